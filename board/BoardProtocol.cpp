@@ -1,0 +1,49 @@
+#include "board/BoardProtocol.h"
+
+#include "board/Invariant.h"
+#include "board/Jtagport.h"
+
+namespace qbv::board {
+
+namespace {
+
+// Commands never pump window messages while they wait, so no handler can start a second one meanwhile.
+constexpr bool kNoPump = false;
+
+bool writeBytes(TJtagPort& port, const uint8_t* bytes, int32_t count) {
+    return port.Write(bytes, count, kCommandTimeoutMs, kNoPump);
+}
+
+bool exchange(TJtagPort& port, int32_t command, uint8_t* data) {
+    uint8_t buffer[2] = {static_cast<uint8_t>(command), 0};
+    switch (command) {
+    case kPing:
+        return writeBytes(port, buffer, 1);
+    case kSetLeds:
+    case kSetGpioPin:
+        buffer[1] = *data;
+        return writeBytes(port, buffer, 2);
+    case kReadKeys: {
+        if (!writeBytes(port, buffer, 1))
+            return false;
+        const int32_t received = port.Read(buffer, 1, kCommandTimeoutMs, kNoPump);
+        *data = buffer[0];
+        return received != 0;
+    }
+    default:
+        QBV_INVARIANT(false, "unknown board command");
+        return false;
+    }
+}
+
+} // namespace
+
+bool SendCommand(TJtagPort& port, bool& commandInFlight, int32_t command, uint8_t* data) {
+    QBV_INVARIANT(!commandInFlight, "a board command was started while another is in flight");
+    commandInFlight = true;
+    const bool result = exchange(port, command, data);
+    commandInFlight = false;
+    return result;
+}
+
+} // namespace qbv::board

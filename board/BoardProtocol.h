@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+
+class TJtagPort;
+
+// The board controller's command set: one command byte, then at most one data byte; only read keys is
+// answered. No framing, no acknowledgement: commands go strictly one at a time.
+namespace qbv::board {
+
+enum Command : int32_t {
+    kPing = 0,
+    kSetLeds = 1,
+    kSetGpioPin = 5,
+    kReadKeys = 6,
+};
+
+constexpr uint32_t kCommandTimeoutMs = 3000;
+
+constexpr int kLedCount = 8;
+constexpr int kPinCount = 88;
+constexpr int kKeyCount = 4;
+
+// LED i (0 = leftmost on the board) is bit 7 - i of the LED mask.
+constexpr uint8_t ledBit(int led) { return static_cast<uint8_t>(0x80u >> led); }
+
+// Pin index in bits 0-6, bit 7 set for an active pin.
+constexpr uint8_t pinByte(int pin, bool active) {
+    return static_cast<uint8_t>((pin & 0x7F) | (active ? 0x80 : 0x00));
+}
+
+// Key k is pressed when bit k of the key state is set; bits 4-7 mean nothing.
+constexpr bool keyPressed(uint8_t keyState, int key) { return (keyState >> key) & 1u; }
+
+// Exchanges one command over an open port. data is the LED mask (1) or pin byte (5) to send, or receives
+// the key state (6) when the result is true. commandInFlight is set for the duration of the exchange; a
+// command started while it is set, or an unknown command number, stops the program.
+bool SendCommand(TJtagPort& port, bool& commandInFlight, int32_t command, uint8_t* data);
+
+} // namespace qbv::board

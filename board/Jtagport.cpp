@@ -1,0 +1,148 @@
+#include "board/Jtagport.h"
+
+#include "board/Texts.h"
+#include "platform/Clock.h"
+#include "platform/Format.h"
+#include "platform/ProgramLocation.h"
+#include "platform/UiHost.h"
+
+#include <algorithm>
+
+namespace {
+
+// Pause after a write attempt that the library accepted nothing of, so a full channel is not hammered.
+constexpr uint32_t kWriteRetryPauseMs = 150;
+
+template <typename Fn> void resolve(qbv::platform::LibraryHandle library, const char* name, Fn& entry, bool& all) {
+    entry = reinterpret_cast<Fn>(qbv::platform::findSymbol(library, name));
+    all = all && entry != nullptr;
+}
+
+} // namespace
+
+TJtagPort::TJtagPort() : TJtagPort(qbv::platform::programDirectory()) {}
+
+TJtagPort::TJtagPort(const std::string& directory) : FLibraryPath(directory + qbv::platform::jtagLibraryFileName()) {
+    LoadJtagLibrary();
+}
+
+TJtagPort::~TJtagPort() { FreeJtagLibrary(); }
+
+void TJtagPort::LoadJtagLibrary() {
+    FLibrary = qbv::platform::loadLibrary(FLibraryPath);
+    if (!FLibrary) {
+        qbv::uiHost().messageBox(qbv::BoxKind::Error, qbv::formatText(qbv::text::kFailLoadDll, FLibraryPath.c_str()),
+                                 qbv::BoxButtons::Ok);
+        return;
+    }
+    if (!ResolveEntryPoints()) {
+        qbv::uiHost().messageBox(qbv::BoxKind::Error, qbv::text::kFailFindApi, qbv::BoxButtons::Ok);
+        FreeJtagLibrary();
+    }
+}
+
+bool TJtagPort::ResolveEntryPoints() {
+    bool all = true;
+    resolve(FLibrary, "jtag_init", jtag_init, all);
+    resolve(FLibrary, "jtag_close", jtag_close, all);
+    resolve(FLibrary, "jtag_command", jtag_command, all);
+    resolve(FLibrary, "jtag_atlantic_init", jtag_atlantic_init, all);
+    resolve(FLibrary, "jtag_atlantic_get_offset", jtag_atlantic_get_offset, all);
+    resolve(FLibrary, "jtag_atlantic_status", jtag_atlantic_status, all);
+    resolve(FLibrary, "jtag_atlantic_write", jtag_atlantic_write, all);
+    resolve(FLibrary, "jtag_atlantic_read", jtag_atlantic_read, all);
+    resolve(FLibrary, "jtag_atlantic_transfer", jtag_atlantic_transfer, all);
+    resolve(FLibrary, "jtag_atlantic_clearstall", jtag_atlantic_clearstall, all);
+    return all;
+}
+
+void TJtagPort::FreeJtagLibrary() {
+    if (!FLibrary)
+        return;
+    qbv::platform::freeLibrary(FLibrary);
+    FLibrary = nullptr;
+}
+
+bool TJtagPort::Open() {
+    if (!IsLoaded())
+        return false;
+    Close();
+    using namespace qbv::jtag;
+    if (jtag_init(kInitArgs[0], kInitArgs[1], kInitArgs[2], kInitArgs[3], kInitArgs[4], kInitArgs[5], kInitTerm,
+                  kInitLast, FContext) != 0)
+        return false;
+    if (jtag_atlantic_init(FContext) != 0) {
+        // The link itself is up: end it, or the library keeps a half-open link until it is unloaded.
+        jtag_close(FContext);
+        return false;
+    }
+    FOpened = true;
+    return true;
+}
+
+void TJtagPort::Close() {
+    if (!FOpened)
+        return;
+    FOpened = false;
+    jtag_close(FContext);
+}
+
+void TJtagPort::ClearStallIfReported(int32_t stall) {
+    if (stall >= 0)
+        jtag_atlantic_clearstall(FContext);
+}
+
+bool TJtagPort::Write(const uint8_t* data, int32_t count, uint32_t timeoutMs, bool pump) {
+    if (!FOpened)
+        return false;
+    if (count <= 0)
+        return true;
+    const uint32_t start = qbv::platform::tickCount();
+    int32_t accepted = 0;
+    bool success = false;
+    bool timedOut = false;
+    do {
+        // Only what the board has not taken yet goes again: a resent byte would enter its command stream.
+        const int32_t remaining = count - accepted;
+        int32_t written = 0;
+        int32_t stall = -1;
+        jtag_atlantic_write(FContext, data + accepted, remaining, &written, &stall);
+        ClearStallIfReported(stall);
+        const int32_t taken = std::clamp(written, 0, remaining);
+        if (taken == 0)
+            qbv::platform::sleep(kWriteRetryPauseMs);
+        accepted += taken;
+        success = accepted == count;
+        if (qbv::platform::elapsedSince(start) > timeoutMs) {
+            timedOut = true;
+            success = false;
+        }
+        if (pump)
+            qbv::uiHost().processMessages();
+    } while (!success && !timedOut);
+    return success;
+}
+
+int32_t TJtagPort::Read(uint8_t* buffer, int32_t count, uint32_t timeoutMs, bool pump) {
+    if (!FOpened || count <= 0)
+        return 0;
+    const uint32_t start = qbv::platform::tickCount();
+    int32_t received = 0;
+    bool finished = false;
+    do {
+        const int32_t room = count - received;
+        int32_t got = 0;
+        int32_t stall = -1;
+        const int32_t result = jtag_atlantic_read(FContext, buffer + received, room, &got, &stall);
+        if (result == 0 && got > 0) {
+            received += std::min(got, room);
+            finished = received >= count;
+        } else if (qbv::platform::elapsedSince(start) > timeoutMs) {
+            finished = true;
+        }
+        ClearStallIfReported(stall);
+        if (pump)
+            qbv::uiHost().processMessages();
+    } while (!finished);
+    return received;
+}

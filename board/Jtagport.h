@@ -1,0 +1,59 @@
+#pragma once
+
+#include "board/JtagApi.h"
+#include "platform/DynamicLibrary.h"
+
+#include <cstdint>
+#include <string>
+
+// The only way to the board: loads the JTAG access library from the program's directory, opens a link
+// to the board's controller and moves bytes over it with a timed write and a timed read.
+class TJtagPort {
+public:
+    // Loads the library from the program's directory; shows an error box when it cannot.
+    TJtagPort();
+    // Loads the library from the given directory (which ends with its separator).
+    explicit TJtagPort(const std::string& directory);
+    ~TJtagPort();
+
+    TJtagPort(const TJtagPort&) = delete;
+    TJtagPort& operator=(const TJtagPort&) = delete;
+
+    bool IsLoaded() const { return FLibrary != nullptr; }
+    bool IsOpen() const { return FOpened; }
+
+    bool Open();
+    void Close();
+
+    // True when all count bytes were accepted before the time-out.
+    bool Write(const uint8_t* data, int32_t count, uint32_t timeoutMs, bool pump);
+    // Receives up to count bytes; returns how many arrived before the time-out.
+    int32_t Read(uint8_t* buffer, int32_t count, uint32_t timeoutMs, bool pump);
+
+    // The full path the port tried to load the library from.
+    const std::string& LibraryPath() const { return FLibraryPath; }
+
+private:
+    void LoadJtagLibrary();
+    void FreeJtagLibrary();
+    bool ResolveEntryPoints();
+    void ClearStallIfReported(int32_t stall);
+
+    qbv::platform::LibraryHandle FLibrary = nullptr;
+    // Set up and used by the library only; the port just hands out its address.
+    alignas(8) unsigned char FContext[qbv::jtag::kLinkContextSize];
+    bool FOpened = false;
+
+    JtagInitFn jtag_init = nullptr;
+    JtagCloseFn jtag_close = nullptr;
+    JtagCommandFn jtag_command = nullptr;
+    JtagAtlanticInitFn jtag_atlantic_init = nullptr;
+    JtagAtlanticGetOffsetFn jtag_atlantic_get_offset = nullptr;
+    JtagAtlanticStatusFn jtag_atlantic_status = nullptr;
+    JtagAtlanticWriteFn jtag_atlantic_write = nullptr;
+    JtagAtlanticReadFn jtag_atlantic_read = nullptr;
+    JtagAtlanticTransferFn jtag_atlantic_transfer = nullptr;
+    JtagAtlanticClearStallFn jtag_atlantic_clearstall = nullptr;
+
+    std::string FLibraryPath;
+};

@@ -1,0 +1,22 @@
+#include "DynamicLibrary.h"
+
+#include <dlfcn.h>
+
+namespace qbv::platform {
+
+bool isAbsolutePath(const std::string& path) { return !path.empty() && path.front() == '/'; }
+
+LibraryHandle loadLibrary(const std::string& fullPath) {
+    if (!isAbsolutePath(fullPath))
+        return nullptr;
+    return dlopen(fullPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+
+void* findSymbol(LibraryHandle library, const char* name) { return library ? dlsym(library, name) : nullptr; }
+
+void freeLibrary(LibraryHandle library) {
+    if (library)
+        dlclose(library);
+}
+
+} // namespace qbv::platform

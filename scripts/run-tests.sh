@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: natively, again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the Qt-free core for Windows under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/setup.sh
+qbv_ensure_packages "${QBV_BUILD_PACKAGES[@]}" "${QBV_TEST_PACKAGES[@]}"
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+echo "== Tests =="
+qbv_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ctest --test-dir build/release --output-on-failure --parallel "$jobs"
+
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
+qbv_build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQBV_SANITIZE=ON -DQBV_BUILD_BENCHMARKS=OFF
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0
+ctest --test-dir build/sanitize --output-on-failure --parallel "$jobs"
+unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
+
+echo "== Windows core tests under Wine =="
+qbv_build build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake -DQBV_CORE_ONLY=ON \
+    -DCMAKE_BUILD_TYPE=Release
+WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/qbv-wine.XXXXXX")
+export WINEPREFIX WINEDEBUG=-all
+trap '/usr/lib/wine/wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
+ctest --test-dir build/windows --output-on-failure
+
+echo "All tests passed."

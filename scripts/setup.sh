@@ -1,0 +1,41 @@
+# Shared by the run and test commands: makes sure the Debian packages they need are installed.
+# Sourced, not run.
+
+QBV_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+    libgtest-dev libgmock-dev googletest libbenchmark-dev fonts-liberation)
+QBV_RUN_PACKAGES=(xvfb xauth)
+QBV_TEST_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix wine64 xvfb xauth)
+
+qbv_missing_packages() {
+    local package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$' || echo "$package"
+    done
+}
+
+# Installs what is missing: with apt-get when root, otherwise says the one line to run and stops.
+qbv_ensure_packages() {
+    local missing
+    missing=$(qbv_missing_packages "$@" | tr '\n' ' ')
+    missing=${missing% }
+    [ -z "$missing" ] && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing Debian packages: $missing"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
+    else
+        echo "These Debian packages are missing. Install them, then run this command again:" >&2
+        echo "  sudo apt-get install -y --no-install-recommends $missing" >&2
+        exit 1
+    fi
+}
+
+# Configures (once) and builds a tree incrementally: qbv_build DIR [cmake options...]
+qbv_build() {
+    local dir=$1
+    shift
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S . -B "$dir" -G Ninja "$@"
+    fi
+    cmake --build "$dir" --parallel "$(nproc)"
+}

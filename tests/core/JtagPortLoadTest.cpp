@@ -1,0 +1,146 @@
+#include "board/Jtagport.h"
+#include "tests/support/FakeJtag.h"
+#include "tests/support/RecordingUiHost.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace qbv;
+using test::FakeJtag;
+using testing::ElementsAre;
+
+namespace {
+
+struct LoadTest : testing::Test {
+    test::RecordingUiHost ui;
+    FakeJtag fake;
+};
+
+} // namespace
+
+TEST_F(LoadTest, MissingLibraryNamesTheFullPathTriedAndLeavesThePortUnloaded) {
+    test::FakeLibraryDirectory directory;
+    directory.removeLibrary();
+    TJtagPort port;
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].kind, BoxKind::Error);
+    EXPECT_EQ(ui.boxes[0].buttons, BoxButtons::Ok);
+    EXPECT_EQ(ui.boxes[0].text, "fail to load dll - " + directory.libraryPath());
+    EXPECT_FALSE(port.IsLoaded());
+    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(port.IsOpen());
+}
+
+TEST_F(LoadTest, CompleteLibraryIsLoadedFromTheProgramDirectoryAndFreedWithThePort) {
+    test::FakeLibraryDirectory directory;
+    {
+        TJtagPort port;
+        EXPECT_TRUE(port.IsLoaded());
+        EXPECT_FALSE(port.IsOpen());
+        EXPECT_EQ(port.LibraryPath(), directory.libraryPath());
+        EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad));
+    }
+    EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad, kFakeUnload));
+}
+
+class MissingExportTest : public LoadTest, public testing::WithParamInterface<const char*> {};
+
+TEST_P(MissingExportTest, RefusesTheLibraryAndFreesItOnceTheBoxIsClosed) {
+    test::FakeLibraryDirectory directory(GetParam());
+    int unloadsWhileBoxShown = -1;
+    ui.onBox = [&](const test::RecordingUiHost::Box&) { unloadsWhileBoxShown = fake.count(kFakeUnload); };
+    {
+        TJtagPort port;
+        EXPECT_THAT(ui.texts(), ElementsAre("fail to find some API"));
+        EXPECT_EQ(ui.boxes[0].kind, BoxKind::Error);
+        EXPECT_EQ(unloadsWhileBoxShown, 0);
+        EXPECT_FALSE(port.IsLoaded());
+        EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad, kFakeUnload));
+        EXPECT_FALSE(port.Open());
+    }
+    EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad, kFakeUnload));
+}
+
+INSTANTIATE_TEST_SUITE_P(EachOfTheTen, MissingExportTest,
+                         testing::Values("jtag_init", "jtag_close", "jtag_command", "jtag_atlantic_init",
+                                         "jtag_atlantic_get_offset", "jtag_atlantic_status", "jtag_atlantic_write",
+                                         "jtag_atlantic_read", "jtag_atlantic_transfer",
+                                         "jtag_atlantic_clearstall"),
+                         [](const testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+
+namespace {
+
+struct LinkTest : LoadTest {
+    test::FakeLibraryDirectory directory;
+    std::unique_ptr<TJtagPort> port = std::make_unique<TJtagPort>();
+
+    std::vector<int32_t> linkCalls() {
+        std::vector<int32_t> result;
+        for (int32_t function : fake.order())
+            if (function != kFakeLoad && function != kFakeUnload)
+                result.push_back(function);
+        return result;
+    }
+};
+
+} // namespace
+
+TEST_F(LinkTest, OpenPassesTheFixedArgumentsAndOneLinkContextToEveryCall) {
+    ASSERT_TRUE(port->Open());
+    EXPECT_TRUE(port->IsOpen());
+    const FakeCall init = fake.calls(kFakeInit).at(0);
+    EXPECT_THAT(init.ints, ElementsAre(0, 0, 0, 0, 128, -1, 1, 0));
+    EXPECT_STREQ(init.text, "jtag_term");
+    ASSERT_NE(init.context, nullptr);
+    EXPECT_EQ(fake.calls(kFakeAtlanticInit).at(0).context, init.context);
+    port->Close();
+    EXPECT_EQ(fake.calls(kFakeClose).at(0).context, init.context);
+    EXPECT_THAT(linkCalls(), ElementsAre(kFakeInit, kFakeAtlanticInit, kFakeClose));
+}
+
+TEST_F(LinkTest, OpenOnAnOpenPortClosesTheLinkFirst) {
+    ASSERT_TRUE(port->Open());
+    ASSERT_TRUE(port->Open());
+    EXPECT_THAT(linkCalls(), ElementsAre(kFakeInit, kFakeAtlanticInit, kFakeClose, kFakeInit, kFakeAtlanticInit));
+}
+
+TEST_F(LinkTest, CloseOnAClosedPortCallsNothing) {
+    port->Close();
+    ASSERT_TRUE(port->Open());
+    port->Close();
+    port->Close();
+    EXPECT_THAT(linkCalls(), ElementsAre(kFakeInit, kFakeAtlanticInit, kFakeClose));
+}
+
+TEST_F(LinkTest, FailedInitLeavesThePortClosedWithoutFurtherCalls) {
+    fake.push(kFakeInit, FakeJtag::step(-1));
+    EXPECT_FALSE(port->Open());
+    EXPECT_FALSE(port->IsOpen());
+    port->Close();
+    EXPECT_THAT(linkCalls(), ElementsAre(kFakeInit));
+}
+
+TEST_F(LinkTest, FailedAtlanticInitEndsTheHalfOpenLink) {
+    fake.push(kFakeAtlanticInit, FakeJtag::step(3));
+    EXPECT_FALSE(port->Open());
+    EXPECT_FALSE(port->IsOpen());
+    port->Close();
+    EXPECT_THAT(linkCalls(), ElementsAre(kFakeInit, kFakeAtlanticInit, kFakeClose));
+}
+
+TEST_F(LinkTest, DestroyingThePortFreesTheLibraryButLeavesClosingToTheOwner) {
+    ASSERT_TRUE(port->Open());
+    port.reset();
+    EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad, kFakeInit, kFakeAtlanticInit, kFakeUnload));
+}
+
+TEST_F(LinkTest, TransfersOnAClosedPortDoNotReachTheLibrary) {
+    const uint8_t ping = 0;
+    uint8_t buffer = 0;
+    EXPECT_FALSE(port->Write(&ping, 1, 3000, false));
+    EXPECT_EQ(port->Read(&buffer, 1, 3000, false), 0);
+    EXPECT_TRUE(linkCalls().empty());
+}

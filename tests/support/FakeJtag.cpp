@@ -1,0 +1,129 @@
+#include "tests/support/FakeJtag.h"
+
+#include "platform/Environment.h"
+#include "platform/ProgramLocation.h"
+#include "tests/support/FakeClock.h"
+
+#include <atomic>
+#include <cstdio>
+#include <random>
+
+namespace qbv::test {
+
+FakeJtag::FakeJtag() : script_(std::make_unique<FakeJtagScript>()) {
+    char address[32];
+    std::snprintf(address, sizeof address, "%p", static_cast<void*>(script_.get()));
+    platform::setEnvironmentVariable(kFakeScriptVariable, address);
+}
+
+FakeJtag::~FakeJtag() { platform::setEnvironmentVariable(kFakeScriptVariable, ""); }
+
+void FakeJtag::push(FakeFunction function, const FakeStep& step) {
+    FakeJtagScript& s = *script_;
+    if (s.queued[function] < FakeJtagScript::kQueueLength)
+        s.queue[function][s.queued[function]++] = step;
+}
+
+void FakeJtag::setFallback(FakeFunction function, const FakeStep& step) { script_->fallback[function] = step; }
+
+void FakeJtag::answerKeyReads(uint8_t keyState) { setFallback(kFakeRead, reply({keyState})); }
+
+void FakeJtag::delayWith(FakeClock& clock) {
+    script_->delay = &FakeClock::advanceBy;
+    script_->delayUser = &clock;
+}
+
+std::vector<FakeCall> FakeJtag::calls() const {
+    return std::vector<FakeCall>(script_->calls, script_->calls + script_->callCount);
+}
+
+std::vector<FakeCall> FakeJtag::calls(FakeFunction function) const {
+    std::vector<FakeCall> result;
+    for (int i = 0; i < script_->callCount; ++i)
+        if (script_->calls[i].function == function)
+            result.push_back(script_->calls[i]);
+    return result;
+}
+
+std::vector<int32_t> FakeJtag::order() const {
+    std::vector<int32_t> result;
+    for (int i = 0; i < script_->callCount; ++i)
+        result.push_back(script_->calls[i].function);
+    return result;
+}
+
+int FakeJtag::count(FakeFunction function) const { return static_cast<int>(calls(function).size()); }
+
+std::vector<uint8_t> FakeJtag::received() const {
+    std::vector<uint8_t> bytes;
+    for (const FakeCall& call : calls(kFakeWrite))
+        bytes.insert(bytes.end(), call.bytes, call.bytes + std::min(call.accepted, 16));
+    return bytes;
+}
+
+void FakeJtag::clearRecord() { script_->callCount = 0; }
+
+FakeStep FakeJtag::step(int32_t result, int32_t count, int32_t stall, uint32_t delayMs) {
+    FakeStep s;
+    s.result = result;
+    s.count = count;
+    s.stall = stall;
+    s.delayMs = delayMs;
+    return s;
+}
+
+FakeStep FakeJtag::reply(std::initializer_list<uint8_t> bytes, uint32_t delayMs) {
+    FakeStep s = step(0, static_cast<int32_t>(bytes.size()), -1, delayMs);
+    std::copy(bytes.begin(), bytes.end(), s.bytes);
+    return s;
+}
+
+namespace {
+
+std::string withSeparator(const std::filesystem::path& path) {
+    return path.string() + platform::pathSeparator();
+}
+
+std::filesystem::path uniqueTemporaryPath() {
+    static std::atomic<unsigned> counter{0};
+    std::random_device random;
+    const auto name = "qbv-test-" + std::to_string(random()) + "-" + std::to_string(counter++);
+    return std::filesystem::temp_directory_path() / name;
+}
+
+} // namespace
+
+TemporaryDirectory::TemporaryDirectory() : path_(uniqueTemporaryPath()) { std::filesystem::create_directories(path_); }
+
+TemporaryDirectory::~TemporaryDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TemporaryDirectory::directory() const { return withSeparator(path_); }
+
+std::filesystem::path FakeLibraryDirectory::builtLibrary(const std::string& variant) {
+    const std::string name = variant.empty() ? "fakejtag" : "fakejtag_no_" + variant;
+    // Test programs sit in bin/, the fake libraries in fakejtag/ beside it.
+    return std::filesystem::path(platform::executableDirectory()) / ".." / "fakejtag" / (name + QBV_SHARED_SUFFIX);
+}
+
+FakeLibraryDirectory::FakeLibraryDirectory(const std::string& variant) : path_(uniqueTemporaryPath()) {
+    std::filesystem::create_directories(path_);
+    std::filesystem::copy_file(builtLibrary(variant), libraryPath());
+    platform::setProgramDirectory(directory());
+}
+
+FakeLibraryDirectory::~FakeLibraryDirectory() {
+    platform::setProgramDirectory("");
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string FakeLibraryDirectory::directory() const { return withSeparator(path_); }
+
+std::string FakeLibraryDirectory::libraryPath() const { return directory() + platform::jtagLibraryFileName(); }
+
+void FakeLibraryDirectory::removeLibrary() { std::filesystem::remove(libraryPath()); }
+
+} // namespace qbv::test

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "tests/fakejtag/FakeJtagScript.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qbv::test {
+
+class FakeClock;
+
+// The test's handle on the fake JTAG library: writes its script, reads its record. One per test; the
+// library follows it from construction to destruction.
+class FakeJtag {
+public:
+    FakeJtag();
+    ~FakeJtag();
+    FakeJtag(const FakeJtag&) = delete;
+    FakeJtag& operator=(const FakeJtag&) = delete;
+
+    FakeJtagScript& script() { return *script_; }
+
+    // Queues the next result of a function; once its queue is empty the fallback answers.
+    void push(FakeFunction function, const FakeStep& step);
+    void setFallback(FakeFunction function, const FakeStep& step);
+    void fail(FakeFunction function) { setFallback(function, step(1)); }
+
+    // The board answering every key read with this byte.
+    void answerKeyReads(uint8_t keyState);
+
+    // Step delays advance this clock instead of sleeping.
+    void delayWith(FakeClock& clock);
+
+    std::vector<FakeCall> calls() const;
+    std::vector<FakeCall> calls(FakeFunction function) const;
+    std::vector<int32_t> order() const; // functions in the order they were called, load and unload included
+    int count(FakeFunction function) const;
+    // The byte stream the board received: the accepted part of every write, in order.
+    std::vector<uint8_t> received() const;
+    void clearRecord();
+
+    static FakeStep step(int32_t result, int32_t count = kFakeAcceptAll, int32_t stall = -1, uint32_t delayMs = 0);
+    static FakeStep reply(std::initializer_list<uint8_t> bytes, uint32_t delayMs = 0);
+
+private:
+    std::unique_ptr<FakeJtagScript> script_;
+};
+
+// A directory of the test's own with the fake library in it under the vendor library's name, made the
+// program's directory for as long as it lives. variant names an export to leave out ("" for none).
+class FakeLibraryDirectory {
+public:
+    explicit FakeLibraryDirectory(const std::string& variant = "");
+    ~FakeLibraryDirectory();
+    FakeLibraryDirectory(const FakeLibraryDirectory&) = delete;
+    FakeLibraryDirectory& operator=(const FakeLibraryDirectory&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string directory() const; // with its trailing separator
+    std::string libraryPath() const;
+    void removeLibrary();
+
+    // The built fake library (or a variant of it) itself.
+    static std::filesystem::path builtLibrary(const std::string& variant = "");
+
+private:
+    std::filesystem::path path_;
+};
+
+// A fresh, empty directory that is removed again with everything in it.
+class TemporaryDirectory {
+public:
+    TemporaryDirectory();
+    ~TemporaryDirectory();
+    TemporaryDirectory(const TemporaryDirectory&) = delete;
+    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::string directory() const; // with its trailing separator
+
+private:
+    std::filesystem::path path_;
+};
+
+} // namespace qbv::test
