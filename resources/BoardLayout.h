@@ -5,6 +5,8 @@
 // The window builds itself from these tables and the artwork generator draws the board to match them,
 // so a control always lies over the part of the picture it stands for. No Qt here.
 
+#include "platform/Colours.h"
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -24,15 +26,7 @@ struct Rect {
 
 enum class Kind { Picture, PaintBox, SpeedButton, StatusBar, Timer };
 
-// Colours as the program writes them: 0xBBGGRR.
-using Colour = uint32_t;
-constexpr Colour kBlue = 0xFF0000;
-constexpr Colour kGreen = 0x008000;
-constexpr Colour kRed = 0x0000FF;
-constexpr Colour kAqua = 0xFFFF00;
-constexpr Colour kYellow = 0x00FFFF;
-constexpr Colour kWhite = 0xFFFFFF;
-constexpr Colour kBlack = 0x000000;
+using namespace qbv::colour;
 
 // A font of the layout: "Times New Roman" bold at a character height in pixels.
 struct Font {
