@@ -1,0 +1,155 @@
+// The window as laid out: its components in creation order, their stored properties and the binding of
+// their events to the window's handlers.
+
+#include "app/UnitMain.h"
+
+#include "board/Jtagport.h"
+#include "resources/BoardLayout.h"
+#include "widgets/TImage.h"
+#include "widgets/TPaintBox.h"
+#include "widgets/TSpeedButton.h"
+#include "widgets/TStatusBar.h"
+#include "widgets/TTimer.h"
+
+#include <QApplication>
+
+TFormMain* FormMain = nullptr;
+
+namespace layout = qbv::layout;
+
+namespace {
+
+QRect toQRect(const layout::Rect& r) {
+    return QRect(r.left, r.top, r.width, r.height);
+}
+
+QFont layoutFont(int pixelHeight) {
+    QFont font(QString::fromLatin1(layout::kFontFamily));
+    font.setBold(true);
+    font.setPixelSize(pixelHeight);
+    font.setStyleHint(QFont::Serif);
+    return font;
+}
+
+QColor toQColor(qbv::colour::Colour bgr) {
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+template <typename T> T* placed(T* widget, layout::ComponentId id) {
+    const layout::Component& stored = layout::component(id);
+    widget->setObjectName(QString::fromLatin1(stored.name));
+    widget->setGeometry(toQRect(stored.rect));
+    widget->setVisible(stored.visible);
+    return widget;
+}
+
+TImage* createPicture(QWidget* parent, layout::ComponentId id, const char* resource, bool transparent) {
+    auto* image = placed(new TImage(parent), id);
+    image->setBitmap(QImage(QString::fromLatin1(resource)));
+    image->setAutoSize(true);
+    image->setTransparent(transparent);
+    return image;
+}
+
+TSpeedButton* createSpeedButton(QWidget* parent, layout::ComponentId id) {
+    const layout::Component& stored = layout::component(id);
+    auto* button = placed(new TSpeedButton(parent), id);
+    button->setText(QString::fromLatin1(stored.caption));
+    button->setToolTip(QString::fromLatin1(stored.hint));
+    if (stored.font.pixelHeight > 0) {
+        button->setFont(layoutFont(stored.font.pixelHeight));
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::ButtonText, stored.font.windowTextColour
+                                                   ? QApplication::palette().color(QPalette::WindowText)
+                                                   : toQColor(stored.font.colour));
+        button->setPalette(palette);
+    }
+    return button;
+}
+
+TTimer* createTimer(QObject* parent, layout::ComponentId id, int interval) {
+    auto* timer = new TTimer(parent, interval);
+    timer->setObjectName(QString::fromLatin1(layout::component(id).name));
+    return timer;
+}
+
+} // namespace
+
+TFormMain::TFormMain(QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    FormMain = this;
+    setObjectName(QStringLiteral("FormMain"));
+    setWindowTitle(QString::fromLatin1(layout::kCaption));
+    setFont(layoutFont(layout::kWindowFontPixelHeight));
+    QPalette background = palette();
+    background.setColor(QPalette::Window,
+                        QApplication::palette().color(QPalette::Inactive, QPalette::Highlight));
+    setPalette(background);
+    setAutoFillBackground(true);
+    setFixedSize(layout::kClientWidth, layout::kStoredClientHeight);
+    CreateComponents();
+    BindEvents();
+    qApp->installEventFilter(this); // input to the whole window can be held back (SetWindowEnabled)
+}
+
+TFormMain::~TFormMain() {
+    qApp->removeEventFilter(this);
+    DestroyJtagPort();
+    if (FormMain == this)
+        FormMain = nullptr;
+}
+
+void TFormMain::CreateComponents() {
+    using namespace qbv::layout;
+    ImageBoard = createPicture(this, layout::ImageBoard, ":/artwork/board.bmp", false);
+    PaintBoxLed = placed(new TPaintBox(this), layout::PaintBoxLed);
+    SpeedButtonAltera = createSpeedButton(this, layout::SpeedButtonAltera);
+    SpeedButtonMarovan = createSpeedButton(this, layout::SpeedButtonMarovan);
+    ImageLedOn = createPicture(this, layout::ImageLedOn, ":/artwork/led_on.bmp", true);
+    SpeedButtonDownload = createSpeedButton(this, layout::SpeedButtonDownload);
+    PaintBoxGPIOa = placed(new TPaintBox(this), layout::PaintBoxGPIOa);
+    PaintBoxGPIOb = placed(new TPaintBox(this), layout::PaintBoxGPIOb);
+    ImagePioOn = createPicture(this, layout::ImagePioOn, ":/artwork/pio_on.bmp", true);
+    PaintBoxButton4 = placed(new TPaintBox(this), layout::PaintBoxButton4);
+    ImagePressed = createPicture(this, layout::ImagePressed, ":/artwork/pressed.bmp", true);
+    PaintBoxButton3 = placed(new TPaintBox(this), layout::PaintBoxButton3);
+    PaintBoxButton2 = placed(new TPaintBox(this), layout::PaintBoxButton2);
+    PaintBoxButton1 = placed(new TPaintBox(this), layout::PaintBoxButton1);
+    SpeedButtonExit = createSpeedButton(this, layout::SpeedButtonExit);
+    SpeedButtonExit->setGlyph(QImage(QStringLiteral(":/artwork/exit_glyph.bmp")), 1);
+    SpeedButtonConnect = createSpeedButton(this, layout::SpeedButtonConnect);
+    szPainBox = {PaintBoxButton1, PaintBoxButton2, PaintBoxButton3, PaintBoxButton4};
+    StatusBar = placed(new TStatusBar(this), layout::StatusBar);
+    for (size_t panel = 0; panel < kPanelWidths.size(); ++panel)
+        StatusBar->addPanel(kPanelWidths[panel], QString::fromLatin1(kPanelTexts[panel]));
+    StatusBar->dock();
+    TimerBoot = createTimer(this, layout::TimerBoot, kDefaultTimerInterval);
+    TimerProgress = createTimer(this, layout::TimerProgress, kProgressInterval);
+    TimerButtonPolling = createTimer(this, layout::TimerButtonPolling, kStoredPollingInterval);
+}
+
+void TFormMain::BindEvents() {
+    connect(ImageBoard, &TImage::mouseMoved, this, &TFormMain::ImageBoardMouseMove);
+    connect(PaintBoxLed, &TPaintBox::clicked, this, &TFormMain::SpeedButtonLedClick);
+    connect(PaintBoxGPIOa, &TPaintBox::clicked, this, &TFormMain::SpeedButtonPioClick);
+    connect(SpeedButtonAltera, &TSpeedButton::clicked, this,
+            [this] { SpeedButtonAlteraClick(SpeedButtonAltera); });
+    connect(SpeedButtonAltera, &TSpeedButton::mouseMoved, this, &TFormMain::SpeedButtonAlteraMouseMove);
+    connect(SpeedButtonMarovan, &TSpeedButton::clicked, this,
+            [this] { SpeedButtonMarovanClick(SpeedButtonMarovan); });
+    connect(SpeedButtonMarovan, &TSpeedButton::mouseMoved, this, &TFormMain::SpeedButtonMarovanMouseMove);
+    connect(SpeedButtonDownload, &TSpeedButton::clicked, this,
+            [this] { SpeedButtonDownloadClick(SpeedButtonDownload); });
+    connect(SpeedButtonDownload, &TSpeedButton::mouseMoved, this, &TFormMain::SpeedButtonDownloadMouseMove);
+    for (TPaintBox* key : {PaintBoxButton1, PaintBoxButton2, PaintBoxButton3, PaintBoxButton4})
+        connect(key, &TPaintBox::paint, this, &TFormMain::PaintBoxButtonPaint);
+    connect(SpeedButtonExit, &TSpeedButton::clicked, this, [this] { SpeedButtonExitClick(SpeedButtonExit); });
+    connect(SpeedButtonExit, &TSpeedButton::mouseMoved, this, &TFormMain::SpeedButtonExitMouseMove);
+    connect(SpeedButtonConnect, &TSpeedButton::clicked, this,
+            [this] { SpeedButtonConnectClick(SpeedButtonConnect); });
+    connect(SpeedButtonConnect, &TSpeedButton::mouseMoved, this, &TFormMain::SpeedButtonConnectMouseMove);
+    connect(TimerBoot, &TTimer::timer, this, &TFormMain::TimerBootTimer);
+    connect(TimerProgress, &TTimer::timer, this, &TFormMain::TimerProgressTimer);
+    connect(TimerButtonPolling, &TTimer::timer, this, &TFormMain::TimerButtonPollingTimer);
+}

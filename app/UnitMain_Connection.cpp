@@ -1,0 +1,120 @@
+// The board link: the connection sequence, the JTAG port's life, a lost connection, and the window's
+// door to the board's commands.
+
+#include "app/UnitMain.h"
+
+#include "board/BoardProtocol.h"
+#include "board/Jtagport.h"
+#include "board/Texts.h"
+#include "platform/Format.h"
+#include "platform/UiHost.h"
+#include "widgets/TSpeedButton.h"
+#include "widgets/TTimer.h"
+
+using namespace qbv::colour;
+
+namespace {
+
+QString boardText(const char* format) {
+    return QString::fromStdString(qbv::formatText(format, qbv::text::kBoardName));
+}
+
+// One second after the board answered, so the window settles before the controls appear.
+constexpr uint32_t kSettleMs = 1000;
+
+} // namespace
+
+void TFormMain::TimerBootTimer(QObject*) {
+    TimerBoot->SetEnabled(false);
+    ShowStatus(boardText(qbv::text::kConnecting), kBlue);
+    PostWindowMessage(WM_CONNECT_BOARD);
+}
+
+void TFormMain::SpeedButtonConnectClick(QObject*) {
+    // A sequence or a programming job is already running: a second one must not open the cable under it.
+    if (FBusy)
+        return;
+    ConnectBoard();
+}
+
+bool TFormMain::ConnectBoard() {
+    FConnected = false;
+    FBusy = true;
+    SpeedButtonConnect->setVisible(false);
+    TimerButtonPolling->SetEnabled(false);
+    SpeedButtonExit->setVisible(false);
+    ReleaseAllIoButtons();
+    ShowStatus(boardText(qbv::text::kConnecting), kBlue);
+    DestroyJtagPort();
+    CreateJtagPort();
+    if (!FJtagPort->IsLoaded()) {
+        DestroyJtagPort();
+        EndProgressRun();
+        ShowStatus(QString::fromLatin1(qbv::text::kFailLoadDriver), kRed);
+        qbv::uiHost().messageBox(qbv::BoxKind::Error, qbv::text::kFailLoadDriver, qbv::BoxButtons::Ok);
+        SpeedButtonConnect->setVisible(true);
+    } else if (!FJtagPort->Open()) {
+        DestroyJtagPort();
+        EndProgressRun();
+        ShowStatus(boardText(qbv::text::kFailConnect), kRed);
+        qbv::uiHost().messageBox(qbv::BoxKind::Error,
+                                 qbv::formatText(qbv::text::kFailConnectChecklist, qbv::text::kBoardName),
+                                 qbv::BoxButtons::Ok);
+        SpeedButtonConnect->setVisible(true);
+    } else {
+        uint8_t unused = 0;
+        const bool answered =
+            SendCommand(qbv::board::kPing, &unused) && SendCommand(qbv::board::kReadKeys, &unused);
+        EndProgressRun();
+        if (answered) {
+            WaitPumping(kSettleMs);
+            ShowStatus(boardText(qbv::text::kConnectSuccess), kGreen);
+            FConnected = true;
+            SetIoButtonsVisible(true);
+            SpeedButtonDownload->setVisible(true);
+            TimerButtonPolling->SetEnabled(false);
+            TimerButtonPolling->SetEnabled(true);
+            SetWindowEnabled(true);
+        } else {
+            if (FJtagPort)
+                FJtagPort->Close();
+            DestroyJtagPort();
+            ShowStatus(boardText(qbv::text::kNoResponse), kRed);
+            const qbv::BoxAnswer answer = qbv::uiHost().messageBox(
+                qbv::BoxKind::Error, qbv::formatText(qbv::text::kNoResponseQuestion, qbv::text::kBoardName),
+                qbv::BoxButtons::YesNo);
+            if (answer == qbv::BoxAnswer::Yes)
+                PostWindowMessage(WM_PROGRAM_MAXII);
+            else
+                SpeedButtonDownload->setVisible(true);
+        }
+    }
+    SpeedButtonExit->setVisible(true);
+    FBusy = false;
+    return FConnected;
+}
+
+void TFormMain::CreateJtagPort() {
+    DestroyJtagPort();
+    FJtagPort = std::make_unique<TJtagPort>();
+}
+
+void TFormMain::DestroyJtagPort() {
+    if (!FJtagPort)
+        return;
+    FJtagPort->Close();
+    FJtagPort.reset();
+}
+
+void TFormMain::ConnectionLost() {
+    FConnected = false;
+    ShowStatus(QString::fromLatin1(qbv::text::kLostConnection), kRed);
+    DestroyJtagPort();
+    SpeedButtonConnect->setVisible(true);
+    SpeedButtonDownload->setVisible(true);
+    SetIoButtonsVisible(false);
+}
+
+bool TFormMain::SendCommand(int32_t command, uint8_t* data) {
+    return qbv::board::SendCommand(*FJtagPort, FCommandInFlight, command, data);
+}

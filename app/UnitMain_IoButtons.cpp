@@ -1,0 +1,153 @@
+// The 96 LED and GPIO buttons over the board picture: their creation, their clicks, showing, hiding and
+// releasing them.
+
+#include "app/UnitMain.h"
+
+#include "board/BoardProtocol.h"
+#include "board/Jtagport.h"
+#include "board/Texts.h"
+#include "resources/BoardLayout.h"
+#include "widgets/TImage.h"
+#include "widgets/TPaintBox.h"
+#include "widgets/TSpeedButton.h"
+
+#include <QApplication>
+
+namespace layout = qbv::layout;
+using namespace qbv::colour;
+
+namespace {
+
+layout::Rect toRect(const QRect& r) {
+    return {r.x(), r.y(), r.width(), r.height()};
+}
+QRect toQRect(const layout::Rect& r) {
+    return QRect(r.left, r.top, r.width, r.height);
+}
+
+// Toggle groups: each button alone in its own, so that it latches independently.
+constexpr int kFirstLedGroup = 16;
+constexpr int kFirstPinGroup = 32;
+
+} // namespace
+
+TSpeedButton* TFormMain::CreateIoButton(const QRect& rect, int group, void (TFormMain::*handler)(QObject*)) {
+    auto* button = new TSpeedButton(this);
+    button->setGeometry(rect);
+    button->setText(QString());
+    button->setGroupIndex(group);
+    button->setAllowAllUp(true);
+    connect(button, &TSpeedButton::clicked, this, [this, button, handler] { (this->*handler)(button); });
+    button->setVisible(true);
+    return button;
+}
+
+void TFormMain::CreateLedButtons() {
+    const layout::Rect box = toRect(PaintBoxLed->geometry());
+    for (int led = 0; led < layout::kLedCount; ++led) {
+        TSpeedButton* button = CreateIoButton(toQRect(layout::ledButtonRect(box, led)), kFirstLedGroup + led,
+                                              &TFormMain::SpeedButtonLedClick);
+        BuildButtonGlyph(button, 4, true, ImageLedOn);
+        FIoButtons[led] = button;
+    }
+}
+
+void TFormMain::CreateGpioButtonsA() {
+    for (const layout::PinButton& pin :
+         layout::gpioButtons(layout::kGridA, toRect(PaintBoxGPIOa->geometry()), 0)) {
+        TSpeedButton* button =
+            CreateIoButton(toQRect(pin.rect), kFirstPinGroup + pin.pin, &TFormMain::SpeedButtonPioClick);
+        BuildButtonGlyph(button, 4, false, ImagePioOn);
+        FIoButtons[kFirstGpioSlot + pin.pin] = button;
+    }
+}
+
+void TFormMain::CreateGpioButtonsB() {
+    const int firstPin =
+        static_cast<int>(layout::gpioButtons(layout::kGridA, toRect(PaintBoxGPIOa->geometry()), 0).size());
+    for (const layout::PinButton& pin :
+         layout::gpioButtons(layout::kGridB, toRect(PaintBoxGPIOb->geometry()), firstPin)) {
+        TSpeedButton* button =
+            CreateIoButton(toQRect(pin.rect), kFirstPinGroup + pin.pin, &TFormMain::SpeedButtonPioClick);
+        BuildButtonGlyph(button, 4, false, ImagePioOn);
+        FIoButtons[kFirstGpioSlot + pin.pin] = button;
+    }
+}
+
+void TFormMain::SpeedButtonLedClick(QObject* Sender) {
+    const auto first = FIoButtons.begin();
+    const auto found = std::find(first, first + layout::kLedCount, Sender);
+    if (found == first + layout::kLedCount)
+        return;
+    TSpeedButton* button = *found;
+    button->setEnabled(false);
+    button->repaint();
+    SetBusyCursor(true);
+    uint8_t mask = 0;
+    for (int led = 0; led < layout::kLedCount; ++led) {
+        mask = static_cast<uint8_t>(mask << 1);
+        if (FIoButtons[led]->Down())
+            mask |= 1;
+    }
+    ShowStatus(QString::fromLatin1(qbv::text::kUpdateLed), kBlue);
+    bool success = false;
+    if (FJtagPort && FJtagPort->IsOpen())
+        success = SendCommand(qbv::board::kSetLeds, &mask);
+    if (success) {
+        ShowStatus(QString::fromLatin1(qbv::text::kUpdateLedSuccess), kGreen);
+    } else {
+        ShowStatus(QString::fromLatin1(qbv::text::kUpdateLedFail), kRed);
+        ConnectionLost();
+    }
+    SetBusyCursor(false);
+    button->setEnabled(true);
+}
+
+void TFormMain::SpeedButtonPioClick(QObject* Sender) {
+    const auto first = FIoButtons.begin() + kFirstGpioSlot;
+    const auto found = std::find(first, FIoButtons.end(), Sender);
+    if (found == FIoButtons.end())
+        return;
+    const int pin = static_cast<int>(found - first);
+    TSpeedButton* button = *found;
+    button->setEnabled(false);
+    button->repaint();
+    SetBusyCursor(true);
+    bool success = false;
+    if (FJtagPort && FJtagPort->IsOpen()) {
+        uint8_t pinByte = qbv::board::pinByte(pin, button->Down());
+        success = SendCommand(qbv::board::kSetGpioPin, &pinByte);
+    }
+    if (success) {
+        ShowStatus(QString::fromLatin1(qbv::text::kUpdateGpioSuccess), kGreen);
+    } else {
+        ShowStatus(QString::fromLatin1(qbv::text::kUpdateGpioFail), kRed);
+        ConnectionLost();
+    }
+    SetBusyCursor(false);
+    button->setEnabled(true);
+}
+
+void TFormMain::SetIoButtonsVisible(bool visible) {
+    for (TSpeedButton* button : FIoButtons)
+        if (button)
+            button->setVisible(visible);
+}
+
+void TFormMain::ReleaseAllIoButtons() {
+    for (TSpeedButton* button : FIoButtons)
+        if (button)
+            button->SetDown(false);
+    FKeyState = 0;
+    repaint();
+}
+
+void TFormMain::SetBusyCursor(bool busy) {
+    if (busy) {
+        if (!QApplication::overrideCursor())
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        return;
+    }
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}

@@ -1,0 +1,175 @@
+// The window's life: first show, the private messages, the web links, hints, Exit and the close.
+
+#include "app/UnitMain.h"
+#include "app/WebLinks.h"
+
+#include "board/Texts.h"
+#include "platform/Clock.h"
+#include "platform/Format.h"
+#include "platform/UiHost.h"
+#include "resources/BoardLayout.h"
+#include "widgets/TImage.h"
+#include "widgets/TPaintBox.h"
+#include "widgets/TSpeedButton.h"
+#include "widgets/TStatusBar.h"
+#include "widgets/TTimer.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QUrl>
+
+namespace layout = qbv::layout;
+using namespace qbv::colour;
+
+namespace {
+// How long a close that the user confirmed during a running job keeps handling messages before it
+// goes ahead, and how long the close waits for a running key poll.
+constexpr uint32_t kCloseGraceMs = 2000;
+constexpr uint32_t kPollWaitMs = 6000;
+} // namespace
+
+void TFormMain::showEvent(QShowEvent* event) {
+    FormShow(this);
+    QWidget::showEvent(event);
+}
+
+void TFormMain::FormShow(QObject*) {
+    if (!FFirstShowPending)
+        return;
+    FFirstShowPending = false;
+    PaintBoxLed->setGeometry(layout::kPaintBoxLedPlaced.left, layout::kPaintBoxLedPlaced.top,
+                             layout::kPaintBoxLedPlaced.width, layout::kPaintBoxLedPlaced.height);
+    PaintBoxGPIOa->setGeometry(layout::kPaintBoxGPIOaPlaced.left, layout::kPaintBoxGPIOaPlaced.top,
+                               layout::kPaintBoxGPIOaPlaced.width, layout::kPaintBoxGPIOaPlaced.height);
+    PaintBoxGPIOb->setGeometry(layout::kPaintBoxGPIObPlaced.left, layout::kPaintBoxGPIObPlaced.top,
+                               layout::kPaintBoxGPIObPlaced.width, layout::kPaintBoxGPIObPlaced.height);
+    setFixedSize(width(), ImageBoard->height() + StatusBar->height());
+    CreateLedButtons();
+    CreateGpioButtonsA();
+    CreateGpioButtonsB();
+    for (TSpeedButton* button :
+         {SpeedButtonMarovan, SpeedButtonAltera, SpeedButtonDownload, SpeedButtonExit, SpeedButtonConnect})
+        BuildButtonGlyph(button, 1, true, nullptr);
+    StatusBar->raise(); // a child window lies above every windowless control
+    CaptureKeyBackgrounds();
+    SetIoButtonsVisible(false);
+    connect(StatusBar, &TStatusBar::drawPanel, this, &TFormMain::StatusBarDrawPanel, Qt::UniqueConnection);
+    StartProgressRun(10000);
+    ShowStatus(QString::fromStdString(qbv::formatText(qbv::text::kConnecting, qbv::text::kBoardName)), kBlue);
+    TimerBoot->SetInterval(100);
+    TimerBoot->SetEnabled(true);
+    TimerProgress->SetInterval(100);
+    TimerProgress->SetEnabled(true);
+    FShown = true;
+    CentreOnScreen();
+}
+
+void TFormMain::CentreOnScreen() {
+    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!target)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(target->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+void TFormMain::PostWindowMessage(int message) {
+    QCoreApplication::postEvent(this, new QEvent(static_cast<QEvent::Type>(message)));
+}
+
+bool TFormMain::event(QEvent* event) {
+    if (event->type() == static_cast<QEvent::Type>(WM_CONNECT_BOARD))
+        ConnectBoard();
+    else if (event->type() == static_cast<QEvent::Type>(WM_PROGRAM_MAXII))
+        ProgramMaxII();
+    return QWidget::event(event);
+}
+
+void TFormMain::OpenWebLink(const char* status, const char* address) {
+    SetWindowEnabled(false);
+    SetBusyCursor(true);
+    ShowStatus(QString::fromLatin1(status), kBlue);
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(address)));
+    ShowStatus(QString(), kBlue);
+    SetBusyCursor(false);
+    SetWindowEnabled(true);
+}
+
+void TFormMain::SpeedButtonMarovanClick(QObject*) {
+    OpenWebLink("Link Marovan Web Site...", qbv::web::kMakerSite);
+}
+
+void TFormMain::SpeedButtonAlteraClick(QObject*) {
+    OpenWebLink("Link Altera Web Site...", qbv::web::kFpgaVendorSite);
+}
+
+void TFormMain::ShowHintOf(QObject* sender) {
+    if (auto* button = qobject_cast<TSpeedButton*>(sender))
+        ShowHint(button->toolTip(), kBlack);
+}
+
+void TFormMain::SpeedButtonMarovanMouseMove(QObject* Sender) {
+    ShowHintOf(Sender);
+}
+void TFormMain::SpeedButtonAlteraMouseMove(QObject* Sender) {
+    ShowHintOf(Sender);
+}
+void TFormMain::SpeedButtonDownloadMouseMove(QObject* Sender) {
+    ShowHintOf(Sender);
+}
+void TFormMain::SpeedButtonExitMouseMove(QObject* Sender) {
+    ShowHintOf(Sender);
+}
+void TFormMain::SpeedButtonConnectMouseMove(QObject* Sender) {
+    ShowHintOf(Sender);
+}
+void TFormMain::ImageBoardMouseMove(QObject*) {
+    ShowHint(QString(), kBlack);
+}
+
+void TFormMain::SpeedButtonExitClick(QObject*) {
+    FClosing = true;
+    TimerButtonPolling->SetEnabled(false);
+    close();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+    // The window stays on screen until the program ends: when the close happens inside a waiting job,
+    // that is only once the job has returned to the message loop.
+    event->ignore();
+    if (FCloseAccepted || !FormCloseQuery(this))
+        return;
+    FCloseAccepted = true;
+    FormClose(this);
+    QCoreApplication::exit(0);
+}
+
+bool TFormMain::FormCloseQuery(QObject*) {
+    if (!FBusy)
+        return true;
+    const qbv::BoxAnswer answer =
+        qbv::uiHost().messageBox(qbv::BoxKind::Warning, qbv::text::kQuitQuestion, qbv::BoxButtons::YesNo);
+    if (answer != qbv::BoxAnswer::Yes)
+        return false;
+    FBusy = false;
+    WaitPumping(kCloseGraceMs);
+    return true;
+}
+
+void TFormMain::FormClose(QObject*) {
+    FConnected = false;
+    FClosing = true;
+    TimerBoot->SetEnabled(false);
+    TimerProgress->SetEnabled(false);
+    TimerButtonPolling->SetEnabled(false);
+    const uint32_t start = qbv::platform::tickCount();
+    while (FPolling && qbv::platform::elapsedSince(start) < kPollWaitMs) {
+        qbv::uiHost().processMessages();
+        WaitPumping(10);
+    }
+    DestroyJtagPort();
+    FreeKeyBackgrounds();
+}

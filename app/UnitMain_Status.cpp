@@ -1,0 +1,138 @@
+// The status line (message, hint, progress bar), the time-driven progress run, waiting while the window
+// stays responsive, and holding back input to the whole window.
+
+#include "app/UnitMain.h"
+
+#include "platform/Clock.h"
+#include "widgets/TStatusBar.h"
+#include "widgets/TTimer.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
+
+using namespace qbv::colour;
+
+namespace {
+
+QColor toQColor(Colour bgr) {
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+// Longest a wait sleeps before it looks at the window's messages again.
+constexpr uint32_t kWaitSliceMs = 5;
+
+} // namespace
+
+void TFormMain::ShowStatus(const QString& text, Colour colour) {
+    FStatusColour = colour;
+    StatusBar->setPanelText(0, text);
+    StatusBar->update(StatusBar->panelRect(0));
+}
+
+void TFormMain::ShowHint(const QString& text, Colour colour) {
+    FHintColour = colour;
+    StatusBar->setPanelText(1, text);
+    StatusBar->update(StatusBar->panelRect(1));
+}
+
+void TFormMain::ShowProgress(int percent) {
+    StatusBar->setPanelText(2, QString::number(percent));
+}
+
+void TFormMain::StartProgressRun(uint32_t durationMs) {
+    FProgressDuration = durationMs;
+    FProgressStart = qbv::platform::tickCount();
+    FLastPercentage = -1;
+}
+
+void TFormMain::EndProgressRun() {
+    TimerProgress->SetEnabled(false);
+    ShowProgress(0);
+}
+
+void TFormMain::TimerProgressTimer(QObject*) {
+    // Unsigned 32-bit throughout, so a run survives the tick counter's wrap.
+    uint32_t percent = qbv::platform::elapsedSince(FProgressStart) * 100u / FProgressDuration;
+    if (percent > 100)
+        percent = 100;
+    if (static_cast<int32_t>(percent) > FLastPercentage) {
+        ShowProgress(static_cast<int>(percent));
+        FLastPercentage = static_cast<int32_t>(percent);
+    }
+}
+
+void TFormMain::StatusBarDrawPanel(TStatusBar* bar, int panel, QPainter& canvas, const QRect& rect) {
+    const QString text = bar->panelText(panel);
+    if (panel == 2) {
+        DrawProgressPanel(canvas, rect, text);
+        return;
+    }
+    canvas.setPen(toQColor(panel == 0 ? FStatusColour : FHintColour));
+    canvas.drawText(rect.left(), rect.top() + canvas.fontMetrics().ascent(), text);
+}
+
+void TFormMain::DrawProgressPanel(QPainter& canvas, const QRect& rect, const QString& text) {
+    bool isNumber = false;
+    const int percent = text.toInt(&isNumber);
+    if (!isNumber || percent == 0)
+        return;
+    const QString label = text + QLatin1Char('%');
+    const int left = rect.left();
+    const int right = rect.right() + 1; // exclusive
+    const int top = rect.top();
+    const int bottom = rect.bottom() + 1;
+    const int split = left + (right - left) * percent / 100;
+    const QFontMetrics metrics = canvas.fontMetrics();
+    const int x = left + (right - left - metrics.horizontalAdvance(label)) / 2;
+    const int y = top + (bottom - top - metrics.height()) / 2;
+    const QRect filled(QPoint(left, top), QPoint(split - 1, bottom - 1));
+    const QRect empty(QPoint(split, top), QPoint(right - 1, bottom - 1));
+    const auto drawPart = [&](const QRect& part, Colour font, Colour brush) {
+        if (part.isEmpty())
+            return;
+        canvas.save();
+        canvas.setClipRect(part, Qt::IntersectClip);
+        canvas.fillRect(part, toQColor(brush));
+        canvas.setPen(toQColor(font));
+        canvas.drawText(x, y + metrics.ascent(), label);
+        canvas.restore();
+    };
+    drawPart(filled, kWhite, kBlue);
+    drawPart(empty, kBlue, kWhite);
+}
+
+void TFormMain::WaitPumping(uint32_t milliseconds) {
+    const uint32_t start = qbv::platform::tickCount();
+    for (;;) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        const uint32_t elapsed = qbv::platform::elapsedSince(start);
+        if (elapsed > milliseconds)
+            return;
+        // Sleep between passes instead of spinning; messages are still handled every few milliseconds.
+        qbv::platform::sleep(std::min(kWaitSliceMs, milliseconds - elapsed + 1));
+    }
+}
+
+void TFormMain::SetWindowEnabled(bool enabled) {
+    FWindowEnabled = enabled;
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (FWindowEnabled || !watched->isWidgetType())
+        return QWidget::eventFilter(watched, event);
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget->window() != this)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+        return true; // held back without greying the controls, as a disabled window does
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+}

@@ -1,0 +1,60 @@
+#include "widgets/TSpeedButton.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+TSpeedButton::TSpeedButton(QWidget* parent) : QAbstractButton(parent) {
+    setFocusPolicy(Qt::NoFocus);
+    setCursor(Qt::PointingHandCursor);
+    setMouseTracking(true);
+}
+
+void TSpeedButton::setGlyph(const QImage& strip, int frameCount) {
+    glyph_ = strip;
+    frameCount_ = qBound(1, frameCount, 4);
+    update();
+}
+
+void TSpeedButton::setGroupIndex(int groupIndex) {
+    groupIndex_ = groupIndex;
+    updateLatching();
+}
+
+void TSpeedButton::setAllowAllUp(bool allowAllUp) {
+    allowAllUp_ = allowAllUp;
+    updateLatching();
+}
+
+void TSpeedButton::updateLatching() {
+    // Alone in its group with all up allowed, a button toggles on every click; group 0 springs back.
+    setCheckable(groupIndex_ != 0 && allowAllUp_);
+}
+
+int TSpeedButton::currentFrame() const {
+    int frame = FrameUp;
+    if (!isEnabled())
+        frame = FrameDisabled;
+    else if (isChecked())
+        frame = FrameDown;
+    else if (isDown())
+        frame = FramePressed;
+    return frame < frameCount_ ? frame : FrameUp;
+}
+
+void TSpeedButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (!glyph_.isNull()) {
+        const int frameWidth = glyph_.width() / frameCount_;
+        painter.drawImage(QPoint(0, 0), glyph_,
+                          QRect(currentFrame() * frameWidth, 0, frameWidth, glyph_.height()));
+    }
+    if (!text().isEmpty()) {
+        painter.setFont(font());
+        painter.drawText(rect(), Qt::AlignCenter, text());
+    }
+}
+
+void TSpeedButton::mouseMoveEvent(QMouseEvent* event) {
+    emit mouseMoved(this);
+    QAbstractButton::mouseMoveEvent(event);
+}

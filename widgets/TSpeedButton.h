@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QImage>
+
+// A flat speed button: no face or border of its own, so the picture below shows around its glyph. The
+// glyph is a strip of one to four equal frames, shown by state: 0 up, 1 disabled, 2 held pressed while
+// up, 3 latched down. As a latching toggle (AllowAllUp with a group of its own) a click flips it before
+// its click handler runs, and a release outside flips nothing. It never takes the keyboard focus.
+class TSpeedButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    enum Frame { FrameUp = 0, FrameDisabled = 1, FramePressed = 2, FrameDown = 3 };
+
+    explicit TSpeedButton(QWidget* parent);
+
+    void setGlyph(const QImage& strip, int frameCount);
+    const QImage& glyph() const { return glyph_; }
+    int numGlyphs() const { return frameCount_; }
+
+    // A group index other than 0 with AllowAllUp makes the button an independent latching toggle.
+    void setGroupIndex(int groupIndex);
+    int groupIndex() const { return groupIndex_; }
+    void setAllowAllUp(bool allowAllUp);
+    bool allowAllUp() const { return allowAllUp_; }
+
+    // Latched down (Qt's isDown() is the mouse holding it pressed).
+    bool Down() const { return isChecked(); }
+    void SetDown(bool down) { setChecked(down); }
+
+    // The frame the button shows in its present state.
+    int currentFrame() const;
+
+    QSize sizeHint() const override { return size(); }
+
+signals:
+    void mouseMoved(QObject* sender);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void updateLatching();
+
+    QImage glyph_;
+    int frameCount_ = 1;
+    int groupIndex_ = 0;
+    bool allowAllUp_ = false;
+};
