@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace qbv::platform {
+
+// Where the FPGA vendor's tool chain is installed, as the system records it, used exactly as read; empty
+// when it is not recorded. On Windows the string value "Quartus Install Directory" of the key
+// HKEY_LOCAL_MACHINE\Software\Altera Corporation\Quartus, opened for reading only, plain or expandable,
+// with environment references left as they are; a value of another type counts as none. Elsewhere the
+// tool chain announces itself with the environment variable QUARTUS_ROOTDIR.
+std::string vendorInstallDirectory();
+
+// The vendor's command-line programmer: its bare file name, and its full path under an install directory
+// (the directory, its bin folder, the file name).
+const char* programmerFileName();
+std::string programmerPathIn(const std::string& installDirectory);
+
+} // namespace qbv::platform

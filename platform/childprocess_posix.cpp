@@ -1,0 +1,118 @@
+#include "ChildProcess.h"
+
+#include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace qbv::platform {
+
+namespace {
+
+uint32_t codeFromStatus(int status) {
+    if (WIFEXITED(status))
+        return static_cast<uint32_t>(WEXITSTATUS(status));
+    if (WIFSIGNALED(status))
+        return WTERMSIG(status) == SIGINT ? kControlCExit : 128u + static_cast<uint32_t>(WTERMSIG(status));
+    return kStillActive; // stopped or continued: not an end
+}
+
+// A descriptor that becomes readable when the process ends; -1 where the kernel offers none.
+int openProcessDescriptor(int pid) {
+#ifdef SYS_pidfd_open
+    return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+#else
+    (void)pid;
+    return -1;
+#endif
+}
+
+void sleepMilliseconds(uint32_t milliseconds) {
+    timespec remaining{static_cast<time_t>(milliseconds / 1000u),
+                       static_cast<long>(milliseconds % 1000u) * 1000000L};
+    while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
+    }
+}
+
+} // namespace
+
+ChildProcess::~ChildProcess() {
+    release();
+}
+
+bool ChildProcess::start(const ProcessLaunch& launch) {
+    release();
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(launch.program.c_str()));
+    for (const std::string& argument : launch.arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    // No shell and no search of PATH: the file named is the file run.
+    pid_t pid = 0;
+    if (posix_spawn(&pid, launch.program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+        return false;
+    pid_ = pid;
+    pidDescriptor_ = openProcessDescriptor(pid);
+    return true;
+}
+
+std::optional<uint32_t> ChildProcess::exitCode() {
+    if (finalCode_)
+        return finalCode_;
+    if (pid_ <= 0)
+        return std::nullopt;
+    int status = 0;
+    pid_t result;
+    do {
+        result = waitpid(pid_, &status, WNOHANG);
+    } while (result < 0 && errno == EINTR);
+    if (result < 0)
+        return std::nullopt;
+    if (result == 0)
+        return kStillActive;
+    const uint32_t code = codeFromStatus(status);
+    if (code != kStillActive)
+        finalCode_ = code;
+    return code;
+}
+
+void ChildProcess::waitForEnd(uint32_t milliseconds) {
+    if (finalCode_ || pid_ <= 0)
+        return;
+    if (pidDescriptor_ < 0) {
+        sleepMilliseconds(milliseconds);
+        return;
+    }
+    pollfd end{pidDescriptor_, POLLIN, 0};
+    poll(&end, 1, static_cast<int>(milliseconds));
+}
+
+uint32_t ChildProcess::processId() const {
+    return pid_ > 0 ? static_cast<uint32_t>(pid_) : 0u;
+}
+
+void ChildProcess::release() {
+    if (pidDescriptor_ >= 0)
+        close(pidDescriptor_);
+    if (pid_ > 0 && !finalCode_) {
+        // Still running, or ended unseen: someone has to collect its status, and it must not be killed.
+        const pid_t pid = pid_;
+        std::thread([pid] {
+            while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+    }
+    pid_ = 0;
+    pidDescriptor_ = -1;
+    finalCode_.reset();
+}
+
+} // namespace qbv::platform

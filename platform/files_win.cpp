@@ -1,0 +1,53 @@
+#include "Files.h"
+
+#include <windows.h>
+
+namespace qbv::platform {
+
+bool fileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool deleteFile(const std::string& path) {
+    return DeleteFileA(path.c_str()) != 0;
+}
+
+ExclusiveFile::~ExclusiveFile() {
+    close();
+}
+
+bool ExclusiveFile::create(const std::string& path) {
+    close();
+    // CREATE_NEW fails on any existing entry, so a file or link that survived the delete is never
+    // written through; share mode 0 keeps other programs out while it is open.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    handle_ = file;
+    return true;
+}
+
+bool ExclusiveFile::write(const std::string& bytes) {
+    if (!handle_)
+        return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(static_cast<HANDLE>(handle_), bytes.data(), static_cast<DWORD>(bytes.size()),
+                              &written, nullptr);
+    return ok && written == bytes.size();
+}
+
+bool ExclusiveFile::close() {
+    if (!handle_)
+        return true;
+    const BOOL ok = CloseHandle(static_cast<HANDLE>(handle_));
+    handle_ = nullptr;
+    return ok != 0;
+}
+
+bool ExclusiveFile::isOpen() const {
+    return handle_ != nullptr;
+}
+
+} // namespace qbv::platform

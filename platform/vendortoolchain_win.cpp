@@ -1,0 +1,50 @@
+#include "VendorToolchain.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace qbv::platform {
+
+namespace {
+
+constexpr const char* kQuartusKey = "Software\\Altera Corporation\\Quartus";
+constexpr const char* kInstallDirectoryValue = "Quartus Install Directory";
+
+// A string value as stored, up to its first NUL; empty for a missing value or one of another type.
+std::string readStringValue(HKEY key, const char* name) {
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return std::string();
+    if ((type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
+        return std::string();
+    std::vector<char> data(size);
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
+        ERROR_SUCCESS)
+        return std::string();
+    // The stored bytes need not end with a NUL, and may hold one before their end.
+    const std::string stored(data.data(), size);
+    return stored.substr(0, stored.find('\0'));
+}
+
+} // namespace
+
+std::string vendorInstallDirectory() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kQuartusKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::string();
+    std::string directory = readStringValue(key, kInstallDirectoryValue);
+    RegCloseKey(key);
+    return directory;
+}
+
+const char* programmerFileName() {
+    return "quartus_pgm.exe";
+}
+
+std::string programmerPathIn(const std::string& installDirectory) {
+    return installDirectory + "\\bin\\" + programmerFileName();
+}
+
+} // namespace qbv::platform

@@ -1,0 +1,19 @@
+#include "ProgrammerInvocation.h"
+
+#include "platform/Format.h"
+
+namespace qbv::programming {
+
+namespace {
+constexpr const char* kCable = "USB-Blaster[USB-0]";
+}
+
+std::string ProgrammerInvocation::commandLine() const {
+    return formatText("%s -c %s \"%s\"", programmerPath.c_str(), kCable, chainFilePath.c_str());
+}
+
+platform::ProcessLaunch ProgrammerInvocation::launch() const {
+    return {programmerPath, commandLine(), {"-c", kCable, chainFilePath}};
+}
+
+} // namespace qbv::programming

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/ChildProcess.h"
+
+#include <string>
+
+namespace qbv::programming {
+
+// One run of the vendor's programmer: program the device over the first USB-Blaster cable as the chain
+// definition file says.
+struct ProgrammerInvocation {
+    std::string programmerPath;
+    std::string chainFilePath;
+
+    // The command line as Windows gets it: the programmer's path bare, the chain file's path quoted.
+    std::string commandLine() const;
+
+    // What the system starts: the programmer by its path, with the command line on Windows and the
+    // arguments "-c", "USB-Blaster[USB-0]" and the chain file's path elsewhere.
+    platform::ProcessLaunch launch() const;
+};
+
+} // namespace qbv::programming

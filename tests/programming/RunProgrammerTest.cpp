@@ -1,0 +1,151 @@
+#include "programming/RunProgrammer.h"
+#include "ProgrammerTesting.h"
+#include "platform/ProgramLocation.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/RecordingUiHost.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace qbv;
+using programming::ProgrammerInvocation;
+using programming::RunProgrammer;
+
+namespace {
+
+// The test programmer installed where the vendor's would be, under a folder with a blank in its name.
+class RunProgrammerTest : public testing::Test {
+protected:
+    RunProgrammerTest() {
+        programmer = folder.path() / "Program Files" / "Quartus" / "bin" /
+                     (std::string("quartus_pgm") + QBV_EXE_SUFFIX);
+        test::installTestProgrammer(programmer);
+    }
+
+    ProgrammerInvocation invocation() const {
+        return {programmer.string(),
+                folder.directory() + "My Panel" + platform::pathSeparator() + "QBV_Control_Panel.cdf"};
+    }
+
+    test::TemporaryDirectory folder;
+    fs::path programmer;
+    test::RecordingUiHost ui;
+};
+
+struct RealExit {
+    uint32_t exitCode;
+    int signal;
+    bool success;
+    const char* box;
+};
+
+class RealExitCodes : public RunProgrammerTest, public testing::WithParamInterface<RealExit> {};
+
+} // namespace
+
+TEST_P(RealExitCodes, ProgrammerEndingWithThisCode) {
+    const RealExit& row = GetParam();
+    test::ProgrammerOrders orders(row.exitCode, 30, row.signal);
+    EXPECT_EQ(RunProgrammer(invocation()), row.success);
+    EXPECT_TRUE(orders.started());
+    EXPECT_GE(ui.processed, 1);
+    EXPECT_EQ(ui.texts(), row.box ? std::vector<std::string>{row.box} : std::vector<std::string>{});
+}
+
+const RealExit kRealExits[] = {
+    {0, 0, true, nullptr},           {1, 0, false, "ExitCode:1h"},
+    {3, 0, false, nullptr},
+#ifdef _WIN32
+    {0xC000013A, 0, false, nullptr}, {0xC0000005, 0, false, "ExitCode:C0000005h"},
+#else
+    {0, SIGINT, false, nullptr},       // read as Ctrl+C's status
+    {0, SIGTERM, false, "ExitCode:8Fh"}, // 128 + 15
+#endif
+};
+INSTANTIATE_TEST_SUITE_P(Codes, RealExitCodes, testing::ValuesIn(kRealExits));
+
+TEST_F(RunProgrammerTest, GivesTheProgrammerItsArgumentsEnvironmentAndDirectory) {
+    test::ProgrammerOrders orders(0);
+    ASSERT_TRUE(RunProgrammer(invocation()));
+    EXPECT_EQ(orders.recorded("argv"),
+              (std::vector<std::string>{"-c", "USB-Blaster[USB-0]", invocation().chainFilePath}));
+    EXPECT_EQ(fs::path(orders.recorded("cwd").at(0)), fs::current_path());
+#ifdef _WIN32
+    EXPECT_EQ(orders.recorded("commandline"), std::vector<std::string>{invocation().commandLine()});
+    EXPECT_EQ(orders.recorded("priority"), std::vector<std::string>{std::to_string(HIGH_PRIORITY_CLASS)});
+#endif
+}
+
+TEST_F(RunProgrammerTest, CommandLineHasTheProgrammerBareAndTheChainFileQuoted) {
+    const ProgrammerInvocation windows{"C:\\Vendor\\quartus\\bin\\quartus_pgm.exe",
+                                       "C:\\Tools\\Panel\\QBV_Control_Panel.cdf"};
+    EXPECT_EQ(windows.commandLine(), "C:\\Vendor\\quartus\\bin\\quartus_pgm.exe -c USB-Blaster[USB-0] "
+                                     "\"C:\\Tools\\Panel\\QBV_Control_Panel.cdf\"");
+}
+
+TEST_F(RunProgrammerTest, AProgramAtTheFirstBlankOfThePathNeverStarts) {
+    // Read as a command line alone, "...\Program Files\..." would start "...\Program".
+    test::installTestProgrammer(folder.path() / (std::string("Program") + QBV_EXE_SUFFIX));
+    test::ProgrammerOrders orders(0);
+    ASSERT_TRUE(RunProgrammer(invocation()));
+    const std::vector<std::string> started = orders.recorded("module");
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_TRUE(fs::equivalent(started[0], programmer)) << started[0];
+}
+
+TEST_F(RunProgrammerTest, AProgrammerThatCannotStartFailsWithoutWaiting) {
+    fs::remove(programmer);
+    std::ofstream(programmer) << "not a program";
+    test::ProgrammerOrders orders(0);
+    EXPECT_FALSE(RunProgrammer(invocation()));
+    EXPECT_FALSE(RunProgrammer({(folder.path() / "absent").string(), "x.cdf"}));
+    EXPECT_EQ(ui.processed, 0);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(RunProgrammerTest, StillActiveExitCodeWaitsForTheTimeOut) {
+    // On Windows a programmer that ends with 259 cannot be told from one still running; elsewhere the
+    // programmer simply runs on.
+    test::FakeClock clock;
+    ui.onProcess = [&] { clock.advance(20000); };
+#ifdef _WIN32
+    test::ProgrammerOrders orders(platform::kStillActive, 0);
+#else
+    test::ProgrammerOrders orders(0, 1000);
+#endif
+    EXPECT_FALSE(RunProgrammer(invocation()));
+    EXPECT_EQ(ui.processed, 4); // 20000, 40000, 60000 wait on; 80000 is late
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(orders.waitForEnd(10000));
+}
+
+TEST_F(RunProgrammerTest, AProgrammerOutlivingTheWaitIsNeitherKilledNorLeftAZombie) {
+    test::ProgrammerOrders orders(0, 600);
+    uint32_t id = 0;
+    {
+        platform::ChildProcess process;
+        ASSERT_TRUE(process.start(invocation().launch()));
+        id = process.processId();
+        EXPECT_FALSE(programming::WaitForProgrammer(process, 50));
+    }
+    ASSERT_TRUE(orders.waitForEnd(10000));
+#ifndef _WIN32
+    // Reaped once it ended: no process of that id remains, or a new one took the id.
+    const fs::path status = "/proc/" + std::to_string(id) + "/stat";
+    bool zombie = true;
+    for (int i = 0; i < 200 && zombie; ++i) {
+        std::string line;
+        std::getline(std::ifstream(status), line);
+        zombie = line.find(") Z ") != std::string::npos;
+        if (zombie)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_FALSE(zombie);
+#endif
+}

@@ -1,0 +1,73 @@
+// A stand-in for the vendor's programmer in the tests: notes how it was started, runs for a while and
+// ends as told.
+#include "TestProgrammerSettings.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#endif
+
+namespace {
+
+unsigned long setting(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::strtoul(value, nullptr, 0) : 0;
+}
+
+std::string ownPath(const char* argv0) {
+#ifdef _WIN32
+    (void)argv0;
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+#else
+    (void)argv0;
+    return std::filesystem::read_symlink("/proc/self/exe").string();
+#endif
+}
+
+void record(int argc, char** argv) {
+    const char* file = std::getenv(qbv::test::kProgrammerRecordVariable);
+    if (!file)
+        return;
+    std::ofstream out(file, std::ios::app);
+    out << "module=" << ownPath(argv[0]) << "\n";
+    out << "cwd=" << std::filesystem::current_path().string() << "\n";
+    for (int i = 1; i < argc; ++i)
+        out << "argv=" << argv[i] << "\n";
+#ifdef _WIN32
+    out << "commandline=" << GetCommandLineA() << "\n";
+    out << "priority=" << GetPriorityClass(GetCurrentProcess()) << "\n";
+#endif
+}
+
+void recordEnd() {
+    if (const char* file = std::getenv(qbv::test::kProgrammerRecordVariable))
+        std::ofstream(file, std::ios::app) << "end\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    record(argc, argv);
+    std::this_thread::sleep_for(std::chrono::milliseconds(setting(qbv::test::kProgrammerRunVariable)));
+    recordEnd();
+#ifndef _WIN32
+    if (const unsigned long signal = setting(qbv::test::kProgrammerSignalVariable))
+        std::raise(static_cast<int>(signal));
+#endif
+    const auto code = static_cast<unsigned>(setting(qbv::test::kProgrammerExitVariable));
+#ifdef _WIN32
+    ExitProcess(code); // the full 32 bits, 0xC000013A included
+#else
+    return static_cast<int>(code);
+#endif
+}
