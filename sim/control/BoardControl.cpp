@@ -1,0 +1,127 @@
+#include "sim/control/BoardControl.h"
+
+#include "sim/core/Hex.h"
+#include "sim/core/WireProtocol.h"
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace qbv::sim {
+
+BoardControl::BoardControl(std::string boardName) : name_(std::move(boardName)) {}
+
+bool BoardControl::connect() {
+    pending_.clear();
+    if (socket_.connectTo(controlSocketPath(name_)))
+        return true;
+    lastReply_ = "error no board is serving " + controlSocketPath(name_);
+    return false;
+}
+
+bool BoardControl::request(const std::string& line) {
+    if (line.find('\n') != std::string::npos) {
+        lastReply_ = "error a request is one line";
+        return false;
+    }
+    if (!socket_.isConnected() && !connect())
+        return false;
+    const Deadline deadline = deadlineIn(timeoutMs_);
+    const std::string framed = line + "\n";
+    std::string reply;
+    if (!sendAll(socket_.fd(), reinterpret_cast<const uint8_t*>(framed.data()), framed.size(), deadline) ||
+        !receiveLine(reply, deadline)) {
+        socket_.close();
+        lastReply_ = "error the board did not answer";
+        return false;
+    }
+    lastReply_ = reply;
+    return reply == "ok" || reply.rfind("ok ", 0) == 0;
+}
+
+bool BoardControl::receiveLine(std::string& line, Deadline deadline) {
+    for (;;) {
+        const size_t end = pending_.find('\n');
+        if (end != std::string::npos) {
+            line = pending_.substr(0, end);
+            pending_.erase(0, end + 1);
+            return true;
+        }
+        if (pending_.size() > wire::kMaxControlLine)
+            return false;
+        uint8_t byte = 0;
+        if (!receiveExactly(socket_.fd(), &byte, 1, deadline))
+            return false;
+        pending_.push_back(static_cast<char>(byte));
+    }
+}
+
+std::string BoardControl::replyDetails() const {
+    return lastReply_.size() > 3 ? lastReply_.substr(3) : "";
+}
+
+bool BoardControl::press(int key) {
+    return request("press " + std::to_string(key));
+}
+bool BoardControl::release(int key) {
+    return request("release " + std::to_string(key));
+}
+bool BoardControl::setKeys(uint8_t mask) {
+    return request("keys " + std::to_string(mask));
+}
+bool BoardControl::plug() {
+    return request("plug");
+}
+bool BoardControl::unplug() {
+    return request("unplug");
+}
+bool BoardControl::erase() {
+    return request("erase");
+}
+bool BoardControl::clearFaults() {
+    return request("fault clear");
+}
+bool BoardControl::resetCounters() {
+    return request("counters reset");
+}
+bool BoardControl::quit() {
+    return request("quit");
+}
+
+bool BoardControl::program(const std::string& designFileContent) {
+    return request("program " +
+                   toHex(std::vector<uint8_t>(designFileContent.begin(), designFileContent.end())));
+}
+
+bool BoardControl::programFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        lastReply_ = "error cannot read " + path;
+        return false;
+    }
+    std::ostringstream content;
+    content << file.rdbuf();
+    return program(content.str());
+}
+
+bool BoardControl::injectFault(Fault fault, int count) {
+    std::string line = std::string("fault ") + FaultPlan::name(fault);
+    if (fault == Fault::Delay)
+        line += " 0";
+    if (count > 0)
+        line += " " + std::to_string(count);
+    return request(line);
+}
+
+bool BoardControl::delayReplies(uint32_t delayMs, int count) {
+    std::string line = "fault delay " + std::to_string(delayMs);
+    if (count > 0)
+        line += " " + std::to_string(count);
+    return request(line);
+}
+
+bool BoardControl::state(BoardState& state) {
+    return request("state") && parseState(replyDetails(), state);
+}
+
+} // namespace qbv::sim

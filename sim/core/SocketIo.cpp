@@ -1,0 +1,112 @@
+#include "sim/core/SocketIo.h"
+
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace qbv::sim {
+
+namespace {
+
+int millisecondsLeft(Deadline deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+            .count();
+    return left <= 0 ? 0 : static_cast<int>(left);
+}
+
+// True when the socket is ready for the event before the deadline.
+bool waitFor(int fd, short event, Deadline deadline) {
+    for (;;) {
+        pollfd entry{fd, event, 0};
+        const int result = ::poll(&entry, 1, millisecondsLeft(deadline));
+        if (result > 0)
+            return true;
+        if (result == 0 || errno != EINTR)
+            return false;
+    }
+}
+
+} // namespace
+
+Deadline deadlineIn(int milliseconds) {
+    return std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+}
+
+int connectLocal(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof address.sun_path)
+        return -1;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void closeSocket(int fd) {
+    if (fd >= 0)
+        ::close(fd);
+}
+
+bool sendAll(int fd, const uint8_t* bytes, size_t count, Deadline deadline) {
+    size_t sent = 0;
+    while (sent < count) {
+        const ssize_t result = ::send(fd, bytes + sent, count - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (result > 0) {
+            sent += static_cast<size_t>(result);
+            continue;
+        }
+        const bool retry = result < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK);
+        if (!retry || !waitFor(fd, POLLOUT, deadline))
+            return false;
+    }
+    return true;
+}
+
+bool receiveExactly(int fd, uint8_t* space, size_t count, Deadline deadline) {
+    size_t received = 0;
+    while (received < count) {
+        const ssize_t result = ::recv(fd, space + received, count - received, MSG_DONTWAIT);
+        if (result > 0) {
+            received += static_cast<size_t>(result);
+            continue;
+        }
+        if (result == 0)
+            return false; // the peer closed
+        const bool retry = errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK;
+        if (!retry || !waitFor(fd, POLLIN, deadline))
+            return false;
+    }
+    return true;
+}
+
+LocalSocket& LocalSocket::operator=(LocalSocket&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+bool LocalSocket::connectTo(const std::string& path) {
+    close();
+    fd_ = connectLocal(path);
+    return fd_ >= 0;
+}
+
+void LocalSocket::close() {
+    closeSocket(fd_);
+    fd_ = -1;
+}
+
+} // namespace qbv::sim

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace qbv::sim {
+
+using Deadline = std::chrono::steady_clock::time_point;
+Deadline deadlineIn(int milliseconds);
+
+// Plain POSIX stream sockets, usable from any process without Qt. Sending never raises SIGPIPE; every
+// wait ends at its deadline.
+
+// A connected socket to the path, or -1 (no such socket, nobody listening, path too long).
+int connectLocal(const std::string& path);
+void closeSocket(int fd);
+bool sendAll(int fd, const uint8_t* bytes, size_t count, Deadline deadline);
+// False when the peer closed, an error occurred or the deadline passed before count bytes came.
+bool receiveExactly(int fd, uint8_t* space, size_t count, Deadline deadline);
+
+// A socket that closes itself.
+class LocalSocket {
+public:
+    LocalSocket() = default;
+    ~LocalSocket() { close(); }
+    LocalSocket(LocalSocket&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    LocalSocket& operator=(LocalSocket&& other) noexcept;
+    LocalSocket(const LocalSocket&) = delete;
+    LocalSocket& operator=(const LocalSocket&) = delete;
+
+    bool connectTo(const std::string& path);
+    bool isConnected() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    void close();
+
+private:
+    int fd_ = -1;
+};
+
+} // namespace qbv::sim

@@ -1,0 +1,27 @@
+#include "sim/jtaglib/LinkContext.h"
+
+#include "board/JtagApi.h"
+
+#include <cstring>
+
+namespace qbv::sim {
+
+static_assert(sizeof(LinkState) <= static_cast<size_t>(qbv::jtag::kLinkContextSize));
+
+bool loadLink(const void* context, LinkState& state) {
+    if (context == nullptr)
+        return false;
+    std::memcpy(&state, context, sizeof state);
+    return state.tag == kLinkTag && state.fd >= 0;
+}
+
+void storeLink(void* context, const LinkState& state) {
+    if (context != nullptr)
+        std::memcpy(context, &state, sizeof state);
+}
+
+void forgetLink(void* context) {
+    storeLink(context, LinkState{});
+}
+
+} // namespace qbv::sim

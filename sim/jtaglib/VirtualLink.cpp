@@ -1,0 +1,125 @@
+#include "sim/jtaglib/VirtualLink.h"
+
+#include "sim/core/LinkExchange.h"
+#include "sim/core/SocketPath.h"
+#include "sim/jtaglib/LinkContext.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+namespace qbv::sim {
+
+namespace {
+
+constexpr int32_t kFailure = -1;
+
+// One request on an open link; a failed exchange leaves the link broken.
+bool request(void* context, uint8_t type, std::vector<uint8_t> payload, uint8_t replyType, Frame& reply) {
+    LinkState link;
+    if (!loadLink(context, link) || link.broken)
+        return false;
+    const Frame frame{type, ++link.sequence, std::move(payload)};
+    const bool answered = exchangeFrame(link.fd, frame, replyType, reply, deadlineIn(wire::kReplyTimeoutMs));
+    link.broken = answered ? 0 : 1;
+    storeLink(context, link);
+    return answered;
+}
+
+int32_t statusResult(bool answered, const Frame& reply) {
+    return answered && reply.payload[0] == wire::kStatusOk ? 0 : kFailure;
+}
+
+int32_t stallValue(const Frame& reply) {
+    return reply.payload[1] == wire::kStallReported ? 0 : -1;
+}
+
+} // namespace
+
+int32_t openVirtualLink(void* context) {
+    if (context == nullptr)
+        return kFailure;
+    forgetLink(context);
+    LinkState link;
+    link.fd = connectLocal(linkSocketPath(boardNameFromEnvironment()));
+    if (link.fd < 0)
+        return kFailure;
+    Frame reply;
+    const Frame hello{wire::kOpenLink, link.sequence, {wire::kProtocolVersion}};
+    if (!exchangeFrame(link.fd, hello, wire::kOpenLinkReply, reply, deadlineIn(wire::kOpenReplyTimeoutMs)) ||
+        reply.payload[0] != wire::kStatusOk) {
+        closeSocket(link.fd);
+        return kFailure;
+    }
+    link.tag = kLinkTag;
+    storeLink(context, link);
+    return 0;
+}
+
+int32_t closeVirtualLink(void* context) {
+    LinkState link;
+    if (!loadLink(context, link))
+        return kFailure;
+    if (!link.broken)
+        sendFrame(link.fd, Frame{wire::kCloseLink, ++link.sequence, {}}, deadlineIn(wire::kReplyTimeoutMs));
+    closeSocket(link.fd);
+    forgetLink(context);
+    return 0;
+}
+
+int32_t initVirtualChannel(void* context) {
+    Frame reply;
+    const bool answered = request(context, wire::kChannelInit, {}, wire::kChannelInitReply, reply);
+    return statusResult(answered, reply);
+}
+
+int32_t writeVirtualChannel(void* context, const uint8_t* bytes, int32_t count, int32_t& written,
+                            int32_t& stall) {
+    written = 0;
+    stall = -1;
+    if (count < 0 || (bytes == nullptr && count > 0))
+        return kFailure;
+    const size_t offered = std::min(static_cast<size_t>(count), wire::kMaxPayload);
+    Frame reply;
+    const bool answered = request(context, wire::kWrite, std::vector<uint8_t>(bytes, bytes + offered),
+                                  wire::kWriteReply, reply);
+    if (!answered || reply.payload.size() != 4)
+        return kFailure;
+    stall = stallValue(reply);
+    written = std::min<int32_t>(readLittle16(reply.payload.data() + 2), static_cast<int32_t>(offered));
+    return statusResult(answered, reply);
+}
+
+int32_t readVirtualChannel(void* context, uint8_t* space, int32_t room, int32_t& received, int32_t& stall) {
+    received = 0;
+    stall = -1;
+    if (room < 0 || (space == nullptr && room > 0))
+        return kFailure;
+    std::vector<uint8_t> payload;
+    appendLittle16(payload, static_cast<uint16_t>(std::min(static_cast<size_t>(room), wire::kMaxReadRoom)));
+    Frame reply;
+    if (!request(context, wire::kRead, std::move(payload), wire::kReadReply, reply) ||
+        reply.payload.size() < 2)
+        return kFailure;
+    stall = stallValue(reply);
+    const size_t got = std::min(reply.payload.size() - 2, static_cast<size_t>(room));
+    if (got > 0)
+        std::memcpy(space, reply.payload.data() + 2, got);
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(1)); // nothing yet: do not spin the board
+    received = static_cast<int32_t>(got);
+    return reply.payload[0] == wire::kStatusOk ? 0 : kFailure;
+}
+
+int32_t clearVirtualStall(void* context) {
+    Frame reply;
+    const bool answered = request(context, wire::kClearStall, {}, wire::kClearStallReply, reply);
+    return statusResult(answered, reply);
+}
+
+bool virtualLinkUsable(const void* context) {
+    LinkState link;
+    return loadLink(context, link) && !link.broken;
+}
+
+} // namespace qbv::sim
