@@ -12,7 +12,8 @@ struct ProgrammerInvocation {
     std::string programmerPath;
     std::string chainFilePath;
 
-    // The command line as Windows gets it: the programmer's path bare, the chain file's path quoted.
+    // The command line as Windows gets it: the programmer's path, then -c USB-Blaster[USB-0] and the
+    // chain file's path in quotes. The programmer's path is bare unless it holds a blank.
     std::string commandLine() const;
 
     // What the system starts: the programmer by its path, with the command line on Windows and the

@@ -4,6 +4,8 @@
 #include "platform/Environment.h"
 #include "platform/ProgramLocation.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -95,8 +97,10 @@ int runRegistryTool(const std::string& arguments) {
 }
 
 RegisteredInstall::RegisteredInstall(const std::string& directory, const char* registryType) {
-    runRegistryTool(std::string("add ") + kQuartusKey + " /v \"Quartus Install Directory\" /t " +
-                    registryType + " /d " + quoted(directory) + " /f");
+    const int result =
+        runRegistryTool(std::string("add ") + kQuartusKey + " /v \"Quartus Install Directory\" /t " +
+                        registryType + " /d " + quoted(directory) + " /f");
+    EXPECT_EQ(result, 0) << "reg add " << registryType << " " << directory;
 }
 
 void forgetInstall() {

@@ -22,14 +22,12 @@ unsigned long setting(const char* name) {
     return value ? std::strtoul(value, nullptr, 0) : 0;
 }
 
-std::string ownPath(const char* argv0) {
+std::string ownPath() {
 #ifdef _WIN32
-    (void)argv0;
     char path[MAX_PATH + 1] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     return path;
 #else
-    (void)argv0;
     return std::filesystem::read_symlink("/proc/self/exe").string();
 #endif
 }
@@ -39,13 +37,12 @@ void record(int argc, char** argv) {
     if (!file)
         return;
     std::ofstream out(file, std::ios::app);
-    out << "module=" << ownPath(argv[0]) << "\n";
+    out << "module=" << ownPath() << "\n";
     out << "cwd=" << std::filesystem::current_path().string() << "\n";
     for (int i = 1; i < argc; ++i)
         out << "argv=" << argv[i] << "\n";
 #ifdef _WIN32
     out << "commandline=" << GetCommandLineA() << "\n";
-    out << "priority=" << GetPriorityClass(GetCurrentProcess()) << "\n";
 #endif
 }
 

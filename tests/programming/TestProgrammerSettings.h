@@ -9,7 +9,7 @@ constexpr const char* kProgrammerRunVariable = "QBV_TEST_PROGRAMMER_RUN_MS"; // 
 constexpr const char* kProgrammerSignalVariable = "QBV_TEST_PROGRAMMER_SIGNAL"; // POSIX: end by this signal
 constexpr const char* kProgrammerRecordVariable = "QBV_TEST_PROGRAMMER_RECORD"; // file the record is added to
 
-// Record lines, "key=value": module, cwd, one argv per argument, and on Windows commandline and priority.
+// Record lines, "key=value": module, cwd, one argv per argument, and on Windows commandline.
 // "end" follows once the run time is over.
 
 } // namespace qbv::test
