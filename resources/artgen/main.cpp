@@ -1,0 +1,70 @@
+// Draws the window's pictures and the program's icons into a folder: the build runs it, so no drawn
+// binary lives in the repository. With --preview FOLDER it also writes the board picture as PNG, plain
+// and with the layout's rectangles outlined, to look at.
+
+#include "BoardPicture.h"
+#include "Dib.h"
+#include "Icon.h"
+#include "Overlays.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+using namespace qbv::artgen;
+
+bool writePng(const QString& path, const QImage& picture) {
+    // Qt writes no time or gamma chunk unless asked, so the same picture always gives the same bytes.
+    QImageWriter writer(path, "png");
+    return writer.write(picture);
+}
+
+bool writeArtwork(const QDir& folder) {
+    const IndexedIcon icon = indexedIcon();
+    const QImage board = boardPicture();
+    return writeFile(folder.filePath("board.bmp"), encodeBmp24(board)) &&
+           writeFile(folder.filePath("led_on.bmp"), encodeBmp4(ledOnPicture())) &&
+           writeFile(folder.filePath("pio_on.bmp"), encodeBmp4(pioOnPicture())) &&
+           writeFile(folder.filePath("pressed.bmp"), encodeBmp4(pressedPicture())) &&
+           writeFile(folder.filePath("exit_glyph.bmp"), encodeBmp4(exitGlyphPicture())) &&
+           writeFile(folder.filePath("icon.ico"), encodeIco4(icon.indexed, icon.transparent)) &&
+           writePng(folder.filePath("icon.png"), indexedIconPicture(icon)) &&
+           writePng(folder.filePath("icon_128.png"), iconPicture(128));
+}
+
+bool writePreview(const QDir& folder) {
+    const QImage board = boardPicture();
+    return QDir().mkpath(folder.path()) && writePng(folder.filePath("board.png"), board) &&
+           writePng(folder.filePath("board_outlined.png"), boardPreview(board));
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: qbv_artgen OUTPUT_FOLDER [--preview PREVIEW_FOLDER]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication application(argc, argv);
+    QStringList arguments = QGuiApplication::arguments();
+    arguments.removeFirst();
+    if (arguments.size() != 1 && !(arguments.size() == 3 && arguments[1] == "--preview"))
+        return usage();
+
+    const QDir folder(arguments[0]);
+    if (!QDir().mkpath(folder.path()) || !writeArtwork(folder)) {
+        std::fprintf(stderr, "qbv_artgen: cannot write the pictures into %s\n", qPrintable(folder.path()));
+        return 1;
+    }
+    if (arguments.size() == 3 && !writePreview(QDir(arguments[2]))) {
+        std::fprintf(stderr, "qbv_artgen: cannot write the preview %s\n", qPrintable(arguments[2]));
+        return 1;
+    }
+    return 0;
+}
