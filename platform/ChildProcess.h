@@ -36,9 +36,9 @@ struct ProcessLaunch {
     std::vector<std::string> arguments; // POSIX: the arguments after the program's own name
 };
 
-// A program started in the background with this program's environment and current directory, without
-// any of its handles or descriptors. On Windows it runs at high priority in a console of its own that is
-// kept hidden.
+// A program started in the background with this program's environment and current directory, and none
+// of its handles or descriptors (on POSIX it keeps the standard streams). On Windows it runs at high
+// priority in a console of its own that is kept hidden.
 //
 // On POSIX the exit code is the program's exit status; a program ended by a signal reports kControlCExit
 // for SIGINT and 128 plus the signal's number for any other (the shells' convention), so it never reads

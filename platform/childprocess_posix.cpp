@@ -55,9 +55,15 @@ bool ChildProcess::start(const ProcessLaunch& launch) {
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
-    // No shell and no search of PATH: the file named is the file run.
+    // No shell and no search of PATH: the file named is the file run. It keeps the standard streams and
+    // nothing else of ours.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     pid_t pid = 0;
-    if (posix_spawn(&pid, launch.program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+    const int failure = posix_spawn(&pid, launch.program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failure != 0)
         return false;
     pid_ = pid;
     pidDescriptor_ = openProcessDescriptor(pid);

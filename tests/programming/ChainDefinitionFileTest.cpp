@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -63,6 +64,10 @@ struct SplitExample {
     const char* directory; // as it appears in Path
     const char* file;
 };
+
+void PrintTo(const SplitExample& example, std::ostream* out) {
+    *out << example.designFile;
+}
 
 class ChainDefinitionSplit : public testing::TestWithParam<SplitExample> {};
 

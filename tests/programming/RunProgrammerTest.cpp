@@ -10,7 +10,12 @@
 #include <chrono>
 #include <csignal>
 #include <fstream>
+#include <ostream>
 #include <thread>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 using namespace qbv;
@@ -44,6 +49,13 @@ struct RealExit {
     bool success;
     const char* box;
 };
+
+void PrintTo(const RealExit& row, std::ostream* out) {
+    if (row.signal)
+        *out << "signal " << row.signal;
+    else
+        *out << "exit code 0x" << std::hex << row.exitCode;
+}
 
 class RealExitCodes : public RunProgrammerTest, public testing::WithParamInterface<RealExit> {};
 
@@ -80,6 +92,19 @@ TEST_F(RunProgrammerTest, GivesTheProgrammerItsArgumentsEnvironmentAndDirectory)
     EXPECT_EQ(orders.recorded("commandline"), std::vector<std::string>{invocation().commandLine()});
 #endif
 }
+
+#ifndef _WIN32
+TEST_F(RunProgrammerTest, ThePanelsDescriptorsStayBehind) {
+    constexpr int kOurs = 200;
+    ASSERT_EQ(dup2(STDOUT_FILENO, kOurs), kOurs); // inheritable, as descriptors are unless told otherwise
+    test::ProgrammerOrders orders(0);
+    EXPECT_TRUE(RunProgrammer(invocation()));
+    close(kOurs);
+    EXPECT_TRUE(orders.started());
+    const std::vector<std::string> inherited = orders.recorded("descriptor");
+    EXPECT_EQ(std::count(inherited.begin(), inherited.end(), std::to_string(kOurs)), 0);
+}
+#endif
 
 TEST(ProgrammerInvocation, CommandLineQuotesTheChainFileAndTheProgrammerOnlyWithABlank) {
     const ProgrammerInvocation plain{"C:\\Vendor\\quartus\\bin\\quartus_pgm.exe",

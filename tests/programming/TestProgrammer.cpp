@@ -13,6 +13,7 @@
 #include <windows.h>
 #else
 #include <csignal>
+#include <fcntl.h>
 #endif
 
 namespace {
@@ -36,7 +37,16 @@ void record(int argc, char** argv) {
     const char* file = std::getenv(qbv::test::kProgrammerRecordVariable);
     if (!file)
         return;
+#ifndef _WIN32
+    std::string inherited; // descriptors beyond the standard streams, looked at before opening any
+    for (int descriptor = 3; descriptor < 256; ++descriptor)
+        if (fcntl(descriptor, F_GETFD) != -1)
+            inherited += "descriptor=" + std::to_string(descriptor) + "\n";
+#endif
     std::ofstream out(file, std::ios::app);
+#ifndef _WIN32
+    out << inherited;
+#endif
     out << "module=" << ownPath() << "\n";
     out << "cwd=" << std::filesystem::current_path().string() << "\n";
     for (int i = 1; i < argc; ++i)

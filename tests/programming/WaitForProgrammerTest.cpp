@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <ostream>
 
 using namespace qbv;
 using programming::WaitForProgrammer;
@@ -45,6 +46,13 @@ struct ExitCodeCase {
     bool success;
     const char* box; // information box text, or nullptr for none
 };
+
+void PrintTo(const ExitCodeCase& row, std::ostream* out) {
+    if (row.code)
+        *out << "exit code 0x" << std::hex << *row.code;
+    else
+        *out << "unreadable exit code";
+}
 
 class ExitCodeTable : public testing::TestWithParam<ExitCodeCase> {};
 
@@ -91,6 +99,10 @@ struct TimeOutCase {
     uint32_t stepMs;
     int passes; // passes until the wait gives up
 };
+
+void PrintTo(const TimeOutCase& row, std::ostream* out) {
+    *out << "from " << row.start << " in steps of " << row.stepMs << " ms";
+}
 
 class TimeOut : public testing::TestWithParam<TimeOutCase> {};
 
