@@ -1,0 +1,41 @@
+#pragma once
+
+#include "sim/control/BoardControl.h"
+
+#include <QProcess>
+#include <QStringList>
+
+#include <memory>
+#include <string>
+
+namespace qbv::test {
+
+// A headless qbv-virtual-board of the test's own, under a name no other test uses; it is asked to quit
+// (or killed) when the test ends.
+class BoardProcess {
+public:
+    explicit BoardProcess(const QStringList& extraArguments = {});
+    ~BoardProcess();
+    BoardProcess(const BoardProcess&) = delete;
+    BoardProcess& operator=(const BoardProcess&) = delete;
+
+    // True once the board answers on its control socket.
+    bool ready() const { return ready_; }
+    const std::string& name() const { return name_; }
+    sim::BoardControl& control() { return control_; }
+    QProcess& process() { return *process_; }
+    qint64 pid() const { return process_->processId(); }
+
+    // Starts another board process under this one's name and returns its exit code (-1 if it stayed).
+    int startRival();
+
+    static std::string uniqueName();
+
+private:
+    std::string name_;
+    std::unique_ptr<QProcess> process_;
+    sim::BoardControl control_;
+    bool ready_ = false;
+};
+
+} // namespace qbv::test
