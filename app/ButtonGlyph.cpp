@@ -45,6 +45,7 @@ void TFormMain::BuildButtonGlyph(TSpeedButton* button, int frameCount, bool roun
     const QRect underButton = button->geometry();
     const QString caption = button->text();
     QImage strip(frameCount * w, h, QImage::Format_RGB32);
+    strip.fill(Qt::black);
     QPainter painter(&strip);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);

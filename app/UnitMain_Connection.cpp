@@ -41,6 +41,8 @@ bool TFormMain::ConnectBoard() {
     FConnected = false;
     FBusy = true;
     SpeedButtonConnect->setVisible(false);
+    // Download stays out of reach while the sequence runs; it comes back with success or a declined offer.
+    SpeedButtonDownload->setVisible(false);
     TimerButtonPolling->SetEnabled(false);
     SpeedButtonExit->setVisible(false);
     ReleaseAllIoButtons();

@@ -1,0 +1,192 @@
+#include "tests/app/WindowFixture.h"
+
+#include "board/Jtagport.h"
+#include "widgets/TSpeedButton.h"
+#include "widgets/TTimer.h"
+
+#include <QCoreApplication>
+#include <QTest>
+#include <QTimer>
+
+#include <gmock/gmock.h>
+
+using qbv::BoxAnswer;
+using qbv::BoxButtons;
+using qbv::BoxKind;
+using qbv::test::FakeJtag;
+using qbv::test::WindowTest;
+using testing::ElementsAre;
+
+namespace {
+
+class ConnectionTest : public WindowTest {
+protected:
+    bool visible(QWidget* widget) const { return widget->isVisibleTo(form.get()); }
+    // Which of Connect, Download and Exit the user can see, as "CDE" with '-' for a hidden one.
+    std::string buttons() const {
+        return std::string(visible(form->SpeedButtonConnect) ? "C" : "-") +
+               (visible(form->SpeedButtonDownload) ? "D" : "-") +
+               (visible(form->SpeedButtonExit) ? "E" : "-");
+    }
+};
+
+} // namespace
+
+TEST_F(ConnectionTest, MissingLibraryShowsBothBoxesAndLeavesConnectAndExit) {
+    directory.removeLibrary();
+    startUp();
+    ASSERT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(ui.boxes[0].text, "fail to load dll - " + directory.libraryPath());
+    EXPECT_EQ(ui.boxes[1].text, "Fail to load JTAG driver");
+    EXPECT_EQ(ui.boxes[1].kind, BoxKind::Error);
+    EXPECT_EQ(status(), "Fail to load JTAG driver");
+    EXPECT_EQ(form->StatusColour(), 0x0000FFu);
+    EXPECT_EQ(buttons(), "C-E");
+    EXPECT_FALSE(form->HasJtagPort());
+    EXPECT_FALSE(form->TimerProgress->Enabled());
+    EXPECT_EQ(progressText(), "0");
+}
+
+TEST_F(ConnectionTest, LinkThatDoesNotOpenShowsTheChecklistAndConnectRetriesFromAFreshPort) {
+    fake.push(kFakeInit, FakeJtag::step(-1));
+    startUp();
+    EXPECT_THAT(ui.texts(),
+                ElementsAre("Fail to connect QB-vela, please check:\n1. Board is plugged into your PC.\n"
+                            "2. USB-Blaster driver is installed.\n3. Max II code is download."));
+    EXPECT_EQ(status(), "Fail to connect QB-vela");
+    EXPECT_EQ(form->StatusColour(), 0x0000FFu);
+    EXPECT_EQ(buttons(), "C-E");
+    EXPECT_FALSE(form->HasJtagPort());
+    EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad, kFakeInit, kFakeUnload)); // library freed too
+
+    clickOn(form->SpeedButtonConnect);
+    std::vector<int32_t> calls = fake.order();
+    calls.resize(9);
+    EXPECT_THAT(calls, ElementsAre(kFakeLoad, kFakeInit, kFakeUnload, kFakeLoad, kFakeInit, kFakeAtlanticInit,
+                                   kFakeWrite, kFakeWrite, kFakeRead));
+    EXPECT_EQ(status(), "Connect QB-vela success");
+    EXPECT_EQ(buttons(), "-DE");
+}
+
+TEST_F(ConnectionTest, NoAnswerAsksAndNoLeavesDownloadAndExit) {
+    fake.setFallback(kFakeWrite, FakeJtag::step(0, 0)); // a blank controller takes nothing
+    ui.answers = {BoxAnswer::No};
+    startUp();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].kind, BoxKind::Error);
+    EXPECT_EQ(ui.boxes[0].buttons, BoxButtons::YesNo);
+    EXPECT_EQ(ui.boxes[0].text,
+              "There is no response fron QB-vela board.\nDo you want to download Max II code now?");
+    EXPECT_EQ(status(), "QB-vela no response (Please try to download Max II code)");
+    EXPECT_EQ(buttons(), "-DE");
+    EXPECT_FALSE(form->HasJtagPort());
+    EXPECT_EQ(fake.count(kFakeClose), 1);
+    EXPECT_EQ(fake.count(kFakeRead), 0); // ping failed: no key read
+}
+
+TEST_F(ConnectionTest, PingThatSucceedsWithAFailedKeyReadIsNoResponse) {
+    fake.setFallback(kFakeRead, FakeJtag::step(0, 0, -1, 100));
+    ui.answers = {BoxAnswer::No};
+    startUp();
+    EXPECT_EQ(status(), "QB-vela no response (Please try to download Max II code)");
+    EXPECT_THAT(fake.received(), ElementsAre(0x00, 0x06));
+    EXPECT_FALSE(form->IsConnected());
+}
+
+namespace {
+// Looks at the window at the moment a posted message is delivered to it, before the window acts on it.
+class MessageWatch : public QObject {
+public:
+    MessageWatch(QObject* window, int message, std::function<void()> onDelivery)
+        : message_(message), onDelivery_(std::move(onDelivery)) {
+        window->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == static_cast<QEvent::Type>(message_))
+            onDelivery_();
+        return false;
+    }
+
+private:
+    int message_;
+    std::function<void()> onDelivery_;
+};
+} // namespace
+
+TEST_F(ConnectionTest, YesStartsTheProgrammingJobOnlyAfterTheSequenceHasReturned) {
+    fake.setFallback(kFakeWrite, FakeJtag::step(0, 0));
+    bool busyWhenAsked = false;
+    ui.onBox = [&](const qbv::test::RecordingUiHost::Box&) { busyWhenAsked = form->IsBusy(); };
+    ui.answers = {BoxAnswer::Yes};
+    showWindow();
+    bool busyAtJobStart = true;
+    std::string buttonsAtJobStart;
+    MessageWatch watch(form.get(), TFormMain::WM_PROGRAM_MAXII, [&] {
+        busyAtJobStart = form->IsBusy();
+        buttonsAtJobStart = buttons();
+    });
+    ASSERT_TRUE(waitUntil([&] { return !buttonsAtJobStart.empty() && !form->IsBusy(); }));
+    EXPECT_TRUE(busyWhenAsked);
+    EXPECT_FALSE(busyAtJobStart); // the sequence had returned when the job's message arrived
+    EXPECT_EQ(buttonsAtJobStart, "--E");
+    EXPECT_EQ(status(), "Download Max II code fail"); // the job ran: no tool chain here
+}
+
+TEST_F(ConnectionTest, SuccessShowsTheControlsAfterASecondAllUpAndStartsPolling) {
+    uint32_t tickAtKeyRead = 0;
+    fake.push(kFakeRead, FakeJtag::reply({0x00}, 1));
+    duringCall = [&] { tickAtKeyRead = clock.tickCount(); };
+    startUp();
+    duringCall = nullptr;
+    EXPECT_EQ(status(), "Connect QB-vela success");
+    EXPECT_EQ(form->StatusColour(), 0x008000u);
+    EXPECT_TRUE(form->IsConnected());
+    EXPECT_EQ(visibleIoButtons(), 96);
+    for (int slot = 0; slot < TFormMain::kFirstKeySlot; ++slot)
+        EXPECT_FALSE(form->IoButton(slot)->Down()) << slot;
+    EXPECT_EQ(buttons(), "-DE");
+    EXPECT_TRUE(form->TimerButtonPolling->Enabled());
+    EXPECT_FALSE(form->TimerProgress->Enabled());
+    EXPECT_EQ(progressText(), "0");
+    EXPECT_TRUE(form->IsWindowEnabled());
+    EXPECT_GT(clock.tickCount() - tickAtKeyRead, 1000u); // the controls came a second after the answer
+    const int reads = fake.count(kFakeRead);
+    ASSERT_TRUE(waitUntil([&] { return fake.count(kFakeRead) > reads + 2; })); // key polling runs
+}
+
+TEST_F(ConnectionTest, SequenceReleasesEveryButtonWithoutSendingAndReloadsTheLibrary) {
+    startUp();
+    clickOn(led(2));
+    clickOn(pin(40));
+    ASSERT_TRUE(led(2)->Down());
+    form->SetKeyState(0x0F);
+    fake.clearRecord();
+    clickOn(form->SpeedButtonDownload); // the job fails and leaves Connect as it was: hidden
+    QCoreApplication::postEvent(form.get(), new QEvent(static_cast<QEvent::Type>(1025)));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(led(2)->Down());
+    EXPECT_FALSE(pin(40)->Down());
+    EXPECT_EQ(form->KeyState(), 0);
+    EXPECT_THAT(fake.received(), ElementsAre(0x00, 0x06)); // ping and keys only: no LED or pin command
+    EXPECT_THAT(fake.order(), testing::Contains(kFakeLoad));
+}
+
+TEST_F(ConnectionTest, ConnectClickedWhileBusyDoesNothing) {
+    startUp();
+    const int inits = fake.count(kFakeInit);
+    form->SpeedButtonConnect->setVisible(true);
+    bool clickedInside = false;
+    // A real click on Connect, delivered while the sequence waits for the window to settle.
+    fake.push(kFakeWrite, FakeJtag::step(0, kFakeAcceptAll, -1, 5));
+    duringCall = [&] {
+        duringCall = nullptr;
+        QTimer::singleShot(0, form.get(), [&] {
+            clickedInside = form->IsBusy();
+            clickOn(form->SpeedButtonConnect);
+        });
+    };
+    QCoreApplication::postEvent(form.get(), new QEvent(static_cast<QEvent::Type>(1025)));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(clickedInside);
+    EXPECT_EQ(fake.count(kFakeInit), inits + 1); // one sequence, none nested in it
+}

@@ -1,0 +1,199 @@
+#include "tests/app/WindowFixture.h"
+
+#include "app/WebLinks.h"
+#include "board/Jtagport.h"
+#include "widgets/TPaintBox.h"
+#include "widgets/TSpeedButton.h"
+#include "widgets/TStatusBar.h"
+#include "widgets/TTimer.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <gmock/gmock.h>
+
+using qbv::test::FakeJtag;
+using qbv::test::WindowTest;
+using testing::ElementsAre;
+
+namespace {
+
+// Takes the place of the desktop's browser.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    UrlRecorder() { QDesktopServices::setUrlHandler("https", this, "open"); }
+    ~UrlRecorder() override { QDesktopServices::unsetUrlHandler("https"); }
+    std::function<void(const QUrl&)> onOpen;
+
+public slots:
+    void open(const QUrl& url) {
+        if (onOpen)
+            onOpen(url);
+    }
+};
+
+} // namespace
+
+TEST_F(WindowTest, WebLinksOpenTheirAddressesWithTheWindowHeldAndTheStatusShownMeanwhile) {
+    startUp();
+    UrlRecorder browser;
+    std::vector<std::string> seen;
+    browser.onOpen = [&](const QUrl& url) {
+        seen.push_back(url.toString().toStdString() + " | " + status().toStdString() + " | " +
+                       (form->IsWindowEnabled() ? "enabled" : "held"));
+    };
+    clickOn(form->SpeedButtonAltera);
+    clickOn(form->SpeedButtonMarovan);
+    EXPECT_THAT(seen,
+                ElementsAre(std::string(qbv::web::kFpgaVendorSite) + " | Link Altera Web Site... | held",
+                            std::string(qbv::web::kMakerSite) + " | Link Marovan Web Site... | held"));
+    EXPECT_EQ(status(), "");
+    EXPECT_TRUE(form->IsWindowEnabled());
+}
+
+TEST_F(WindowTest, HeldWindowIgnoresClicksWithoutGreyingItsControls) {
+    startUp();
+    form->SetWindowEnabled(false);
+    clickOn(led(0));
+    EXPECT_FALSE(led(0)->Down());
+    EXPECT_TRUE(led(0)->isEnabled());
+    form->SetWindowEnabled(true);
+    clickOn(led(0));
+    EXPECT_TRUE(led(0)->Down());
+}
+
+TEST_F(WindowTest, HintsFollowTheMouseOverTheButtonsAndTheBarePicture) {
+    startUp();
+    moveMouseTo(form->SpeedButtonDownload->geometry().center());
+    EXPECT_EQ(hint(), "Download MAX II Code");
+    EXPECT_EQ(form->HintColour(), 0u);
+    moveMouseTo(form->PaintBoxButton2->geometry().center()); // a key box leaves the hint as it was
+    EXPECT_EQ(hint(), "Download MAX II Code");
+    moveMouseTo(form->SpeedButtonExit->geometry().center());
+    EXPECT_EQ(hint(), "Terminate this program.");
+    moveMouseTo(QPoint(300, 300)); // bare picture
+    EXPECT_EQ(hint(), "");
+    moveMouseTo(form->SpeedButtonAltera->geometry().center());
+    EXPECT_EQ(hint(), "Link to Altera Web Site");
+}
+
+TEST_F(WindowTest, PostedMessagesRunTheConnectionSequenceAndTheProgrammingJob) {
+    startUp();
+    const int opens = fake.count(kFakeInit);
+    QCoreApplication::postEvent(form.get(), new QEvent(static_cast<QEvent::Type>(1025)));
+    EXPECT_EQ(fake.count(kFakeInit), opens); // posted: runs only when the loop delivers it
+    QCoreApplication::processEvents();
+    EXPECT_EQ(fake.count(kFakeInit), opens + 1);
+    EXPECT_EQ(status(), "Connect QB-vela success");
+
+    QCoreApplication::postEvent(form.get(), new QEvent(static_cast<QEvent::Type>(1026)));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->IsConnected()); // the job took the link down first
+    EXPECT_FALSE(form->HasJtagPort());
+}
+
+TEST_F(WindowTest, ExitClosesAtOnceWhenNothingRuns) {
+    startUp();
+    ASSERT_TRUE(form->IsConnected());
+    clickOn(form->SpeedButtonExit);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(form->IsClosing());
+    EXPECT_FALSE(form->IsConnected());
+    EXPECT_FALSE(form->HasJtagPort());
+    EXPECT_FALSE(form->TimerButtonPolling->Enabled());
+    EXPECT_FALSE(form->TimerProgress->Enabled());
+    EXPECT_EQ(form->KeyBackground(0), nullptr);
+    EXPECT_EQ(fake.order().back(), kFakeUnload);
+}
+
+namespace {
+
+// Closes the window in the middle of the start-up connection sequence (inside its key read), so that
+// the close query meets the busy flag; it is handled when the sequence next handles messages.
+class CloseWhileBusyTest : public WindowTest {
+protected:
+    void SetUp() override {
+        fake.push(kFakeRead, FakeJtag::reply({0x00}, 5));
+        duringCall = [this] {
+            duringCall = nullptr;
+            QTimer::singleShot(0, form.get(), [this] { form->close(); });
+        };
+        ui.onBox = [this](const qbv::test::RecordingUiHost::Box&) {
+            busyAtQuestion = form->IsBusy();
+            tickAtQuestion = clock.tickCount();
+        };
+    }
+    bool busyAtQuestion = false;
+    uint32_t tickAtQuestion = 0;
+};
+
+} // namespace
+
+TEST_F(CloseWhileBusyTest, YesLetsTheCloseGoAheadAboutTwoSecondsLater) {
+    ui.answers = {qbv::BoxAnswer::Yes};
+    startUp();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].kind, qbv::BoxKind::Warning);
+    EXPECT_EQ(ui.boxes[0].buttons, qbv::BoxButtons::YesNo);
+    EXPECT_EQ(ui.boxes[0].text, "Process is not terminated. Are you sure want to quit?");
+    EXPECT_TRUE(busyAtQuestion);
+    EXPECT_TRUE(form->IsClosing());
+    EXPECT_GE(clock.tickCount() - tickAtQuestion, 2000u);
+    EXPECT_TRUE(form->isVisible()); // it stays on screen until the program ends
+    EXPECT_FALSE(form->HasJtagPort());
+    // The sequence finishes, but nothing more goes to the board once the window is closing.
+    const auto writes = fake.count(kFakeWrite);
+    QTest::qWait(100);
+    EXPECT_EQ(fake.count(kFakeWrite), writes);
+}
+
+TEST_F(CloseWhileBusyTest, NoKeepsEverythingAsItWas) {
+    ui.answers = {qbv::BoxAnswer::No};
+    startUp();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_FALSE(form->IsClosing());
+    EXPECT_TRUE(form->IsConnected());
+    EXPECT_EQ(status(), "Connect QB-vela success");
+    EXPECT_TRUE(form->TimerButtonPolling->Enabled());
+    EXPECT_EQ(visibleIoButtons(), 96);
+}
+
+TEST_F(WindowTest, CloseWaitsForARunningPollButNotForever) {
+    startUp();
+    // A close that runs while a poll is still under way (here from the key redraw inside the poll, where
+    // the poll is done with the port) waits for it, and gives up after six seconds.
+    bool closedInsidePoll = false;
+    uint32_t waited = 0;
+    QObject::connect(form->PaintBoxButton1, &TPaintBox::paint, form.get(), [&] {
+        if (closedInsidePoll || !form->IsPolling())
+            return;
+        closedInsidePoll = true;
+        const uint32_t start = clock.tickCount();
+        form->FormClose(form.get());
+        waited = clock.tickCount() - start;
+    });
+    ASSERT_TRUE(waitUntil([&] { return closedInsidePoll; }));
+    EXPECT_GE(waited, 6000u);
+    EXPECT_LT(waited, 6020u);
+    EXPECT_FALSE(form->HasJtagPort());
+    EXPECT_FALSE(form->IsPolling());
+    EXPECT_FALSE(form->TimerButtonPolling->Enabled()); // the poll saw the closing flag and did not re-arm
+}
+
+TEST(Application, ExceptionEscapingAHandlerIsShownAndTheLoopGoesOn) {
+    qbv::test::RecordingUiHost ui;
+    QObject thrower;
+    QTimer::singleShot(0, &thrower, [] { throw std::runtime_error("handler failed"); });
+    bool after = false;
+    QTimer::singleShot(1, &thrower, [&] { after = true; });
+    for (int i = 0; i < 50 && !after; ++i)
+        QTest::qWait(5);
+    EXPECT_THAT(ui.texts(), ElementsAre("handler failed"));
+    EXPECT_TRUE(after);
+}
+
+#include "LifecycleTest.moc"
