@@ -1,11 +1,23 @@
 #include "BoardArtwork.h"
 
 #include "resources/BoardLayout.h"
+#ifdef QBV_HAVE_ARTWORK
+#include "resources/Artwork.h"
+#endif
 
 #include <QPainter>
 #include <QPolygon>
 
 namespace {
+
+#ifdef QBV_HAVE_ARTWORK
+using namespace qbv::artwork;
+#else
+constexpr const char* kBoard = ":/artwork/board.bmp";
+constexpr const char* kLedOn = ":/artwork/led_on.bmp";
+constexpr const char* kPioOn = ":/artwork/pio_on.bmp";
+constexpr const char* kPressed = ":/artwork/pressed.bmp";
+#endif
 
 constexpr QRgb kBoardGreen = 0xFF1F5A32;
 constexpr QRgb kOutline = 0xFFB0C4B0;
@@ -79,12 +91,12 @@ QPixmap withBottomLeftTransparent(const QImage& image) {
 BoardArtwork BoardArtwork::load() {
     BoardArtwork artwork;
     bool found = true;
-    QImage board(QStringLiteral(":/artwork/board.bmp"));
+    QImage board(QString::fromLatin1(kBoard));
     found = !board.isNull();
     artwork.board = QPixmap::fromImage(board.isNull() ? standInBoard() : board);
-    artwork.ledOn = loadOr(":/artwork/led_on.bmp", standInOverlay(QSize(16, 24), drawLed), found);
-    artwork.pinOn = loadOr(":/artwork/pio_on.bmp", standInOverlay(QSize(15, 15), drawPin), found);
-    artwork.pressed = loadOr(":/artwork/pressed.bmp", standInOverlay(QSize(32, 32), drawArrow), found);
+    artwork.ledOn = loadOr(kLedOn, standInOverlay(QSize(16, 24), drawLed), found);
+    artwork.pinOn = loadOr(kPioOn, standInOverlay(QSize(15, 15), drawPin), found);
+    artwork.pressed = loadOr(kPressed, standInOverlay(QSize(32, 32), drawArrow), found);
     artwork.fromResources = found;
     return artwork;
 }
