@@ -1,0 +1,147 @@
+// The picture files as a Windows reader and Qt's reader see them: sizes, depths, the sixteen-colour
+// palette, the transparent colour, and that the static library really carries them.
+
+#include "DibFile.h"
+#include "resources/Artwork.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+using namespace qbv;
+
+namespace {
+
+struct SmallPicture {
+    const char* name;
+    int width;
+    int height;
+};
+
+const SmallPicture kSmallPictures[] = {
+    {artwork::kLedOn, 16, 24},
+    {artwork::kPioOn, 15, 15},
+    {artwork::kPressed, 32, 32},
+    {artwork::kExitGlyph, 50, 50},
+};
+
+const std::vector<QRgb> kWindowsPalette = {
+    0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+    0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
+};
+
+std::vector<QRgb> withoutAlpha(const std::vector<QRgb>& colours) {
+    std::vector<QRgb> rgb;
+    for (const QRgb colour : colours)
+        rgb.push_back(colour & 0xFFFFFF);
+    return rgb;
+}
+
+} // namespace
+
+TEST(ArtworkFiles, EveryPictureIsLinkedIn) {
+    EXPECT_TRUE(artwork::artworkPresent());
+}
+
+TEST(ArtworkFiles, BoardIsAnUncompressed24BitPicture) {
+    const QByteArray bytes = test::readResource(artwork::kBoard);
+    ASSERT_GT(bytes.size(), 54);
+    EXPECT_EQ(bytes.left(2), QByteArray("BM"));
+    EXPECT_EQ(test::littleEndian(bytes, 2, 4), static_cast<uint32_t>(bytes.size()));
+    const test::Dib dib = test::parseBmp(bytes);
+    EXPECT_EQ(dib.width, 775);
+    EXPECT_EQ(dib.height, 514);
+    EXPECT_EQ(dib.bitsPerPixel, 24);
+    EXPECT_EQ(dib.compression, 0u);
+    EXPECT_EQ(bytes.size(), dib.pixelOffset + dib.stride() * 514);
+
+    const QImage board(artwork::kBoard);
+    EXPECT_EQ(board.size(), QSize(775, 514));
+}
+
+TEST(ArtworkFiles, OverlaysAreSixteenColourPicturesWithBlackBottomLeft) {
+    for (const SmallPicture& picture : kSmallPictures) {
+        SCOPED_TRACE(picture.name);
+        const QByteArray bytes = test::readResource(picture.name);
+        ASSERT_GT(bytes.size(), 118);
+        const test::Dib dib = test::parseBmp(bytes);
+        EXPECT_EQ(dib.width, picture.width);
+        EXPECT_EQ(dib.height, picture.height);
+        EXPECT_EQ(dib.bitsPerPixel, 4);
+        EXPECT_EQ(dib.compression, 0u);
+        EXPECT_EQ(withoutAlpha(dib.palette), kWindowsPalette);
+        EXPECT_EQ(bytes.size(), dib.pixelOffset + dib.stride() * picture.height);
+        EXPECT_EQ(dib.index(0, picture.height - 1), 0);
+
+        // Qt's reader, which the window uses, must agree pixel for pixel.
+        const QImage loaded(picture.name);
+        ASSERT_EQ(loaded.size(), QSize(picture.width, picture.height));
+        for (int y = 0; y < picture.height; ++y) {
+            for (int x = 0; x < picture.width; ++x)
+                ASSERT_EQ(loaded.pixel(x, y) & 0xFFFFFF, dib.colour(x, y) & 0xFFFFFF) << x << "," << y;
+        }
+    }
+}
+
+TEST(ArtworkFiles, OverlaysUseOnlyYellowOnBlack) {
+    for (const SmallPicture& picture : kSmallPictures) {
+        SCOPED_TRACE(picture.name);
+        const test::Dib dib = test::parseBmp(test::readResource(picture.name));
+        int yellow = 0;
+        for (int y = 0; y < dib.height; ++y) {
+            for (int x = 0; x < dib.width; ++x) {
+                const int index = dib.index(x, y);
+                ASSERT_TRUE(index == 0 || index == 11) << x << "," << y;
+                yellow += index == 11;
+            }
+        }
+        EXPECT_GT(yellow, dib.width * dib.height / 5);
+    }
+}
+
+TEST(ArtworkFiles, IconIsA32PixelSixteenColourIcon) {
+    const QByteArray bytes = test::readResource(artwork::kIconIco);
+    ASSERT_GT(bytes.size(), 22);
+    EXPECT_EQ(test::littleEndian(bytes, 2, 2), 1u); // an icon, not a cursor
+    EXPECT_EQ(test::littleEndian(bytes, 4, 2), 1u); // one image
+    EXPECT_EQ(static_cast<uint8_t>(bytes.at(6)), 32);
+    EXPECT_EQ(static_cast<uint8_t>(bytes.at(7)), 32);
+    EXPECT_EQ(static_cast<uint8_t>(bytes.at(8)), 16);
+    const test::Dib dib = test::parseIco(bytes);
+    EXPECT_EQ(dib.width, 32);
+    EXPECT_EQ(dib.height, 32);
+    EXPECT_EQ(dib.bitsPerPixel, 4);
+    EXPECT_EQ(withoutAlpha(dib.palette), kWindowsPalette);
+    const qsizetype end = test::littleEndian(bytes, 6 + 12, 4) + test::littleEndian(bytes, 6 + 8, 4);
+    EXPECT_EQ(bytes.size(), end);
+
+    const QImage ico(artwork::kIconIco);
+    const QImage png(artwork::kIconPng);
+    ASSERT_EQ(ico.size(), QSize(32, 32));
+    ASSERT_EQ(png.size(), QSize(32, 32));
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x)
+            ASSERT_EQ(ico.pixelColor(x, y).alpha() > 0, png.pixelColor(x, y).alpha() > 0) << x << "," << y;
+    }
+}
+
+TEST(ArtworkFiles, IconIsBlueOnATransparentGround) {
+    const QImage icon = QImage(artwork::kIconPng).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(icon.isNull());
+    // Rounded corners leave the very corners clear; the frame runs along every edge.
+    for (const QPoint corner : {QPoint(0, 0), QPoint(31, 0), QPoint(0, 31), QPoint(31, 31)})
+        EXPECT_EQ(qAlpha(icon.pixel(corner)), 0);
+    for (const QPoint edge : {QPoint(16, 0), QPoint(16, 31), QPoint(0, 16), QPoint(31, 16)})
+        EXPECT_EQ(icon.pixel(edge), qRgb(0, 0, 255));
+    int opaqueInside = 0;
+    for (int y = 4; y < 28; ++y) {
+        for (int x = 4; x < 28; ++x) {
+            if (qAlpha(icon.pixel(x, y)) != 0) {
+                EXPECT_EQ(icon.pixel(x, y), qRgb(0, 0, 255));
+                ++opaqueInside;
+            }
+        }
+    }
+    EXPECT_GT(opaqueInside, 60); // the letters
+    EXPECT_LT(opaqueInside, 24 * 24 / 2);
+}
