@@ -3,6 +3,7 @@
 
 #include "app/UnitMain.h"
 
+#include "programming/DownloadMaxIICode.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TTimer.h"
 
@@ -43,5 +44,7 @@ void TFormMain::ProgramMaxII() {
 }
 
 bool TFormMain::DownloadMaxIICode() {
-    return false;
+    return qbv::programming::DownloadMaxIICode([this](const std::string& text, qbv::colour::Colour colour) {
+        ShowStatus(QString::fromLocal8Bit(text), colour);
+    });
 }

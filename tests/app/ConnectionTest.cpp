@@ -129,7 +129,8 @@ TEST_F(ConnectionTest, YesStartsTheProgrammingJobOnlyAfterTheSequenceHasReturned
     EXPECT_TRUE(busyWhenAsked);
     EXPECT_FALSE(busyAtJobStart); // the sequence had returned when the job's message arrived
     EXPECT_EQ(buttonsAtJobStart, "--E");
-    EXPECT_EQ(status(), "Download Max II code fail"); // the job ran: no tool chain here
+    EXPECT_EQ(status(), "Download Max II code fail")
+        << testing::PrintToString(ui.texts()); // the job ran: no tool chain here
 }
 
 TEST_F(ConnectionTest, SuccessShowsTheControlsAfterASecondAllUpAndStartsPolling) {

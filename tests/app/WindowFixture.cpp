@@ -1,5 +1,6 @@
 #include "tests/app/WindowFixture.h"
 
+#include "platform/Environment.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TStatusBar.h"
 #include "widgets/TTimer.h"
@@ -11,6 +12,8 @@
 namespace qbv::test {
 
 WindowTest::WindowTest() {
+    // No vendor tool chain unless a test installs one.
+    platform::setEnvironmentVariable("QUARTUS_ROOTDIR", "");
     ui.onProcess = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
     fake.answerKeyReads(0x00);
     fake.script().delayUser = this;
