@@ -164,10 +164,21 @@ void paintPassives(QPainter& painter) {
 
 } // namespace
 
+void paintSilkscreen(QPainter& painter) {
+    const double maxIIReach = plan::kMaxIILeadLength + 3;
+    const double fpgaReach = plan::kFpgaLeadLength + 3;
+    drawSilkCorners(painter, plan::maxIIBody().adjusted(-maxIIReach, -maxIIReach, maxIIReach, maxIIReach),
+                    10);
+    drawSilkCorners(painter, plan::fpgaBody().adjusted(-fpgaReach, -fpgaReach, fpgaReach, fpgaReach), 8);
+    for (const QPointF fiducial : {QPointF(58, 72), QPointF(716, 78), QPointF(366, 496)})
+        drawFiducial(painter, fiducial);
+}
+
 void paintChips(QPainter& painter) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    paintSilkscreen(painter);
     paintPassives(painter);
     paintMaxII(painter);
     paintFpga(painter);

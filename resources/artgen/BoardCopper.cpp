@@ -7,6 +7,9 @@
 
 #include <QPainterPath>
 
+#include <algorithm>
+#include <cmath>
+
 #include <vector>
 
 namespace qbv::artgen {
@@ -139,21 +142,78 @@ void routePower(Copper& copper) {
                kPower / 2);
 }
 
-std::vector<QRectF> pours() {
-    return {QRectF(10, 196, 206, 236), QRectF(370, 420, 330, 84), QRectF(700, 272, 64, 232),
-            QRectF(236, 352, 136, 152)};
+// Where the ground pour stands back from the parts' pads, as rounded rectangles.
+std::vector<QRectF> keepouts() {
+    std::vector<QRectF> areas;
+    for (const QRectF& housing : plan::headerHousings())
+        areas.push_back(housing.adjusted(-3, -3, 3, 3));
+    for (int led = 0; led < layout::kLedCount; ++led) {
+        areas.push_back(plan::ledPackage(led).adjusted(-4, -4, 4, 4));
+        areas.push_back(QRectF(plan::ledResistor(led) - QPointF(7, 11), QSizeF(14, 22)));
+    }
+    for (int key = 0; key < layout::BUTTON_NUM; ++key)
+        areas.push_back(plan::keySwitch(key).adjusted(-9, -3, 9, 3));
+    const double maxIIReach = plan::kMaxIILeadLength + 4;
+    const double fpgaReach = plan::kFpgaLeadLength + 4;
+    areas.push_back(plan::maxIIBody().adjusted(-maxIIReach, -maxIIReach, maxIIReach, maxIIReach));
+    areas.push_back(plan::fpgaBody().adjusted(-fpgaReach, -fpgaReach, fpgaReach, fpgaReach));
+    areas.push_back(plan::boxHeaderShroud().adjusted(-6, -4, 6, 4));
+    areas.push_back(plan::connectorShell().adjusted(-4, -10, 6, 10));
+    areas.push_back(plan::usbBridge().adjusted(-12, -4, 12, 4));
+    areas.push_back(plan::oscillator().adjusted(-8, -7, 8, 7));
+    for (int index = 0; index < 2; ++index)
+        areas.push_back(plan::regulator(index).adjusted(-4, -14, 4, 12));
+    const double r = plan::kBulkCapacitorRadius + 6;
+    areas.push_back(QRectF(plan::bulkCapacitor() - QPointF(r, r), QSizeF(2 * r, 2 * r)));
+    for (const QPointF hole : plan::mountingHoles())
+        areas.push_back(QRectF(hole - QPointF(17, 17), QSizeF(34, 34)));
+    return areas;
 }
 
-void paintPours(QPainter& painter, Rng& rng) {
+double distanceToSegment(QPointF p, QPointF a, QPointF b) {
+    const QPointF ab = b - a;
+    const double length = QPointF::dotProduct(ab, ab);
+    const double t = length > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / length, 0.0, 1.0) : 0.0;
+    const QPointF nearest = a + ab * t;
+    return std::hypot(p.x() - nearest.x(), p.y() - nearest.y());
+}
+
+bool clearOfCopper(QPointF point, const Copper& copper, const std::vector<QRectF>& areas) {
+    for (const QRectF& area : areas) {
+        if (area.adjusted(-5, -5, 5, 5).contains(point))
+            return false;
+    }
+    for (const auto& [path, width] : copper.traces) {
+        for (qsizetype i = 1; i < path.size(); ++i) {
+            if (distanceToSegment(point, path[i - 1], path[i]) < width / 2 + kClearance + 4)
+                return false;
+        }
+    }
+    for (const QPointF& via : copper.vias) {
+        if (std::hypot(point.x() - via.x(), point.y() - via.y()) < 12)
+            return false;
+    }
+    return true;
+}
+
+// The ground pour covers the board but for a margin at the edge and the islands round the parts.
+void paintPour(QPainter& painter, const std::vector<QRectF>& areas) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(kMaskOverCopper));
-    for (const QRectF& pour : pours())
-        painter.drawRoundedRect(pour, 6, 6);
-    // Stitching vias tie the pours to the ground plane below.
-    for (const QRectF& pour : pours()) {
-        for (double y = pour.top() + 10; y < pour.bottom() - 6; y += 26) {
-            for (double x = pour.left() + 10; x < pour.right() - 6; x += 26)
-                drawVia(painter, QPointF(x + rng.between(-2, 2), y + rng.between(-2, 2)), 3.2, 1.2, true);
+    painter.drawRoundedRect(plan::boardOutline().adjusted(7, 7, -7, -7), 9, 9);
+    painter.setBrush(QColor(kMask));
+    for (const QRectF& area : areas)
+        painter.drawRoundedRect(area, 4, 4);
+}
+
+// Stitching vias tie the pour to the ground plane below, wherever there is room for them.
+void paintStitching(QPainter& painter, const Copper& copper, const std::vector<QRectF>& areas, Rng& rng) {
+    const QRectF inside = plan::boardOutline().adjusted(16, 16, -16, -16);
+    for (double y = inside.top(); y < inside.bottom(); y += 27) {
+        for (double x = inside.left(); x < inside.right(); x += 27) {
+            const QPointF via(x + rng.between(-3, 3), y + rng.between(-3, 3));
+            if (clearOfCopper(via, copper, areas))
+                drawVia(painter, via, 3.2, 1.2, true);
         }
     }
 }
@@ -177,7 +237,8 @@ void paintCopper(QPainter& painter) {
     Rng rng(0x51B0A7D);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    paintPours(painter, rng);
+    const std::vector<QRectF> areas = keepouts();
+    paintPour(painter, areas);
     Copper copper;
     routeHeaderRow(copper);
     routeStem(copper);
@@ -187,6 +248,7 @@ void paintCopper(QPainter& painter) {
     routeUsb(copper);
     routePower(copper);
     paintTraces(painter, copper);
+    paintStitching(painter, copper, areas, rng);
     painter.restore();
 }
 

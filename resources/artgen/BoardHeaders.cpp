@@ -75,7 +75,7 @@ void paintBoxHeader(QPainter& painter) {
         for (int column = 0; column < 5; ++column) {
             const QPointF centre(cavity.center().x() + (column - 2) * kPitch,
                                  cavity.center().y() + (row - 0.5) * 18);
-            paintPin(painter, centre, 7);
+            paintPin(painter, centre, 6);
         }
     }
     drawSilkText(painter, QPointF(shroud.left() - 12, shroud.bottom() - 8), "1", 9);

@@ -12,8 +12,4 @@ inline constexpr int kBoardPictureHeight = 514;
 
 QImage boardPicture();
 
-// The board picture with the layout's rectangles outlined, to check by eye that each part sits under
-// its control.
-QImage boardPreview(const QImage& board);
-
 } // namespace qbv::artgen

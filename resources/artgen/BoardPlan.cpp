@@ -111,7 +111,7 @@ QRectF regulator(int index) {
 }
 
 QPointF bulkCapacitor() {
-    return QPointF(104, 350);
+    return QPointF(205, 400);
 }
 
 QPointF pinCentre(bool gridB, int column, int row) {

@@ -43,7 +43,7 @@ void paintLeds(QPainter& painter) {
         drawPassive(painter, plan::ledResistor(led), true, Passive::Resistor, 14);
         // LED 0 is the leftmost and is printed LED8.
         drawSilkText(painter, QPointF(package.center().x(), package.top() - 12),
-                     QString("LED%1").arg(layout::kLedCount - led), 8.5);
+                     QString("LED%1").arg(layout::kLedCount - led), 9, true, true);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QRadialGradient>
 
 #include <algorithm>
+#include <cmath>
 
 namespace qbv::artgen {
 
@@ -26,9 +27,10 @@ QFont silkFont(double pixelSize, bool bold, bool narrow) {
     return font;
 }
 
-void drawSilkText(QPainter& painter, QPointF centre, const QString& text, double pixelSize, bool bold) {
+void drawSilkText(QPainter& painter, QPointF centre, const QString& text, double pixelSize, bool bold,
+                  bool narrow) {
     painter.save();
-    painter.setFont(silkFont(pixelSize, bold));
+    painter.setFont(silkFont(pixelSize, bold, narrow));
     painter.setPen(QColor(kSilk));
     const QRectF box(centre.x() - 200, centre.y() - pixelSize, 400, 2 * pixelSize);
     painter.drawText(box, Qt::AlignCenter, text);
@@ -40,6 +42,38 @@ void drawSilkOutline(QPainter& painter, const QRectF& rect, double radius) {
     painter.setPen(QPen(QColor(kSilk), 1.2));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(rect, radius, radius);
+    painter.restore();
+}
+
+void drawSilkCorners(QPainter& painter, const QRectF& rect, double length) {
+    painter.save();
+    painter.setPen(QPen(QColor(kSilk), 1.4, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    painter.setBrush(Qt::NoBrush);
+    const QPointF corners[4] = {rect.topLeft(), rect.topRight(), rect.bottomRight(), rect.bottomLeft()};
+    for (int i = 0; i < 4; ++i) {
+        const QPointF corner = corners[i];
+        const QPointF towardsNext = corners[(i + 1) % 4] - corner;
+        const QPointF towardsPrevious = corners[(i + 3) % 4] - corner;
+        const auto unit = [](QPointF v) { return v / std::max(1e-9, std::hypot(v.x(), v.y())); };
+        painter.drawPolyline(QPolygonF() << corner + unit(towardsPrevious) * length << corner
+                                         << corner + unit(towardsNext) * length);
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(kSilk));
+    painter.drawEllipse(rect.topLeft() - QPointF(4, 4), 1.8, 1.8);
+    painter.restore();
+}
+
+void drawFiducial(QPainter& painter, QPointF centre) {
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x0B, 0x3C, 0x24));
+    painter.drawEllipse(centre, 7, 7);
+    QRadialGradient gold(centre - QPointF(1, 1), 4);
+    gold.setColorAt(0, QColor(kGoldLight));
+    gold.setColorAt(1, QColor(kGold));
+    painter.setBrush(gold);
+    painter.drawEllipse(centre, 3, 3);
     painter.restore();
 }
 

@@ -17,7 +17,14 @@ QRect componentRect(layout::ComponentId id);
 QFont silkFont(double pixelSize, bool bold = true, bool narrow = false);
 
 // Silkscreen text centred on a point.
-void drawSilkText(QPainter& painter, QPointF centre, const QString& text, double pixelSize, bool bold = true);
+void drawSilkText(QPainter& painter, QPointF centre, const QString& text, double pixelSize, bool bold = true,
+                  bool narrow = false);
+
+// Silkscreen corner marks around a package, the first corner (pin one) closed with a dot.
+void drawSilkCorners(QPainter& painter, const QRectF& rect, double length);
+
+// A fiducial for the pick-and-place camera: a bare gold dot in a clear ring.
+void drawFiducial(QPainter& painter, QPointF centre);
 
 // A silkscreen outline (thin white line, no fill).
 void drawSilkOutline(QPainter& painter, const QRectF& rect, double radius = 0);

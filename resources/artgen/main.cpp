@@ -1,11 +1,12 @@
 // Draws the window's pictures and the program's icons into a folder: the build runs it, so no drawn
 // binary lives in the repository. With --preview FOLDER it also writes the board picture as PNG, plain
-// and with the layout's rectangles outlined, to look at.
+// with the layout's rectangles outlined, and as the window shows it, to look at.
 
 #include "BoardPicture.h"
 #include "Dib.h"
 #include "Icon.h"
 #include "Overlays.h"
+#include "Preview.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -40,7 +41,8 @@ bool writeArtwork(const QDir& folder) {
 bool writePreview(const QDir& folder) {
     const QImage board = boardPicture();
     return QDir().mkpath(folder.path()) && writePng(folder.filePath("board.png"), board) &&
-           writePng(folder.filePath("board_outlined.png"), boardPreview(board));
+           writePng(folder.filePath("board_outlined.png"), outlinedPreview(board)) &&
+           writePng(folder.filePath("board_window.png"), windowPreview(board));
 }
 
 int usage() {
