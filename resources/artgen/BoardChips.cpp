@@ -105,10 +105,22 @@ void paintConnector(QPainter& painter) {
     painter.setPen(QPen(QColor(0x8C, 0x91, 0x95, 120), 1.5));
     for (const double y : {shell.top() + 10, shell.bottom() - 10})
         painter.drawLine(QPointF(shell.left() + 2, y), QPointF(shell.right() - 8, y));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0x26, 0x28, 0x2B));
-    painter.drawRoundedRect(QRectF(shell.left() + 6, shell.top() + 18, 18, 10), 2, 2);
-    painter.drawRoundedRect(QRectF(shell.left() + 6, shell.bottom() - 28, 18, 10), 2, 2);
+    // The stamped top panel, and the folded back wall catching the light.
+    painter.setPen(QPen(QColor(0x22, 0x24, 0x26), 1));
+    painter.setBrush(QColor(0x4B, 0x4F, 0x53));
+    painter.drawRoundedRect(
+        QRectF(shell.left() + 30, shell.top() + 18, shell.width() - 44, shell.height() - 36), 3, 3);
+    painter.setPen(QPen(QColor(0xA8, 0xAD, 0xB1), 2));
+    painter.drawLine(QPointF(shell.right() - 2, shell.top() + 3),
+                     QPointF(shell.right() - 2, shell.bottom() - 3));
+    // Latch springs: a slot with a bent tongue in it.
+    for (const double y : {shell.top() + 18, shell.bottom() - 28}) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0x1A, 0x1B, 0x1D));
+        painter.drawRoundedRect(QRectF(shell.left() + 6, y, 18, 10), 2, 2);
+        painter.setBrush(QColor(0x70, 0x75, 0x79));
+        painter.drawRoundedRect(QRectF(shell.left() + 9, y + 3, 11, 4), 1.5, 1.5);
+    }
 }
 
 void paintUsbBridge(QPainter& painter) {
@@ -172,6 +184,16 @@ void paintSilkscreen(QPainter& painter) {
     drawSilkCorners(painter, plan::fpgaBody().adjusted(-fpgaReach, -fpgaReach, fpgaReach, fpgaReach), 8);
     for (const QPointF fiducial : {QPointF(58, 72), QPointF(716, 78), QPointF(366, 496)})
         drawFiducial(painter, fiducial);
+    drawSilkText(painter, QPointF(148, 140), "USB", 8.5);
+    // Test points for the supply rails, down the right edge.
+    for (int point = 0; point < 3; ++point) {
+        const QPointF centre(750, 392 + 26 * point);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0x0B, 0x3C, 0x24));
+        painter.drawEllipse(centre, 6.5, 6.5);
+        drawVia(painter, centre, 4.5, 1.2, false);
+        drawSilkText(painter, centre - QPointF(22, 0), QString("TP%1").arg(point + 1), 8.5);
+    }
 }
 
 void paintChips(QPainter& painter) {
