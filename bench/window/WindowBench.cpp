@@ -1,0 +1,126 @@
+// The window's figures, offscreen, over the fake JTAG library answering at once:
+// - first show: constructing the window and running its first-show set-up (all 101 glyphs);
+// - the interval between successive key reads while connected;
+// - the CPU time of one poll, including the redraw of the four key boxes;
+// - the CPU use of the whole program while connected and idle.
+
+#include "app/TApplication.h"
+#include "app/UnitMain.h"
+#include "tests/support/FakeJtag.h"
+#include "tests/support/RecordingUiHost.h"
+#include "widgets/TPaintBox.h"
+#include "widgets/TTimer.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct Board {
+    qbv::test::RecordingUiHost ui;
+    qbv::test::FakeJtag fake;
+    qbv::test::FakeLibraryDirectory library;
+    Board() { fake.answerKeyReads(0x00); }
+};
+
+std::unique_ptr<TFormMain> connectedWindow() {
+    auto form = std::make_unique<TFormMain>();
+    form->show();
+    QTest::qWaitForWindowExposed(form.get());
+    QElapsedTimer timer;
+    timer.start();
+    while (!form->IsConnected() && timer.elapsed() < 10000)
+        QTest::qWait(5);
+    return form;
+}
+
+double percentile(std::vector<double> values, double p) {
+    std::sort(values.begin(), values.end());
+    return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1))];
+}
+
+double processCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+void FirstShow(benchmark::State& state) {
+    Board board;
+    for (auto _ : state) {
+        TFormMain form;
+        form.FormShow(&form);
+        form.TimerBoot->SetEnabled(false);
+        benchmark::DoNotOptimize(form.IoButton(95));
+    }
+}
+BENCHMARK(FirstShow)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(30)
+    ->ReportAggregatesOnly(true);
+
+void KeyPollInterval(benchmark::State& state) {
+    Board board;
+    auto form = connectedWindow();
+    std::vector<qint64> polls;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(form->PaintBoxButton1, &TPaintBox::paint, [&] {
+        if (form->IsPolling())
+            polls.push_back(clock.nsecsElapsed());
+    });
+    for (auto _ : state)
+        QTest::qWait(3000);
+    std::vector<double> intervals;
+    for (size_t i = 1; i < polls.size(); ++i)
+        intervals.push_back(static_cast<double>(polls[i] - polls[i - 1]) / 1e6);
+    state.counters["polls"] = static_cast<double>(polls.size());
+    state.counters["median_ms"] = percentile(intervals, 0.5);
+    state.counters["p95_ms"] = percentile(intervals, 0.95);
+}
+BENCHMARK(KeyPollInterval)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void OnePoll(benchmark::State& state) {
+    Board board;
+    auto form = connectedWindow();
+    form->TimerButtonPolling->SetEnabled(false);
+    uint8_t keys = 0;
+    for (auto _ : state) {
+        board.fake.answerKeyReads(keys ^= 0x05); // the boxes change every time
+        form->PollKeys();
+        form->TimerButtonPolling->SetEnabled(false);
+    }
+}
+BENCHMARK(OnePoll)->Unit(benchmark::kMicrosecond);
+
+void IdleWhileConnected(benchmark::State& state) {
+    Board board;
+    auto form = connectedWindow();
+    for (auto _ : state) {
+        const double cpuStart = processCpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        QTest::qWait(5000);
+        const double cpu = processCpuSeconds() - cpuStart;
+        state.counters["cpu_percent_of_one_core"] =
+            100.0 * cpu / (static_cast<double>(wall.nsecsElapsed()) / 1e9);
+    }
+}
+BENCHMARK(IdleWhileConnected)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
