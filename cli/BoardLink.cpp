@@ -1,0 +1,47 @@
+#include "BoardLink.h"
+
+#include "ExitCode.h"
+#include "board/BoardProtocol.h"
+#include "board/Texts.h"
+#include "platform/Format.h"
+
+namespace qbv::cli {
+
+BoardLink::~BoardLink() {
+    close();
+}
+
+void BoardLink::close() {
+    if (!port_)
+        return;
+    port_->Close();
+    port_.reset();
+}
+
+int BoardLink::connect(Reporter& reporter, const JsonObject& extra) {
+    close();
+    port_ = std::make_unique<TJtagPort>();
+    if (!port_->IsLoaded()) {
+        const std::string library = port_->LibraryPath();
+        close();
+        return reporter.failure(kExitLibrary, text::kFailLoadDriver,
+                                JsonObject(extra).addString("library", library));
+    }
+    if (!port_->Open()) {
+        close();
+        return reporter.failure(kExitLinkNotOpened, formatText(text::kFailConnectChecklist, text::kBoardName),
+                                extra);
+    }
+    uint8_t unused = 0;
+    if (!send(board::kPing, &unused) || !send(board::kReadKeys, &keysAtConnect_)) {
+        close();
+        return reporter.failure(kExitNoResponse, formatText(text::kNoResponse, text::kBoardName), extra);
+    }
+    return kExitSuccess;
+}
+
+bool BoardLink::send(int32_t command, uint8_t* data) {
+    return port_ && port_->IsOpen() && board::SendCommand(*port_, commandInFlight_, command, data);
+}
+
+} // namespace qbv::cli

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Output.h"
+#include "board/Jtagport.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace qbv::cli {
+
+// The board link for one run of qbv, as the panel makes it: a fresh port that loads the JTAG access
+// library from the program's directory, the link opened, and the board asked whether it answers (ping,
+// then read keys). Every board command goes through one, so a blank controller is reported as not
+// answering rather than a command's write being taken for a success. The link is closed and the library
+// freed when it goes.
+class BoardLink {
+public:
+    BoardLink() = default;
+    ~BoardLink();
+    BoardLink(const BoardLink&) = delete;
+    BoardLink& operator=(const BoardLink&) = delete;
+
+    // Loads, opens and checks; on failure reports it in the panel's words and returns the exit code,
+    // with the link already torn down. kExitSuccess when the board answered.
+    // extra goes into a JSON failure.
+    int connect(Reporter& reporter, const JsonObject& extra = {});
+
+    // One board command over the open link (see board::SendCommand).
+    bool send(int32_t command, uint8_t* data);
+
+    // The key state read while checking that the board answers.
+    uint8_t keysAtConnect() const { return keysAtConnect_; }
+
+    void close();
+
+private:
+    std::unique_ptr<TJtagPort> port_;
+    bool commandInFlight_ = false;
+    uint8_t keysAtConnect_ = 0;
+};
+
+} // namespace qbv::cli

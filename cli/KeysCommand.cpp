@@ -1,0 +1,86 @@
+#include "BoardLink.h"
+#include "Commands.h"
+#include "ExitCode.h"
+#include "Timestamp.h"
+#include "board/BoardProtocol.h"
+#include "board/Texts.h"
+#include "platform/Clock.h"
+#include "platform/Format.h"
+
+namespace qbv::cli {
+
+namespace {
+
+// As the panel polls: the next read 20 ms after the end of the last.
+constexpr uint32_t kPollIntervalMs = 20;
+// Bits 4-7 of the key state mean nothing; a change there is no change.
+constexpr uint8_t kKeyBits = 0x0F;
+
+std::string keyName(int key) {
+    return "BUTTON" + std::to_string(key + 1);
+}
+
+std::string stateWords(uint8_t keyState) {
+    return formatText("keys 0x%02X: %s", keyState, pressedKeysText(keyState).c_str());
+}
+
+JsonObject stateJson(uint8_t keyState) {
+    return JsonObject().addNumber("state", keyState).addArray("pressed", pressedKeysJson(keyState));
+}
+
+void reportChange(Reporter& reporter, uint8_t keyState, uint32_t watchStart) {
+    const std::string time = timestampNow();
+    reporter.result(time + " " + stateWords(keyState),
+                    JsonObject()
+                        .addString("time", time)
+                        .addNumber("elapsedMs", platform::elapsedSince(watchStart))
+                        .append(stateJson(keyState)));
+}
+
+int watchKeys(BoardLink& link, Reporter& reporter) {
+    const uint32_t start = platform::tickCount();
+    uint8_t shown = link.keysAtConnect();
+    reportChange(reporter, shown, start);
+    Console& console = reporter.console();
+    for (;;) {
+        platform::sleep(kPollIntervalMs);
+        if (console.interrupted())
+            return kExitSuccess; // the link closes with the BoardLink
+        uint8_t keyState = 0;
+        if (!link.send(board::kReadKeys, &keyState))
+            return reporter.failure(kExitCommandFailed, text::kLostConnection);
+        if ((keyState & kKeyBits) != (shown & kKeyBits))
+            reportChange(reporter, keyState, start);
+        shown = keyState;
+    }
+}
+
+} // namespace
+
+std::string pressedKeysText(uint8_t keyState) {
+    std::string words;
+    for (int key = 0; key < board::kKeyCount; ++key)
+        if (board::keyPressed(keyState, key))
+            words += (words.empty() ? "" : " ") + keyName(key);
+    return words.empty() ? "no key pressed" : words + " pressed";
+}
+
+JsonArray pressedKeysJson(uint8_t keyState) {
+    JsonArray pressed;
+    for (int key = 0; key < board::kKeyCount; ++key)
+        if (board::keyPressed(keyState, key))
+            pressed.addString(keyName(key));
+    return pressed;
+}
+
+int runKeys(const Invocation& call, Reporter& reporter) {
+    BoardLink link;
+    if (const int failed = link.connect(reporter))
+        return failed;
+    if (call.watch)
+        return watchKeys(link, reporter);
+    reporter.result(stateWords(link.keysAtConnect()), stateJson(link.keysAtConnect()));
+    return kExitSuccess;
+}
+
+} // namespace qbv::cli

@@ -1,0 +1,41 @@
+#include "BoardLink.h"
+#include "Commands.h"
+#include "ExitCode.h"
+#include "board/BoardProtocol.h"
+#include "board/Texts.h"
+#include "platform/Format.h"
+
+namespace qbv::cli {
+
+namespace {
+
+JsonObject ledFields(uint8_t mask) {
+    JsonArray lit;
+    for (int led = 0; led < board::kLedCount; ++led)
+        if (mask & board::ledBit(led))
+            lit.addNumber(led);
+    return JsonObject().addNumber("mask", mask).addArray("on", lit);
+}
+
+std::string ledWords(uint8_t mask) {
+    std::string words = formatText("%s: mask 0x%02X, LEDs on:", text::kUpdateLedSuccess, mask);
+    for (int led = 0; led < board::kLedCount; ++led)
+        if (mask & board::ledBit(led))
+            words += " " + std::to_string(led);
+    return mask == 0 ? words + " none" : words;
+}
+
+} // namespace
+
+int runLed(const Invocation& call, Reporter& reporter) {
+    BoardLink link;
+    if (const int failed = link.connect(reporter))
+        return failed;
+    uint8_t mask = call.ledMask;
+    if (!link.send(board::kSetLeds, &mask))
+        return reporter.failure(kExitCommandFailed, text::kUpdateLedFail, ledFields(call.ledMask));
+    reporter.result(ledWords(call.ledMask), ledFields(call.ledMask));
+    return kExitSuccess;
+}
+
+} // namespace qbv::cli

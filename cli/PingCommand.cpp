@@ -1,0 +1,18 @@
+#include "BoardLink.h"
+#include "Commands.h"
+#include "ExitCode.h"
+#include "board/Texts.h"
+#include "platform/Format.h"
+
+namespace qbv::cli {
+
+int runPing(Reporter& reporter) {
+    BoardLink link;
+    if (const int failed = link.connect(reporter))
+        return failed;
+    reporter.result(formatText(text::kConnectSuccess, text::kBoardName),
+                    JsonObject().addNumber("keys", link.keysAtConnect()));
+    return kExitSuccess;
+}
+
+} // namespace qbv::cli

@@ -1,0 +1,64 @@
+#include "Interrupt.h"
+
+#include <atomic>
+#include <csignal>
+#include <pthread.h>
+
+namespace qbv::platform {
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void noteInterrupt(int) {
+    interrupted.store(true);
+}
+
+bool interruptPending() {
+    sigset_t pending;
+    sigemptyset(&pending);
+    return sigpending(&pending) == 0 && sigismember(&pending, SIGINT) == 1;
+}
+
+sigset_t interruptOnly() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    return set;
+}
+
+} // namespace
+
+void catchInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = noteInterrupt;
+    sigemptyset(&action.sa_mask);
+    // Calls under way carry on (the JTAG library's own I/O must not fail for it); the loops that wait
+    // look at the flag between their steps.
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool interruptRequested() {
+    return interrupted.load() || interruptPending();
+}
+
+void clearInterrupt() {
+    interrupted.store(false);
+}
+
+InterruptShield::InterruptShield() {
+    const sigset_t set = interruptOnly();
+    sigset_t previous;
+    pthread_sigmask(SIG_BLOCK, &set, &previous);
+    raised_ = sigismember(&previous, SIGINT) == 0;
+}
+
+InterruptShield::~InterruptShield() {
+    if (!raised_)
+        return;
+    const sigset_t set = interruptOnly();
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
+} // namespace qbv::platform
