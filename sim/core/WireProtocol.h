@@ -130,7 +130,7 @@ constexpr uint8_t kStallReported = 0;
 constexpr uint8_t kNoStall = 0xFF;
 
 constexpr int kOpenReplyTimeoutMs = 1000;
-constexpr int kReplyTimeoutMs = 60;
+constexpr int kReplyTimeoutMs = 80;
 
 constexpr size_t kMaxControlLine = 65536;
 constexpr const char* kControlSuffix = ".control";
