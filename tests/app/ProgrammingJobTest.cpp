@@ -1,0 +1,186 @@
+#include "tests/app/WindowFixture.h"
+
+#include "platform/Environment.h"
+#include "programming/DownloadMaxIICode.h"
+#include "tests/programming/ProgrammerTesting.h"
+#include "widgets/TSpeedButton.h"
+#include "widgets/TTimer.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+
+#include <gmock/gmock.h>
+
+namespace fs = std::filesystem;
+using qbv::BoxAnswer;
+using qbv::BoxKind;
+using qbv::test::WindowTest;
+using testing::ElementsAre;
+
+namespace {
+
+// A connected window, a tool chain whose programmer is the test programmer, and a design file beside
+// the program.
+class ProgrammingJobTest : public WindowTest {
+protected:
+    void SetUp() override {
+        qbv::test::installTestProgrammer(toolChain.path() / "bin" /
+                                         (std::string("quartus_pgm") + programmerSuffix()));
+        qbv::platform::setEnvironmentVariable("QUARTUS_ROOTDIR", toolChain.path().string());
+        std::ofstream(directory.path() / "QBV_Control_Panel.pof") << "design";
+        startUp();
+        ASSERT_TRUE(form->IsConnected());
+    }
+    void TearDown() override { qbv::platform::setEnvironmentVariable("QUARTUS_ROOTDIR", ""); }
+
+    static std::string programmerSuffix() { return QBV_EXE_SUFFIX; }
+    bool visible(QWidget* widget) const { return widget->isVisibleTo(form.get()); }
+
+    // Runs something once the programmer has been started and the job waits for it.
+    void whileProgramming(std::function<void()> check) {
+        QTimer::singleShot(80, form.get(), std::move(check));
+    }
+
+    qbv::test::TemporaryDirectory toolChain;
+};
+
+struct JobSnapshot {
+    bool busy = false;
+    bool connected = true;
+    bool port = true;
+    bool download = true;
+    bool exit = true;
+    int ioButtons = -1;
+    bool hourglass = false;
+    bool polling = true;
+    QString status;
+    uint32_t progressDuration = 0;
+    bool progressTimer = false;
+};
+
+} // namespace
+
+TEST_F(ProgrammingJobTest, SuccessProgramsWithEverythingPutAwayThenConnectsAgain) {
+    qbv::test::ProgrammerOrders orders(0, 400);
+    JobSnapshot during;
+    whileProgramming([&] {
+        during = {form->IsBusy(),
+                  form->IsConnected(),
+                  form->HasJtagPort(),
+                  visible(form->SpeedButtonDownload),
+                  visible(form->SpeedButtonExit),
+                  visibleIoButtons(),
+                  QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor,
+                  form->TimerButtonPolling->Enabled(),
+                  status(),
+                  form->ProgressDuration(),
+                  form->TimerProgress->Enabled()};
+    });
+    const int opens = fake.count(kFakeInit);
+    clickOn(form->SpeedButtonDownload);
+    EXPECT_TRUE(during.busy);
+    EXPECT_FALSE(during.connected);
+    EXPECT_FALSE(during.port); // the link is down and the library unloaded while the programmer runs
+    EXPECT_FALSE(during.download);
+    EXPECT_FALSE(during.exit);
+    EXPECT_EQ(during.ioButtons, 0);
+    EXPECT_TRUE(during.hourglass);
+    EXPECT_FALSE(during.polling);
+    EXPECT_EQ(during.status, "Download Max II Code...");
+    EXPECT_EQ(during.progressDuration, 30000u);
+    EXPECT_TRUE(during.progressTimer);
+
+    EXPECT_EQ(fake.count(kFakeInit), opens + 1); // connected again after the success
+    EXPECT_EQ(status(), "Connect QB-vela success");
+    EXPECT_TRUE(form->IsConnected());
+    EXPECT_FALSE(form->IsBusy());
+    EXPECT_EQ(visibleIoButtons(), 96);
+    EXPECT_TRUE(visible(form->SpeedButtonDownload));
+    EXPECT_TRUE(visible(form->SpeedButtonExit));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(form->TimerProgress->Enabled());
+    EXPECT_EQ(progressText(), "0");
+    EXPECT_TRUE(fs::exists(directory.path() / "QBV_Control_Panel.cdf"));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(ProgrammingJobTest, FailingProgrammerShowsItsCodeAndLeavesTheLinkDown) {
+    qbv::test::ProgrammerOrders orders(1);
+    const int opens = fake.count(kFakeInit);
+    clickOn(form->SpeedButtonDownload);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].kind, BoxKind::Information);
+    EXPECT_EQ(ui.boxes[0].text, "ExitCode:1h");
+    EXPECT_EQ(status(), "Download Max II code fail");
+    EXPECT_EQ(form->StatusColour(), 0x0000FFu);
+    EXPECT_EQ(fake.count(kFakeInit), opens); // no connection sequence after a failure
+    EXPECT_FALSE(form->IsConnected());
+    EXPECT_EQ(visibleIoButtons(), 0);
+    EXPECT_TRUE(visible(form->SpeedButtonDownload));
+    EXPECT_TRUE(visible(form->SpeedButtonExit));
+    EXPECT_FALSE(visible(form->SpeedButtonConnect)); // the job leaves Connect as it found it
+}
+
+TEST_F(ProgrammingJobTest, NoToolChainShowsItsBoxAndWritesNoChainFile) {
+    qbv::platform::setEnvironmentVariable("QUARTUS_ROOTDIR", "");
+    clickOn(form->SpeedButtonDownload);
+    EXPECT_THAT(ui.texts(), ElementsAre("Please make sure Quatus is installed"));
+    EXPECT_EQ(status(), "Download Max II code fail");
+    EXPECT_FALSE(fs::exists(directory.path() / "QBV_Control_Panel.cdf"));
+}
+
+TEST_F(ProgrammingJobTest, ProgressReaches100AfterThirtySecondsAndStays) {
+    qbv::test::ProgrammerOrders orders(3, 400);
+    std::vector<QString> shown;
+    whileProgramming([&] {
+        for (uint32_t step : {14999u, 1u, 15000u, 60000u}) {
+            clock.advance(step);
+            form->TimerProgressTimer(form->TimerProgress);
+            shown.push_back(progressText());
+        }
+    });
+    clickOn(form->SpeedButtonDownload);
+    EXPECT_THAT(shown, ElementsAre("49", "50", "100", "100"));
+    EXPECT_EQ(progressText(), "0");
+    EXPECT_TRUE(ui.boxes.empty()); // exit code 3: failure without a box
+}
+
+TEST_F(ProgrammingJobTest, NoToTheCloseQuestionLetsTheJobRunOn) {
+    qbv::test::ProgrammerOrders orders(0, 400);
+    ui.answers = {BoxAnswer::No};
+    whileProgramming([&] { form->close(); });
+    clickOn(form->SpeedButtonDownload);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].kind, BoxKind::Warning);
+    EXPECT_EQ(ui.boxes[0].text, "Process is not terminated. Are you sure want to quit?");
+    EXPECT_FALSE(form->IsClosing());
+    EXPECT_EQ(status(), "Connect QB-vela success");
+}
+
+TEST_F(ProgrammingJobTest, YesToTheCloseQuestionClosesWhileTheJobFinishesItsWait) {
+    qbv::test::ProgrammerOrders orders(0, 600);
+    ui.answers = {BoxAnswer::Yes};
+    bool busyAfterAnswer = true;
+    bool closedDuringJob = false;
+    whileProgramming([&] {
+        form->close();
+        busyAfterAnswer = form->IsBusy();
+        closedDuringJob = form->IsClosing() && orders.recorded("end").empty();
+    });
+    clickOn(form->SpeedButtonDownload);
+    EXPECT_FALSE(busyAfterAnswer);
+    EXPECT_TRUE(closedDuringJob);      // the close went ahead while the programmer still ran
+    EXPECT_TRUE(orders.waitForEnd(0)); // and the job returned only after the programmer had ended
+    EXPECT_TRUE(form->IsClosing());
+    // The job still ran its connection sequence after the success; nothing polls any more, and the
+    // window, going with the program, closes that link and frees the library.
+    const int writes = fake.count(kFakeWrite);
+    QTest::qWait(80);
+    EXPECT_EQ(fake.count(kFakeWrite), writes);
+    form.reset();
+    const std::vector<int32_t> calls = fake.order();
+    EXPECT_THAT(std::vector<int32_t>(calls.end() - 2, calls.end()), ElementsAre(kFakeClose, kFakeUnload));
+}
