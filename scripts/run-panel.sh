@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs the panel (QBV_Control_Panel). Without a board at hand it runs on the virtual
+# board: its window is started first unless one is already running, and the stand-in programmer takes the
+# vendor's place, so Download and the offer to program work too. QBV_VIRTUAL_BOARD=0 skips the virtual
+# board (for a real board, with the vendor's library in build/release/bin).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/setup.sh
+qbv_ensure_packages "${QBV_BUILD_PACKAGES[@]}" "${QBV_RUN_PACKAGES[@]}"
+qbv_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    cat >&2 <<'TEXT'
+There is no display here, and the panel is a desktop program: it needs one to show its window.
+Run it on a desktop session, or on a virtual display:
+  xvfb-run -a ./scripts/run-panel.sh
+To look at the window without any display, render it to a picture instead:
+  ./scripts/snapshot.sh panel.png --demo
+TEXT
+    exit 1
+fi
+
+bin=build/release/bin
+board_pid=
+if [ "${QBV_VIRTUAL_BOARD:-}" != 0 ]; then
+    if ! "$bin/qbv-board-ctl" state >/dev/null 2>&1; then
+        "$bin/qbv-virtual-board" &
+        board_pid=$!
+        trap '[ -n "$board_pid" ] && kill "$board_pid" 2>/dev/null; true' EXIT
+        for _ in $(seq 50); do
+            "$bin/qbv-board-ctl" state >/dev/null 2>&1 && break
+            sleep 0.1
+        done
+    fi
+    # The stand-in for the vendor's programmer, unless a real tool chain is announced.
+    export QUARTUS_ROOTDIR="${QUARTUS_ROOTDIR:-$PWD/build/release/quartus}"
+fi
+
+"$bin/QBV_Control_Panel"
