@@ -48,8 +48,9 @@ private:
     void showStatus(const std::string& words, colour::Colour colour) {
         if (words == text::kDownloadRunning)
             runningSince_ = platform::tickCount();
-        // The red end is the command's failure, reported once with its exit code.
-        if (colour == colour::kRed)
+        // The red end is the command's failure, reported once with its exit code; after an interrupt the
+        // run has already said its last word.
+        if (colour == colour::kRed || abandoned_)
             return;
         progress_.finish();
         reporter_.status(words);

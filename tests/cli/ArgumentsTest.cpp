@@ -1,0 +1,130 @@
+// The command line on its own: what each command takes, and that every mistake names the bad value.
+
+#include "cli/Arguments.h"
+#include "cli/HelpText.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace qbv::cli;
+using testing::HasSubstr;
+
+namespace {
+
+Invocation parsed(const std::vector<std::string>& words) {
+    const ParseResult result = parseArguments(words);
+    EXPECT_TRUE(result.ok) << result.error;
+    return result.invocation;
+}
+
+std::string error(const std::vector<std::string>& words) {
+    const ParseResult result = parseArguments(words);
+    EXPECT_FALSE(result.ok);
+    return result.error;
+}
+
+} // namespace
+
+TEST(NumberTest, DecimalAndHexUpToTheMaximum) {
+    uint32_t value = 0;
+    EXPECT_TRUE(parseNumber("255", 255, value));
+    EXPECT_EQ(value, 255u);
+    EXPECT_TRUE(parseNumber("0xfF", 255, value));
+    EXPECT_EQ(value, 255u);
+    EXPECT_TRUE(parseNumber("010", 255, value)); // leading zeros are decimal, not octal
+    EXPECT_EQ(value, 10u);
+    EXPECT_TRUE(parseNumber("0xFFFFFFFF", UINT32_MAX, value));
+    EXPECT_EQ(value, UINT32_MAX);
+}
+
+TEST(NumberTest, RefusesAnythingElse) {
+    uint32_t value = 7;
+    for (const char* text : {"256", "0x100", "", "0x", "-1", "+1", " 1", "1 ", "1e2", "12a", "0xG", "ff",
+                             "99999999999999999999", "0x1FFFFFFFF"})
+        EXPECT_FALSE(parseNumber(text, 255, value)) << text;
+    EXPECT_EQ(value, 7u); // untouched by a refusal
+}
+
+TEST(ArgumentsTest, LedMaskAndOnListGiveTheSameMask) {
+    EXPECT_EQ(parsed({"led", "0x81"}).ledMask, 0x81);
+    EXPECT_EQ(parsed({"led", "129"}).ledMask, 0x81);
+    EXPECT_EQ(parsed({"led", "--on", "0,7"}).ledMask, 0x81);
+    EXPECT_EQ(parsed({"led", "--on=7,0,7"}).ledMask, 0x81);
+    EXPECT_EQ(parsed({"led", "--on", "1"}).ledMask, 0x40);
+    EXPECT_EQ(parsed({"led", "--on", ""}).ledMask, 0x00); // an empty list: all off
+    EXPECT_EQ(parsed({"led", "0"}).ledMask, 0x00);
+}
+
+TEST(ArgumentsTest, LedMistakesNameTheValue) {
+    EXPECT_THAT(error({"led", "0x100"}), HasSubstr("'0x100'"));
+    EXPECT_THAT(error({"led", "256"}), HasSubstr("'256'"));
+    EXPECT_THAT(error({"led", "all"}), HasSubstr("'all'"));
+    EXPECT_THAT(error({"led", "-1"}), HasSubstr("'-1'"));
+    EXPECT_THAT(error({"led", "--on", "0,8"}), HasSubstr("'8'"));
+    EXPECT_THAT(error({"led", "--on", "0,,7"}), HasSubstr("''"));
+    EXPECT_THAT(error({"led", "--on", "one"}), HasSubstr("'one'"));
+    EXPECT_THAT(error({"led"}), HasSubstr("missing"));
+    EXPECT_THAT(error({"led", "--on"}), HasSubstr("--on"));
+    EXPECT_THAT(error({"led", "1", "2"}), HasSubstr("'2'"));
+    EXPECT_THAT(error({"led", "1", "--on", "2"}), HasSubstr("not both"));
+    EXPECT_THAT(error({"led", "--off"}), HasSubstr("'--off'"));
+}
+
+TEST(ArgumentsTest, PinsInTheOrderGiven) {
+    EXPECT_EQ(parsed({"pin", "87", "on", "0", "off", "0x10", "on"}).pins,
+              (std::vector<PinSetting>{{87, true}, {0, false}, {16, true}}));
+}
+
+TEST(ArgumentsTest, PinMistakesNameTheValue) {
+    EXPECT_THAT(error({"pin", "88", "on"}), HasSubstr("'88'"));
+    EXPECT_THAT(error({"pin", "-1", "on"}), HasSubstr("'-1'"));
+    EXPECT_THAT(error({"pin", "five", "on"}), HasSubstr("'five'"));
+    EXPECT_THAT(error({"pin", "5", "up"}), HasSubstr("'up'"));
+    EXPECT_THAT(error({"pin", "5", "ON"}), HasSubstr("'ON'"));
+    EXPECT_THAT(error({"pin", "5", "on", "6"}), HasSubstr("after pin 6"));
+    EXPECT_THAT(error({"pin"}), HasSubstr("missing"));
+    // A mistake late on the line refuses the whole line, so no pin before it is switched either.
+    EXPECT_THAT(error({"pin", "1", "on", "2", "on", "300", "off"}), HasSubstr("'300'"));
+}
+
+TEST(ArgumentsTest, KeysPingAndProgramTakeOnlyTheirOptions) {
+    EXPECT_FALSE(parsed({"keys"}).watch);
+    EXPECT_TRUE(parsed({"keys", "--watch"}).watch);
+    EXPECT_EQ(parsed({"program"}).timeoutMs, 60000u);
+    EXPECT_EQ(parsed({"program", "--timeout-ms", "250"}).timeoutMs, 250u);
+    EXPECT_EQ(parsed({"program", "--timeout-ms=0x10"}).timeoutMs, 16u);
+    EXPECT_THAT(error({"program", "--timeout-ms", "soon"}), HasSubstr("'soon'"));
+    EXPECT_THAT(error({"program", "--timeout-ms"}), HasSubstr("time-out"));
+    EXPECT_THAT(error({"keys", "--wacth"}), HasSubstr("'--wacth'"));
+    EXPECT_THAT(error({"ping", "now"}), HasSubstr("'now'"));
+}
+
+TEST(ArgumentsTest, CommandsAndGlobalOptions) {
+    EXPECT_THAT(error({}), HasSubstr("missing command"));
+    EXPECT_THAT(error({"blink"}), HasSubstr("'blink'"));
+    EXPECT_THAT(error({"--frobnicate", "ping"}), HasSubstr("'--frobnicate'"));
+    EXPECT_THAT(error({"--frobnicate"}), HasSubstr("'--frobnicate'"));
+    const Invocation json = parsed({"led", "3", "--json"});
+    EXPECT_TRUE(json.json);
+    EXPECT_EQ(json.command, Command::Led);
+    EXPECT_TRUE(parsed({"--json", "ping"}).json);
+    EXPECT_TRUE(parsed({"--version"}).version);
+}
+
+TEST(ArgumentsTest, HelpWinsOverEverythingElseOnTheLine) {
+    const Invocation general = parsed({"--help"});
+    EXPECT_TRUE(general.help);
+    EXPECT_EQ(general.command, Command::None);
+    EXPECT_EQ(parsed({"help", "keys"}).command, Command::Keys);
+    EXPECT_TRUE(parsed({"led", "999", "-h"}).help);
+    EXPECT_EQ(parsed({"pin", "--help"}).command, Command::Pin);
+}
+
+TEST(HelpTextTest, DocumentsTheExitCodesAndTheLedCaveat) {
+    const std::string general = helpText(Command::None);
+    for (const char* code : {"  0 ", "  2 ", "  3 ", "  4 ", "  5 ", "  6 ", "  7 ", "  64 ", "  130 "})
+        EXPECT_THAT(general, HasSubstr(code));
+    EXPECT_THAT(helpText(Command::Led), HasSubstr("cannot be"));
+    EXPECT_THAT(helpText(Command::Led), HasSubstr("all eight"));
+    EXPECT_THAT(helpText(Command::Program), testing::Not(HasSubstr("timeout-ms"))); // a knob for tests only
+}

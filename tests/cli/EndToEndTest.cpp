@@ -1,0 +1,96 @@
+// bin/qbv against a headless virtual board: what a script sees, and what the board then shows.
+
+#include "QbvProcess.h"
+#include "tests/sim/BoardProcess.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace qbv;
+using testing::ElementsAre;
+
+namespace {
+
+constexpr int kLineTimeoutMs = 5000;
+
+QJsonObject jsonObject(const std::string& text) {
+    return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
+
+struct EndToEndTest : testing::Test {
+    test::BoardProcess board;
+
+    void SetUp() override { ASSERT_TRUE(board.ready()); }
+
+    sim::BoardState state() {
+        sim::BoardState s;
+        EXPECT_TRUE(board.control().state(s)) << board.control().lastReply();
+        return s;
+    }
+    int qbv(const QStringList& arguments, std::string& out) {
+        return test::QbvProcess::run(board.name(), arguments, out);
+    }
+};
+
+} // namespace
+
+TEST_F(EndToEndTest, LedMaskLightsLedsZeroAndSeven) {
+    std::string out;
+    EXPECT_EQ(qbv({"led", "0x81"}, out), 0);
+    EXPECT_EQ(out, "Update LED success: mask 0x81, LEDs on: 0 7\n");
+    const sim::BoardState after = state();
+    EXPECT_EQ(after.leds, 0x81);
+    EXPECT_FALSE(after.linkOpen); // qbv closed its link on the way out
+}
+
+TEST_F(EndToEndTest, PinsSwitchInOneCall) {
+    std::string out;
+    EXPECT_EQ(qbv({"pin", "87", "on", "3", "on", "3", "off"}, out), 0);
+    EXPECT_THAT(state().pins, ElementsAre(87));
+}
+
+TEST_F(EndToEndTest, KeysJsonReportsAKeyPressedOnTheBoard) {
+    ASSERT_TRUE(board.control().press(2));
+    std::string out;
+    EXPECT_EQ(qbv({"keys", "--json"}, out), 0);
+    const QJsonObject keys = jsonObject(out);
+    EXPECT_TRUE(keys.value("ok").toBool());
+    EXPECT_EQ(keys.value("state").toInt(), 0x04);
+    EXPECT_EQ(keys.value("pressed").toArray(), QJsonArray({QStringLiteral("BUTTON3")}));
+}
+
+TEST_F(EndToEndTest, WatchFollowsTheKeysUntilCtrlC) {
+    test::QbvProcess watch(board.name(), {"keys", "--watch", "--json"});
+    ASSERT_TRUE(watch.started());
+    std::string line;
+    ASSERT_TRUE(watch.readLine(line, kLineTimeoutMs));
+    EXPECT_EQ(jsonObject(line).value("state").toInt(), 0);
+    ASSERT_TRUE(board.control().press(0));
+    ASSERT_TRUE(watch.readLine(line, kLineTimeoutMs));
+    EXPECT_EQ(jsonObject(line).value("pressed").toArray(), QJsonArray({QStringLiteral("BUTTON1")}));
+    ASSERT_TRUE(board.control().release(0));
+    ASSERT_TRUE(watch.readLine(line, kLineTimeoutMs));
+    EXPECT_EQ(jsonObject(line).value("state").toInt(), 0);
+    watch.interrupt();
+    EXPECT_EQ(watch.waitForExit(kLineTimeoutMs), 0) << watch.standardError();
+    EXPECT_FALSE(state().linkOpen);
+}
+
+TEST_F(EndToEndTest, BlankBoardDoesNotAnswer) {
+    ASSERT_TRUE(board.control().erase());
+    std::string out;
+    EXPECT_EQ(qbv({"led", "0xFF", "--json"}, out), 4);
+    EXPECT_EQ(jsonObject(out).value("error").toString(),
+              QStringLiteral("QB-vela no response (Please try to download Max II code)"));
+    EXPECT_EQ(state().leds, 0);
+}
+
+TEST_F(EndToEndTest, UnpluggedBoardDoesNotOpen) {
+    ASSERT_TRUE(board.control().unplug());
+    std::string out;
+    EXPECT_EQ(qbv({"ping"}, out), 3);
+}
