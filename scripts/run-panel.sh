@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the panel (QBV_Control_Panel). Without a board at hand it runs on the virtual
 # board: its window is started first unless one is already running, and the stand-in programmer takes the
-# vendor's place, so Download and the offer to program work too. QBV_VIRTUAL_BOARD=0 skips the virtual
+# vendor's place, so Download and the offer to program work too. QBV_NO_VIRTUAL_BOARD=1 skips the virtual
 # board (for a real board, with the vendor's library in build/release/bin).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,7 +22,7 @@ fi
 
 bin=build/release/bin
 board_pid=
-if [ "${QBV_VIRTUAL_BOARD:-}" != 0 ]; then
+if [ "${QBV_NO_VIRTUAL_BOARD:-}" != 1 ]; then
     if ! "$bin/qbv-board-ctl" state >/dev/null 2>&1; then
         "$bin/qbv-virtual-board" &
         board_pid=$!
