@@ -20,7 +20,6 @@ void ProgressLine::start(const std::string& caption) {
     start_ = platform::tickCount();
     running_ = true;
     shown_ = -1;
-    update();
 }
 
 int ProgressLine::percent() const {

@@ -15,6 +15,7 @@ public:
 
     ProgressLine(std::ostream& stream, bool terminal, uint32_t durationMs = kDurationMs);
 
+    // Starts the clock; the first update draws.
     void start(const std::string& caption);
     void setCaption(const std::string& caption) { caption_ = caption; }
     // Shows the progress if it moved; cheap enough to call on every pass of a wait.

@@ -60,7 +60,7 @@ TEST_F(ProgramCommandTest, ProgramsThenChecksTheBoard) {
     EXPECT_THAT(statuses(run.out),
                 ElementsAre(text::kDownloadStart, text::kDownloadRunning, text::kDownloadSuccess,
                             "Connecting QB-vela ...", "Connect QB-vela success"));
-    EXPECT_THAT(run.out, HasSubstr("Download Max II code... 0%\n")); // plain progress lines: not a terminal
+    EXPECT_THAT(run.out, HasSubstr("Download Max II Code... 0%\n")); // plain progress lines: not a terminal
     EXPECT_TRUE(orders.started());
     EXPECT_EQ(orders.recorded("argv"),
               (std::vector<std::string>{"-c", "USB-Blaster[USB-0]", programming::chainFilePath()}));

@@ -21,8 +21,7 @@ TEST(ProgressLineTest, TerminalRedrawsOneLineAndStopsAtAHundred) {
     progress.update();
     EXPECT_EQ(progress.percent(), 100);
     progress.finish();
-    EXPECT_EQ(out.str(), "\rWorking [                    ] 0%"
-                         "\rWorking [                    ] 1%"
+    EXPECT_EQ(out.str(), "\rWorking [                    ] 1%"
                          "\rWorking [####################] 100%\n");
 }
 
