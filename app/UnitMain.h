@@ -144,6 +144,15 @@ private:
     void ShowHintOf(QObject* sender);
     void SetBusyCursor(bool busy);
     TSpeedButton* CreateIoButton(const QRect& rect, int group, void (TFormMain::*handler)(QObject*));
+    // One LED or pin command from a click, with what the status line says before, on success and on failure.
+    struct IoCommand {
+        int32_t number;
+        uint8_t data;
+        const char* underWay; // nullptr: nothing shown before the command
+        const char* success;
+        const char* failure;
+    };
+    void SendIoCommand(TSpeedButton* button, const IoCommand& command);
     void PostWindowMessage(int message);
     void CentreOnScreen();
 

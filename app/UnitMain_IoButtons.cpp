@@ -79,28 +79,16 @@ void TFormMain::SpeedButtonLedClick(QObject* Sender) {
     const auto found = std::find(first, first + layout::kLedCount, Sender);
     if (found == first + layout::kLedCount)
         return;
-    TSpeedButton* button = *found;
-    button->setEnabled(false);
-    button->repaint();
-    SetBusyCursor(true);
+    // Every LED command carries all eight LEDs, as the buttons stand after this click's own flip.
     uint8_t mask = 0;
     for (int led = 0; led < layout::kLedCount; ++led) {
         mask = static_cast<uint8_t>(mask << 1);
         if (FIoButtons[led]->Down())
             mask |= 1;
     }
-    ShowStatus(QString::fromLatin1(qbv::text::kUpdateLed), kBlue);
-    bool success = false;
-    if (FJtagPort && FJtagPort->IsOpen())
-        success = SendCommand(qbv::board::kSetLeds, &mask);
-    if (success) {
-        ShowStatus(QString::fromLatin1(qbv::text::kUpdateLedSuccess), kGreen);
-    } else {
-        ShowStatus(QString::fromLatin1(qbv::text::kUpdateLedFail), kRed);
-        ConnectionLost();
-    }
-    SetBusyCursor(false);
-    button->setEnabled(true);
+    const IoCommand command{qbv::board::kSetLeds, mask, qbv::text::kUpdateLed, qbv::text::kUpdateLedSuccess,
+                            qbv::text::kUpdateLedFail};
+    SendIoCommand(*found, command);
 }
 
 void TFormMain::SpeedButtonPioClick(QObject* Sender) {
@@ -109,19 +97,26 @@ void TFormMain::SpeedButtonPioClick(QObject* Sender) {
     if (found == FIoButtons.end())
         return;
     const int pin = static_cast<int>(found - first);
-    TSpeedButton* button = *found;
+    const IoCommand command{qbv::board::kSetGpioPin, qbv::board::pinByte(pin, (*found)->Down()), nullptr,
+                            qbv::text::kUpdateGpioSuccess, qbv::text::kUpdateGpioFail};
+    SendIoCommand(*found, command);
+}
+
+void TFormMain::SendIoCommand(TSpeedButton* button, const IoCommand& command) {
+    // The clicked button shows its disabled frame and the cursor the hourglass while the command runs.
     button->setEnabled(false);
     button->repaint();
     SetBusyCursor(true);
+    if (command.underWay)
+        ShowStatus(QString::fromLatin1(command.underWay), kBlue);
     bool success = false;
-    if (FJtagPort && FJtagPort->IsOpen()) {
-        uint8_t pinByte = qbv::board::pinByte(pin, button->Down());
-        success = SendCommand(qbv::board::kSetGpioPin, &pinByte);
-    }
+    uint8_t data = command.data;
+    if (FJtagPort && FJtagPort->IsOpen())
+        success = SendCommand(command.number, &data);
     if (success) {
-        ShowStatus(QString::fromLatin1(qbv::text::kUpdateGpioSuccess), kGreen);
+        ShowStatus(QString::fromLatin1(command.success), kGreen);
     } else {
-        ShowStatus(QString::fromLatin1(qbv::text::kUpdateGpioFail), kRed);
+        ShowStatus(QString::fromLatin1(command.failure), kRed);
         ConnectionLost();
     }
     SetBusyCursor(false);
