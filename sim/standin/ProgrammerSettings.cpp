@@ -1,0 +1,56 @@
+#include "ProgrammerSettings.h"
+
+#include "platform/ChildProcess.h"
+#include "platform/Environment.h"
+
+#include <charconv>
+
+namespace qbv::standin {
+
+namespace {
+
+bool exitCodeReportable(uint32_t code) {
+    return code <= 255 || code == platform::kControlCExit;
+}
+
+// An unset or empty variable leaves the value as it is.
+bool readNumber(const char* name, uint32_t& value, std::string& error) {
+    const std::string text = platform::environmentVariable(name);
+    if (text.empty())
+        return true;
+    if (parseNumber(text, value))
+        return true;
+    error = std::string(name) + "=" + text + " is not a whole number (decimal or 0x-hex)";
+    return false;
+}
+
+} // namespace
+
+bool parseNumber(const std::string& text, uint32_t& value) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* first = text.data() + (hex ? 2 : 0);
+    const char* last = text.data() + text.size();
+    if (first == last || *first == '+' || *first == '-')
+        return false;
+    const auto [end, failure] = std::from_chars(first, last, value, hex ? 16 : 10);
+    return failure == std::errc() && end == last;
+}
+
+bool readProgrammerSettings(ProgrammerSettings& settings, std::string& error) {
+    if (!readNumber(kHangVariable, settings.hangMs, error) ||
+        !readNumber(kDurationVariable, settings.durationMs, error))
+        return false;
+    uint32_t code = 0;
+    if (platform::environmentVariable(kExitCodeVariable).empty())
+        return true;
+    if (!readNumber(kExitCodeVariable, code, error))
+        return false;
+    if (!exitCodeReportable(code)) {
+        error = std::string(kExitCodeVariable) + " must be 0 to 255 or 0xC000013A";
+        return false;
+    }
+    settings.exitCode = code;
+    return true;
+}
+
+} // namespace qbv::standin

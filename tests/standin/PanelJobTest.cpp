@@ -1,0 +1,71 @@
+// The panel's programming steps (without the window) running the stand-in from its tool chain directory,
+// with the design file beside the program: what the user is shown for each way the stand-in ends.
+
+#include "StandinTesting.h"
+
+#include "platform/Environment.h"
+#include "platform/ProgramLocation.h"
+#include "programming/ChainDefinitionFile.h"
+#include "programming/DownloadMaxIICode.h"
+#include "sim/standin/ProgrammerSettings.h"
+#include "tests/support/RecordingUiHost.h"
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+using namespace qbv;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+namespace {
+
+class PanelJobTest : public test::StandinTest {
+protected:
+    void SetUp() override {
+        StandinTest::SetUp();
+        std::filesystem::copy_file(test::builtDesignFile(), folder.path() / "QBV_Control_Panel.pof");
+        platform::setProgramDirectory(folder.path().string() + "/");
+        platform::setEnvironmentVariable("QUARTUS_ROOTDIR", QBV_STANDIN_QUARTUS_DIR);
+    }
+    void TearDown() override {
+        platform::setProgramDirectory("");
+        platform::setEnvironmentVariable("QUARTUS_ROOTDIR", "");
+        StandinTest::TearDown();
+    }
+
+    bool download() {
+        return programming::DownloadMaxIICode(
+            [this](const std::string& text, colour::Colour) { statuses.push_back(text); });
+    }
+
+    test::RecordingUiHost ui;
+    std::vector<std::string> statuses;
+};
+
+} // namespace
+
+TEST_F(PanelJobTest, ProgramsABlankBoardThroughTheStandin) {
+    EXPECT_TRUE(download());
+    EXPECT_THAT(statuses, ElementsAre("Download Max II code...", "Download Max II Code...",
+                                      "Download Max II code success"));
+    EXPECT_THAT(ui.texts(), IsEmpty());
+    EXPECT_TRUE(programmed());
+    EXPECT_EQ(test::readFile(programming::chainFilePath()),
+              programming::chainDefinitionText(programming::designFilePath()));
+}
+
+TEST_F(PanelJobTest, UnpluggedCableFailsWithoutABox) {
+    ASSERT_TRUE(board.control().unplug());
+    EXPECT_FALSE(download());
+    EXPECT_EQ(statuses.back(), "Download Max II code fail");
+    EXPECT_THAT(ui.texts(), IsEmpty());
+}
+
+TEST_F(PanelJobTest, DamagedDesignFileIsNamedByItsExitCode) {
+    test::writeFile(programming::designFilePath(), "QBV design file 1\n");
+    EXPECT_FALSE(download());
+    EXPECT_THAT(ui.texts(), ElementsAre("ExitCode:5h"));
+    EXPECT_EQ(statuses.back(), "Download Max II code fail");
+    EXPECT_FALSE(programmed());
+}
