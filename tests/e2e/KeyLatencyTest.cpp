@@ -1,0 +1,65 @@
+// Keys pressed on the board show on the panel within 100 ms and go when released.
+
+#include "PanelFixture.h"
+
+#include "board/BoardProtocol.h"
+
+#include <QElapsedTimer>
+#include <algorithm>
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+using qbv::test::PanelTest;
+
+namespace {
+
+constexpr double kShowWithinMs = 100.0;
+// A press that misses the bound by a scheduler's hiccup on a busy machine is let off once; a panel that
+// polls too slowly misses it every time.
+constexpr int kPressesPerKey = 2;
+constexpr int kLatePressesAllowed = 1;
+
+std::string describe(std::vector<double> latencies) {
+    std::sort(latencies.begin(), latencies.end());
+    std::ostringstream text;
+    text.precision(1);
+    text << std::fixed << "press to panel, ms: min " << latencies.front() << ", median "
+         << latencies[latencies.size() / 2] << ", max " << latencies.back();
+    return text.str();
+}
+
+} // namespace
+
+TEST_F(PanelTest, KeysPressedOnTheBoardShowWithin100MsAndGoWhenReleased) {
+    startUp();
+    ASSERT_TRUE(form->IsConnected());
+    std::vector<double> latencies;
+    for (int round = 0; round < kPressesPerKey; ++round) {
+        for (int key = 0; key < qbv::board::kKeyCount; ++key) {
+            QElapsedTimer sincePress;
+            sincePress.start();
+            ASSERT_TRUE(board.control().press(key)) << board.control().lastReply();
+            ASSERT_TRUE(waitUntil([&] { return qbv::board::keyPressed(form->KeyState(), key); }));
+            latencies.push_back(static_cast<double>(sincePress.nsecsElapsed()) / 1e6);
+            EXPECT_EQ(form->KeyState(), 1u << key);
+            EXPECT_EQ(shownKeyBox(key), pressedLook(key)) << "key " << key;
+            for (int other = 0; other < qbv::board::kKeyCount; ++other) {
+                if (other != key) {
+                    EXPECT_EQ(shownKeyBox(other), releasedLook(other)) << "key " << other;
+                }
+            }
+
+            ASSERT_TRUE(board.control().release(key)) << board.control().lastReply();
+            ASSERT_TRUE(waitUntil([&] { return form->KeyState() == 0; }));
+            EXPECT_EQ(shownKeyBox(key), releasedLook(key)) << "key " << key;
+        }
+    }
+    const std::string figures = describe(latencies);
+    std::cout << "[ figures  ] " << figures << std::endl;
+    RecordProperty("key_press_latency", figures);
+    const auto late =
+        std::count_if(latencies.begin(), latencies.end(), [](double ms) { return ms > kShowWithinMs; });
+    EXPECT_LE(late, kLatePressesAllowed) << figures;
+    EXPECT_TRUE(form->IsConnected());
+}

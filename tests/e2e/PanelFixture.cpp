@@ -1,0 +1,156 @@
+#include "PanelFixture.h"
+
+#include "board/BoardProtocol.h"
+#include "platform/Environment.h"
+#include "platform/ProgramLocation.h"
+#include "sim/core/WireProtocol.h"
+#include "widgets/TImage.h"
+#include "widgets/TPaintBox.h"
+#include "widgets/TSpeedButton.h"
+#include "widgets/TStatusBar.h"
+#include "widgets/TTimer.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+namespace qbv::test {
+
+namespace {
+
+// Wakes the message loop this often while a wait has nothing else to do.
+constexpr int kWakeMs = 2;
+
+} // namespace
+
+PanelTest::PanelTest(const QStringList& boardArguments) : board(boardArguments) {
+    // A question nobody scripted is answered No: Yes would start a programming job.
+    ui.onBox = [this](const RecordingUiHost::Box& box) {
+        if (box.buttons == BoxButtons::YesNo && ui.answers.empty())
+            ui.answers.push_back(BoxAnswer::No);
+    };
+    ui.onProcess = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
+}
+
+PanelTest::~PanelTest() {
+    form.reset();
+    QCoreApplication::processEvents();
+    platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, "");
+}
+
+void PanelTest::SetUp() {
+    ASSERT_TRUE(board.ready()) << "the board process did not come up";
+    platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, board.name());
+    platform::setEnvironmentVariable("QUARTUS_ROOTDIR", "");
+    // The library beside this program, as the panel finds it when installed.
+    platform::setProgramDirectory("");
+}
+
+void PanelTest::startUp() {
+    form = std::make_unique<TFormMain>();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    const QString connecting = QStringLiteral("Connecting QB-vela ...");
+    ASSERT_TRUE(waitUntil([&] {
+        return !form->TimerBoot->Enabled() && !form->IsBusy() && status() != connecting;
+    })) << "the start-up connection sequence did not end; status: "
+        << status().toStdString();
+}
+
+bool PanelTest::waitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    QTimer wake;
+    wake.start(kWakeMs);
+    QElapsedTimer waited;
+    waited.start();
+    while (!condition()) {
+        if (waited.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+void PanelTest::pump(int milliseconds) {
+    QElapsedTimer waited;
+    waited.start();
+    waitUntil([&] { return waited.elapsed() >= milliseconds; }, milliseconds + kGenerousMs);
+}
+
+void PanelTest::clickOn(QWidget* widget) {
+    ASSERT_TRUE(widget->isVisible());
+    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, widget->geometry().center());
+}
+
+void PanelTest::clickConnect() {
+    clickOn(form->SpeedButtonConnect);
+    ASSERT_FALSE(form->IsBusy());
+}
+
+void PanelTest::expectRecovers() {
+    ASSERT_TRUE(board.control().clearFaults()) << board.control().lastReply();
+    if (!form->IsConnected()) {
+        ASSERT_TRUE(form->SpeedButtonConnect->isVisible());
+        clickConnect();
+        ASSERT_TRUE(form->IsConnected()) << status().toStdString();
+        EXPECT_EQ(status(), "Connect QB-vela success");
+        EXPECT_EQ(visibleIoButtons(), 96);
+    }
+    clickOn(led(3));
+    uint8_t expected = 0;
+    for (int index = 0; index < board::kLedCount; ++index)
+        expected |= led(index)->Down() ? board::ledBit(index) : 0;
+    EXPECT_EQ(status(), "Update LED success");
+    EXPECT_EQ(boardState().leds, expected);
+    EXPECT_TRUE(form->IsConnected());
+}
+
+sim::BoardState PanelTest::boardState() {
+    sim::BoardState state;
+    EXPECT_TRUE(board.control().state(state)) << board.control().lastReply();
+    return state;
+}
+
+QString PanelTest::status() const {
+    return form->StatusBar->panelText(0);
+}
+
+TSpeedButton* PanelTest::led(int index) const {
+    return form->IoButton(index);
+}
+
+TSpeedButton* PanelTest::pin(int index) const {
+    return form->IoButton(TFormMain::kFirstGpioSlot + index);
+}
+
+int PanelTest::visibleIoButtons() const {
+    int visible = 0;
+    for (int slot = 0; slot < TFormMain::kFirstKeySlot; ++slot)
+        visible += form->IoButton(slot) && form->IoButton(slot)->isVisible() ? 1 : 0;
+    return visible;
+}
+
+QImage PanelTest::shownRegion(const QRect& region) const {
+    const QPixmap shown =
+        form->screen()->grabWindow(form->winId(), region.x(), region.y(), region.width(), region.height());
+    return shown.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QImage PanelTest::shownKeyBox(int key) const {
+    return shownRegion(form->KeyPaintBox(key)->geometry());
+}
+
+QImage PanelTest::pressedLook(int key) const {
+    QImage look = releasedLook(key);
+    QPainter painter(&look);
+    painter.drawImage(0, 0, form->ImagePressed->transparentBitmap());
+    return look;
+}
+
+QImage PanelTest::releasedLook(int key) const {
+    return form->KeyBackground(key)->convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace qbv::test
