@@ -81,10 +81,10 @@ protected:
     void note() {
         if (!form)
             return;
-        const QString status = form->StatusBar->panelText(0);
+        const std::string status = form->StatusBar->panelText(0).toStdString();
         if (statuses.empty() || statuses.back() != status)
             statuses.push_back(status);
-        if (status == QLatin1String("Download Max II Code..."))
+        if (status == "Download Max II Code...")
             progressWhileProgramming =
                 std::max(progressWhileProgramming, form->StatusBar->panelText(2).toInt());
     }
@@ -105,7 +105,7 @@ protected:
     test::BoardProcess board{QStringList{QStringLiteral("--blank")}};
     RecordingUiHost ui;
     QTimer sampler;
-    std::vector<QString> statuses;
+    std::vector<std::string> statuses;
     int progressWhileProgramming = 0;
     std::unique_ptr<TFormMain> form; // goes first, closing its link while the board still runs
 };
@@ -115,6 +115,7 @@ protected:
 TEST_F(PanelWindowTest, YesToTheQuestionProgramsTheBlankBoardAndConnects) {
     startWindow();
     ASSERT_TRUE(waitUntil([this] { return form->IsConnected() && !form->IsBusy(); }));
+    note();
 
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text,
@@ -122,7 +123,7 @@ TEST_F(PanelWindowTest, YesToTheQuestionProgramsTheBlankBoardAndConnects) {
     // The job's first status and its success are replaced before the window next handles its messages;
     // every status a user can see, in order:
     EXPECT_THAT(statuses,
-                ElementsAre("", "Connecting QB-vela ...",
+                ElementsAre("Connecting QB-vela ...",
                             "QB-vela no response (Please try to download Max II code)",
                             "Download Max II Code...", "Connecting QB-vela ...", "Connect QB-vela success"));
     EXPECT_GT(progressWhileProgramming, 0); // the bar moved while the programmer ran
