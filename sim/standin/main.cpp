@@ -9,6 +9,9 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    // The panel's standard output may be a pipe nobody reads any more: a progress line must not end the
+    // programming halfway.
+    std::signal(SIGPIPE, SIG_IGN);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const uint32_t code = qbv::standin::runStandinProgrammer(arguments);
     // Ctrl+C's status is no exit status: the stand-in ends the way an interrupted programmer does.

@@ -95,6 +95,14 @@ TEST_F(StandinTest, TakesTheCableSpellingsOfTheVendorsTool) {
     }
 }
 
+TEST_F(StandinTest, OutputThatNobodyReadsDoesNotCutProgrammingShort) {
+    StandinRun run;
+    ASSERT_TRUE(run.start(panelArguments(), StandinRun::Output::NobodyReads));
+    ASSERT_TRUE(run.wait());
+    EXPECT_EQ(run.exitCode(), 0u);
+    EXPECT_TRUE(programmed());
+}
+
 TEST_F(StandinTest, NoBoardOnTheCableEndsWithTheProgrammersOwnFailure) {
     ASSERT_TRUE(board.control().unplug());
     std::string output;

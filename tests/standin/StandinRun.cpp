@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <spawn.h>
 #include <sstream>
@@ -29,8 +30,8 @@ uint32_t codeFromStatus(int status) {
 } // namespace
 
 StandinRun::StandinRun() {
-    char name[] = "/tmp/qbv-standin-output-XXXXXX";
-    const int descriptor = mkstemp(name);
+    std::string name = (std::filesystem::temp_directory_path() / "qbv-standin-output-XXXXXX").string();
+    const int descriptor = mkstemp(name.data());
     if (descriptor >= 0)
         close(descriptor);
     outputPath_ = name;
@@ -48,20 +49,30 @@ std::string StandinRun::programmerPath() {
     return QBV_STANDIN_PROGRAMMER;
 }
 
-bool StandinRun::start(const std::vector<std::string>& arguments) {
+bool StandinRun::start(const std::vector<std::string>& arguments, Output output) {
     const std::string program = programmerPath();
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
+    int unread[2] = {-1, -1};
+    if (output == Output::NobodyReads && pipe2(unread, O_CLOEXEC) != 0)
+        return false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath_.c_str(), O_WRONLY | O_TRUNC, 0);
+    if (output == Output::NobodyReads) {
+        close(unread[0]);
+        posix_spawn_file_actions_adddup2(&actions, unread[1], STDOUT_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath_.c_str(), O_WRONLY | O_TRUNC, 0);
+    }
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
     pid_t pid = 0;
     started_ = std::chrono::steady_clock::now();
     const int failure = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    if (output == Output::NobodyReads)
+        close(unread[1]);
     pid_ = failure == 0 ? pid : 0;
     return failure == 0;
 }

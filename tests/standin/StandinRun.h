@@ -16,7 +16,10 @@ public:
     StandinRun(const StandinRun&) = delete;
     StandinRun& operator=(const StandinRun&) = delete;
 
-    bool start(const std::vector<std::string>& arguments);
+    // Output::NobodyReads hands it a pipe whose reading end is already closed, as a panel started with its
+    // output piped into a program that has ended would.
+    enum class Output { Caught, NobodyReads };
+    bool start(const std::vector<std::string>& arguments, Output output = Output::Caught);
     // Waits for the end; false when it did not come in time (the run is then killed). The exit code reads
     // as the panel reads it: the exit status, 0xC000013A for an end by SIGINT, 128 + N for signal N.
     bool wait(std::chrono::milliseconds limit = std::chrono::seconds(30));
