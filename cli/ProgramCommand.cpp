@@ -29,13 +29,10 @@ public:
     int run() {
         progress_.start(text::kDownloadStart);
         bool ok = false;
-        {
-            // The terminal's Ctrl+C must reach qbv, never the programmer halfway through the controller.
-            platform::InterruptShield shield;
-            ok = programming::DownloadMaxIICode(
-                [this](const std::string& words, colour::Colour colour) { showStatus(words, colour); },
-                call_.timeoutMs);
-        }
+        // The terminal's Ctrl+C reaches qbv, never the programmer: it runs in a process group of its own.
+        ok = programming::DownloadMaxIICode(
+            [this](const std::string& words, colour::Colour colour) { showStatus(words, colour); },
+            call_.timeoutMs);
         progress_.stop();
         if (abandoned_)
             return kExitInterrupted; // reported when it happened

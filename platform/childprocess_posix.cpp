@@ -60,8 +60,25 @@ bool ChildProcess::start(const ProcessLaunch& launch) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    // A process group of its own, as a console of its own on Windows: the terminal's Ctrl+C, which goes
+    // to its caller's whole group, must not cut the programmer off halfway through the controller. It
+    // starts with no signal blocked and Ctrl+C at its default, whatever its caller had.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGINT);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     pid_t pid = 0;
-    const int failure = posix_spawn(&pid, launch.program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int failure =
+        posix_spawn(&pid, launch.program.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (failure != 0)
         return false;

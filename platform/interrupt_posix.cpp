@@ -47,18 +47,4 @@ void clearInterrupt() {
     interrupted.store(false);
 }
 
-InterruptShield::InterruptShield() {
-    const sigset_t set = interruptOnly();
-    sigset_t previous;
-    pthread_sigmask(SIG_BLOCK, &set, &previous);
-    raised_ = sigismember(&previous, SIGINT) == 0;
-}
-
-InterruptShield::~InterruptShield() {
-    if (!raised_)
-        return;
-    const sigset_t set = interruptOnly();
-    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
-}
-
 } // namespace qbv::platform

@@ -32,7 +32,4 @@ void clearInterrupt() {
 }
 
 // The programmer gets a console of its own (CREATE_NEW_CONSOLE), which this console's Ctrl+C never reaches.
-InterruptShield::InterruptShield() = default;
-InterruptShield::~InterruptShield() = default;
-
 } // namespace qbv::platform

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <unistd.h>
 
 using namespace qbv;
 
@@ -36,28 +37,18 @@ TEST_F(InterruptTest, CaughtInsteadOfEndingTheProgram) {
     EXPECT_FALSE(platform::interruptRequested());
 }
 
-TEST_F(InterruptTest, ShieldHoldsItBackButStillReportsIt) {
-    {
-        platform::InterruptShield shield;
-        std::raise(SIGINT);
-        EXPECT_TRUE(platform::interruptRequested()); // pending, not yet delivered
-    }
-    platform::clearInterrupt();
-    EXPECT_FALSE(platform::interruptRequested()); // delivered when the shield went, then cleared
-}
-
-TEST_F(InterruptTest, ProgramStartedUnderTheShieldSurvivesCtrlC) {
+TEST_F(InterruptTest, AProgrammerIsOutOfReachOfTheTerminalsCtrlC) {
     test::TemporaryDirectory folder;
     const std::filesystem::path programmer = folder.path() / "quartus_pgm";
     test::installTestProgrammer(programmer);
     test::ProgrammerOrders orders(0, 400);
     platform::ChildProcess child;
-    {
-        platform::InterruptShield shield;
-        ASSERT_TRUE(child.start({programmer.string(), "", {}}));
-    }
-    // What the terminal does on Ctrl+C: the signal to every process of the foreground group.
-    ASSERT_EQ(kill(static_cast<pid_t>(child.processId()), SIGINT), 0);
+    ASSERT_TRUE(child.start({programmer.string(), "", {}}));
+    const pid_t pid = static_cast<pid_t>(child.processId());
+    EXPECT_EQ(getpgid(pid), pid); // a group of its own
+    // What the terminal does on Ctrl+C: the signal to every process of the caller's group.
+    ASSERT_EQ(kill(-getpgrp(), SIGINT), 0);
+    EXPECT_TRUE(platform::interruptRequested());
     ASSERT_TRUE(orders.waitForEnd(10000));
     for (int i = 0; i < 200 && child.exitCode() == platform::kStillActive; ++i)
         child.waitForEnd(50);
