@@ -42,11 +42,13 @@ TEST_F(InterruptTest, AProgrammerIsOutOfReachOfTheTerminalsCtrlC) {
     const std::filesystem::path programmer = folder.path() / "quartus_pgm";
     test::installTestProgrammer(programmer);
     test::ProgrammerOrders orders(0, 400);
+    // This test's own group first, so that its Ctrl+C reaches no one but itself (not the test runner).
+    ASSERT_EQ(setpgid(0, 0), 0);
     platform::ChildProcess child;
     ASSERT_TRUE(child.start({programmer.string(), "", {}}));
     const pid_t pid = static_cast<pid_t>(child.processId());
     EXPECT_EQ(getpgid(pid), pid); // a group of its own
-    // What the terminal does on Ctrl+C: the signal to every process of the caller's group.
+    // What the terminal does on Ctrl+C: the signal to every process of the foreground group.
     ASSERT_EQ(kill(-getpgrp(), SIGINT), 0);
     EXPECT_TRUE(platform::interruptRequested());
     ASSERT_TRUE(orders.waitForEnd(10000));
