@@ -22,7 +22,9 @@ constexpr int kPinCount = 88;
 constexpr int kKeyCount = 4;
 
 // LED i (0 = leftmost on the board) is bit 7 - i of the LED mask.
-constexpr uint8_t ledBit(int led) { return static_cast<uint8_t>(0x80u >> led); }
+constexpr uint8_t ledBit(int led) {
+    return static_cast<uint8_t>(0x80u >> led);
+}
 
 // Pin index in bits 0-6, bit 7 set for an active pin.
 constexpr uint8_t pinByte(int pin, bool active) {
@@ -30,7 +32,9 @@ constexpr uint8_t pinByte(int pin, bool active) {
 }
 
 // Key k is pressed when bit k of the key state is set; bits 4-7 mean nothing.
-constexpr bool keyPressed(uint8_t keyState, int key) { return (keyState >> key) & 1u; }
+constexpr bool keyPressed(uint8_t keyState, int key) {
+    return (keyState >> key) & 1u;
+}
 
 // Exchanges one command over an open port. data is the LED mask (1) or pin byte (5) to send, or receives
 // the key state (6) when the result is true. commandInFlight is set for the duration of the exchange; a

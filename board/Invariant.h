@@ -8,7 +8,7 @@
 #define QBV_INVARIANT(condition, message)                                                                    \
     do {                                                                                                     \
         if (!(condition)) {                                                                                  \
-            std::fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, message);            \
+            std::fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, message);              \
             std::abort();                                                                                    \
         }                                                                                                    \
     } while (false)

@@ -14,18 +14,18 @@
 
 extern "C" {
 using JtagInitFn = int32_t(JTAG_CALL*)(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, const char* term,
-                                        int32_t, void* context);
+                                       int32_t, void* context);
 using JtagCloseFn = int32_t(JTAG_CALL*)(void* context);
 using JtagCommandFn = int32_t(JTAG_CALL*)(void* context, int32_t command, int32_t argument);
 using JtagAtlanticInitFn = int32_t(JTAG_CALL*)(void* context);
 using JtagAtlanticGetOffsetFn = int32_t(JTAG_CALL*)(void* context);
 using JtagAtlanticStatusFn = int32_t(JTAG_CALL*)(void* context);
 using JtagAtlanticWriteFn = int32_t(JTAG_CALL*)(void* context, const uint8_t* bytes, int32_t count,
-                                                 int32_t* written, int32_t* stall);
+                                                int32_t* written, int32_t* stall);
 using JtagAtlanticReadFn = int32_t(JTAG_CALL*)(void* context, uint8_t* space, int32_t room, int32_t* received,
-                                                int32_t* stall);
+                                               int32_t* stall);
 using JtagAtlanticTransferFn = int32_t(JTAG_CALL*)(void* context, const uint8_t* out, int32_t outCount,
-                                                    uint8_t* in, int32_t inRoom);
+                                                   uint8_t* in, int32_t inRoom);
 using JtagAtlanticClearStallFn = int32_t(JTAG_CALL*)(void* context);
 }
 
@@ -42,9 +42,16 @@ constexpr int32_t kInitLast = 1;
 // Export names in the order the port looks them up.
 constexpr int kFunctionCount = 10;
 constexpr const char* kFunctionNames[kFunctionCount] = {
-    "jtag_init",           "jtag_close",          "jtag_command",           "jtag_atlantic_init",
-    "jtag_atlantic_get_offset", "jtag_atlantic_status", "jtag_atlantic_write", "jtag_atlantic_read",
-    "jtag_atlantic_transfer", "jtag_atlantic_clearstall",
+    "jtag_init",
+    "jtag_close",
+    "jtag_command",
+    "jtag_atlantic_init",
+    "jtag_atlantic_get_offset",
+    "jtag_atlantic_status",
+    "jtag_atlantic_write",
+    "jtag_atlantic_read",
+    "jtag_atlantic_transfer",
+    "jtag_atlantic_clearstall",
 };
 
 } // namespace qbv::jtag

@@ -13,7 +13,8 @@ namespace {
 // Pause after a write attempt that the library accepted nothing of, so a full channel is not hammered.
 constexpr uint32_t kWriteRetryPauseMs = 150;
 
-template <typename Fn> void resolve(qbv::platform::LibraryHandle library, const char* name, Fn& entry, bool& all) {
+template <typename Fn>
+void resolve(qbv::platform::LibraryHandle library, const char* name, Fn& entry, bool& all) {
     entry = reinterpret_cast<Fn>(qbv::platform::findSymbol(library, name));
     all = all && entry != nullptr;
 }
@@ -22,16 +23,20 @@ template <typename Fn> void resolve(qbv::platform::LibraryHandle library, const 
 
 TJtagPort::TJtagPort() : TJtagPort(qbv::platform::programDirectory()) {}
 
-TJtagPort::TJtagPort(const std::string& directory) : FLibraryPath(directory + qbv::platform::jtagLibraryFileName()) {
+TJtagPort::TJtagPort(const std::string& directory)
+    : FLibraryPath(directory + qbv::platform::jtagLibraryFileName()) {
     LoadJtagLibrary();
 }
 
-TJtagPort::~TJtagPort() { FreeJtagLibrary(); }
+TJtagPort::~TJtagPort() {
+    FreeJtagLibrary();
+}
 
 void TJtagPort::LoadJtagLibrary() {
     FLibrary = qbv::platform::loadLibrary(FLibraryPath);
     if (!FLibrary) {
-        qbv::uiHost().messageBox(qbv::BoxKind::Error, qbv::formatText(qbv::text::kFailLoadDll, FLibraryPath.c_str()),
+        qbv::uiHost().messageBox(qbv::BoxKind::Error,
+                                 qbv::formatText(qbv::text::kFailLoadDll, FLibraryPath.c_str()),
                                  qbv::BoxButtons::Ok);
         return;
     }
@@ -68,8 +73,8 @@ bool TJtagPort::Open() {
         return false;
     Close();
     using namespace qbv::jtag;
-    if (jtag_init(kInitArgs[0], kInitArgs[1], kInitArgs[2], kInitArgs[3], kInitArgs[4], kInitArgs[5], kInitTerm,
-                  kInitLast, FContext) != 0)
+    if (jtag_init(kInitArgs[0], kInitArgs[1], kInitArgs[2], kInitArgs[3], kInitArgs[4], kInitArgs[5],
+                  kInitTerm, kInitLast, FContext) != 0)
         return false;
     if (jtag_atlantic_init(FContext) != 0) {
         // The link itself is up: end it, or the library keeps a half-open link until it is unloaded.

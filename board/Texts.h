@@ -15,8 +15,9 @@ constexpr const char* kFailFindApi = "fail to find some API";
 constexpr const char* kConnecting = "Connecting %s ...";
 constexpr const char* kFailLoadDriver = "Fail to load JTAG driver";
 constexpr const char* kFailConnect = "Fail to connect %s";
-constexpr const char* kFailConnectChecklist = "Fail to connect %s, please check:\n1. Board is plugged into your "
-                                              "PC.\n2. USB-Blaster driver is installed.\n3. Max II code is download.";
+constexpr const char* kFailConnectChecklist =
+    "Fail to connect %s, please check:\n1. Board is plugged into your "
+    "PC.\n2. USB-Blaster driver is installed.\n3. Max II code is download.";
 constexpr const char* kConnectSuccess = "Connect %s success";
 constexpr const char* kNoResponse = "%s no response (Please try to download Max II code)";
 constexpr const char* kNoResponseQuestion =

@@ -6,8 +6,12 @@ namespace {
 Clock* replacementClock = nullptr;
 }
 
-Clock& clock() { return replacementClock ? *replacementClock : systemClock(); }
+Clock& clock() {
+    return replacementClock ? *replacementClock : systemClock();
+}
 
-void setClock(Clock* replacement) { replacementClock = replacement; }
+void setClock(Clock* replacement) {
+    replacementClock = replacement;
+}
 
 } // namespace qbv::platform

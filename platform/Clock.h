@@ -22,10 +22,16 @@ Clock& systemClock();
 Clock& clock();
 void setClock(Clock* replacement); // nullptr restores the system clock
 
-inline uint32_t tickCount() { return clock().tickCount(); }
-inline void sleep(uint32_t milliseconds) { clock().sleep(milliseconds); }
+inline uint32_t tickCount() {
+    return clock().tickCount();
+}
+inline void sleep(uint32_t milliseconds) {
+    clock().sleep(milliseconds);
+}
 
 // Milliseconds from start to now, correct across the counter's wrap.
-inline uint32_t elapsedSince(uint32_t start) { return static_cast<uint32_t>(tickCount() - start); }
+inline uint32_t elapsedSince(uint32_t start) {
+    return static_cast<uint32_t>(tickCount() - start);
+}
 
 } // namespace qbv::platform

@@ -14,6 +14,8 @@ std::string programDirectory() {
     return chosen.empty() ? executableDirectory() : chosen;
 }
 
-void setProgramDirectory(const std::string& directory) { directoryOverride() = directory; }
+void setProgramDirectory(const std::string& directory) {
+    directoryOverride() = directory;
+}
 
 } // namespace qbv::platform

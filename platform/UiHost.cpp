@@ -24,7 +24,9 @@ UiHost& uiHost() {
     return installedHost ? *installedHost : console;
 }
 
-void setUiHost(UiHost* host) { installedHost = host; }
+void setUiHost(UiHost* host) {
+    installedHost = host;
+}
 
 const char* boxTitle(BoxKind kind) {
     switch (kind) {

@@ -4,7 +4,9 @@
 
 namespace qbv::platform {
 
-bool isAbsolutePath(const std::string& path) { return !path.empty() && path.front() == '/'; }
+bool isAbsolutePath(const std::string& path) {
+    return !path.empty() && path.front() == '/';
+}
 
 LibraryHandle loadLibrary(const std::string& fullPath) {
     if (!isAbsolutePath(fullPath))
@@ -12,7 +14,9 @@ LibraryHandle loadLibrary(const std::string& fullPath) {
     return dlopen(fullPath.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
-void* findSymbol(LibraryHandle library, const char* name) { return library ? dlsym(library, name) : nullptr; }
+void* findSymbol(LibraryHandle library, const char* name) {
+    return library ? dlsym(library, name) : nullptr;
+}
 
 void freeLibrary(LibraryHandle library) {
     if (library)

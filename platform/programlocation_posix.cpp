@@ -14,8 +14,12 @@ std::string executableDirectory() {
     return file.substr(0, file.rfind('/') + 1);
 }
 
-const char* jtagLibraryFileName() { return "alt_jtaglib.so"; }
+const char* jtagLibraryFileName() {
+    return "alt_jtaglib.so";
+}
 
-char pathSeparator() { return '/'; }
+char pathSeparator() {
+    return '/';
+}
 
 } // namespace qbv::platform

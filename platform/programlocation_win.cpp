@@ -13,8 +13,12 @@ std::string executableDirectory() {
     return file.substr(0, file.find_last_of("\\/") + 1);
 }
 
-const char* jtagLibraryFileName() { return "alt_jtaglib.dll"; }
+const char* jtagLibraryFileName() {
+    return "alt_jtaglib.dll";
+}
 
-char pathSeparator() { return '\\'; }
+char pathSeparator() {
+    return '\\';
+}
 
 } // namespace qbv::platform

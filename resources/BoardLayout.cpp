@@ -22,7 +22,9 @@ bool gridAHoldsPin(int column, int row) {
     return !gapInTopRows && !outsideTheStem;
 }
 
-bool gridBHoldsPin(int column, int row) { return !(column >= 2 && (row == 0 || row == 5)); }
+bool gridBHoldsPin(int column, int row) {
+    return !(column >= 2 && (row == 0 || row == 5));
+}
 
 std::vector<PinButton> gpioButtons(const GpioGrid& grid, const Rect& paintBox, int firstPin) {
     const int cellWidth = paintBox.width / grid.columns;

@@ -74,12 +74,31 @@ struct Component {
 inline constexpr std::array<Component, kComponentCount> kComponents = {{
     {ImageBoard, "ImageBoard", Kind::Picture, {0, 0, 775, 514}, true, "", {}, ""},
     {PaintBoxLed, "PaintBoxLed", Kind::PaintBox, {376, 352, 316, 64}, false, "", {}, ""},
-    {SpeedButtonAltera, "SpeedButtonAltera", Kind::SpeedButton, {68, 20, 168, 57}, true, "", {}, "Link to Altera Web Site"},
-    {SpeedButtonMarovan, "SpeedButtonMarovan", Kind::SpeedButton, {168, 138, 102, 57}, true, "", {},
+    {SpeedButtonAltera,
+     "SpeedButtonAltera",
+     Kind::SpeedButton,
+     {68, 20, 168, 57},
+     true,
+     "",
+     {},
+     "Link to Altera Web Site"},
+    {SpeedButtonMarovan,
+     "SpeedButtonMarovan",
+     Kind::SpeedButton,
+     {168, 138, 102, 57},
+     true,
+     "",
+     {},
      "Link to Marovan Web Side"},
     {ImageLedOn, "ImageLedOn", Kind::Picture, {144, 520, 16, 24}, false, "", {}, ""},
-    {SpeedButtonDownload, "SpeedButtonDownload", Kind::SpeedButton, {480, 114, 177, 175}, true, "Download .POF",
-     {24, kBlack, true}, "Download MAX II Code"},
+    {SpeedButtonDownload,
+     "SpeedButtonDownload",
+     Kind::SpeedButton,
+     {480, 114, 177, 175},
+     true,
+     "Download .POF",
+     {24, kBlack, true},
+     "Download MAX II Code"},
     {PaintBoxGPIOa, "PaintBoxGPIOa", Kind::PaintBox, {238, 8, 460, 166}, false, "", {}, ""},
     {PaintBoxGPIOb, "PaintBoxGPIOb", Kind::PaintBox, {675, 125, 96, 140}, false, "", {}, ""},
     {ImagePioOn, "ImagePioOn", Kind::Picture, {168, 520, 15, 15}, false, "", {}, ""},
@@ -88,17 +107,31 @@ inline constexpr std::array<Component, kComponentCount> kComponents = {{
     {PaintBoxButton3, "PaintBoxButton3", Kind::PaintBox, {480, 448, 40, 40}, true, "", {}, ""},
     {PaintBoxButton2, "PaintBoxButton2", Kind::PaintBox, {565, 448, 40, 40}, true, "", {}, ""},
     {PaintBoxButton1, "PaintBoxButton1", Kind::PaintBox, {646, 448, 40, 40}, true, "", {}, ""},
-    {SpeedButtonExit, "SpeedButtonExit", Kind::SpeedButton, {8, 448, 257, 57}, true, "Exit", {48, kYellow, false},
+    {SpeedButtonExit,
+     "SpeedButtonExit",
+     Kind::SpeedButton,
+     {8, 448, 257, 57},
+     true,
+     "Exit",
+     {48, kYellow, false},
      "Terminate this program."},
-    {SpeedButtonConnect, "SpeedButtonConnect", Kind::SpeedButton, {0, 88, 129, 105}, true, "Connect",
-     {24, kBlack, true}, "Connect Board"},
+    {SpeedButtonConnect,
+     "SpeedButtonConnect",
+     Kind::SpeedButton,
+     {0, 88, 129, 105},
+     true,
+     "Connect",
+     {24, kBlack, true},
+     "Connect Board"},
     {StatusBar, "StatusBar", Kind::StatusBar, {0, 556, 774, 19}, true, "", {}, ""},
     {TimerBoot, "TimerBoot", Kind::Timer, {}, false, "", {}, ""},
     {TimerProgress, "TimerProgress", Kind::Timer, {}, false, "", {}, ""},
     {TimerButtonPolling, "TimerButtonPolling", Kind::Timer, {}, false, "", {}, ""},
 }};
 
-constexpr const Component& component(ComponentId id) { return kComponents[id]; }
+constexpr const Component& component(ComponentId id) {
+    return kComponents[id];
+}
 
 // The window.
 constexpr const char* kCaption = "Marovan QB-vela Control Panel V1.0.0";
@@ -131,9 +164,8 @@ constexpr std::array<ComponentId, BUTTON_NUM> szPainBox = {PaintBoxButton1, Pain
                                                            PaintBoxButton4};
 
 // The five main speed buttons in the order their glyphs are built.
-constexpr std::array<ComponentId, 5> kMainButtonGlyphOrder = {SpeedButtonMarovan, SpeedButtonAltera,
-                                                              SpeedButtonDownload, SpeedButtonExit,
-                                                              SpeedButtonConnect};
+constexpr std::array<ComponentId, 5> kMainButtonGlyphOrder = {
+    SpeedButtonMarovan, SpeedButtonAltera, SpeedButtonDownload, SpeedButtonExit, SpeedButtonConnect};
 
 // The LED buttons: eight columns over the LED paint box, each widened or narrowed to about 28 pixels
 // and nudged onto its LED. LED 0 is the leftmost (printed LED8).

@@ -45,7 +45,9 @@ TEST_P(CommandBytesTest, SendsExactlyTheCommandsBytesAndReadsNothingBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, CommandBytesTest, testing::ValuesIn(test::kCommandBytes),
-                         [](const testing::TestParamInfo<test::CommandBytes>& info) { return test::bytesName(info.param); });
+                         [](const testing::TestParamInfo<test::CommandBytes>& info) {
+                             return test::bytesName(info.param);
+                         });
 
 TEST(CommandData, LedMaskAndPinByteFollowTheBoardsNumbering) {
     EXPECT_EQ(board::ledBit(0) | board::ledBit(7), 0x81);

@@ -66,10 +66,12 @@ TEST_P(MissingExportTest, RefusesTheLibraryAndFreesItOnceTheBoxIsClosed) {
 
 INSTANTIATE_TEST_SUITE_P(EachOfTheTen, MissingExportTest,
                          testing::Values("jtag_init", "jtag_close", "jtag_command", "jtag_atlantic_init",
-                                         "jtag_atlantic_get_offset", "jtag_atlantic_status", "jtag_atlantic_write",
-                                         "jtag_atlantic_read", "jtag_atlantic_transfer",
-                                         "jtag_atlantic_clearstall"),
-                         [](const testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+                                         "jtag_atlantic_get_offset", "jtag_atlantic_status",
+                                         "jtag_atlantic_write", "jtag_atlantic_read",
+                                         "jtag_atlantic_transfer", "jtag_atlantic_clearstall"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param);
+                         });
 
 namespace {
 
@@ -104,7 +106,8 @@ TEST_F(LinkTest, OpenPassesTheFixedArgumentsAndOneLinkContextToEveryCall) {
 TEST_F(LinkTest, OpenOnAnOpenPortClosesTheLinkFirst) {
     ASSERT_TRUE(port->Open());
     ASSERT_TRUE(port->Open());
-    EXPECT_THAT(linkCalls(), ElementsAre(kFakeInit, kFakeAtlanticInit, kFakeClose, kFakeInit, kFakeAtlanticInit));
+    EXPECT_THAT(linkCalls(),
+                ElementsAre(kFakeInit, kFakeAtlanticInit, kFakeClose, kFakeInit, kFakeAtlanticInit));
 }
 
 TEST_F(LinkTest, CloseOnAClosedPortCallsNothing) {

@@ -112,7 +112,8 @@ TEST_P(WriteTest, StallValueOfZeroOrMoreIsClearedAndDoesNotFailTheWrite) {
     fake.push(kFakeWrite, FakeJtag::step(0, 1, 7));
     fake.push(kFakeWrite, FakeJtag::step(0, 1, -5));
     EXPECT_TRUE(port.Write(kPinCommand, 2, kTimeout, false));
-    EXPECT_THAT(fake.order(), ElementsAre(kFakeWrite, kFakeClearStall, kFakeWrite, kFakeClearStall, kFakeWrite));
+    EXPECT_THAT(fake.order(),
+                ElementsAre(kFakeWrite, kFakeClearStall, kFakeWrite, kFakeClearStall, kFakeWrite));
 }
 
 TEST_P(WriteTest, PumpFlagHandlesMessagesAfterEveryAttempt) {

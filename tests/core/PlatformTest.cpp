@@ -78,12 +78,14 @@ TEST(DynamicLibrary, NeverLooksInTheCurrentDirectoryOrTheSearchPath) {
     // The suite runs with the fake library on the loader's search path under the vendor's file name;
     // here it also lies in the current directory. Neither may be picked up.
     test::TemporaryDirectory stranger;
-    fs::copy_file(test::FakeLibraryDirectory::builtLibrary(), stranger.path() / platform::jtagLibraryFileName());
+    fs::copy_file(test::FakeLibraryDirectory::builtLibrary(),
+                  stranger.path() / platform::jtagLibraryFileName());
     const fs::path before = fs::current_path();
     fs::current_path(stranger.path());
     EXPECT_EQ(platform::loadLibrary(platform::jtagLibraryFileName()), nullptr);
-    EXPECT_EQ(platform::loadLibrary(std::string(".") + platform::pathSeparator() + platform::jtagLibraryFileName()),
-              nullptr);
+    EXPECT_EQ(
+        platform::loadLibrary(std::string(".") + platform::pathSeparator() + platform::jtagLibraryFileName()),
+        nullptr);
     test::TemporaryDirectory empty;
     EXPECT_EQ(platform::loadLibrary(empty.directory() + platform::jtagLibraryFileName()), nullptr);
     fs::current_path(before);

@@ -50,7 +50,7 @@ FakeCall& record(int32_t function, void* context) {
 FakeStep nextStep(int32_t function) {
     FakeJtagScript* s = script();
     const FakeStep step = s->taken[function] < s->queued[function] ? s->queue[function][s->taken[function]++]
-                                                                    : s->fallback[function];
+                                                                   : s->fallback[function];
     if (step.delayMs > 0) {
         if (s->delay)
             s->delay(step.delayMs, s->delayUser);
@@ -65,14 +65,18 @@ int32_t simpleCall(int32_t function, void* context) {
     return nextStep(function).result;
 }
 
-__attribute__((constructor)) void loaded() { record(kFakeLoad, nullptr); }
-__attribute__((destructor)) void unloaded() { record(kFakeUnload, nullptr); }
+__attribute__((constructor)) void loaded() {
+    record(kFakeLoad, nullptr);
+}
+__attribute__((destructor)) void unloaded() {
+    record(kFakeUnload, nullptr);
+}
 
 } // namespace
 
 #if FAKE_OMIT != 0
-FAKE_EXPORT int32_t jtag_init(int32_t a, int32_t b, int32_t c, int32_t d, int32_t e, int32_t f, const char* term,
-                              int32_t g, void* context) {
+FAKE_EXPORT int32_t jtag_init(int32_t a, int32_t b, int32_t c, int32_t d, int32_t e, int32_t f,
+                              const char* term, int32_t g, void* context) {
     FakeCall& call = record(kFakeInit, context);
     const int32_t ints[8] = {a, b, c, d, e, f, g, 0};
     std::copy(ints, ints + 8, call.ints);
@@ -83,23 +87,33 @@ FAKE_EXPORT int32_t jtag_init(int32_t a, int32_t b, int32_t c, int32_t d, int32_
 #endif
 
 #if FAKE_OMIT != 1
-FAKE_EXPORT int32_t jtag_close(void* context) { return simpleCall(kFakeClose, context); }
+FAKE_EXPORT int32_t jtag_close(void* context) {
+    return simpleCall(kFakeClose, context);
+}
 #endif
 
 #if FAKE_OMIT != 2
-FAKE_EXPORT int32_t jtag_command(void* context, int32_t, int32_t) { return simpleCall(kFakeCommand, context); }
+FAKE_EXPORT int32_t jtag_command(void* context, int32_t, int32_t) {
+    return simpleCall(kFakeCommand, context);
+}
 #endif
 
 #if FAKE_OMIT != 3
-FAKE_EXPORT int32_t jtag_atlantic_init(void* context) { return simpleCall(kFakeAtlanticInit, context); }
+FAKE_EXPORT int32_t jtag_atlantic_init(void* context) {
+    return simpleCall(kFakeAtlanticInit, context);
+}
 #endif
 
 #if FAKE_OMIT != 4
-FAKE_EXPORT int32_t jtag_atlantic_get_offset(void* context) { return simpleCall(kFakeGetOffset, context); }
+FAKE_EXPORT int32_t jtag_atlantic_get_offset(void* context) {
+    return simpleCall(kFakeGetOffset, context);
+}
 #endif
 
 #if FAKE_OMIT != 5
-FAKE_EXPORT int32_t jtag_atlantic_status(void* context) { return simpleCall(kFakeStatus, context); }
+FAKE_EXPORT int32_t jtag_atlantic_status(void* context) {
+    return simpleCall(kFakeStatus, context);
+}
 #endif
 
 #if FAKE_OMIT != 6
@@ -139,5 +153,7 @@ FAKE_EXPORT int32_t jtag_atlantic_transfer(void* context, const uint8_t*, int32_
 #endif
 
 #if FAKE_OMIT != 9
-FAKE_EXPORT int32_t jtag_atlantic_clearstall(void* context) { return simpleCall(kFakeClearStall, context); }
+FAKE_EXPORT int32_t jtag_atlantic_clearstall(void* context) {
+    return simpleCall(kFakeClearStall, context);
+}
 #endif

@@ -28,11 +28,12 @@ constexpr int32_t kFakeAcceptAll = -1;
 
 // What one call does.
 struct FakeStep {
-    int32_t result = 0;             // the call's return value
-    int32_t count = kFakeAcceptAll; // write: bytes accepted (kFakeAcceptAll = all offered); read: bytes delivered
-    int32_t stall = -1;             // the stall out-value
-    uint32_t delayMs = 0;           // how long the call takes
-    uint8_t bytes[8] = {};          // read: the bytes delivered
+    int32_t result = 0; // the call's return value
+    int32_t count =
+        kFakeAcceptAll;    // write: bytes accepted (kFakeAcceptAll = all offered); read: bytes delivered
+    int32_t stall = -1;    // the stall out-value
+    uint32_t delayMs = 0;  // how long the call takes
+    uint8_t bytes[8] = {}; // read: the bytes delivered
 };
 
 // What one call received.

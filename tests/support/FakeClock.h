@@ -23,7 +23,9 @@ public:
     const std::vector<uint32_t>& sleeps() const { return sleeps_; }
 
     // For the fake library's per-call delays.
-    static void advanceBy(uint32_t milliseconds, void* clock) { static_cast<FakeClock*>(clock)->advance(milliseconds); }
+    static void advanceBy(uint32_t milliseconds, void* clock) {
+        static_cast<FakeClock*>(clock)->advance(milliseconds);
+    }
 
 private:
     uint32_t now_;

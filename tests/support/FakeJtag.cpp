@@ -16,7 +16,9 @@ FakeJtag::FakeJtag() : script_(std::make_unique<FakeJtagScript>()) {
     platform::setEnvironmentVariable(kFakeScriptVariable, address);
 }
 
-FakeJtag::~FakeJtag() { platform::setEnvironmentVariable(kFakeScriptVariable, ""); }
+FakeJtag::~FakeJtag() {
+    platform::setEnvironmentVariable(kFakeScriptVariable, "");
+}
 
 void FakeJtag::push(FakeFunction function, const FakeStep& step) {
     FakeJtagScript& s = *script_;
@@ -24,9 +26,13 @@ void FakeJtag::push(FakeFunction function, const FakeStep& step) {
         s.queue[function][s.queued[function]++] = step;
 }
 
-void FakeJtag::setFallback(FakeFunction function, const FakeStep& step) { script_->fallback[function] = step; }
+void FakeJtag::setFallback(FakeFunction function, const FakeStep& step) {
+    script_->fallback[function] = step;
+}
 
-void FakeJtag::answerKeyReads(uint8_t keyState) { setFallback(kFakeRead, reply({keyState})); }
+void FakeJtag::answerKeyReads(uint8_t keyState) {
+    setFallback(kFakeRead, reply({keyState}));
+}
 
 void FakeJtag::delayWith(FakeClock& clock) {
     script_->delay = &FakeClock::advanceBy;
@@ -52,7 +58,9 @@ std::vector<int32_t> FakeJtag::order() const {
     return result;
 }
 
-int FakeJtag::count(FakeFunction function) const { return static_cast<int>(calls(function).size()); }
+int FakeJtag::count(FakeFunction function) const {
+    return static_cast<int>(calls(function).size());
+}
 
 std::vector<uint8_t> FakeJtag::received() const {
     std::vector<uint8_t> bytes;
@@ -61,7 +69,9 @@ std::vector<uint8_t> FakeJtag::received() const {
     return bytes;
 }
 
-void FakeJtag::clearRecord() { script_->callCount = 0; }
+void FakeJtag::clearRecord() {
+    script_->callCount = 0;
+}
 
 FakeStep FakeJtag::step(int32_t result, int32_t count, int32_t stall, uint32_t delayMs) {
     FakeStep s;
@@ -93,19 +103,24 @@ std::filesystem::path uniqueTemporaryPath() {
 
 } // namespace
 
-TemporaryDirectory::TemporaryDirectory() : path_(uniqueTemporaryPath()) { std::filesystem::create_directories(path_); }
+TemporaryDirectory::TemporaryDirectory() : path_(uniqueTemporaryPath()) {
+    std::filesystem::create_directories(path_);
+}
 
 TemporaryDirectory::~TemporaryDirectory() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TemporaryDirectory::directory() const { return withSeparator(path_); }
+std::string TemporaryDirectory::directory() const {
+    return withSeparator(path_);
+}
 
 std::filesystem::path FakeLibraryDirectory::builtLibrary(const std::string& variant) {
     const std::string name = variant.empty() ? "fakejtag" : "fakejtag_no_" + variant;
     // Test programs sit in bin/, the fake libraries in fakejtag/ beside it.
-    return std::filesystem::path(platform::executableDirectory()) / ".." / "fakejtag" / (name + QBV_SHARED_SUFFIX);
+    return std::filesystem::path(platform::executableDirectory()) / ".." / "fakejtag" /
+           (name + QBV_SHARED_SUFFIX);
 }
 
 FakeLibraryDirectory::FakeLibraryDirectory(const std::string& variant) : path_(uniqueTemporaryPath()) {
@@ -120,10 +135,16 @@ FakeLibraryDirectory::~FakeLibraryDirectory() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string FakeLibraryDirectory::directory() const { return withSeparator(path_); }
+std::string FakeLibraryDirectory::directory() const {
+    return withSeparator(path_);
+}
 
-std::string FakeLibraryDirectory::libraryPath() const { return directory() + platform::jtagLibraryFileName(); }
+std::string FakeLibraryDirectory::libraryPath() const {
+    return directory() + platform::jtagLibraryFileName();
+}
 
-void FakeLibraryDirectory::removeLibrary() { std::filesystem::remove(libraryPath()); }
+void FakeLibraryDirectory::removeLibrary() {
+    std::filesystem::remove(libraryPath());
+}
 
 } // namespace qbv::test

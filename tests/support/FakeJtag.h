@@ -41,7 +41,8 @@ public:
     std::vector<uint8_t> received() const;
     void clearRecord();
 
-    static FakeStep step(int32_t result, int32_t count = kFakeAcceptAll, int32_t stall = -1, uint32_t delayMs = 0);
+    static FakeStep step(int32_t result, int32_t count = kFakeAcceptAll, int32_t stall = -1,
+                         uint32_t delayMs = 0);
     static FakeStep reply(std::initializer_list<uint8_t> bytes, uint32_t delayMs = 0);
 
 private:

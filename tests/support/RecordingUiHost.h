@@ -53,7 +53,6 @@ public:
     int processed = 0;
     std::function<void(const Box&)> onBox;
     std::function<void()> onProcess;
-
 };
 
 } // namespace qbv::test

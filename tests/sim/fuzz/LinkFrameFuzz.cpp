@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t at = 1; at < size; at += piece) {
         decoder.feed(data + at, std::min(piece, size - at));
         while (std::optional<qbv::sim::Frame> frame = decoder.next()) {
-            const qbv::sim::HostAnswer answer = host.handle(1 + static_cast<int>(frame->sequence % 2), *frame, now);
+            const qbv::sim::HostAnswer answer =
+                host.handle(1 + static_cast<int>(frame->sequence % 2), *frame, now);
             if (answer.reply && answer.reply->payload.size() > qbv::sim::wire::kMaxPayload)
                 std::abort();
             now += 7;
