@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-// Window suites run offscreen, in a real QApplication, with real mouse events through the window system
-// interface.
+// Suites of the panel's window run it offscreen, in the program's own application object, with real mouse
+// events through the window system interface.
 namespace {
 // The offscreen platform says on every fixed-size window that it cannot pass size hints on; nothing else
 // is worth silencing.
