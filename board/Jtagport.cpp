@@ -21,10 +21,8 @@ void resolve(qbv::platform::LibraryHandle library, const char* name, Fn& entry, 
 
 } // namespace
 
-TJtagPort::TJtagPort() : TJtagPort(qbv::platform::programDirectory()) {}
-
-TJtagPort::TJtagPort(const std::string& directory)
-    : FLibraryPath(directory + qbv::platform::jtagLibraryFileName()) {
+TJtagPort::TJtagPort()
+    : FLibraryPath(qbv::platform::programDirectory() + qbv::platform::jtagLibraryFileName()) {
     LoadJtagLibrary();
 }
 

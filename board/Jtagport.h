@@ -12,8 +12,6 @@ class TJtagPort {
 public:
     // Loads the library from the program's directory; shows an error box when it cannot.
     TJtagPort();
-    // Loads the library from the given directory (which ends with its separator).
-    explicit TJtagPort(const std::string& directory);
     ~TJtagPort();
 
     TJtagPort(const TJtagPort&) = delete;
