@@ -7,7 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
 qbv_ensure_packages "${QBV_BUILD_PACKAGES[@]}" "${QBV_RUN_PACKAGES[@]}"
-qbv_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The panel, and what runs it without a board: the virtual board, its control tool, the stand-in programmer.
+QBV_BUILD_TARGETS="QBV_Control_Panel qbv qbv-virtual-board qbv-board-ctl quartus_pgm" \
+    qbv_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     cat >&2 <<'TEXT'

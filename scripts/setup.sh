@@ -31,11 +31,14 @@ qbv_ensure_packages() {
 }
 
 # Configures (once) and builds a tree incrementally: qbv_build DIR [cmake options...]
+# QBV_BUILD_TARGETS, when set, names the targets to build instead of everything.
 qbv_build() {
     local dir=$1
     shift
     if [ ! -f "$dir/build.ninja" ]; then
         cmake -S . -B "$dir" -G Ninja "$@"
     fi
-    cmake --build "$dir" --parallel "$(nproc)"
+    local targets=()
+    [ -n "${QBV_BUILD_TARGETS:-}" ] && targets=(--target $QBV_BUILD_TARGETS)
+    cmake --build "$dir" --parallel "$(nproc)" "${targets[@]}"
 }
