@@ -67,6 +67,11 @@ HostAnswer BoardHost::handle(int session, const Frame& request, uint64_t nowMs) 
         return {linkStatus(session) == wire::kStatusOk
                     ? read(request, nowMs)
                     : Frame{wire::kReadReply, request.sequence, {linkStatus(session), wire::kNoStall}}};
+    case wire::kWriteCollect:
+        return {linkStatus(session) == wire::kStatusOk ? writeAndCollect(request, nowMs)
+                                                       : Frame{wire::kWriteCollectReply,
+                                                               request.sequence,
+                                                               {linkStatus(session), wire::kNoStall, 0, 0}}};
     default:
         return {std::nullopt, true};
     }
@@ -88,14 +93,34 @@ Frame BoardHost::openLink(int session, const Frame& request) {
 }
 
 Frame BoardHost::write(const Frame& request, uint64_t nowMs) {
+    return takeWrite(wire::kWriteReply, request.sequence, request.payload.data(),
+                     static_cast<int>(request.payload.size()), nowMs);
+}
+
+Frame BoardHost::writeAndCollect(const Frame& request, uint64_t nowMs) {
+    if (request.payload.empty() || request.payload[0] > wire::kMaxCollected)
+        return Frame{
+            wire::kWriteCollectReply, request.sequence, {wire::kStatusBadRequest, wire::kNoStall, 0, 0}};
+    Frame reply = takeWrite(wire::kWriteCollectReply, request.sequence, request.payload.data() + 1,
+                            static_cast<int>(request.payload.size()) - 1, nowMs);
+    const int room = request.payload[0];
+    const size_t header = reply.payload.size();
+    reply.payload.resize(header + static_cast<size_t>(room));
+    const int ready = board_.take(reply.payload.data() + header, room, nowMs);
+    reply.payload.resize(header + static_cast<size_t>(ready));
+    return reply;
+}
+
+Frame BoardHost::takeWrite(uint8_t replyType, uint16_t sequence, const uint8_t* bytes, int count,
+                           uint64_t nowMs) {
     const uint8_t stall = stallByte();
-    int offered = static_cast<int>(request.payload.size());
+    int offered = count;
     if (faults_.strike(Fault::Zero))
         offered = 0;
     else if (faults_.strike(Fault::Partial))
         offered = std::min(offered, 1);
-    const int accepted = board_.accept(request.payload.data(), offered, nowMs);
-    Frame reply{wire::kWriteReply, request.sequence, {wire::kStatusOk, stall}};
+    const int accepted = board_.accept(bytes, offered, nowMs);
+    Frame reply{replyType, sequence, {wire::kStatusOk, stall}};
     appendLittle16(reply.payload, static_cast<uint16_t>(accepted));
     return reply;
 }

@@ -40,6 +40,8 @@ public:
 private:
     Frame openLink(int session, const Frame& request);
     Frame write(const Frame& request, uint64_t nowMs);
+    Frame writeAndCollect(const Frame& request, uint64_t nowMs);
+    Frame takeWrite(uint8_t replyType, uint16_t sequence, const uint8_t* bytes, int count, uint64_t nowMs);
     Frame read(const Frame& request, uint64_t nowMs);
     uint8_t linkStatus(int session) const;
     uint8_t stallByte();

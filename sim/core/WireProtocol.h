@@ -32,6 +32,12 @@
 //                      reply 'w': status, stall, accepted count (2 bytes LE)
 //     'R' read         payload: room (2 bytes LE, at most kMaxReadRoom)
 //                      reply 'r': status, stall, the bytes (at most room)
+//     'X' write and collect
+//                      payload: room (1 byte, at most kMaxCollected), then the bytes to send
+//                      reply 'x': status, stall, accepted count (2 bytes LE), then at most room of the
+//                      bytes the board has ready to send once it took the write
+//                      (the library keeps those and hands them out on its next reads without asking the
+//                      board again, so a command and its reply cost one round trip, not two)
 //     'S' clear stall  payload: none                     reply 's': status
 //     'Q' close link   payload: none                     no reply; the board ends the link and hangs up
 //
@@ -102,6 +108,7 @@ constexpr size_t kHeaderSize = 5;
 constexpr size_t kMaxPayload = 4096;
 constexpr size_t kMaxReadRoom = kMaxPayload - 2;
 constexpr uint8_t kProtocolVersion = 1;
+constexpr size_t kMaxCollected = 16;
 
 enum FrameType : uint8_t {
     kOpenLink = 'H',
@@ -112,6 +119,8 @@ enum FrameType : uint8_t {
     kWriteReply = 'w',
     kRead = 'R',
     kReadReply = 'r',
+    kWriteCollect = 'X',
+    kWriteCollectReply = 'x',
     kClearStall = 'S',
     kClearStallReply = 's',
     kCloseLink = 'Q',

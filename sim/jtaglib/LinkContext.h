@@ -12,6 +12,10 @@ struct LinkState {
     int32_t fd = -1;
     uint16_t sequence = 0;
     uint8_t broken = 0; // a reply went missing: the link is of no more use
+    // Bytes the board sent back with the answer to a write, handed out by the next reads.
+    uint8_t collectedCount = 0;
+    uint8_t collectedStall = 0xFF;
+    uint8_t collected[16] = {};
 };
 
 constexpr uint32_t kLinkTag = 0x51425631; // "QBV1"

@@ -77,17 +77,44 @@ int32_t writeVirtualChannel(void* context, const uint8_t* bytes, int32_t count, 
                             int32_t& stall) {
     written = 0;
     stall = -1;
-    if (count < 0 || (bytes == nullptr && count > 0))
+    LinkState link;
+    if (count < 0 || (bytes == nullptr && count > 0) || !loadLink(context, link))
         return kFailure;
-    const size_t offered = std::min(static_cast<size_t>(count), wire::kMaxPayload);
+    // The board may send back what it has ready at once (a key reply, say), as much as there is room for.
+    const uint8_t room = static_cast<uint8_t>(sizeof link.collected - link.collectedCount);
+    const size_t offered = std::min(static_cast<size_t>(count), wire::kMaxPayload - 1);
+    std::vector<uint8_t> payload{room};
+    payload.insert(payload.end(), bytes, bytes + offered);
     Frame reply;
-    const bool answered = request(context, wire::kWrite, std::vector<uint8_t>(bytes, bytes + offered),
-                                  wire::kWriteReply, reply);
-    if (!answered || reply.payload.size() != 4)
+    const bool answered =
+        request(context, wire::kWriteCollect, std::move(payload), wire::kWriteCollectReply, reply);
+    if (!answered || reply.payload.size() < 4 || reply.payload.size() > 4u + room)
         return kFailure;
     stall = stallValue(reply);
     written = std::min<int32_t>(readLittle16(reply.payload.data() + 2), static_cast<int32_t>(offered));
+    const size_t sentBack = reply.payload.size() - 4;
+    if (sentBack > 0 && loadLink(context, link)) {
+        std::memcpy(link.collected + link.collectedCount, reply.payload.data() + 4, sentBack);
+        link.collectedCount = static_cast<uint8_t>(link.collectedCount + sentBack);
+        link.collectedStall = reply.payload[1];
+        storeLink(context, link);
+    }
     return statusResult(answered, reply);
+}
+
+// Hands out bytes that came back with a write; false when there are none.
+static bool readCollected(void* context, uint8_t* space, int32_t room, int32_t& received, int32_t& stall) {
+    LinkState link;
+    if (room <= 0 || !loadLink(context, link) || link.broken || link.collectedCount == 0)
+        return false;
+    const uint8_t given = static_cast<uint8_t>(std::min<int32_t>(room, link.collectedCount));
+    std::memcpy(space, link.collected, given);
+    std::memmove(link.collected, link.collected + given, link.collectedCount - given);
+    link.collectedCount = static_cast<uint8_t>(link.collectedCount - given);
+    storeLink(context, link);
+    received = given;
+    stall = link.collectedStall == wire::kStallReported ? 0 : -1;
+    return true;
 }
 
 int32_t readVirtualChannel(void* context, uint8_t* space, int32_t room, int32_t& received, int32_t& stall) {
@@ -95,6 +122,8 @@ int32_t readVirtualChannel(void* context, uint8_t* space, int32_t room, int32_t&
     stall = -1;
     if (room < 0 || (space == nullptr && room > 0))
         return kFailure;
+    if (readCollected(context, space, room, received, stall))
+        return 0;
     std::vector<uint8_t> payload;
     appendLittle16(payload, static_cast<uint16_t>(std::min(static_cast<size_t>(room), wire::kMaxReadRoom)));
     Frame reply;

@@ -172,3 +172,21 @@ TEST_F(BoardHostTest, ABlankControllerAcceptsNoBytesButTheLinkOpens) {
     EXPECT_EQ(status(kPanel, wire::kChannelInit), wire::kStatusOk);
     EXPECT_THAT(write(kPanel, {0x00}), ElementsAre(kOk, kNoStall, 0));
 }
+
+TEST_F(BoardHostTest, WriteAndCollectCarriesTheReplyBackWithinItsRoom) {
+    open(kPanel);
+    host.board().setKeys(0x05);
+    const auto writeCollect = [&](std::vector<uint8_t> payload) {
+        return ask(kPanel, wire::kWriteCollect, std::move(payload)).reply->payload;
+    };
+    // room 16, then read keys: the key state comes back with the answer to the write
+    EXPECT_THAT(writeCollect({16, 0x06}), ElementsAre(kOk, kNoStall, 1, 0, 0x05));
+    EXPECT_THAT(read(kPanel), ElementsAre(kOk, kNoStall));
+    // no room: the reply waits for a read
+    EXPECT_THAT(writeCollect({0, 0x06}), ElementsAre(kOk, kNoStall, 1, 0));
+    EXPECT_THAT(read(kPanel), ElementsAre(kOk, kNoStall, 0x05));
+    // more room than the library may ask for, or no room byte at all
+    EXPECT_EQ(writeCollect({17, 0x06})[0], wire::kStatusBadRequest);
+    EXPECT_EQ(writeCollect({})[0], wire::kStatusBadRequest);
+    EXPECT_THAT(read(kPanel), ElementsAre(kOk, kNoStall));
+}
