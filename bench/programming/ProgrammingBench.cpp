@@ -5,8 +5,8 @@
 // 2 % of one core.
 
 #include "BoardProcess.h"
-#include "app/TApplication.h"
 #include "app/UnitMain.h"
+#include "bench/support/ProcessCpu.h"
 #include "platform/Environment.h"
 #include "platform/UiHost.h"
 #include "widgets/TStatusBar.h"
@@ -22,12 +22,6 @@ namespace {
 
 constexpr const char* kProgrammerTakesMs = "10000";
 
-double processCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
-
 // Handles the window's messages as the panel's host does, and notes the process's CPU time and the wall
 // time at every pass made while the status says the programmer runs.
 class MeasuringUiHost final : public qbv::UiHost {
@@ -40,10 +34,10 @@ public:
     void processMessages() override {
         if (form && form->StatusBar->panelText(0) == QLatin1String("Download Max II Code...")) {
             if (passes++ == 0) {
-                firstCpu = processCpuSeconds();
+                firstCpu = qbv::bench::processCpuSeconds();
                 wall.start();
             }
-            lastCpu = processCpuSeconds();
+            lastCpu = qbv::bench::processCpuSeconds();
             lastWallNs = wall.nsecsElapsed();
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -87,12 +81,3 @@ void WaitForTenSecondProgrammer(benchmark::State& state) {
 BENCHMARK(WaitForTenSecondProgrammer)->Unit(benchmark::kSecond)->Iterations(1);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -4,8 +4,8 @@
 // - the CPU time of one poll, including the redraw of the four key boxes;
 // - the CPU use of the whole program while connected and idle.
 
-#include "app/TApplication.h"
 #include "app/UnitMain.h"
+#include "bench/support/ProcessCpu.h"
 #include "tests/support/FakeJtag.h"
 #include "tests/support/RecordingUiHost.h"
 #include "widgets/TPaintBox.h"
@@ -42,12 +42,6 @@ std::unique_ptr<TFormMain> connectedWindow() {
 double percentile(std::vector<double> values, double p) {
     std::sort(values.begin(), values.end());
     return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1))];
-}
-
-double processCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
 void FirstShow(benchmark::State& state) {
@@ -103,11 +97,11 @@ void IdleWhileConnected(benchmark::State& state) {
     Board board;
     auto form = connectedWindow();
     for (auto _ : state) {
-        const double cpuStart = processCpuSeconds();
+        const double cpuStart = qbv::bench::processCpuSeconds();
         QElapsedTimer wall;
         wall.start();
         QTest::qWait(5000);
-        const double cpu = processCpuSeconds() - cpuStart;
+        const double cpu = qbv::bench::processCpuSeconds() - cpuStart;
         state.counters["cpu_percent_of_one_core"] =
             100.0 * cpu / (static_cast<double>(wall.nsecsElapsed()) / 1e9);
     }
@@ -115,12 +109,3 @@ void IdleWhileConnected(benchmark::State& state) {
 BENCHMARK(IdleWhileConnected)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
