@@ -15,7 +15,8 @@ ctest --test-dir build/release --output-on-failure --parallel "$jobs"
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
 qbv_build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQBV_SANITIZE=ON -DQBV_BUILD_BENCHMARKS=OFF
-export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1
+# Full stacks on every allocation, so a leak report always says where it came from.
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:fast_unwind_on_malloc=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0
 ctest --test-dir build/sanitize --output-on-failure --parallel "$jobs"

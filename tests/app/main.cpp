@@ -1,5 +1,7 @@
 #include "app/TApplication.h"
 
+#include "tests/support/QtThreadPool.h"
+
 #include <gtest/gtest.h>
 
 // Suites of the panel's window run it offscreen, in the program's own application object, with real mouse
@@ -18,6 +20,9 @@ int main(int argc, char** argv) {
     qInstallMessageHandler(quietHandler);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication application(argc, argv);
+    qbv::test::endIdlePoolThreadsAtOnce();
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    qbv::test::waitForPoolThreads();
+    return result;
 }

@@ -1,5 +1,7 @@
 #include <QGuiApplication>
 
+#include "tests/support/QtThreadPool.h"
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -7,6 +9,9 @@ int main(int argc, char** argv) {
     // build lists its tests.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
+    qbv::test::endIdlePoolThreadsAtOnce();
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    qbv::test::waitForPoolThreads();
+    return result;
 }
