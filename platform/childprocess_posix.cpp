@@ -1,4 +1,5 @@
 #include "ChildProcess.h"
+#include "WaitStatus.h"
 
 #include <cerrno>
 #include <csignal>
@@ -14,15 +15,15 @@ extern char** environ;
 
 namespace qbv::platform {
 
-namespace {
-
-uint32_t codeFromStatus(int status) {
+uint32_t exitCodeFromWaitStatus(int status) {
     if (WIFEXITED(status))
         return static_cast<uint32_t>(WEXITSTATUS(status));
     if (WIFSIGNALED(status))
         return WTERMSIG(status) == SIGINT ? kControlCExit : 128u + static_cast<uint32_t>(WTERMSIG(status));
     return kStillActive; // stopped or continued: not an end
 }
+
+namespace {
 
 // A descriptor that becomes readable when the process ends; -1 where the kernel offers none.
 int openProcessDescriptor(int pid) {
@@ -101,7 +102,7 @@ std::optional<uint32_t> ChildProcess::exitCode() {
         return std::nullopt;
     if (result == 0)
         return kStillActive;
-    const uint32_t code = codeFromStatus(status);
+    const uint32_t code = exitCodeFromWaitStatus(status);
     if (code != kStillActive)
         finalCode_ = code;
     return code;

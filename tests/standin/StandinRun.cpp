@@ -1,6 +1,7 @@
 #include "StandinRun.h"
 
 #include "platform/ChildProcess.h"
+#include "platform/WaitStatus.h"
 
 #include <csignal>
 #include <cstdio>
@@ -16,18 +17,6 @@
 extern char** environ;
 
 namespace qbv::test {
-
-namespace {
-
-uint32_t codeFromStatus(int status) {
-    if (WIFEXITED(status))
-        return static_cast<uint32_t>(WEXITSTATUS(status));
-    if (WTERMSIG(status) == SIGINT)
-        return platform::kControlCExit;
-    return 128u + static_cast<uint32_t>(WTERMSIG(status));
-}
-
-} // namespace
 
 StandinRun::StandinRun() {
     std::string name = (std::filesystem::temp_directory_path() / "qbv-standin-output-XXXXXX").string();
@@ -85,7 +74,7 @@ bool StandinRun::wait(std::chrono::milliseconds limit) {
         if (waitpid(pid_, &status, WNOHANG) == pid_) {
             elapsed_ = std::chrono::duration_cast<std::chrono::milliseconds>(
                 std::chrono::steady_clock::now() - started_);
-            exitCode_ = codeFromStatus(status);
+            exitCode_ = platform::exitCodeFromWaitStatus(status);
             pid_ = 0;
             return true;
         }
