@@ -117,6 +117,7 @@ public:
     uint8_t KeyState() const { return FKeyState; }
     bool IsConnected() const { return FConnected; }
     bool IsBusy() const { return FBusy; }
+    bool IsProgramming() const { return FProgramming; }
     bool IsClosing() const { return FClosing; }
     bool IsPolling() const { return FPolling; }
     bool IsShown() const { return FShown; }
@@ -154,6 +155,7 @@ private:
     };
     void SendIoCommand(TSpeedButton* button, const IoCommand& command);
     void PostWindowMessage(int message);
+    void AcceptClose();
     void CentreOnScreen();
 
     // The key paint boxes by key: key k is bit k of the key state.
@@ -177,7 +179,11 @@ private:
     bool FBusy = false;
     bool FCommandInFlight = false;
 
+    // Set from the start of ProgramMaxII until it returns, and cleared by nothing else: unlike the busy
+    // flag, which a confirmed close clears, it keeps the cable to the one programmer for the job's life.
+    bool FProgramming = false;
     bool FWindowEnabled = true;
+    // The user has said quit: the window takes no more input until the program ends.
     bool FCloseAccepted = false;
 };
 

@@ -32,7 +32,7 @@ void TFormMain::TimerBootTimer(QObject*) {
 
 void TFormMain::SpeedButtonConnectClick(QObject*) {
     // A sequence or a programming job is already running: a second one must not open the cable under it.
-    if (FBusy)
+    if (FBusy || FProgramming)
         return;
     ConnectBoard();
 }
@@ -46,6 +46,8 @@ bool TFormMain::ConnectBoard() {
     TimerButtonPolling->SetEnabled(false);
     SpeedButtonExit->setVisible(false);
     ReleaseAllIoButtons();
+    // The library's load, the open and the two commands block the window for up to seconds.
+    SetBusyCursor(true);
     ShowStatus(boardText(qbv::text::kConnecting), kBlue);
     DestroyJtagPort();
     CreateJtagPort();
@@ -63,6 +65,8 @@ bool TFormMain::ConnectBoard() {
                                  qbv::formatText(qbv::text::kFailConnectChecklist, qbv::text::kBoardName),
                                  qbv::BoxButtons::Ok);
         SpeedButtonConnect->setVisible(true);
+        // The checklist names a controller without its code as one cause: programming must be in reach.
+        SpeedButtonDownload->setVisible(true);
     } else {
         uint8_t unused = 0;
         const bool answered =
@@ -92,6 +96,8 @@ bool TFormMain::ConnectBoard() {
         }
     }
     SpeedButtonExit->setVisible(true);
+    if (!FProgramming) // a job keeps its hourglass until it ends
+        SetBusyCursor(false);
     FBusy = false;
     return FConnected;
 }

@@ -81,9 +81,11 @@ void TFormMain::PostWindowMessage(int message) {
 }
 
 bool TFormMain::event(QEvent* event) {
-    if (event->type() == static_cast<QEvent::Type>(WM_CONNECT_BOARD))
+    // While a job runs, its programmer owns the cable: neither a sequence nor a second job starts inside
+    // its wait. The job ends with its own connection sequence after a success.
+    if (event->type() == static_cast<QEvent::Type>(WM_CONNECT_BOARD) && !FProgramming)
         ConnectBoard();
-    else if (event->type() == static_cast<QEvent::Type>(WM_PROGRAM_MAXII))
+    else if (event->type() == static_cast<QEvent::Type>(WM_PROGRAM_MAXII) && !FProgramming)
         ProgramMaxII();
     return QWidget::event(event);
 }
@@ -142,7 +144,7 @@ void TFormMain::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (FCloseAccepted || !FormCloseQuery(this))
         return;
-    FCloseAccepted = true;
+    AcceptClose();
     FormClose(this);
     QCoreApplication::exit(0);
 }
@@ -154,9 +156,15 @@ bool TFormMain::FormCloseQuery(QObject*) {
         qbv::uiHost().messageBox(qbv::BoxKind::Warning, qbv::text::kQuitQuestion, qbv::BoxButtons::YesNo);
     if (answer != qbv::BoxAnswer::Yes)
         return false;
+    AcceptClose();
     FBusy = false;
     WaitPumping(kCloseGraceMs);
     return true;
+}
+
+void TFormMain::AcceptClose() {
+    SetWindowEnabled(false);
+    FCloseAccepted = true;
 }
 
 void TFormMain::FormClose(QObject*) {

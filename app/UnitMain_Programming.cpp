@@ -12,13 +12,16 @@ constexpr uint32_t kProgrammingProgressMs = 30000;
 }
 
 void TFormMain::SpeedButtonDownloadClick(QObject*) {
-    // No job or connection sequence nests inside another.
-    if (FBusy)
+    // No job or connection sequence nests inside another: one cable, one job.
+    if (FBusy || FProgramming)
         return;
     ProgramMaxII();
 }
 
 void TFormMain::ProgramMaxII() {
+    FProgramming = true;
+    // A boot tick still to come would run a connection sequence inside the job's wait.
+    TimerBoot->SetEnabled(false);
     FBusy = true;
     SetIoButtonsVisible(false);
     SpeedButtonDownload->setVisible(false);
@@ -41,6 +44,7 @@ void TFormMain::ProgramMaxII() {
     SpeedButtonExit->setVisible(true);
     SetIoButtonsVisible(FConnected && ok);
     FBusy = false;
+    FProgramming = false;
 }
 
 bool TFormMain::DownloadMaxIICode() {

@@ -27,7 +27,9 @@ constexpr uint32_t kWaitSliceMs = 5;
 void TFormMain::ShowStatus(const QString& text, Colour colour) {
     FStatusColour = colour;
     StatusBar->setPanelText(0, text);
-    StatusBar->update(StatusBar->panelRect(0));
+    // Painted at once: what follows may block the window for seconds (a board command, the library's
+    // load), and the user must read what it is doing meanwhile.
+    StatusBar->repaint(StatusBar->panelRect(0));
 }
 
 void TFormMain::ShowHint(const QString& text, Colour colour) {
@@ -115,7 +117,8 @@ void TFormMain::WaitPumping(uint32_t milliseconds) {
 }
 
 void TFormMain::SetWindowEnabled(bool enabled) {
-    FWindowEnabled = enabled;
+    // Once the user has said quit, nothing (a sequence's success, a web link) gives input back.
+    FWindowEnabled = enabled && !FCloseAccepted;
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {

@@ -2,9 +2,12 @@
 
 #include "board/Jtagport.h"
 #include "widgets/TSpeedButton.h"
+#include "widgets/TStatusBar.h"
 #include "widgets/TTimer.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -55,7 +58,7 @@ TEST_F(ConnectionTest, LinkThatDoesNotOpenShowsTheChecklistAndConnectRetriesFrom
                             "2. USB-Blaster driver is installed.\n3. Max II code is download."));
     EXPECT_EQ(status(), "Fail to connect QB-vela");
     EXPECT_EQ(form->StatusColour(), 0x0000FFu);
-    EXPECT_EQ(buttons(), "C-E");
+    EXPECT_EQ(buttons(), "CDE"); // the checklist's third point, a controller without its code, needs Download
     EXPECT_FALSE(form->HasJtagPort());
     EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad, kFakeInit, kFakeUnload)); // library freed too
 
@@ -190,4 +193,67 @@ TEST_F(ConnectionTest, ConnectClickedWhileBusyDoesNothing) {
     QCoreApplication::processEvents();
     EXPECT_TRUE(clickedInside);
     EXPECT_EQ(fake.count(kFakeInit), inits + 1); // one sequence, none nested in it
+}
+
+namespace {
+
+// What the user sees of the status line: whether panel 0, as it is on the screen now, holds text of
+// this colour (red, green or blue in the 0xBBGGRR sense).
+bool panelShows(QWidget* form, QWidget* bar, const QRect& panel, int channel) {
+    const QRect onForm(bar->mapTo(form, panel.topLeft()), panel.size());
+    const QImage shot =
+        form->screen()->grabWindow(form->winId(), onForm.x(), onForm.y(), onForm.width(), onForm.height())
+            .toImage();
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor pixel = shot.pixelColor(x, y);
+            const int values[3] = {pixel.red(), pixel.green(), pixel.blue()};
+            if (values[channel] > 100 && values[(channel + 1) % 3] < 60 && values[(channel + 2) % 3] < 60)
+                return true;
+        }
+    return false;
+}
+
+struct BlockingCommand {
+    const char* name;
+    bool loseLinkFirst;              // Connect is clicked after a lost link; an LED otherwise
+    int before;                      // colour channel of the status before the click
+};
+
+} // namespace
+
+TEST_F(ConnectionTest, StatusIsOnTheScreenAndTheCursorBusyWhileACommandBlocks) {
+    enum { kRed, kGreen, kBlue };
+    for (const BlockingCommand& row : {BlockingCommand{"LED click", false, kGreen},
+                                       BlockingCommand{"Connect click", true, kRed}}) {
+        SCOPED_TRACE(row.name);
+        startUp();
+        if (row.loseLinkFirst) {
+            fake.setFallback(kFakeWrite, FakeJtag::step(1, 0));
+            clickOn(led(0));
+            fake.setFallback(kFakeWrite, FakeJtag::step(0));
+        }
+        QCoreApplication::processEvents();
+        const QRect panel = form->StatusBar->panelRect(0);
+        ASSERT_TRUE(panelShows(form.get(), form->StatusBar, panel, row.before));
+        bool blue = false;
+        bool before = true;
+        bool hourglass = false;
+        fake.push(kFakeWrite, FakeJtag::step(0, kFakeAcceptAll, -1, 1000)); // the board holds the command
+        bool looked = false;
+        duringCall = [&] {
+            if (std::exchange(looked, true))
+                return;
+            blue = panelShows(form.get(), form->StatusBar, panel, kBlue);
+            before = panelShows(form.get(), form->StatusBar, panel, row.before);
+            hourglass = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        };
+        clickOn(row.loseLinkFirst ? static_cast<QWidget*>(form->SpeedButtonConnect) : led(1));
+        EXPECT_TRUE(blue);
+        EXPECT_FALSE(before);
+        EXPECT_TRUE(hourglass);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        duringCall = nullptr;
+        form.reset();
+    }
 }

@@ -1,5 +1,6 @@
 #include "tests/app/WindowFixture.h"
 
+#include "app/QtUiHost.h"
 #include "app/WebLinks.h"
 #include "board/Jtagport.h"
 #include "widgets/TPaintBox.h"
@@ -7,6 +8,7 @@
 #include "widgets/TStatusBar.h"
 #include "widgets/TTimer.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QTest>
@@ -197,3 +199,21 @@ TEST(Application, ExceptionEscapingAHandlerIsShownAndTheLoopGoesOn) {
 }
 
 #include "LifecycleTest.moc"
+
+TEST(QtUiHostTest, BoxIsAnsweredUnderTheArrowAndTheHourglassComesBack) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Qt::CursorShape during = Qt::BlankCursor;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            during = QApplication::overrideCursor()->shape();
+            box->close();
+        }
+    });
+    closer.start(10);
+    QtUiHost().messageBox(qbv::BoxKind::Error, "Fail to load JTAG driver", qbv::BoxButtons::Ok);
+    EXPECT_EQ(during, Qt::ArrowCursor);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QApplication::restoreOverrideCursor();
+}

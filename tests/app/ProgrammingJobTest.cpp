@@ -7,6 +7,7 @@
 #include "widgets/TTimer.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -17,6 +18,7 @@
 namespace fs = std::filesystem;
 using qbv::BoxAnswer;
 using qbv::BoxKind;
+using qbv::test::FakeJtag;
 using qbv::test::WindowTest;
 using testing::ElementsAre;
 
@@ -27,12 +29,15 @@ namespace {
 class ProgrammingJobTest : public WindowTest {
 protected:
     void SetUp() override {
+        installToolChain();
+        startUp();
+        ASSERT_TRUE(form->IsConnected());
+    }
+    void installToolChain() {
         qbv::test::installTestProgrammer(toolChain.path() / "bin" /
                                          (std::string("quartus_pgm") + programmerSuffix()));
         qbv::platform::setEnvironmentVariable("QUARTUS_ROOTDIR", toolChain.path().string());
         std::ofstream(directory.path() / "QBV_Control_Panel.pof") << "design";
-        startUp();
-        ASSERT_TRUE(form->IsConnected());
     }
     void TearDown() override { qbv::platform::setEnvironmentVariable("QUARTUS_ROOTDIR", ""); }
 
@@ -183,4 +188,66 @@ TEST_F(ProgrammingJobTest, YesToTheCloseQuestionClosesWhileTheJobFinishesItsWait
     form.reset();
     const std::vector<int32_t> calls = fake.order();
     EXPECT_THAT(std::vector<int32_t>(calls.end() - 2, calls.end()), ElementsAre(kFakeClose, kFakeUnload));
+}
+
+namespace {
+
+// One cable, one job: while a programmer runs (here a failing one that takes two seconds, so the job runs
+// no connection sequence of its own), no route opens the link and no second programmer starts.
+class OneJobTest : public ProgrammingJobTest {
+protected:
+    void SetUp() override { installToolChain(); }
+    void expectOneProgrammerAndNoLink(const qbv::test::ProgrammerOrders& orders, int opensBefore) {
+        EXPECT_EQ(fake.count(kFakeInit), opensBefore);
+        EXPECT_EQ(orders.recorded("module").size(), 1u);
+        EXPECT_FALSE(form->IsProgramming());
+    }
+};
+
+} // namespace
+
+TEST_F(OneJobTest, DownloadBeforeTheBootTickRunsNoSequenceInsideTheJob) {
+    qbv::test::ProgrammerOrders orders(3, 2000);
+    showWindow();
+    whileProgramming([&] {
+        EXPECT_FALSE(form->TimerBoot->Enabled());
+        QCoreApplication::postEvent(form.get(), new QEvent(QEvent::Type(TFormMain::WM_CONNECT_BOARD)));
+        QCoreApplication::postEvent(form.get(), new QEvent(QEvent::Type(TFormMain::WM_PROGRAM_MAXII)));
+        QTest::qWait(300); // long past the boot tick
+        clickOn(form->SpeedButtonDownload);
+    });
+    clickOn(form->SpeedButtonDownload); // before the boot timer's first tick
+    expectOneProgrammerAndNoLink(orders, 0);
+}
+
+TEST_F(OneJobTest, ConnectAfterYesToTheCloseQuestionDoesNothing) {
+    startUp();
+    fake.setFallback(kFakeWrite, FakeJtag::step(1, 0)); // an LED command fails: the link is lost, Connect comes back
+    clickOn(led(0));
+    fake.setFallback(kFakeWrite, FakeJtag::step(0));
+    ASSERT_TRUE(form->SpeedButtonConnect->isVisible());
+    const int opens = fake.count(kFakeInit);
+    qbv::test::ProgrammerOrders orders(3, 2000);
+    ui.answers = {BoxAnswer::Yes};
+    whileProgramming([&] {
+        form->close();
+        EXPECT_FALSE(form->IsBusy());
+        clickOn(form->SpeedButtonConnect);
+    });
+    clickOn(form->SpeedButtonDownload);
+    expectOneProgrammerAndNoLink(orders, opens);
+}
+
+TEST_F(OneJobTest, DownloadAfterYesToTheCloseQuestionStartsNoSecondProgrammer) {
+    startUp();
+    const int opens = fake.count(kFakeInit);
+    qbv::test::ProgrammerOrders orders(3, 2000);
+    ui.answers = {BoxAnswer::Yes};
+    whileProgramming([&] {
+        form->close();
+        // Download is hidden during the job; its handler is what any other way to it would reach.
+        form->SpeedButtonDownloadClick(form->SpeedButtonDownload);
+    });
+    clickOn(form->SpeedButtonDownload);
+    expectOneProgrammerAndNoLink(orders, opens);
 }
