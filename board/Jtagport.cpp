@@ -109,9 +109,10 @@ bool TJtagPort::Write(const uint8_t* data, int32_t count, uint32_t timeoutMs, bo
         const int32_t remaining = count - accepted;
         int32_t written = 0;
         int32_t stall = -1;
-        jtag_atlantic_write(FContext, data + accepted, remaining, &written, &stall);
+        const int32_t result = jtag_atlantic_write(FContext, data + accepted, remaining, &written, &stall);
         ClearStallIfReported(stall);
-        const int32_t taken = std::clamp(written, 0, remaining);
+        // A failed call took nothing, whatever count it reports: its bytes go again.
+        const int32_t taken = result == 0 ? std::clamp(written, 0, remaining) : 0;
         if (taken == 0)
             qbv::platform::sleep(kWriteRetryPauseMs);
         accepted += taken;

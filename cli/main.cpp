@@ -1,6 +1,7 @@
 // qbv: the board from scripts. Wires the real streams, terminal and Ctrl+C to the command runner.
 
 #include "Qbv.h"
+#include "platform/ChildProcess.h"
 #include "platform/Interrupt.h"
 #include "platform/Terminal.h"
 
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv) {
     qbv::platform::catchInterrupt();
+    qbv::platform::keepChildExitCodes();
     qbv::cli::Console console{std::cout, std::cerr};
     console.outIsTerminal = qbv::platform::standardOutputIsTerminal();
     console.errIsTerminal = qbv::platform::standardErrorIsTerminal();

@@ -14,6 +14,11 @@ constexpr uint32_t kStillActive = 259;
 // too, so both systems read the same.
 constexpr uint32_t kControlCExit = 0xC000013A;
 
+// Makes the exit codes of the programs this one starts readable. A program started with SIGCHLD ignored
+// (some shells and service managers do so) has its children reaped by the system, and every end would
+// then read as a failure. Called once at start; nothing to do on Windows.
+void keepChildExitCodes();
+
 // What a wait for a started program needs: its exit code without waiting and a short wait for its end.
 // The real child process below provides it; tests provide scripted ones.
 class ProcessStatus {

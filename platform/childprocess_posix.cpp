@@ -44,6 +44,10 @@ void sleepMilliseconds(uint32_t milliseconds) {
 
 } // namespace
 
+void keepChildExitCodes() {
+    signal(SIGCHLD, SIG_DFL);
+}
+
 ChildProcess::~ChildProcess() {
     release();
 }

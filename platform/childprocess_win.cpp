@@ -4,6 +4,8 @@
 
 namespace qbv::platform {
 
+void keepChildExitCodes() {}
+
 ChildProcess::~ChildProcess() {
     release();
 }

@@ -41,10 +41,17 @@ struct EndToEndTest : testing::Test {
         }
         return false;
     }
-    int qbv(const QStringList& arguments, std::string& out) {
-        return test::QbvProcess::run(board.name(), arguments, out);
+    int qbv(const QStringList& arguments, std::string& out, bool childEndsIgnored = false) {
+        return test::QbvProcess::run(board.name(), arguments, out, childEndsIgnored);
     }
 };
+
+// Started normally, and with SIGCHLD ignored, which would make the programmer's end unreadable.
+struct ProgramEndToEndTest : EndToEndTest, testing::WithParamInterface<bool> {};
+INSTANTIATE_TEST_SUITE_P(ChildEnds, ProgramEndToEndTest, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Ignored" : "Default";
+                         });
 
 } // namespace
 
@@ -105,12 +112,12 @@ TEST_F(EndToEndTest, UnpluggedBoardDoesNotOpen) {
     EXPECT_EQ(qbv({"ping"}, out), 3);
 }
 
-TEST_F(EndToEndTest, ProgramProgramsABlankBoardThroughTheStandInProgrammer) {
+TEST_P(ProgramEndToEndTest, ProgramProgramsABlankBoardThroughTheStandInProgrammer) {
     ASSERT_TRUE(board.control().erase());
     qputenv("QUARTUS_ROOTDIR", QBV_STANDIN_QUARTUS_DIR);
     qputenv("QBV_PGM_DURATION_MS", "200");
     std::string out;
-    const int code = qbv({"program", "--json"}, out);
+    const int code = qbv({"program", "--json"}, out, GetParam());
     qunsetenv("QUARTUS_ROOTDIR");
     qunsetenv("QBV_PGM_DURATION_MS");
     EXPECT_EQ(code, 0) << out;

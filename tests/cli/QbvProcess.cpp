@@ -13,10 +13,12 @@ constexpr int kStartTimeoutMs = 10000;
 constexpr int kRunTimeoutMs = 20000;
 } // namespace
 
-QbvProcess::QbvProcess(const std::string& boardName, const QStringList& arguments) {
+QbvProcess::QbvProcess(const std::string& boardName, const QStringList& arguments, bool childEndsIgnored) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QString::fromLatin1(sim::wire::kBoardNameVariable), QString::fromStdString(boardName));
     process_.setProcessEnvironment(environment);
+    if (childEndsIgnored) // an ignored signal stays ignored across exec
+        process_.setChildProcessModifier([] { ::signal(SIGCHLD, SIG_IGN); });
     process_.start(QStringLiteral(QBV_QBV_EXE), arguments);
     started_ = process_.waitForStarted(kStartTimeoutMs);
 }
@@ -50,8 +52,9 @@ std::string QbvProcess::standardError() {
     return process_.readAllStandardError().toStdString();
 }
 
-int QbvProcess::run(const std::string& boardName, const QStringList& arguments, std::string& out) {
-    QbvProcess qbv(boardName, arguments);
+int QbvProcess::run(const std::string& boardName, const QStringList& arguments, std::string& out,
+                    bool childEndsIgnored) {
+    QbvProcess qbv(boardName, arguments, childEndsIgnored);
     const int code = qbv.waitForExit(kRunTimeoutMs);
     out = qbv.process_.readAllStandardOutput().toStdString();
     return code;

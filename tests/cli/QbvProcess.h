@@ -10,7 +10,8 @@ namespace qbv::test {
 // bin/qbv run as a user runs it, beside the virtual board's JTAG library, pointed at one board.
 class QbvProcess {
 public:
-    QbvProcess(const std::string& boardName, const QStringList& arguments);
+    // childEndsIgnored: started as some shells and service managers start programs, with SIGCHLD ignored.
+    QbvProcess(const std::string& boardName, const QStringList& arguments, bool childEndsIgnored = false);
     ~QbvProcess();
     QbvProcess(const QbvProcess&) = delete;
     QbvProcess& operator=(const QbvProcess&) = delete;
@@ -25,7 +26,8 @@ public:
     std::string standardError();
 
     // Runs to the end and returns the exit code; the output lands in out.
-    static int run(const std::string& boardName, const QStringList& arguments, std::string& out);
+    static int run(const std::string& boardName, const QStringList& arguments, std::string& out,
+                   bool childEndsIgnored = false);
 
 private:
     QProcess process_;

@@ -80,11 +80,46 @@ TEST_P(WriteTest, PartialAcceptanceSendsOnlyTheRestAndNeverPauses) {
     EXPECT_THAT(clock.sleeps(), ElementsAre(150u)); // only after the attempt that took nothing
 }
 
-TEST_P(WriteTest, AttemptThatFailsAfterTakingSomeBytesStillCountsThem) {
+TEST_P(WriteTest, AttemptThatFailsHasTakenNothingWhateverCountItReports) {
     fake.push(kFakeWrite, FakeJtag::step(-1, 1));
+    fake.push(kFakeWrite, FakeJtag::step(-1, 2));
     EXPECT_TRUE(port.Write(kPinCommand, 2, kTimeout, false));
-    EXPECT_THAT(fake.received(), ElementsAre(0x05, 0xD7));
-    EXPECT_TRUE(clock.sleeps().empty());
+    EXPECT_THAT(offered(kFakeWrite), ElementsAre(2, 2, 2)); // every byte again after each failed call
+    EXPECT_THAT(clock.sleeps(), ElementsAre(150u, 150u));
+}
+
+// Libraries that report more than they were given room for, or set no out-values at all: the port
+// neither writes past its space nor takes an unset count as bytes.
+struct Misreport {
+    const char* name;
+    int32_t reportedCount;
+    bool leaveOutValues;
+    int32_t readResult; // bytes a 2-byte read returns
+    int clearStalls;
+};
+class MisreportingLibraryTest : public TransferTest {};
+INSTANTIATE_TEST_SUITE_P(Tick, MisreportingLibraryTest, testing::Values(0u), startName);
+
+TEST_P(MisreportingLibraryTest, ReadClipsToTheRoomAndWriteNeedsAReportedCount) {
+    for (const Misreport& library : {Misreport{"over-reports", 9, false, 2, 0},
+                                     Misreport{"sets nothing", kFakeTruthful, true, 0, 0}}) {
+        SCOPED_TRACE(library.name);
+        FakeStep read = FakeJtag::reply({0x11}, 100);
+        read.reportedCount = library.reportedCount;
+        read.leaveOutValues = library.leaveOutValues;
+        read.stall = -1;
+        fake.setFallback(kFakeRead, read);
+        uint8_t buffer[3] = {0, 0, 0xEE};
+        EXPECT_EQ(port.Read(buffer, 2, kTimeout, false), library.readResult);
+        EXPECT_EQ(buffer[2], 0xEE); // nothing behind the room
+        FakeStep write = FakeJtag::step(0);
+        write.reportedCount = library.reportedCount;
+        write.leaveOutValues = library.leaveOutValues;
+        fake.setFallback(kFakeWrite, write);
+        EXPECT_EQ(port.Write(kPinCommand, 2, kTimeout, false), !library.leaveOutValues);
+        EXPECT_EQ(fake.count(kFakeClearStall), library.clearStalls); // an unset stall is no stall
+        fake.clearRecord();
+    }
 }
 
 TEST_P(WriteTest, NothingEverAcceptedFailsOnceMoreThanTheTimeOutHasPassed) {

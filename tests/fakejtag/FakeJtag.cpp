@@ -65,6 +65,13 @@ int32_t simpleCall(int32_t function, void* context) {
     return nextStep(function).result;
 }
 
+void reportOutValues(const FakeStep& step, int32_t count, int32_t* reported, int32_t* stall) {
+    if (step.leaveOutValues)
+        return;
+    *reported = step.reportedCount == kFakeTruthful ? count : step.reportedCount;
+    *stall = step.stall;
+}
+
 __attribute__((constructor)) void loaded() {
     record(kFakeLoad, nullptr);
 }
@@ -124,8 +131,7 @@ FAKE_EXPORT int32_t jtag_atlantic_write(void* context, const uint8_t* bytes, int
     std::memcpy(call.bytes, bytes, static_cast<size_t>(std::clamp(count, 0, 16)));
     const FakeStep step = nextStep(kFakeWrite);
     call.accepted = step.count == kFakeAcceptAll ? count : std::min(step.count, count);
-    *written = call.accepted;
-    *stall = step.stall;
+    reportOutValues(step, call.accepted, written, stall);
     return step.result;
 }
 #endif
@@ -140,8 +146,7 @@ FAKE_EXPORT int32_t jtag_atlantic_read(void* context, uint8_t* space, int32_t ro
     std::memcpy(space, step.bytes, static_cast<size_t>(delivered));
     std::memcpy(call.bytes, step.bytes, static_cast<size_t>(delivered));
     call.accepted = delivered;
-    *received = delivered;
-    *stall = step.stall;
+    reportOutValues(step, delivered, received, stall);
     return step.result;
 }
 #endif

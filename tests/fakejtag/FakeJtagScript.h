@@ -25,6 +25,7 @@ enum FakeFunction : int32_t {
 };
 
 constexpr int32_t kFakeAcceptAll = -1;
+constexpr int32_t kFakeTruthful = -2;
 
 // What one call does.
 struct FakeStep {
@@ -34,6 +35,10 @@ struct FakeStep {
     int32_t stall = -1;    // the stall out-value
     uint32_t delayMs = 0;  // how long the call takes
     uint8_t bytes[8] = {}; // read: the bytes delivered
+    // A library that misbehaves: reports this count instead of what it really accepted or delivered
+    // (kFakeTruthful: the real one), or leaves both out-values as the caller left them.
+    int32_t reportedCount = kFakeTruthful;
+    bool leaveOutValues = false;
 };
 
 // What one call received.
