@@ -7,26 +7,35 @@ bool sendFrame(int fd, const Frame& frame, Deadline deadline) {
     return sendAll(fd, bytes.data(), bytes.size(), deadline);
 }
 
-bool receiveFrame(int fd, Frame& frame, Deadline deadline) {
+Received receiveFrame(int fd, Frame& frame, Deadline deadline) {
     uint8_t header[wire::kHeaderSize];
     size_t length = 0;
-    if (!receiveExactly(fd, header, sizeof header, deadline) || !payloadLength(header, length))
-        return false;
+    const Received headerReceived = receiveAll(fd, header, sizeof header, deadline);
+    if (headerReceived != Received::All)
+        return headerReceived;
+    if (!payloadLength(header, length))
+        return Received::Broken;
     frame.type = header[0];
     frame.sequence = readLittle16(header + 1);
     frame.payload.resize(length);
-    return length == 0 || receiveExactly(fd, frame.payload.data(), length, deadline);
+    // Once a header is in, the rest of its frame must follow: a stream cut mid-frame is out of step.
+    if (length > 0 && receiveAll(fd, frame.payload.data(), length, deadline) != Received::All)
+        return Received::Broken;
+    return Received::All;
 }
 
-bool exchangeFrame(int fd, const Frame& request, uint8_t replyType, Frame& reply, Deadline deadline) {
+Exchange exchangeFrames(int fd, const Frame& request, uint8_t replyType, Frame& reply, Deadline deadline) {
     if (!sendFrame(fd, request, deadline))
-        return false;
+        return Exchange::Broken;
     for (;;) {
-        if (!receiveFrame(fd, reply, deadline))
-            return false;
+        const Received received = receiveFrame(fd, reply, deadline);
+        if (received == Received::Nothing)
+            return Exchange::NoReply;
+        if (received == Received::Broken)
+            return Exchange::Broken;
         if (reply.sequence != request.sequence)
             continue; // the late reply to an earlier request
-        return reply.type == replyType && !reply.payload.empty();
+        return reply.type == replyType && !reply.payload.empty() ? Exchange::Answered : Exchange::Broken;
     }
 }
 

@@ -5,15 +5,21 @@
 
 namespace qbv::sim {
 
+// How an exchange ended: answered; no reply by the deadline, the connection still good (the reply may
+// come later); or the connection broke (closed, an error, a malformed or half-received reply).
+enum class Exchange { Answered, NoReply, Broken };
+
 // Sends one request and waits for the reply of the expected type with the request's sequence, passing
-// over replies to earlier requests. False when the connection broke, a reply was malformed or the
-// deadline passed.
-bool exchangeFrame(int fd, const Frame& request, uint8_t replyType, Frame& reply, Deadline deadline);
+// over replies to earlier requests, which come late.
+Exchange exchangeFrames(int fd, const Frame& request, uint8_t replyType, Frame& reply, Deadline deadline);
+inline bool exchangeFrame(int fd, const Frame& request, uint8_t replyType, Frame& reply, Deadline deadline) {
+    return exchangeFrames(fd, request, replyType, reply, deadline) == Exchange::Answered;
+}
 
 // Sends a frame that gets no reply.
 bool sendFrame(int fd, const Frame& frame, Deadline deadline);
 
 // Receives the next whole frame.
-bool receiveFrame(int fd, Frame& frame, Deadline deadline);
+Received receiveFrame(int fd, Frame& frame, Deadline deadline);
 
 } // namespace qbv::sim

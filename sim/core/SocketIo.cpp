@@ -72,7 +72,7 @@ bool sendAll(int fd, const uint8_t* bytes, size_t count, Deadline deadline) {
     return true;
 }
 
-bool receiveExactly(int fd, uint8_t* space, size_t count, Deadline deadline) {
+Received receiveAll(int fd, uint8_t* space, size_t count, Deadline deadline) {
     size_t received = 0;
     while (received < count) {
         const ssize_t result = ::recv(fd, space + received, count - received, MSG_DONTWAIT);
@@ -81,12 +81,14 @@ bool receiveExactly(int fd, uint8_t* space, size_t count, Deadline deadline) {
             continue;
         }
         if (result == 0)
-            return false; // the peer closed
+            return Received::Broken; // the peer closed
         const bool retry = errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK;
-        if (!retry || !waitFor(fd, POLLIN, deadline))
-            return false;
+        if (!retry)
+            return Received::Broken;
+        if (!waitFor(fd, POLLIN, deadline))
+            return received == 0 ? Received::Nothing : Received::Broken;
     }
-    return true;
+    return Received::All;
 }
 
 LocalSocket& LocalSocket::operator=(LocalSocket&& other) noexcept {

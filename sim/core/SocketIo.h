@@ -17,8 +17,14 @@ Deadline deadlineIn(int milliseconds);
 int connectLocal(const std::string& path);
 void closeSocket(int fd);
 bool sendAll(int fd, const uint8_t* bytes, size_t count, Deadline deadline);
+// How a receive ended: all bytes came; the deadline passed before the first of them; or the connection is
+// of no more use (the peer closed, an error, or the deadline passed halfway through).
+enum class Received { All, Nothing, Broken };
+Received receiveAll(int fd, uint8_t* space, size_t count, Deadline deadline);
 // False when the peer closed, an error occurred or the deadline passed before count bytes came.
-bool receiveExactly(int fd, uint8_t* space, size_t count, Deadline deadline);
+inline bool receiveExactly(int fd, uint8_t* space, size_t count, Deadline deadline) {
+    return receiveAll(fd, space, count, deadline) == Received::All;
+}
 
 // A socket that closes itself.
 class LocalSocket {

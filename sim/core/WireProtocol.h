@@ -47,10 +47,12 @@
 // A blank controller accepts nothing and sends nothing: writes succeed with 0 accepted.
 // A frame longer than kMaxPayload or of an unknown type makes the board hang up on that connection only.
 //
-// The library waits kOpenReplyTimeoutMs for the reply to 'H' and kReplyTimeoutMs for every other reply.
-// A reply that does not come in time, or a broken connection, fails the call and every later call on
-// that link until jtag_close: the library cannot know whether the board took the bytes, and resending
-// them could put a byte twice into the board's command stream.
+// The library waits kOpenReplyTimeoutMs for the reply to 'H' and kReplyTimeoutMs, as long as a board
+// command's own time-out, for every other reply, so a board process that stalls for a moment (a loaded
+// machine, a laptop waking) only answers late. A reply that does not come in time fails that call; the
+// next request's wait passes over it by its sequence when it comes. A broken connection (closed, an
+// error, a malformed or half-received reply) fails the call and every later call on that link until
+// jtag_close.
 //
 // The library's results: every function returns 0 for success and -1 for failure, except
 // jtag_atlantic_transfer (below). jtag_atlantic_write and _read always set their count and stall
@@ -139,7 +141,7 @@ constexpr uint8_t kStallReported = 0;
 constexpr uint8_t kNoStall = 0xFF;
 
 constexpr int kOpenReplyTimeoutMs = 1000;
-constexpr int kReplyTimeoutMs = 80;
+constexpr int kReplyTimeoutMs = 3000;
 
 constexpr size_t kMaxControlLine = 65536;
 constexpr const char* kControlSuffix = ".control";

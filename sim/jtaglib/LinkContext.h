@@ -11,7 +11,7 @@ struct LinkState {
     uint32_t tag = 0;
     int32_t fd = -1;
     uint16_t sequence = 0;
-    uint8_t broken = 0; // a reply went missing: the link is of no more use
+    uint8_t broken = 0; // the connection broke: the link is of no more use
     // Bytes the board sent back with the answer to a write, handed out by the next reads.
     uint8_t collectedCount = 0;
     uint8_t collectedStall = 0xFF;

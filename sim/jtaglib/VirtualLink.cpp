@@ -14,16 +14,17 @@ namespace {
 
 constexpr int32_t kFailure = -1;
 
-// One request on an open link; a failed exchange leaves the link broken.
+// One request on an open link. Only a connection that broke ends the link: a board that answers late (a
+// stalled process) has its reply skipped by the next request's wait, and the link goes on.
 bool request(void* context, uint8_t type, std::vector<uint8_t> payload, uint8_t replyType, Frame& reply) {
     LinkState link;
     if (!loadLink(context, link) || link.broken)
         return false;
     const Frame frame{type, ++link.sequence, std::move(payload)};
-    const bool answered = exchangeFrame(link.fd, frame, replyType, reply, deadlineIn(wire::kReplyTimeoutMs));
-    link.broken = answered ? 0 : 1;
+    const Exchange outcome = exchangeFrames(link.fd, frame, replyType, reply, deadlineIn(wire::kReplyTimeoutMs));
+    link.broken = outcome == Exchange::Broken ? 1 : 0;
     storeLink(context, link);
-    return answered;
+    return outcome == Exchange::Answered;
 }
 
 int32_t statusResult(bool answered, const Frame& reply) {
