@@ -12,6 +12,9 @@ namespace {
 
 // Pause after a write attempt that the library accepted nothing of, so a full channel is not hammered.
 constexpr uint32_t kWriteRetryPauseMs = 150;
+// Pause after a read call that failed. An empty read that succeeded is asked again at once, so a reply
+// is taken the moment it arrives.
+constexpr uint32_t kFailedReadPauseMs = 1;
 
 template <typename Fn>
 void resolve(qbv::platform::LibraryHandle library, const char* name, Fn& entry, bool& all) {
@@ -143,6 +146,9 @@ int32_t TJtagPort::Read(uint8_t* buffer, int32_t count, uint32_t timeoutMs, bool
             finished = received >= count;
         } else if (qbv::platform::elapsedSince(start) > timeoutMs) {
             finished = true;
+        } else if (result != 0) {
+            // A failing library answers at once: asking again at full speed would only burn the thread.
+            qbv::platform::sleep(kFailedReadPauseMs);
         }
         ClearStallIfReported(stall);
         if (pump)

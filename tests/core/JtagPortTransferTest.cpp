@@ -179,6 +179,14 @@ TEST_P(ReadTest, NothingArrivingEndsAfterMoreThanTheTimeOutWithoutPausing) {
     EXPECT_TRUE(clock.sleeps().empty());
 }
 
+TEST_P(ReadTest, FailedCallsPauseAMillisecondEachAndTheTimeOutStillHolds) {
+    fake.setFallback(kFakeRead, FakeJtag::step(-1, 0, -1, 99));
+    uint8_t buffer = 0;
+    EXPECT_EQ(port.Read(&buffer, 1, kTimeout, false), 0);
+    EXPECT_EQ(fake.count(kFakeRead), 31); // 30 calls with their pause bring 3000 ms; the 31st is late
+    EXPECT_EQ(clock.sleeps(), std::vector<uint32_t>(30, 1u));
+}
+
 TEST_P(ReadTest, AnAttemptThatBringsBytesNeverEndsTheReadByTimeOut) {
     fake.push(kFakeRead, FakeJtag::reply({0x01}, kTimeout + 2000));
     fake.push(kFakeRead, FakeJtag::reply({0x02}));
