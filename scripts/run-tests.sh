@@ -30,4 +30,9 @@ export WINEPREFIX WINEDEBUG=-all
 trap '/usr/lib/wine/wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 ctest --test-dir build/windows --output-on-failure
 
+echo "== Fuzz targets, briefly from their seeds =="
+CC=clang CXX=clang++ QBV_BUILD_TARGETS=qbv_fuzzers qbv_build build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQBV_FUZZ=ON -DQBV_BUILD_BENCHMARKS=OFF
+ctest --test-dir build/fuzz --label-regex fuzz --output-on-failure --parallel "$jobs"
+
 echo "All tests passed."
