@@ -32,7 +32,7 @@ public:
         // The terminal's Ctrl+C reaches qbv, never the programmer: it runs in a process group of its own.
         ok = programming::DownloadMaxIICode(
             [this](const std::string& words, colour::Colour colour) { showStatus(words, colour); },
-            call_.timeoutMs);
+            call_.timeoutMs, &whyNotStarted_);
         progress_.stop();
         if (abandoned_)
             return kExitInterrupted; // reported when it happened
@@ -73,6 +73,10 @@ private:
     }
 
     int reportFailure() {
+        if (!whyNotStarted_.empty())
+            return reporter_.failure(kExitProgrammingFailed,
+                                     formatText("%s: %s", text::kDownloadFail, whyNotStarted_.c_str()),
+                                     JsonObject().addBool("programmed", false).addBool("timedOut", false));
         if (!timedOut())
             return reporter_.failure(kExitProgrammingFailed, text::kDownloadFail,
                                      JsonObject().addBool("programmed", false).addBool("timedOut", false));
@@ -98,6 +102,7 @@ private:
     Console& console_;
     ProgressLine progress_;
     std::optional<uint32_t> runningSince_;
+    std::string whyNotStarted_;
     bool abandoned_ = false;
 };
 

@@ -58,8 +58,9 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // False when the process cannot be started.
+    // False when the process cannot be started; errorString() then says why, in the system's words.
     bool start(const ProcessLaunch& launch);
+    const std::string& errorString() const { return errorString_; }
 
     std::optional<uint32_t> exitCode() override;
     void waitForEnd(uint32_t milliseconds) override;
@@ -71,6 +72,7 @@ public:
     void release();
 
 private:
+    std::string errorString_;
 #ifdef _WIN32
     void* process_ = nullptr;
     void* thread_ = nullptr;

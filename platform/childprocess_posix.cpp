@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <ctime>
 #include <poll.h>
 #include <spawn.h>
@@ -85,8 +86,11 @@ bool ChildProcess::start(const ProcessLaunch& launch) {
         posix_spawn(&pid, launch.program.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    if (failure != 0)
+    if (failure != 0) {
+        errorString_ = std::strerror(failure);
         return false;
+    }
+    errorString_.clear();
     pid_ = pid;
     pidDescriptor_ = openProcessDescriptor(pid);
     return true;

@@ -4,6 +4,20 @@
 
 namespace qbv::platform {
 
+namespace {
+
+std::string systemMessage(DWORD code) {
+    char text[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                                        0, text, sizeof text, nullptr);
+    std::string message(text, length);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
+        message.pop_back();
+    return message.empty() ? "system error " + std::to_string(code) : message;
+}
+
+} // namespace
+
 void keepChildExitCodes() {}
 
 ChildProcess::~ChildProcess() {
@@ -22,8 +36,11 @@ bool ChildProcess::start(const ProcessLaunch& launch) {
     // The program is named apart from the command line: from the command line alone, an unquoted path
     // with a blank in it would start whatever lies at the first blank (C:\Program.exe).
     if (!CreateProcessA(launch.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_NEW_CONSOLE | HIGH_PRIORITY_CLASS, nullptr, nullptr, &startup, &information))
+                        CREATE_NEW_CONSOLE | HIGH_PRIORITY_CLASS, nullptr, nullptr, &startup, &information)) {
+        errorString_ = systemMessage(GetLastError());
         return false;
+    }
+    errorString_.clear();
     process_ = information.hProcess;
     thread_ = information.hThread;
     processId_ = information.dwProcessId;

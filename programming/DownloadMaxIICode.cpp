@@ -42,7 +42,7 @@ std::string chainFilePath() {
     return platform::programDirectory() + kChainFileName;
 }
 
-bool DownloadMaxIICode(const StatusSink& showStatus, uint32_t timeoutMs) {
+bool DownloadMaxIICode(const StatusSink& showStatus, uint32_t timeoutMs, std::string* whyNotStarted) {
     std::string programmer = platform::programmerFileName();
     const std::string designFile = designFilePath();
     const std::string chainFile = chainFilePath();
@@ -52,7 +52,10 @@ bool DownloadMaxIICode(const StatusSink& showStatus, uint32_t timeoutMs) {
     bool ok = false;
     if (error.empty()) {
         showStatus(text::kDownloadRunning, colour::kBlue);
-        ok = RunProgrammer({programmer, chainFile}, timeoutMs);
+        std::string reason;
+        ok = RunProgrammer({programmer, chainFile}, timeoutMs, &reason);
+        if (whyNotStarted && !reason.empty())
+            *whyNotStarted = formatText("cannot start %s: %s", programmer.c_str(), reason.c_str());
     } else {
         uiHost().messageBox(BoxKind::Error, error, BoxButtons::Ok);
     }

@@ -23,6 +23,9 @@ using StatusSink = std::function<void(const std::string& text, colour::Colour co
 // design file are there, writes the chain definition file, runs the programmer and waits for it. The
 // first failed check shows its error box; the outcome ends as the green or red status. True only when
 // the programmer ended with exit code 0. Handles window messages only while the programmer runs.
-bool DownloadMaxIICode(const StatusSink& showStatus, uint32_t timeoutMs = kProgrammerTimeoutMs);
+// A programmer that cannot be started fails without a box; whyNotStarted (if given) receives the system's
+// reason with the programmer's path.
+bool DownloadMaxIICode(const StatusSink& showStatus, uint32_t timeoutMs = kProgrammerTimeoutMs,
+                       std::string* whyNotStarted = nullptr);
 
 } // namespace qbv::programming

@@ -43,10 +43,13 @@ bool WaitForProgrammer(platform::ProcessStatus& process, uint32_t timeoutMs) {
     }
 }
 
-bool RunProgrammer(const ProgrammerInvocation& invocation, uint32_t timeoutMs) {
+bool RunProgrammer(const ProgrammerInvocation& invocation, uint32_t timeoutMs, std::string* whyNotStarted) {
     platform::ChildProcess programmer;
-    if (!programmer.start(invocation.launch()))
+    if (!programmer.start(invocation.launch())) {
+        if (whyNotStarted)
+            *whyNotStarted = programmer.errorString();
         return false;
+    }
     return WaitForProgrammer(programmer, timeoutMs);
 }
 

@@ -20,8 +20,10 @@ constexpr uint32_t kPassWaitMs = 10;
 // Starts the programmer hidden and waits for it; true only when it ended with exit code 0. The window's
 // messages are handled throughout. An exit code other than 0, 3, Ctrl+C's or still-running first shows
 // the information box "ExitCode:%Xh". After more than timeoutMs the wait gives up and reports failure;
-// the programmer runs on.
-bool RunProgrammer(const ProgrammerInvocation& invocation, uint32_t timeoutMs = kProgrammerTimeoutMs);
+// the programmer runs on. When the programmer cannot be started at all, whyNotStarted (if given) receives
+// the system's reason.
+bool RunProgrammer(const ProgrammerInvocation& invocation, uint32_t timeoutMs = kProgrammerTimeoutMs,
+                   std::string* whyNotStarted = nullptr);
 
 // The wait itself, for a process already started. Each pass handles the window's messages, reads the exit
 // code, checks the time (so an exit code 0 read in the pass where the time runs out still counts), then

@@ -93,6 +93,30 @@ TEST_F(ProgramCommandTest, FailedChecksShowTheirBoxAndRunNothing) {
     EXPECT_THAT(test::runQbv({"program"}).err, HasSubstr(programming::designFilePath()));
 }
 
+// A programmer file that the system cannot start: qbv names it and gives the system's reason.
+TEST_F(ProgramCommandTest, ProgrammerThatCannotStartIsNamedWithTheSystemsReason) {
+    test::RegisteredInstall registered(install.path().string());
+    const std::string programmer = programming::programmerPath(install.path().string());
+    struct Case {
+        const char* content;
+        std::filesystem::perms permissions;
+    };
+    const auto runnable = std::filesystem::perms::owner_all;
+    for (const Case& broken : {Case{"#!/bin/sh\nexit 0\n", std::filesystem::perms::owner_read}, // not runnable
+                               Case{"exit 0\n", runnable},                                          // no #! line
+                               Case{"", runnable}}) {
+        std::error_code ignored; // writable again first: Windows removes no read-only file
+        std::filesystem::permissions(programmer, runnable, ignored);
+        std::filesystem::remove(programmer);
+        std::ofstream(programmer) << broken.content;
+        std::filesystem::permissions(programmer, broken.permissions);
+        const test::CliRun run = test::runQbv({"program"});
+        EXPECT_EQ(run.exitCode, kExitProgrammingFailed);
+        EXPECT_THAT(run.err, HasSubstr(std::string(text::kDownloadFail) + ": cannot start " + programmer + ": "));
+        EXPECT_THAT(run.err, Not(EndsWith(": \n"))); // a reason follows
+    }
+}
+
 TEST_F(ProgramCommandTest, ProgrammerFailures) {
     test::RegisteredInstall registered(install.path().string());
     {
