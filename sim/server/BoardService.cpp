@@ -9,9 +9,20 @@
 
 #include <QLocalSocket>
 
+#include <cstdio>
+
 using namespace qbv::sim;
 
 namespace {
+
+// Each client holds a handle: beyond these, a new one is closed at once, so that a flood of idle
+// clients cannot use up the process's handles. The link serves one client at a time anyway, the control
+// socket a few tools and tests.
+constexpr qsizetype kMaxLinkSessions = 16;
+constexpr qsizetype kMaxControlSessions = 64;
+// QLocalServer closes itself without a word when one accept fails (out of handles, say); this often
+// the servers are checked for it.
+constexpr int kListeningWatchMs = 250;
 
 // A board already answers there: its name is taken, and its socket must not be pulled away from it.
 bool boardServes(const std::string& path) {
@@ -34,28 +45,75 @@ bool listenAt(QLocalServer& server, const std::string& path, QString& error) {
     return false;
 }
 
+void tell(const QString& message) {
+    std::fprintf(stderr, "qbv-virtual-board: %s\n", qPrintable(message));
+}
+
+// Sessions are the service's children until they end.
+template <typename Session, typename MakeSession>
+void acceptClients(QLocalServer& server, const QObject& service, qsizetype cap, MakeSession makeSession) {
+    while (QLocalSocket* socket = server.nextPendingConnection()) {
+        if (service.findChildren<Session*>(Qt::FindDirectChildrenOnly).size() < cap)
+            makeSession(socket);
+        else
+            delete socket;
+    }
+}
+
 } // namespace
+
+// A server that closed itself has removed its socket too: the board lives on, serving nobody, until it
+// listens again, which takes handles that may be short for a while.
+void BoardService::Endpoint::serveAgainIfStopped() {
+    if (server.isListening())
+        return;
+    const QString shownPath = QString::fromStdString(path);
+    if (!down) {
+        // Qt gives no reason when the accept failed with EAGAIN.
+        const QString reason = server.errorString();
+        tell(QStringLiteral("stopped serving %1: %2")
+                 .arg(shownPath, reason.isEmpty() ? QStringLiteral("no reason given") : reason));
+    }
+    down = true;
+    QString error;
+    if (!listenAt(server, path, error))
+        return;
+    down = false;
+    tell(QStringLiteral("serving %1 again").arg(shownPath));
+}
 
 BoardService::BoardService(QObject* parent) : QObject(parent) {
     clock_.start();
     shown_ = visible();
-    connect(&linkServer_, &QLocalServer::newConnection, this, &BoardService::acceptLinkClients);
-    connect(&controlServer_, &QLocalServer::newConnection, this, &BoardService::acceptControlClients);
+    connect(&link_.server, &QLocalServer::newConnection, this, &BoardService::acceptLinkClients);
+    connect(&control_.server, &QLocalServer::newConnection, this, &BoardService::acceptControlClients);
+    listeningWatch_.setInterval(kListeningWatchMs);
+    connect(&listeningWatch_, &QTimer::timeout, this, &BoardService::serveAgainWhereStopped);
 }
 
 bool BoardService::listen(const std::string& name, QString& error) {
-    return listenAt(linkServer_, linkSocketPath(name), error) &&
-           listenAt(controlServer_, controlSocketPath(name), error);
+    link_.path = linkSocketPath(name);
+    control_.path = controlSocketPath(name);
+    if (!listenAt(link_.server, link_.path, error) || !listenAt(control_.server, control_.path, error))
+        return false;
+    listeningWatch_.start();
+    return true;
+}
+
+void BoardService::serveAgainWhereStopped() {
+    link_.serveAgainIfStopped();
+    control_.serveAgainIfStopped();
 }
 
 void BoardService::acceptLinkClients() {
-    while (QLocalSocket* socket = linkServer_.nextPendingConnection())
+    acceptClients<LinkSession>(link_.server, *this, kMaxLinkSessions, [this](QLocalSocket* socket) {
         new LinkSession(socket, nextSession_++, this);
+    });
 }
 
 void BoardService::acceptControlClients() {
-    while (QLocalSocket* socket = controlServer_.nextPendingConnection())
-        new ControlSession(socket, this);
+    acceptClients<ControlSession>(control_.server, *this, kMaxControlSessions,
+                                  [this](QLocalSocket* socket) { new ControlSession(socket, this); });
 }
 
 HostAnswer BoardService::handleLink(int session, const Frame& request) {

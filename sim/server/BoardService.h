@@ -7,11 +7,12 @@
 #include <QLocalServer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <vector>
 
 // The virtual board as a service: one board behind a link socket and a control socket. The link serves
-// one client at a time; the control socket any number. Everything runs on the event loop's thread.
+// one client at a time; the control socket several. Everything runs on the event loop's thread.
 class BoardService : public QObject {
     Q_OBJECT
 
@@ -19,9 +20,9 @@ public:
     explicit BoardService(QObject* parent = nullptr);
 
     // Starts serving under the board name; false with the reason when another board serves it or the
-    // sockets cannot be made.
+    // sockets cannot be made. A socket that stops serving later is served again.
     bool listen(const std::string& name, QString& error);
-    QString linkPath() const { return linkServer_.fullServerName(); }
+    QString linkPath() const { return QString::fromStdString(link_.path); }
 
     const qbv::sim::BoardHost& host() const { return host_; }
 
@@ -49,15 +50,26 @@ private:
         bool operator==(const Visible&) const = default;
     };
 
+    // A server and its path, which QLocalServer forgets when it closes itself.
+    struct Endpoint {
+        QLocalServer server;
+        std::string path;
+        bool down = false; // its stop was told and it has not served since
+
+        void serveAgainIfStopped();
+    };
+
     Visible visible() const;
     void notifyIfChanged();
     void acceptLinkClients();
     void acceptControlClients();
+    void serveAgainWhereStopped();
     uint64_t nowMs() const { return static_cast<uint64_t>(clock_.elapsed()); }
 
     qbv::sim::BoardHost host_;
-    QLocalServer linkServer_;
-    QLocalServer controlServer_;
+    Endpoint link_;
+    Endpoint control_;
+    QTimer listeningWatch_;
     QElapsedTimer clock_;
     Visible shown_;
     int nextSession_ = 1;

@@ -4,6 +4,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace qbv::test {
@@ -25,10 +26,21 @@ std::string BoardProcess::uniqueName() {
     return "qbv-sim-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
 }
 
-BoardProcess::BoardProcess(const QStringList& extraArguments)
+QString BoardProcess::program() {
+    return QStringLiteral(QBV_VIRTUAL_BOARD_EXE);
+}
+
+BoardProcess::BoardProcess(const QStringList& extraArguments, int openFilesLimit)
     : name_(uniqueName()), process_(std::make_unique<QProcess>()), control_(name_) {
     process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_->start(QStringLiteral(QBV_VIRTUAL_BOARD_EXE), boardArguments(name_, extraArguments));
+    if (openFilesLimit > 0) {
+        // Runs in the child between fork and exec, where only async-signal-safe calls belong.
+        process_->setChildProcessModifier([openFilesLimit] {
+            const rlimit limit{static_cast<rlim_t>(openFilesLimit), static_cast<rlim_t>(openFilesLimit)};
+            ::setrlimit(RLIMIT_NOFILE, &limit);
+        });
+    }
+    process_->start(program(), boardArguments(name_, extraArguments));
     if (!process_->waitForStarted(kStartTimeoutMs))
         return;
     QElapsedTimer waited;
@@ -54,7 +66,7 @@ BoardProcess::~BoardProcess() {
 int BoardProcess::startRival() {
     QProcess rival;
     rival.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    rival.start(QStringLiteral(QBV_VIRTUAL_BOARD_EXE), boardArguments(name_, {}));
+    rival.start(program(), boardArguments(name_, {}));
     if (rival.waitForFinished(kStartTimeoutMs))
         return rival.exitCode();
     rival.kill();

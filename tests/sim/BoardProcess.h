@@ -14,7 +14,8 @@ namespace qbv::test {
 // (or killed) when the test ends.
 class BoardProcess {
 public:
-    explicit BoardProcess(const QStringList& extraArguments = {});
+    // openFilesLimit, when above 0, caps the handles the board may hold (RLIMIT_NOFILE).
+    explicit BoardProcess(const QStringList& extraArguments = {}, int openFilesLimit = 0);
     ~BoardProcess();
     BoardProcess(const BoardProcess&) = delete;
     BoardProcess& operator=(const BoardProcess&) = delete;
@@ -30,6 +31,8 @@ public:
     int startRival();
 
     static std::string uniqueName();
+    // The qbv-virtual-board that these boards run.
+    static QString program();
 
 private:
     std::string name_;
