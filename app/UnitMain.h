@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Colours.h"
+#include "common/Colours.h"
 
 #include <QImage>
 #include <QWidget>

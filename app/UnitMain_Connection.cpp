@@ -5,8 +5,8 @@
 
 #include "board/BoardProtocol.h"
 #include "board/Jtagport.h"
-#include "board/Texts.h"
-#include "platform/Format.h"
+#include "common/Texts.h"
+#include "common/Format.h"
 #include "platform/UiHost.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TTimer.h"

@@ -5,7 +5,7 @@
 
 #include "board/BoardProtocol.h"
 #include "board/Jtagport.h"
-#include "board/Texts.h"
+#include "common/Texts.h"
 #include "resources/BoardLayout.h"
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"

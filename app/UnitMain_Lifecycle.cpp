@@ -3,9 +3,9 @@
 #include "app/UnitMain.h"
 #include "app/WebLinks.h"
 
-#include "board/Texts.h"
+#include "common/Texts.h"
 #include "platform/Clock.h"
-#include "platform/Format.h"
+#include "common/Format.h"
 #include "platform/UiHost.h"
 #include "resources/BoardLayout.h"
 #include "widgets/TImage.h"

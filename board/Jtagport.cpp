@@ -1,8 +1,8 @@
 #include "board/Jtagport.h"
 
-#include "board/Texts.h"
+#include "common/Texts.h"
 #include "platform/Clock.h"
-#include "platform/Format.h"
+#include "common/Format.h"
 #include "platform/ProgramLocation.h"
 #include "platform/UiHost.h"
 

@@ -3,9 +3,9 @@
 #include "ExitCode.h"
 #include "Timestamp.h"
 #include "board/BoardProtocol.h"
-#include "board/Texts.h"
+#include "common/Texts.h"
 #include "platform/Clock.h"
-#include "platform/Format.h"
+#include "common/Format.h"
 
 namespace qbv::cli {
 

@@ -2,8 +2,8 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "board/BoardProtocol.h"
-#include "board/Texts.h"
-#include "platform/Format.h"
+#include "common/Texts.h"
+#include "common/Format.h"
 
 namespace qbv::cli {
 

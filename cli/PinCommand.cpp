@@ -2,7 +2,7 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "board/BoardProtocol.h"
-#include "board/Texts.h"
+#include "common/Texts.h"
 
 namespace qbv::cli {
 

@@ -1,8 +1,8 @@
 #include "BoardLink.h"
 #include "Commands.h"
 #include "ExitCode.h"
-#include "board/Texts.h"
-#include "platform/Format.h"
+#include "common/Texts.h"
+#include "common/Format.h"
 
 namespace qbv::cli {
 

@@ -2,9 +2,9 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "ProgressLine.h"
-#include "board/Texts.h"
+#include "common/Texts.h"
 #include "platform/Clock.h"
-#include "platform/Format.h"
+#include "common/Format.h"
 #include "platform/Interrupt.h"
 #include "programming/DownloadMaxIICode.h"
 

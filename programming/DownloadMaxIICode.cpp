@@ -2,9 +2,9 @@
 
 #include "ChainDefinitionFile.h"
 #include "QuartusLocation.h"
-#include "board/Texts.h"
+#include "common/Texts.h"
 #include "platform/Files.h"
-#include "platform/Format.h"
+#include "common/Format.h"
 #include "platform/ProgramLocation.h"
 #include "platform/UiHost.h"
 #include "platform/VendorToolchain.h"

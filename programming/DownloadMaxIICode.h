@@ -1,7 +1,7 @@
 #pragma once
 
 #include "RunProgrammer.h"
-#include "platform/Colours.h"
+#include "common/Colours.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "ProgrammerInvocation.h"
 
-#include "platform/Format.h"
+#include "common/Format.h"
 
 namespace qbv::programming {
 

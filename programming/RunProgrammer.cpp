@@ -1,8 +1,8 @@
 #include "RunProgrammer.h"
 
-#include "board/Texts.h"
+#include "common/Texts.h"
 #include "platform/Clock.h"
-#include "platform/Format.h"
+#include "common/Format.h"
 #include "platform/UiHost.h"
 
 namespace qbv::programming {

@@ -5,7 +5,7 @@
 // The window builds itself from these tables and the artwork generator draws the board to match them,
 // so a control always lies over the part of the picture it stands for. No Qt here.
 
-#include "platform/Colours.h"
+#include "common/Colours.h"
 
 #include <array>
 #include <cstdint>

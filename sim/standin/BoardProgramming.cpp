@@ -1,7 +1,7 @@
 #include "BoardProgramming.h"
 
 #include "ProgrammerConsole.h"
-#include "platform/Format.h"
+#include "common/Format.h"
 #include "sim/core/BoardState.h"
 
 #include <chrono>

@@ -7,7 +7,7 @@
 #include "ProgrammerConsole.h"
 #include "ProgrammerExitCodes.h"
 #include "ProgrammerSettings.h"
-#include "platform/Format.h"
+#include "common/Format.h"
 
 #include <chrono>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // every failure, and the JSON results.
 
 #include "CliTesting.h"
-#include "board/Texts.h"
+#include "common/Texts.h"
 #include "cli/ExitCode.h"
 #include "tests/support/BoardBytes.h"
 #include "tests/support/FakeClock.h"

@@ -2,7 +2,7 @@
 // the time-out, Ctrl+C, and the check of the board afterwards (on the fake JTAG library).
 
 #include "CliTesting.h"
-#include "board/Texts.h"
+#include "common/Texts.h"
 #include "cli/ExitCode.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"

@@ -1,4 +1,4 @@
-#include "board/Texts.h"
+#include "common/Texts.h"
 #include "programming/RunProgrammer.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/RecordingUiHost.h"
