@@ -1,6 +1,6 @@
 // qbv-virtual-board: a QB-vela board in a process of its own, reached through our alt_jtaglib.
 //
-//   qbv-virtual-board [--headless] [--name NAME] [--blank] [--unplugged]
+//   qbv-virtual-board [--headless] [--name NAME] [--blank] [--unplugged] | --help | --version
 //
 // The name defaults to QBV_VIRTUAL_BOARD, else the user's default; see sim/core/WireProtocol.h.
 
@@ -15,16 +15,34 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 namespace {
 
-bool headlessRequested(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--headless") == 0)
-            return true;
-    return false;
+void describeOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(QStringLiteral("A virtual QB-vela board for the control panel."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption({QStringLiteral("headless"), QStringLiteral("Run without a window.")});
+    parser.addOption(
+        {QStringLiteral("name"), QStringLiteral("The board's socket name."), QStringLiteral("NAME")});
+    parser.addOption({QStringLiteral("blank"), QStringLiteral("Start with a blank controller.")});
+    parser.addOption({QStringLiteral("unplugged"), QStringLiteral("Start with the cable unplugged.")});
+}
+
+// Read before any application object is made: a QApplication aborts where there is no display, and help
+// and the version need none. A command line that does not parse here may hold QApplication's own options
+// (-platform, -style, ...), which it takes out before ours are read.
+bool windowWanted(QCommandLineParser& parser, int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments))
+        return true;
+    for (const char* option : {"headless", "help", "help-all", "version"})
+        if (parser.isSet(QString::fromLatin1(option)))
+            return false;
+    return true;
 }
 
 struct Options {
@@ -33,15 +51,8 @@ struct Options {
     bool unplugged = false;
 };
 
-Options parseOptions(const QCoreApplication& app) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("A virtual QB-vela board for the control panel."));
-    parser.addHelpOption();
-    parser.addOption({QStringLiteral("headless"), QStringLiteral("Run without a window.")});
-    parser.addOption(
-        {QStringLiteral("name"), QStringLiteral("The board's socket name."), QStringLiteral("NAME")});
-    parser.addOption({QStringLiteral("blank"), QStringLiteral("Start with a blank controller.")});
-    parser.addOption({QStringLiteral("unplugged"), QStringLiteral("Start with the cable unplugged.")});
+// Help, the version and a mistaken command line are answered here, and end the program.
+Options parseOptions(QCommandLineParser& parser, const QCoreApplication& app) {
     parser.process(app);
     Options options;
     options.name = parser.isSet(QStringLiteral("name")) ? parser.value(QStringLiteral("name")).toStdString()
@@ -51,8 +62,8 @@ Options parseOptions(const QCoreApplication& app) {
     return options;
 }
 
-int serve(QCoreApplication& app, bool withWindow) {
-    const Options options = parseOptions(app);
+int serve(QCoreApplication& app, QCommandLineParser& parser, bool withWindow) {
+    const Options options = parseOptions(parser, app);
     BoardService service;
     if (options.blank)
         service.erase();
@@ -78,10 +89,13 @@ int serve(QCoreApplication& app, bool withWindow) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (headlessRequested(argc, argv)) {
+    QCoreApplication::setApplicationVersion(QStringLiteral(QBV_VERSION));
+    QCommandLineParser parser;
+    describeOptions(parser);
+    if (!windowWanted(parser, argc, argv)) {
         QCoreApplication app(argc, argv);
-        return serve(app, false);
+        return serve(app, parser, false);
     }
     QApplication app(argc, argv);
-    return serve(app, true);
+    return serve(app, parser, true);
 }

@@ -1,4 +1,5 @@
-// The qbv-virtual-board program itself: it outlives running out of handles.
+// The qbv-virtual-board program itself: it outlives running out of handles, and answers --help and
+// --version where no display is.
 
 #include "BoardProcess.h"
 #include "VirtualJtag.h"
@@ -7,6 +8,9 @@
 #include "platform/Environment.h"
 #include "sim/core/SocketPath.h"
 #include "sim/core/WireProtocol.h"
+
+#include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -77,3 +81,38 @@ TEST(BoardUnderFloodTest, ServesLinkAndControlAgainOnceTheFloodIsGone) {
     EXPECT_EQ(jtag.write({board::kPing}).count, 1);
     platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, "");
 }
+
+struct CommandLineCase {
+    const char* option;
+    const char* output; // a pattern for the whole of standard output
+};
+
+void PrintTo(const CommandLineCase& c, std::ostream* os) {
+    *os << c.option;
+}
+
+class BoardCommandLineTest : public testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(BoardCommandLineTest, AnswersWithoutADisplay) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(variable));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(test::BoardProcess::program(), {QString::fromLatin1(GetParam().option)});
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    const QString output = QString::fromLocal8Bit(process.readAllStandardOutput());
+    const QRegularExpression expected(
+        QRegularExpression::anchoredPattern(QString::fromLatin1(GetParam().output)),
+        QRegularExpression::DotMatchesEverythingOption);
+    EXPECT_TRUE(expected.match(output).hasMatch()) << output.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, BoardCommandLineTest,
+    testing::Values(CommandLineCase{"--help",
+                                    R"(Usage: \S*qbv-virtual-board \[options\]\n.*--version.*--headless.*)"},
+                    CommandLineCase{"--version", R"(qbv-virtual-board \d+\.\d+\.\d+\n)"}),
+    [](const testing::TestParamInfo<CommandLineCase>& info) { return std::string(info.param.option + 2); });
