@@ -1,8 +1,20 @@
 #include "app/TApplication.h"
 
-#include "platform/UiHost.h"
+#include "app/MessageBoxes.h"
+#include "app/UnitMain.h"
 
 #include <exception>
+
+namespace {
+
+void showError(const QString& text) {
+    if (FormMain)
+        FormMain->ShowBox(qbv::MessageKind::Error, text, BoxButtons::Ok);
+    else
+        QtMessageBoxes().show(qbv::MessageKind::Error, text, BoxButtons::Ok);
+}
+
+} // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -10,9 +22,9 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        qbv::uiHost().messageBox(qbv::BoxKind::Error, error.what(), qbv::BoxButtons::Ok);
+        showError(QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        qbv::uiHost().messageBox(qbv::BoxKind::Error, "Unknown error", qbv::BoxButtons::Ok);
+        showError(QStringLiteral("Unknown error"));
     }
     return false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MessageBoxes.h"
 #include "common/Colours.h"
 
 #include <QImage>
@@ -73,6 +74,10 @@ public:
     void TimerProgressTimer(QObject* Sender);
     void TimerButtonPollingTimer(QObject* Sender);
 
+    // Modal boxes: the window's own, or those it was handed (a test's user at the boxes).
+    BoxAnswer ShowBox(qbv::MessageKind kind, const QString& text, BoxButtons buttons);
+    void SetMessageBoxes(MessageBoxes* boxes) { FMessageBoxes = boxes ? boxes : &FOwnBoxes; }
+
     // Status line.
     void ShowStatus(const QString& text, qbv::colour::Colour colour);
     void ShowHint(const QString& text, qbv::colour::Colour colour);
@@ -87,6 +92,8 @@ public:
     void CreateJtagPort();
     void DestroyJtagPort();
     void ConnectionLost();
+    void BoardAnswered();
+    void BoardDidNotAnswer();
     bool SendCommand(int32_t command, uint8_t* data);
 
     // LED and GPIO controls.
@@ -182,6 +189,8 @@ private:
     // Set from the start of ProgramMaxII until it returns, and cleared by nothing else: unlike the busy
     // flag, which a confirmed close clears, it keeps the cable to the one programmer for the job's life.
     bool FProgramming = false;
+    QtMessageBoxes FOwnBoxes{this};
+    MessageBoxes* FMessageBoxes = &FOwnBoxes;
     bool FWindowEnabled = true;
     // The user has said quit: the window takes no more input until the program ends.
     bool FCloseAccepted = false;

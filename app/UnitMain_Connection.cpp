@@ -4,12 +4,14 @@
 #include "app/UnitMain.h"
 
 #include "board/BoardProtocol.h"
+#include "board/Connection.h"
 #include "board/Jtagport.h"
 #include "common/Texts.h"
 #include "common/Format.h"
-#include "platform/UiHost.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TTimer.h"
+
+#include <QCoreApplication>
 
 using namespace qbv::colour;
 
@@ -51,49 +53,32 @@ bool TFormMain::ConnectBoard() {
     ShowStatus(boardText(qbv::text::kConnecting), kBlue);
     DestroyJtagPort();
     CreateJtagPort();
-    if (!FJtagPort->IsLoaded()) {
+    uint8_t keyState = 0;
+    switch (qbv::board::ConnectPort(*FJtagPort, FCommandInFlight, keyState)) {
+    case qbv::board::ConnectOutcome::LibraryNotLoaded:
         DestroyJtagPort();
         EndProgressRun();
         ShowStatus(QString::fromLatin1(qbv::text::kFailLoadDriver), kRed);
-        qbv::uiHost().messageBox(qbv::BoxKind::Error, qbv::text::kFailLoadDriver, qbv::BoxButtons::Ok);
+        ShowBox(qbv::MessageKind::Error, QString::fromLatin1(qbv::text::kFailLoadDriver), BoxButtons::Ok);
         SpeedButtonConnect->setVisible(true);
-    } else if (!FJtagPort->Open()) {
+        break;
+    case qbv::board::ConnectOutcome::LinkNotOpened:
         DestroyJtagPort();
         EndProgressRun();
         ShowStatus(boardText(qbv::text::kFailConnect), kRed);
-        qbv::uiHost().messageBox(qbv::BoxKind::Error,
-                                 qbv::formatText(qbv::text::kFailConnectChecklist, qbv::text::kBoardName),
-                                 qbv::BoxButtons::Ok);
+        ShowBox(qbv::MessageKind::Error, boardText(qbv::text::kFailConnectChecklist), BoxButtons::Ok);
         SpeedButtonConnect->setVisible(true);
         // The checklist names a controller without its code as one cause: programming must be in reach.
         SpeedButtonDownload->setVisible(true);
-    } else {
-        uint8_t unused = 0;
-        const bool answered =
-            SendCommand(qbv::board::kPing, &unused) && SendCommand(qbv::board::kReadKeys, &unused);
+        break;
+    case qbv::board::ConnectOutcome::NoResponse:
         EndProgressRun();
-        if (answered) {
-            WaitPumping(kSettleMs);
-            ShowStatus(boardText(qbv::text::kConnectSuccess), kGreen);
-            FConnected = true;
-            SetIoButtonsVisible(true);
-            SpeedButtonDownload->setVisible(true);
-            TimerButtonPolling->SetEnabled(false);
-            TimerButtonPolling->SetEnabled(true);
-            SetWindowEnabled(true);
-        } else {
-            if (FJtagPort)
-                FJtagPort->Close();
-            DestroyJtagPort();
-            ShowStatus(boardText(qbv::text::kNoResponse), kRed);
-            const qbv::BoxAnswer answer = qbv::uiHost().messageBox(
-                qbv::BoxKind::Error, qbv::formatText(qbv::text::kNoResponseQuestion, qbv::text::kBoardName),
-                qbv::BoxButtons::YesNo);
-            if (answer == qbv::BoxAnswer::Yes)
-                PostWindowMessage(WM_PROGRAM_MAXII);
-            else
-                SpeedButtonDownload->setVisible(true);
-        }
+        BoardDidNotAnswer();
+        break;
+    case qbv::board::ConnectOutcome::Connected:
+        EndProgressRun();
+        BoardAnswered();
+        break;
     }
     SpeedButtonExit->setVisible(true);
     if (!FProgramming) // a job keeps its hourglass until it ends
@@ -102,9 +87,36 @@ bool TFormMain::ConnectBoard() {
     return FConnected;
 }
 
+void TFormMain::BoardAnswered() {
+    WaitPumping(kSettleMs);
+    ShowStatus(boardText(qbv::text::kConnectSuccess), kGreen);
+    FConnected = true;
+    SetIoButtonsVisible(true);
+    SpeedButtonDownload->setVisible(true);
+    TimerButtonPolling->SetEnabled(false);
+    TimerButtonPolling->SetEnabled(true);
+    SetWindowEnabled(true);
+}
+
+void TFormMain::BoardDidNotAnswer() {
+    if (FJtagPort)
+        FJtagPort->Close();
+    DestroyJtagPort();
+    ShowStatus(boardText(qbv::text::kNoResponse), kRed);
+    if (ShowBox(qbv::MessageKind::Error, boardText(qbv::text::kNoResponseQuestion), BoxButtons::YesNo) ==
+        BoxAnswer::Yes)
+        PostWindowMessage(WM_PROGRAM_MAXII);
+    else
+        SpeedButtonDownload->setVisible(true);
+}
+
 void TFormMain::CreateJtagPort() {
     DestroyJtagPort();
     FJtagPort = std::make_unique<TJtagPort>();
+    FJtagPort->SetMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+    // The library's own box comes the moment it failed to load, before the sequence says more.
+    if (FJtagPort->error() != JtagPortError::NoError)
+        ShowBox(qbv::MessageKind::Error, QString::fromLocal8Bit(FJtagPort->errorString()), BoxButtons::Ok);
 }
 
 void TFormMain::DestroyJtagPort() {

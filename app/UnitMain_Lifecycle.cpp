@@ -6,7 +6,6 @@
 #include "common/Texts.h"
 #include "platform/Clock.h"
 #include "common/Format.h"
-#include "platform/UiHost.h"
 #include "resources/BoardLayout.h"
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
@@ -152,14 +151,17 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 bool TFormMain::FormCloseQuery(QObject*) {
     if (!FBusy)
         return true;
-    const qbv::BoxAnswer answer =
-        qbv::uiHost().messageBox(qbv::BoxKind::Warning, qbv::text::kQuitQuestion, qbv::BoxButtons::YesNo);
-    if (answer != qbv::BoxAnswer::Yes)
+    if (ShowBox(qbv::MessageKind::Warning, QString::fromLatin1(qbv::text::kQuitQuestion), BoxButtons::YesNo) !=
+        BoxAnswer::Yes)
         return false;
     AcceptClose();
     FBusy = false;
     WaitPumping(kCloseGraceMs);
     return true;
+}
+
+BoxAnswer TFormMain::ShowBox(qbv::MessageKind kind, const QString& text, BoxButtons buttons) {
+    return FMessageBoxes->show(kind, text, buttons);
 }
 
 void TFormMain::AcceptClose() {
@@ -175,7 +177,7 @@ void TFormMain::FormClose(QObject*) {
     TimerButtonPolling->SetEnabled(false);
     const uint32_t start = qbv::platform::tickCount();
     while (FPolling && qbv::platform::elapsedSince(start) < kPollWaitMs) {
-        qbv::uiHost().processMessages();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
         WaitPumping(10);
     }
     DestroyJtagPort();

@@ -3,9 +3,12 @@
 
 #include "app/UnitMain.h"
 
-#include "programming/DownloadMaxIICode.h"
+#include "common/Texts.h"
+#include "programming/ProgrammingJob.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TTimer.h"
+
+#include <QCoreApplication>
 
 namespace {
 constexpr uint32_t kProgrammingProgressMs = 30000;
@@ -48,7 +51,18 @@ void TFormMain::ProgramMaxII() {
 }
 
 bool TFormMain::DownloadMaxIICode() {
-    return qbv::programming::DownloadMaxIICode([this](const std::string& text, qbv::colour::Colour colour) {
-        ShowStatus(QString::fromLocal8Bit(text), colour);
-    });
+    using namespace qbv::colour;
+    ShowStatus(QString::fromLatin1(qbv::text::kDownloadStart), kBlue);
+    qbv::programming::ProgrammingJob job;
+    job.setMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+    bool ok = job.prepare();
+    if (ok) {
+        ShowStatus(QString::fromLatin1(qbv::text::kDownloadRunning), kBlue);
+        ok = job.run();
+    }
+    // A failed check's error box, or the unexpected exit code's information box, before the red status.
+    if (const std::optional<qbv::MessageKind> kind = qbv::programming::messageKindOf(job.error()))
+        ShowBox(*kind, QString::fromLocal8Bit(job.errorString()), BoxButtons::Ok);
+    ShowStatus(QString::fromLatin1(ok ? qbv::text::kDownloadSuccess : qbv::text::kDownloadFail), ok ? kGreen : kRed);
+    return ok;
 }

@@ -1,4 +1,3 @@
-#include "app/QtUiHost.h"
 #include "app/TApplication.h"
 #include "app/UnitMain.h"
 #include "platform/ChildProcess.h"
@@ -9,14 +8,7 @@ int main(int argc, char* argv[]) {
     qbv::platform::keepChildExitCodes();
     TApplication application(argc, argv);
     application.setWindowIcon(QIcon(QStringLiteral(":/artwork/icon.png")));
-    QtUiHost host;
-    qbv::setUiHost(&host);
-    int result = 0;
-    {
-        TFormMain window;
-        window.show();
-        result = application.exec();
-    }
-    qbv::setUiHost(nullptr);
-    return result == 0 ? 0 : result;
+    TFormMain window;
+    window.show();
+    return application.exec();
 }

@@ -39,8 +39,20 @@ constexpr int32_t kInitArgs[6] = {0, 0, 0, 0, 128, -1};
 constexpr const char* kInitTerm = "jtag_term";
 constexpr int32_t kInitLast = 1;
 
-// Export names in the order the port looks them up.
-constexpr int kFunctionCount = 10;
+// The ten exports, in the order the port looks them up, and their names.
+enum Function : int {
+    kJtagInit,
+    kJtagClose,
+    kJtagCommand,
+    kJtagAtlanticInit,
+    kJtagAtlanticGetOffset,
+    kJtagAtlanticStatus,
+    kJtagAtlanticWrite,
+    kJtagAtlanticRead,
+    kJtagAtlanticTransfer,
+    kJtagAtlanticClearStall,
+    kFunctionCount
+};
 constexpr const char* kFunctionNames[kFunctionCount] = {
     "jtag_init",
     "jtag_close",

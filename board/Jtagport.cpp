@@ -4,7 +4,6 @@
 #include "platform/Clock.h"
 #include "common/Format.h"
 #include "platform/ProgramLocation.h"
-#include "platform/UiHost.h"
 
 #include <algorithm>
 
@@ -17,8 +16,8 @@ constexpr uint32_t kWriteRetryPauseMs = 150;
 constexpr uint32_t kFailedReadPauseMs = 1;
 
 template <typename Fn>
-void resolve(qbv::platform::LibraryHandle library, const char* name, Fn& entry, bool& all) {
-    entry = reinterpret_cast<Fn>(qbv::platform::findSymbol(library, name));
+void resolve(qbv::platform::LibraryHandle library, qbv::jtag::Function function, Fn& entry, bool& all) {
+    entry = reinterpret_cast<Fn>(qbv::platform::findSymbol(library, qbv::jtag::kFunctionNames[function]));
     all = all && entry != nullptr;
 }
 
@@ -36,30 +35,34 @@ TJtagPort::~TJtagPort() {
 void TJtagPort::LoadJtagLibrary() {
     FLibrary = qbv::platform::loadLibrary(FLibraryPath);
     if (!FLibrary) {
-        qbv::uiHost().messageBox(qbv::BoxKind::Error,
-                                 qbv::formatText(qbv::text::kFailLoadDll, FLibraryPath.c_str()),
-                                 qbv::BoxButtons::Ok);
+        setError(JtagPortError::LibraryNotLoaded, qbv::formatText(qbv::text::kFailLoadDll, FLibraryPath.c_str()));
         return;
     }
     if (!ResolveEntryPoints()) {
-        qbv::uiHost().messageBox(qbv::BoxKind::Error, qbv::text::kFailFindApi, qbv::BoxButtons::Ok);
+        setError(JtagPortError::FunctionMissing, qbv::text::kFailFindApi);
         FreeJtagLibrary();
     }
 }
 
 bool TJtagPort::ResolveEntryPoints() {
+    using namespace qbv::jtag;
     bool all = true;
-    resolve(FLibrary, "jtag_init", jtag_init, all);
-    resolve(FLibrary, "jtag_close", jtag_close, all);
-    resolve(FLibrary, "jtag_command", jtag_command, all);
-    resolve(FLibrary, "jtag_atlantic_init", jtag_atlantic_init, all);
-    resolve(FLibrary, "jtag_atlantic_get_offset", jtag_atlantic_get_offset, all);
-    resolve(FLibrary, "jtag_atlantic_status", jtag_atlantic_status, all);
-    resolve(FLibrary, "jtag_atlantic_write", jtag_atlantic_write, all);
-    resolve(FLibrary, "jtag_atlantic_read", jtag_atlantic_read, all);
-    resolve(FLibrary, "jtag_atlantic_transfer", jtag_atlantic_transfer, all);
-    resolve(FLibrary, "jtag_atlantic_clearstall", jtag_atlantic_clearstall, all);
+    resolve(FLibrary, kJtagInit, jtag_init, all);
+    resolve(FLibrary, kJtagClose, jtag_close, all);
+    resolve(FLibrary, kJtagCommand, jtag_command, all);
+    resolve(FLibrary, kJtagAtlanticInit, jtag_atlantic_init, all);
+    resolve(FLibrary, kJtagAtlanticGetOffset, jtag_atlantic_get_offset, all);
+    resolve(FLibrary, kJtagAtlanticStatus, jtag_atlantic_status, all);
+    resolve(FLibrary, kJtagAtlanticWrite, jtag_atlantic_write, all);
+    resolve(FLibrary, kJtagAtlanticRead, jtag_atlantic_read, all);
+    resolve(FLibrary, kJtagAtlanticTransfer, jtag_atlantic_transfer, all);
+    resolve(FLibrary, kJtagAtlanticClearStall, jtag_atlantic_clearstall, all);
     return all;
+}
+
+void TJtagPort::setError(JtagPortError error, std::string text) {
+    FError = error;
+    FErrorString = std::move(text);
 }
 
 void TJtagPort::FreeJtagLibrary() {
@@ -91,6 +94,11 @@ void TJtagPort::Close() {
         return;
     FOpened = false;
     jtag_close(FContext);
+}
+
+void TJtagPort::PumpMessages() {
+    if (FMessagePump)
+        FMessagePump();
 }
 
 void TJtagPort::ClearStallIfReported(int32_t stall) {
@@ -125,7 +133,7 @@ bool TJtagPort::Write(const uint8_t* data, int32_t count, uint32_t timeoutMs, bo
             success = false;
         }
         if (pump)
-            qbv::uiHost().processMessages();
+            PumpMessages();
     } while (!success && !timedOut);
     return success;
 }
@@ -152,7 +160,7 @@ int32_t TJtagPort::Read(uint8_t* buffer, int32_t count, uint32_t timeoutMs, bool
         }
         ClearStallIfReported(stall);
         if (pump)
-            qbv::uiHost().processMessages();
+            PumpMessages();
     } while (!finished);
     return received;
 }

@@ -4,13 +4,22 @@
 #include "platform/DynamicLibrary.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
+// What went wrong when the port was made; the text is what the user is shown, in an error box.
+enum class JtagPortError {
+    NoError,
+    LibraryNotLoaded, // "fail to load dll - <full path>"
+    FunctionMissing,  // "fail to find some API"; the library has been freed again
+};
+
 // The only way to the board: loads the JTAG access library from the program's directory, opens a link
-// to the board's controller and moves bytes over it with a timed write and a timed read.
+// to the board's controller and moves bytes over it with a timed write and a timed read. It shows
+// nothing itself: a failed load is left in error() and errorString() for the owner to show.
 class TJtagPort {
 public:
-    // Loads the library from the program's directory; shows an error box when it cannot.
+    // Loads the library from the program's directory.
     TJtagPort();
     ~TJtagPort();
 
@@ -31,11 +40,20 @@ public:
     // The full path the port tried to load the library from.
     const std::string& LibraryPath() const { return FLibraryPath; }
 
+    JtagPortError error() const { return FError; }
+    const std::string& errorString() const { return FErrorString; }
+
+    // What a write or read asked to handle the window's messages calls after each attempt; none by
+    // default, so such a call then just carries on.
+    void SetMessagePump(std::function<void()> pump) { FMessagePump = std::move(pump); }
+
 private:
     void LoadJtagLibrary();
     void FreeJtagLibrary();
     bool ResolveEntryPoints();
     void ClearStallIfReported(int32_t stall);
+    void PumpMessages();
+    void setError(JtagPortError error, std::string text);
 
     qbv::platform::LibraryHandle FLibrary = nullptr;
     // Set up and used by the library only; the port just hands out its address.
@@ -54,4 +72,7 @@ private:
     JtagAtlanticClearStallFn jtag_atlantic_clearstall = nullptr;
 
     std::string FLibraryPath;
+    JtagPortError FError = JtagPortError::NoError;
+    std::string FErrorString;
+    std::function<void()> FMessagePump;
 };

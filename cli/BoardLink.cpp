@@ -2,6 +2,7 @@
 
 #include "ExitCode.h"
 #include "board/BoardProtocol.h"
+#include "board/Connection.h"
 #include "common/Texts.h"
 #include "common/Format.h"
 
@@ -21,21 +22,24 @@ void BoardLink::close() {
 int BoardLink::connect(Reporter& reporter, const JsonObject& extra) {
     close();
     port_ = std::make_unique<TJtagPort>();
-    if (!port_->IsLoaded()) {
+    if (port_->error() != JtagPortError::NoError)
+        reporter.message(MessageKind::Error, port_->errorString());
+    switch (board::ConnectPort(*port_, commandInFlight_, keysAtConnect_)) {
+    case board::ConnectOutcome::LibraryNotLoaded: {
         const std::string library = port_->LibraryPath();
         close();
         return reporter.failure(kExitLibrary, text::kFailLoadDriver,
                                 JsonObject(extra).addString("library", library));
     }
-    if (!port_->Open()) {
+    case board::ConnectOutcome::LinkNotOpened:
         close();
         return reporter.failure(kExitLinkNotOpened, formatText(text::kFailConnectChecklist, text::kBoardName),
                                 extra);
-    }
-    uint8_t unused = 0;
-    if (!send(board::kPing, &unused) || !send(board::kReadKeys, &keysAtConnect_)) {
+    case board::ConnectOutcome::NoResponse:
         close();
         return reporter.failure(kExitNoResponse, formatText(text::kNoResponse, text::kBoardName), extra);
+    case board::ConnectOutcome::Connected:
+        break;
     }
     return kExitSuccess;
 }

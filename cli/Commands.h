@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Arguments.h"
-#include "ConsoleUiHost.h"
 #include "Output.h"
 
 #include <cstdint>
@@ -14,7 +13,7 @@ int runPing(Reporter& reporter);
 int runLed(const Invocation& call, Reporter& reporter);
 int runPin(const Invocation& call, Reporter& reporter);
 int runKeys(const Invocation& call, Reporter& reporter);
-int runProgram(const Invocation& call, Reporter& reporter, ConsoleUiHost& host);
+int runProgram(const Invocation& call, Reporter& reporter);
 
 // "BUTTON1 BUTTON3" style names of the pressed keys, for the keys command's words and JSON.
 std::string pressedKeysText(uint8_t keyState);

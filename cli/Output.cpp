@@ -24,6 +24,11 @@ void Reporter::status(const std::string& words) {
         console_.out << words << std::endl;
 }
 
+void Reporter::message(MessageKind kind, const std::string& text) {
+    console_.err << messageTitle(kind) << ": " << text << std::endl;
+    messages_.push_back(text);
+}
+
 int Reporter::failure(int exitCode, const std::string& message, const JsonObject& fields) {
     console_.err << "qbv: " << message << std::endl;
     if (json_) {

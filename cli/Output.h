@@ -2,6 +2,7 @@
 
 #include "Console.h"
 #include "Json.h"
+#include "common/Messages.h"
 
 #include <string>
 #include <vector>
@@ -28,8 +29,9 @@ public:
     // fields...}. Returns the exit code, so a command can end with `return reporter.failure(...)`.
     int failure(int exitCode, const std::string& message, const JsonObject& fields = {});
 
-    // A message box's text on its way to standard error, kept for the JSON failure object.
-    void noteMessage(const std::string& text) { messages_.push_back(text); }
+    // What the panel would show in a message box: a line on standard error titled after its kind, kept
+    // for the JSON failure object.
+    void message(MessageKind kind, const std::string& text);
 
 private:
     JsonObject head(bool ok) const;

@@ -3,10 +3,9 @@
 #include "ExitCode.h"
 #include "ProgressLine.h"
 #include "common/Texts.h"
-#include "platform/Clock.h"
 #include "common/Format.h"
 #include "platform/Interrupt.h"
-#include "programming/DownloadMaxIICode.h"
+#include "programming/ProgrammingJob.h"
 
 #include <optional>
 
@@ -14,25 +13,33 @@ namespace qbv::cli {
 
 namespace {
 
-// One programming job without a window: the core's statuses become lines, its waits redraw the progress
-// and look for Ctrl+C.
+// One programming job without a window: the core's steps, with their statuses as lines and their
+// messages on standard error; the wait redraws the progress and looks for Ctrl+C.
 class ProgramJob {
 public:
-    ProgramJob(const Invocation& call, Reporter& reporter, ConsoleUiHost& host)
+    ProgramJob(const Invocation& call, Reporter& reporter)
         : call_(call), reporter_(reporter), console_(reporter.console()),
           progress_(reporter.json() ? console_.err : console_.out,
-                    reporter.json() ? console_.errIsTerminal : console_.outIsTerminal) {
-        host.setBeforeBox([this] { progress_.finish(); });
-        host.setOnProcess([this] { whileWaiting(); });
+                    reporter.json() ? console_.errIsTerminal : console_.outIsTerminal),
+          job_(call.timeoutMs) {
+        job_.setMessagePump([this] { whileWaiting(); });
     }
 
     int run() {
         progress_.start(text::kDownloadStart);
-        bool ok = false;
+        showStatus(text::kDownloadStart);
         // The terminal's Ctrl+C reaches qbv, never the programmer: it runs in a process group of its own.
-        ok = programming::DownloadMaxIICode(
-            [this](const std::string& words, colour::Colour colour) { showStatus(words, colour); },
-            call_.timeoutMs, &whyNotStarted_);
+        bool ok = job_.prepare();
+        if (ok) {
+            showStatus(text::kDownloadRunning);
+            ok = job_.run();
+        }
+        if (const std::optional<MessageKind> kind = programming::messageKindOf(job_.error())) {
+            progress_.finish();
+            reporter_.message(*kind, job_.errorString());
+        }
+        if (ok)
+            showStatus(text::kDownloadSuccess);
         progress_.stop();
         if (abandoned_)
             return kExitInterrupted; // reported when it happened
@@ -42,12 +49,10 @@ public:
     }
 
 private:
-    void showStatus(const std::string& words, colour::Colour colour) {
-        if (words == text::kDownloadRunning)
-            runningSince_ = platform::tickCount();
-        // The red end is the command's failure, reported once with its exit code; after an interrupt the
-        // run has already said its last word.
-        if (colour == colour::kRed || abandoned_)
+    // The failure's red status is the command's failure, reported once with its exit code; after an
+    // interrupt the run has already said its last word.
+    void showStatus(const char* words) {
+        if (abandoned_)
             return;
         progress_.finish();
         reporter_.status(words);
@@ -65,25 +70,23 @@ private:
         console_.leave(kExitInterrupted);
     }
 
-    // A programmer that was still running when the time ran out: the core's wait ended on the time, not
-    // on an exit code. (An exit code read in the very pass where the time ran out is one the core also
-    // counts only when it is success.)
-    bool timedOut() const {
-        return runningSince_ && platform::elapsedSince(*runningSince_) > call_.timeoutMs;
-    }
-
     int reportFailure() {
-        if (!whyNotStarted_.empty())
+        const JsonObject notProgrammed = JsonObject().addBool("programmed", false);
+        switch (job_.error()) {
+        case programming::ProgrammingError::TimedOut:
+            return reporter_.failure(
+                kExitTimeout,
+                formatText("%s: the programmer did not end within %u ms and is left running", text::kDownloadFail,
+                           static_cast<unsigned>(call_.timeoutMs)),
+                JsonObject(notProgrammed).addBool("timedOut", true));
+        case programming::ProgrammingError::ProgrammerNotStarted:
             return reporter_.failure(kExitProgrammingFailed,
-                                     formatText("%s: %s", text::kDownloadFail, whyNotStarted_.c_str()),
-                                     JsonObject().addBool("programmed", false).addBool("timedOut", false));
-        if (!timedOut())
+                                     formatText("%s: %s", text::kDownloadFail, job_.errorString().c_str()),
+                                     JsonObject(notProgrammed).addBool("timedOut", false));
+        default:
             return reporter_.failure(kExitProgrammingFailed, text::kDownloadFail,
-                                     JsonObject().addBool("programmed", false).addBool("timedOut", false));
-        return reporter_.failure(kExitTimeout,
-                                 formatText("%s: the programmer did not end within %u ms and is left running",
-                                            text::kDownloadFail, static_cast<unsigned>(call_.timeoutMs)),
-                                 JsonObject().addBool("programmed", false).addBool("timedOut", true));
+                                     JsonObject(notProgrammed).addBool("timedOut", false));
+        }
     }
 
     int reconnect() {
@@ -101,15 +104,14 @@ private:
     Reporter& reporter_;
     Console& console_;
     ProgressLine progress_;
-    std::optional<uint32_t> runningSince_;
-    std::string whyNotStarted_;
+    programming::ProgrammingJob job_;
     bool abandoned_ = false;
 };
 
 } // namespace
 
-int runProgram(const Invocation& call, Reporter& reporter, ConsoleUiHost& host) {
-    return ProgramJob(call, reporter, host).run();
+int runProgram(const Invocation& call, Reporter& reporter) {
+    return ProgramJob(call, reporter).run();
 }
 
 } // namespace qbv::cli

@@ -2,7 +2,6 @@
 
 #include "Arguments.h"
 #include "Commands.h"
-#include "ConsoleUiHost.h"
 #include "ExitCode.h"
 #include "HelpText.h"
 #include "Output.h"
@@ -28,7 +27,6 @@ int showVersion(const Invocation& call, Console& console) {
 
 int runCommand(const Invocation& call, Console& console) {
     Reporter reporter(console, call.json, commandName(call.command));
-    ConsoleUiHost host(reporter);
     switch (call.command) {
     case Command::Ping:
         return runPing(reporter);
@@ -39,7 +37,7 @@ int runCommand(const Invocation& call, Console& console) {
     case Command::Keys:
         return runKeys(call, reporter);
     case Command::Program:
-        return runProgram(call, reporter, host);
+        return runProgram(call, reporter);
     case Command::None:
         break;
     }

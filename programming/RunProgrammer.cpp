@@ -1,56 +1,51 @@
 #include "RunProgrammer.h"
 
-#include "common/Texts.h"
 #include "platform/Clock.h"
-#include "common/Format.h"
-#include "platform/UiHost.h"
+
+#include <optional>
 
 namespace qbv::programming {
 
 namespace {
 
-enum class Outcome { Running, Succeeded, Failed };
-
-Outcome judgeExitCode(std::optional<uint32_t> code) {
+// The end an exit code means, or none while the programmer still runs.
+std::optional<ProgrammerEnd> judgeExitCode(std::optional<uint32_t> code) {
     if (!code)
-        return Outcome::Failed;
+        return ProgrammerEnd::Failed;
     switch (*code) {
     case 0:
-        return Outcome::Succeeded;
+        return ProgrammerEnd::Succeeded;
     case platform::kStillActive:
-        return Outcome::Running;
+        return std::nullopt;
     case kProgrammerFailedExit:
     case platform::kControlCExit:
-        return Outcome::Failed;
+        return ProgrammerEnd::Failed;
     default:
-        uiHost().messageBox(BoxKind::Information, formatText(text::kExitCode, *code), BoxButtons::Ok);
-        return Outcome::Failed;
+        return ProgrammerEnd::UnexpectedExitCode;
     }
 }
 
 } // namespace
 
-bool WaitForProgrammer(platform::ProcessStatus& process, uint32_t timeoutMs) {
+ProgrammerRun WaitForProgrammer(platform::ProcessStatus& process, uint32_t timeoutMs, const MessagePump& pump) {
     const uint32_t start = platform::tickCount();
     for (;;) {
-        uiHost().processMessages();
-        const Outcome outcome = judgeExitCode(process.exitCode());
-        if (outcome != Outcome::Running)
-            return outcome == Outcome::Succeeded;
+        if (pump)
+            pump();
+        const std::optional<uint32_t> code = process.exitCode();
+        if (const std::optional<ProgrammerEnd> end = judgeExitCode(code))
+            return {*end, code.value_or(0), {}};
         if (platform::elapsedSince(start) > timeoutMs)
-            return false;
+            return {ProgrammerEnd::TimedOut, platform::kStillActive, {}};
         process.waitForEnd(kPassWaitMs);
     }
 }
 
-bool RunProgrammer(const ProgrammerInvocation& invocation, uint32_t timeoutMs, std::string* whyNotStarted) {
+ProgrammerRun RunProgrammer(const ProgrammerInvocation& invocation, uint32_t timeoutMs, const MessagePump& pump) {
     platform::ChildProcess programmer;
-    if (!programmer.start(invocation.launch())) {
-        if (whyNotStarted)
-            *whyNotStarted = programmer.errorString();
-        return false;
-    }
-    return WaitForProgrammer(programmer, timeoutMs);
+    if (!programmer.start(invocation.launch()))
+        return {ProgrammerEnd::NotStarted, 0, programmer.errorString()};
+    return WaitForProgrammer(programmer, timeoutMs, pump);
 }
 
 } // namespace qbv::programming

@@ -4,6 +4,8 @@
 #include "platform/ChildProcess.h"
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 namespace qbv::programming {
 
@@ -17,17 +19,33 @@ constexpr uint32_t kProgrammerFailedExit = 3;
 // every couple of ten milliseconds without a processor spinning.
 constexpr uint32_t kPassWaitMs = 10;
 
-// Starts the programmer hidden and waits for it; true only when it ended with exit code 0. The window's
-// messages are handled throughout. An exit code other than 0, 3, Ctrl+C's or still-running first shows
-// the information box "ExitCode:%Xh". After more than timeoutMs the wait gives up and reports failure;
-// the programmer runs on. When the programmer cannot be started at all, whyNotStarted (if given) receives
-// the system's reason.
-bool RunProgrammer(const ProgrammerInvocation& invocation, uint32_t timeoutMs = kProgrammerTimeoutMs,
-                   std::string* whyNotStarted = nullptr);
+// How a run of the programmer ended.
+enum class ProgrammerEnd {
+    Succeeded,          // exit code 0
+    Failed,             // exit code 3 or Ctrl+C's, or an exit code that could not be read
+    UnexpectedExitCode, // any other end; the user is told the code
+    TimedOut,           // still running after the time-out; it runs on
+    NotStarted,         // the system could not start it
+};
+
+struct ProgrammerRun {
+    ProgrammerEnd end = ProgrammerEnd::NotStarted;
+    uint32_t exitCode = 0;    // for UnexpectedExitCode
+    std::string startFailure; // for NotStarted: the system's reason
+};
+
+// Handles the window's pending messages; called on every pass of the wait. May be empty.
+using MessagePump = std::function<void()>;
+
+// Starts the programmer hidden and waits for it, handling the window's messages throughout. After more
+// than timeoutMs the wait gives up; the programmer runs on.
+ProgrammerRun RunProgrammer(const ProgrammerInvocation& invocation, uint32_t timeoutMs = kProgrammerTimeoutMs,
+                            const MessagePump& pump = {});
 
 // The wait itself, for a process already started. Each pass handles the window's messages, reads the exit
 // code, checks the time (so an exit code 0 read in the pass where the time runs out still counts), then
 // waits on the process for at most kPassWaitMs.
-bool WaitForProgrammer(platform::ProcessStatus& process, uint32_t timeoutMs);
+ProgrammerRun WaitForProgrammer(platform::ProcessStatus& process, uint32_t timeoutMs,
+                                const MessagePump& pump = {});
 
 } // namespace qbv::programming

@@ -4,7 +4,6 @@
 #include "bench/support/ProcessCpu.h"
 #include "board/Jtagport.h"
 #include "tests/support/FakeJtag.h"
-#include "tests/support/RecordingUiHost.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -12,7 +11,6 @@
 namespace {
 
 void FailingReadForItsTimeOut(benchmark::State& state) {
-    qbv::test::RecordingUiHost ui;
     qbv::test::FakeJtag fake;
     qbv::test::FakeLibraryDirectory directory;
     fake.setFallback(kFakeRead, qbv::test::FakeJtag::step(-1));

@@ -7,7 +7,7 @@
 #include "app/UnitMain.h"
 #include "bench/support/ProcessCpu.h"
 #include "tests/support/FakeJtag.h"
-#include "tests/support/RecordingUiHost.h"
+#include "tests/support/RecordingBoxes.h"
 #include "widgets/TPaintBox.h"
 #include "widgets/TTimer.h"
 
@@ -22,14 +22,15 @@
 namespace {
 
 struct Board {
-    qbv::test::RecordingUiHost ui;
+    qbv::test::RecordingBoxes ui;
     qbv::test::FakeJtag fake;
     qbv::test::FakeLibraryDirectory library;
     Board() { fake.answerKeyReads(0x00); }
 };
 
-std::unique_ptr<TFormMain> connectedWindow() {
+std::unique_ptr<TFormMain> connectedWindow(Board& board) {
     auto form = std::make_unique<TFormMain>();
+    form->SetMessageBoxes(&board.ui);
     form->show();
     QTest::qWaitForWindowExposed(form.get());
     QElapsedTimer timer;
@@ -61,7 +62,7 @@ BENCHMARK(FirstShow)
 
 void KeyPollInterval(benchmark::State& state) {
     Board board;
-    auto form = connectedWindow();
+    auto form = connectedWindow(board);
     std::vector<qint64> polls;
     QElapsedTimer clock;
     clock.start();
@@ -82,7 +83,7 @@ BENCHMARK(KeyPollInterval)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void OnePoll(benchmark::State& state) {
     Board board;
-    auto form = connectedWindow();
+    auto form = connectedWindow(board);
     form->TimerButtonPolling->SetEnabled(false);
     uint8_t keys = 0;
     for (auto _ : state) {
@@ -95,7 +96,7 @@ BENCHMARK(OnePoll)->Unit(benchmark::kMicrosecond);
 
 void IdleWhileConnected(benchmark::State& state) {
     Board board;
-    auto form = connectedWindow();
+    auto form = connectedWindow(board);
     for (auto _ : state) {
         const double cpuStart = qbv::bench::processCpuSeconds();
         QElapsedTimer wall;

@@ -13,9 +13,7 @@
 
 #include <gmock/gmock.h>
 
-using qbv::BoxAnswer;
-using qbv::BoxButtons;
-using qbv::BoxKind;
+using qbv::MessageKind;
 using qbv::test::FakeJtag;
 using qbv::test::WindowTest;
 using testing::ElementsAre;
@@ -41,7 +39,7 @@ TEST_F(ConnectionTest, MissingLibraryShowsBothBoxesAndLeavesConnectAndExit) {
     ASSERT_EQ(ui.boxes.size(), 2u);
     EXPECT_EQ(ui.boxes[0].text, "fail to load dll - " + directory.libraryPath());
     EXPECT_EQ(ui.boxes[1].text, "Fail to load JTAG driver");
-    EXPECT_EQ(ui.boxes[1].kind, BoxKind::Error);
+    EXPECT_EQ(ui.boxes[1].kind, MessageKind::Error);
     EXPECT_EQ(status(), "Fail to load JTAG driver");
     EXPECT_EQ(form->StatusColour(), 0x0000FFu);
     EXPECT_EQ(buttons(), "C-E");
@@ -76,7 +74,7 @@ TEST_F(ConnectionTest, NoAnswerAsksAndNoLeavesDownloadAndExit) {
     ui.answers = {BoxAnswer::No};
     startUp();
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].kind, BoxKind::Error);
+    EXPECT_EQ(ui.boxes[0].kind, MessageKind::Error);
     EXPECT_EQ(ui.boxes[0].buttons, BoxButtons::YesNo);
     EXPECT_EQ(ui.boxes[0].text,
               "There is no response fron QB-vela board.\nDo you want to download Max II code now?");
@@ -119,7 +117,7 @@ private:
 TEST_F(ConnectionTest, YesStartsTheProgrammingJobOnlyAfterTheSequenceHasReturned) {
     fake.setFallback(kFakeWrite, FakeJtag::step(0, 0));
     bool busyWhenAsked = false;
-    ui.onBox = [&](const qbv::test::RecordingUiHost::Box&) { busyWhenAsked = form->IsBusy(); };
+    ui.onBox = [&](const qbv::test::RecordingBoxes::Box&) { busyWhenAsked = form->IsBusy(); };
     ui.answers = {BoxAnswer::Yes};
     showWindow();
     bool busyAtJobStart = true;

@@ -15,6 +15,7 @@ class GlyphTest : public WindowTest {
 protected:
     void SetUp() override {
         form = std::make_unique<TFormMain>();
+        form->SetMessageBoxes(&ui);
         form->FormShow(form.get());
     }
 

@@ -1,6 +1,6 @@
 #include "tests/app/WindowFixture.h"
 
-#include "app/QtUiHost.h"
+#include "app/MessageBoxes.h"
 #include "app/WebLinks.h"
 #include "board/Jtagport.h"
 #include "widgets/TPaintBox.h"
@@ -124,7 +124,7 @@ protected:
             duringCall = nullptr;
             QTimer::singleShot(0, form.get(), [this] { form->close(); });
         };
-        ui.onBox = [this](const qbv::test::RecordingUiHost::Box&) {
+        ui.onBox = [this](const qbv::test::RecordingBoxes::Box&) {
             busyAtQuestion = form->IsBusy();
             tickAtQuestion = clock.tickCount();
         };
@@ -136,11 +136,11 @@ protected:
 } // namespace
 
 TEST_F(CloseWhileBusyTest, YesLetsTheCloseGoAheadAboutTwoSecondsLater) {
-    ui.answers = {qbv::BoxAnswer::Yes};
+    ui.answers = {BoxAnswer::Yes};
     startUp();
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].kind, qbv::BoxKind::Warning);
-    EXPECT_EQ(ui.boxes[0].buttons, qbv::BoxButtons::YesNo);
+    EXPECT_EQ(ui.boxes[0].kind, qbv::MessageKind::Warning);
+    EXPECT_EQ(ui.boxes[0].buttons, BoxButtons::YesNo);
     EXPECT_EQ(ui.boxes[0].text, "Process is not terminated. Are you sure want to quit?");
     EXPECT_TRUE(busyAtQuestion);
     EXPECT_TRUE(form->IsClosing());
@@ -154,7 +154,7 @@ TEST_F(CloseWhileBusyTest, YesLetsTheCloseGoAheadAboutTwoSecondsLater) {
 }
 
 TEST_F(CloseWhileBusyTest, NoKeepsEverythingAsItWas) {
-    ui.answers = {qbv::BoxAnswer::No};
+    ui.answers = {BoxAnswer::No};
     startUp();
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_FALSE(form->IsClosing());
@@ -186,8 +186,10 @@ TEST_F(WindowTest, CloseWaitsForARunningPollButNotForever) {
     EXPECT_FALSE(form->TimerButtonPolling->Enabled()); // the poll saw the closing flag and did not re-arm
 }
 
-TEST(Application, ExceptionEscapingAHandlerIsShownAndTheLoopGoesOn) {
-    qbv::test::RecordingUiHost ui;
+using ApplicationTest = WindowTest;
+
+TEST_F(ApplicationTest, ExceptionEscapingAHandlerIsShownAndTheLoopGoesOn) {
+    startUp();
     QObject thrower;
     QTimer::singleShot(0, &thrower, [] { throw std::runtime_error("handler failed"); });
     bool after = false;
@@ -200,7 +202,7 @@ TEST(Application, ExceptionEscapingAHandlerIsShownAndTheLoopGoesOn) {
 
 #include "LifecycleTest.moc"
 
-TEST(QtUiHostTest, BoxIsAnsweredUnderTheArrowAndTheHourglassComesBack) {
+TEST(QtMessageBoxesTest, BoxIsAnsweredUnderTheArrowAndTheHourglassComesBack) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Qt::CursorShape during = Qt::BlankCursor;
     QTimer closer;
@@ -211,7 +213,7 @@ TEST(QtUiHostTest, BoxIsAnsweredUnderTheArrowAndTheHourglassComesBack) {
         }
     });
     closer.start(10);
-    QtUiHost().messageBox(qbv::BoxKind::Error, "Fail to load JTAG driver", qbv::BoxButtons::Ok);
+    QtMessageBoxes().show(qbv::MessageKind::Error, QStringLiteral("Fail to load JTAG driver"), BoxButtons::Ok);
     EXPECT_EQ(during, Qt::ArrowCursor);
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);

@@ -1,7 +1,7 @@
 #include "tests/app/WindowFixture.h"
 
 #include "platform/Environment.h"
-#include "programming/DownloadMaxIICode.h"
+#include "programming/ProgrammingJob.h"
 #include "tests/programming/ProgrammerTesting.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TTimer.h"
@@ -16,8 +16,7 @@
 #include <gmock/gmock.h>
 
 namespace fs = std::filesystem;
-using qbv::BoxAnswer;
-using qbv::BoxKind;
+using qbv::MessageKind;
 using qbv::test::FakeJtag;
 using qbv::test::WindowTest;
 using testing::ElementsAre;
@@ -117,7 +116,7 @@ TEST_F(ProgrammingJobTest, FailingProgrammerShowsItsCodeAndLeavesTheLinkDown) {
     const int opens = fake.count(kFakeInit);
     clickOn(form->SpeedButtonDownload);
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].kind, BoxKind::Information);
+    EXPECT_EQ(ui.boxes[0].kind, MessageKind::Information);
     EXPECT_EQ(ui.boxes[0].text, "ExitCode:1h");
     EXPECT_EQ(status(), "Download Max II code fail");
     EXPECT_EQ(form->StatusColour(), 0x0000FFu);
@@ -127,6 +126,28 @@ TEST_F(ProgrammingJobTest, FailingProgrammerShowsItsCodeAndLeavesTheLinkDown) {
     EXPECT_TRUE(visible(form->SpeedButtonDownload));
     EXPECT_TRUE(visible(form->SpeedButtonExit));
     EXPECT_FALSE(visible(form->SpeedButtonConnect)); // the job leaves Connect as it found it
+}
+
+TEST_F(ProgrammingJobTest, EachBoxComesBeforeTheRedStatusWhileTheLineStillSaysWhatRan) {
+    struct Row {
+        bool toolChain;
+        uint32_t exitCode;
+        const char* box;
+        const char* statusUnderTheBox;
+    };
+    for (const Row& row : {Row{false, 0, "Please make sure Quatus is installed", "Download Max II code..."},
+                           Row{true, 1, "ExitCode:1h", "Download Max II Code..."}}) {
+        SCOPED_TRACE(row.box);
+        qbv::platform::setEnvironmentVariable("QUARTUS_ROOTDIR", row.toolChain ? toolChain.path().string() : "");
+        qbv::test::ProgrammerOrders orders(row.exitCode);
+        ui.boxes.clear();
+        QString underTheBox;
+        ui.onBox = [&](const qbv::test::RecordingBoxes::Box&) { underTheBox = status(); };
+        clickOn(form->SpeedButtonDownload);
+        EXPECT_THAT(ui.texts(), ElementsAre(row.box));
+        EXPECT_EQ(underTheBox, row.statusUnderTheBox);
+        EXPECT_EQ(status(), "Download Max II code fail");
+    }
 }
 
 TEST_F(ProgrammingJobTest, NoToolChainShowsItsBoxAndWritesNoChainFile) {
@@ -159,7 +180,7 @@ TEST_F(ProgrammingJobTest, NoToTheCloseQuestionLetsTheJobRunOn) {
     whileProgramming([&] { form->close(); });
     clickOn(form->SpeedButtonDownload);
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].kind, BoxKind::Warning);
+    EXPECT_EQ(ui.boxes[0].kind, MessageKind::Warning);
     EXPECT_EQ(ui.boxes[0].text, "Process is not terminated. Are you sure want to quit?");
     EXPECT_FALSE(form->IsClosing());
     EXPECT_EQ(status(), "Connect QB-vela success");

@@ -14,7 +14,6 @@ namespace qbv::test {
 WindowTest::WindowTest() {
     // No vendor tool chain unless a test installs one.
     platform::setEnvironmentVariable("QUARTUS_ROOTDIR", "");
-    ui.onProcess = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
     fake.answerKeyReads(0x00);
     fake.script().delayUser = this;
     fake.script().delay = [](uint32_t milliseconds, void* user) {
@@ -32,6 +31,7 @@ WindowTest::~WindowTest() {
 
 void WindowTest::showWindow() {
     form = std::make_unique<TFormMain>();
+    form->SetMessageBoxes(&ui);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
 }

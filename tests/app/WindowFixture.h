@@ -3,7 +3,7 @@
 #include "app/UnitMain.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeJtag.h"
-#include "tests/support/RecordingUiHost.h"
+#include "tests/support/RecordingBoxes.h"
 
 #include <QImage>
 #include <QString>
@@ -53,7 +53,7 @@ protected:
     // after time has moved by the delay.
     std::function<void()> duringCall;
 
-    RecordingUiHost ui;
+    RecordingBoxes ui;
     FakeJtag fake;
     FakeLibraryDirectory directory;
     FakeClock clock{1000};

@@ -22,6 +22,7 @@ QRect toQRect(const layout::Rect& r) {
 
 TEST_F(WindowTest, BeforeFirstShowTheLayoutIsAsStored) {
     form = std::make_unique<TFormMain>();
+    form->SetMessageBoxes(&ui);
     EXPECT_EQ(form->size(), QSize(774, 575));
     EXPECT_EQ(form->StatusBar->geometry(), QRect(0, 556, 774, 19));
     EXPECT_EQ(form->PaintBoxGPIOa->geometry(), QRect(238, 8, 460, 166));
@@ -100,6 +101,7 @@ TEST_F(WindowTest, SpeedButtonsAreFlatHandPointersWithTooltipsThatNeverTakeFocus
 
 TEST_F(WindowTest, FontsAreTimesNewRomansMetricTwinBoldAtTheStoredPixelHeights) {
     form = std::make_unique<TFormMain>();
+    form->SetMessageBoxes(&ui);
     const std::pair<QWidget*, int> fonts[] = {{form.get(), 19},
                                               {form->SpeedButtonDownload, 24},
                                               {form->SpeedButtonConnect, 24},
@@ -114,6 +116,7 @@ TEST_F(WindowTest, FontsAreTimesNewRomansMetricTwinBoldAtTheStoredPixelHeights) 
 
 TEST_F(WindowTest, FirstShowArmsTheBootAndProgressTimersOnce) {
     form = std::make_unique<TFormMain>();
+    form->SetMessageBoxes(&ui);
     form->FormShow(form.get());
     EXPECT_TRUE(form->IsShown());
     EXPECT_TRUE(form->TimerBoot->Enabled());

@@ -3,7 +3,6 @@
 //   qbv_window_snapshot OUT.png --demo     with a few LEDs and pins switched on and two keys pressed
 // It runs over the fake JTAG library, which answers like a board that has just been programmed.
 
-#include "app/QtUiHost.h"
 #include "app/TApplication.h"
 #include "app/UnitMain.h"
 #include "tests/support/FakeJtag.h"
@@ -35,8 +34,6 @@ int main(int argc, char** argv) {
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication application(argc, argv);
-    QtUiHost host;
-    qbv::setUiHost(&host);
     qbv::test::FakeJtag fake;
     fake.answerKeyReads(0x00);
     qbv::test::FakeLibraryDirectory library;
@@ -59,6 +56,5 @@ int main(int argc, char** argv) {
         QTest::qWait(50);
         result = form.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
     }
-    qbv::setUiHost(nullptr);
     return result;
 }

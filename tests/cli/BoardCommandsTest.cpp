@@ -3,6 +3,7 @@
 
 #include "CliTesting.h"
 #include "common/Texts.h"
+#include "board/JtagApi.h"
 #include "cli/ExitCode.h"
 #include "tests/support/BoardBytes.h"
 #include "tests/support/FakeClock.h"
@@ -204,7 +205,7 @@ TEST_F(BoardCommandTest, JsonResultsCarryTheirFields) {
 }
 
 TEST_F(BoardCommandTest, JsonFailuresCarryTheExitCodeAndTheBoxes) {
-    test::FakeLibraryDirectory incomplete("jtag_atlantic_transfer");
+    test::FakeLibraryDirectory incomplete(jtag::kJtagAtlanticTransfer);
     test::JsonValue json;
     const test::CliRun run = test::runQbv({"ping", "--json"});
     EXPECT_EQ(run.exitCode, kExitLibrary);

@@ -6,7 +6,7 @@
 #include "cli/ExitCode.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
-#include "programming/DownloadMaxIICode.h"
+#include "programming/ProgrammingJob.h"
 #include "programming/QuartusLocation.h"
 #include "tests/programming/ProgrammerTesting.h"
 #include "tests/support/FakeClock.h"

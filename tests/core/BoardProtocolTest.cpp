@@ -3,7 +3,6 @@
 #include "tests/support/BoardBytes.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeJtag.h"
-#include "tests/support/RecordingUiHost.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -17,7 +16,6 @@ using testing::ElementsAreArray;
 namespace {
 
 struct ProtocolTest : testing::Test {
-    test::RecordingUiHost ui;
     FakeJtag fake;
     test::FakeLibraryDirectory directory;
     test::FakeClock clock{0xFFFFF000u}; // the command time-outs run across the tick's wrap

@@ -1,6 +1,5 @@
 #include "board/Jtagport.h"
 #include "tests/support/FakeJtag.h"
-#include "tests/support/RecordingUiHost.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,7 +13,6 @@ using testing::ElementsAre;
 namespace {
 
 struct LoadTest : testing::Test {
-    test::RecordingUiHost ui;
     FakeJtag fake;
 };
 
@@ -24,10 +22,8 @@ TEST_F(LoadTest, MissingLibraryNamesTheFullPathTriedAndLeavesThePortUnloaded) {
     test::FakeLibraryDirectory directory;
     directory.removeLibrary();
     TJtagPort port;
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].kind, BoxKind::Error);
-    EXPECT_EQ(ui.boxes[0].buttons, BoxButtons::Ok);
-    EXPECT_EQ(ui.boxes[0].text, "fail to load dll - " + directory.libraryPath());
+    EXPECT_EQ(port.error(), JtagPortError::LibraryNotLoaded);
+    EXPECT_EQ(port.errorString(), "fail to load dll - " + directory.libraryPath());
     EXPECT_FALSE(port.IsLoaded());
     EXPECT_FALSE(port.Open());
     EXPECT_FALSE(port.IsOpen());
@@ -40,23 +36,20 @@ TEST_F(LoadTest, CompleteLibraryIsLoadedFromTheProgramDirectoryAndFreedWithThePo
         EXPECT_TRUE(port.IsLoaded());
         EXPECT_FALSE(port.IsOpen());
         EXPECT_EQ(port.LibraryPath(), directory.libraryPath());
-        EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_EQ(port.error(), JtagPortError::NoError);
         EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad));
     }
     EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad, kFakeUnload));
 }
 
-class MissingExportTest : public LoadTest, public testing::WithParamInterface<const char*> {};
+class MissingExportTest : public LoadTest, public testing::WithParamInterface<jtag::Function> {};
 
-TEST_P(MissingExportTest, RefusesTheLibraryAndFreesItOnceTheBoxIsClosed) {
+TEST_P(MissingExportTest, RefusesTheLibraryAndFreesItAtOnce) {
     test::FakeLibraryDirectory directory(GetParam());
-    int unloadsWhileBoxShown = -1;
-    ui.onBox = [&](const test::RecordingUiHost::Box&) { unloadsWhileBoxShown = fake.count(kFakeUnload); };
     {
         TJtagPort port;
-        EXPECT_THAT(ui.texts(), ElementsAre("fail to find some API"));
-        EXPECT_EQ(ui.boxes[0].kind, BoxKind::Error);
-        EXPECT_EQ(unloadsWhileBoxShown, 0);
+        EXPECT_EQ(port.error(), JtagPortError::FunctionMissing);
+        EXPECT_EQ(port.errorString(), "fail to find some API");
         EXPECT_FALSE(port.IsLoaded());
         EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad, kFakeUnload));
         EXPECT_FALSE(port.Open());
@@ -64,13 +57,9 @@ TEST_P(MissingExportTest, RefusesTheLibraryAndFreesItOnceTheBoxIsClosed) {
     EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad, kFakeUnload));
 }
 
-INSTANTIATE_TEST_SUITE_P(EachOfTheTen, MissingExportTest,
-                         testing::Values("jtag_init", "jtag_close", "jtag_command", "jtag_atlantic_init",
-                                         "jtag_atlantic_get_offset", "jtag_atlantic_status",
-                                         "jtag_atlantic_write", "jtag_atlantic_read",
-                                         "jtag_atlantic_transfer", "jtag_atlantic_clearstall"),
-                         [](const testing::TestParamInfo<const char*>& info) {
-                             return std::string(info.param);
+INSTANTIATE_TEST_SUITE_P(EachOfTheTen, MissingExportTest, testing::Range(jtag::kJtagInit, jtag::kFunctionCount),
+                         [](const testing::TestParamInfo<jtag::Function>& info) {
+                             return std::string(jtag::kFunctionNames[info.param]);
                          });
 
 namespace {

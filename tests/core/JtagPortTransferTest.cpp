@@ -1,7 +1,6 @@
 #include "board/Jtagport.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeJtag.h"
-#include "tests/support/RecordingUiHost.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,13 +17,15 @@ constexpr uint32_t kNearWrap = 0xFFFFFA00u; // 1536 ms before the tick counter w
 // An open port on the fake library, with time under the test's control: it moves only by the delays the
 // script gives the library's calls and by the port's own pauses.
 struct TransferTest : testing::TestWithParam<uint32_t> {
-    test::RecordingUiHost ui;
     FakeJtag fake;
     test::FakeLibraryDirectory directory;
     test::FakeClock clock{GetParam()};
     TJtagPort port;
 
+    int pumped = 0;
+
     void SetUp() override {
+        port.SetMessagePump([this] { ++pumped; });
         fake.delayWith(clock);
         ASSERT_TRUE(port.Open());
         fake.clearRecord();
@@ -154,9 +155,9 @@ TEST_P(WriteTest, StallValueOfZeroOrMoreIsClearedAndDoesNotFailTheWrite) {
 TEST_P(WriteTest, PumpFlagHandlesMessagesAfterEveryAttempt) {
     fake.push(kFakeWrite, FakeJtag::step(0, 0));
     EXPECT_TRUE(port.Write(kPinCommand, 2, kTimeout, true));
-    EXPECT_EQ(ui.processed, 2);
+    EXPECT_EQ(pumped, 2);
     EXPECT_TRUE(port.Write(kPinCommand, 2, kTimeout, false));
-    EXPECT_EQ(ui.processed, 2);
+    EXPECT_EQ(pumped, 2);
 }
 
 TEST_P(ReadTest, PiecesArePlacedOneBehindTheOther) {
@@ -213,5 +214,5 @@ TEST_P(ReadTest, StallIsClearedAndPumpFlagHandlesMessages) {
     uint8_t buffer = 0;
     EXPECT_EQ(port.Read(&buffer, 1, kTimeout, true), 1);
     EXPECT_THAT(fake.order(), ElementsAre(kFakeRead, kFakeClearStall, kFakeRead, kFakeClearStall));
-    EXPECT_EQ(ui.processed, 2);
+    EXPECT_EQ(pumped, 2);
 }

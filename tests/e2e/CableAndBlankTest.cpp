@@ -7,8 +7,7 @@
 
 #include <QElapsedTimer>
 
-using qbv::BoxButtons;
-using qbv::BoxKind;
+using qbv::MessageKind;
 using qbv::test::PanelTest;
 
 namespace {
@@ -31,7 +30,7 @@ protected:
     void expectNoResponseAnsweredNo() {
         EXPECT_EQ(status(), "QB-vela no response (Please try to download Max II code)");
         ASSERT_FALSE(ui.boxes.empty());
-        EXPECT_EQ(ui.boxes.back().kind, BoxKind::Error);
+        EXPECT_EQ(ui.boxes.back().kind, MessageKind::Error);
         EXPECT_EQ(ui.boxes.back().buttons, BoxButtons::YesNo);
         EXPECT_EQ(ui.boxes.back().text, kNoResponseQuestion);
         EXPECT_TRUE(form->SpeedButtonDownload->isVisible());
@@ -85,7 +84,7 @@ TEST_F(UnpluggedBoardTest, StartUpFailsWithTheChecklistAndConnectAfterPluggingIn
     EXPECT_FALSE(form->IsConnected());
     EXPECT_EQ(status(), "Fail to connect QB-vela");
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].kind, BoxKind::Error);
+    EXPECT_EQ(ui.boxes[0].kind, MessageKind::Error);
     EXPECT_EQ(ui.boxes[0].text, kChecklist);
     EXPECT_TRUE(form->SpeedButtonConnect->isVisible());
     EXPECT_TRUE(form->SpeedButtonExit->isVisible());

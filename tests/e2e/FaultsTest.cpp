@@ -166,7 +166,7 @@ TEST_F(PanelTest, ADroppedKeyReplyWhileConnectingIsNoResponse) {
     EXPECT_FALSE(form->IsConnected());
     EXPECT_EQ(status(), "QB-vela no response (Please try to download Max II code)");
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].buttons, qbv::BoxButtons::YesNo);
+    EXPECT_EQ(ui.boxes[0].buttons, BoxButtons::YesNo);
     const BoardState after = boardState();
     EXPECT_EQ(after.received, 2u); // the ping, then the key read whose reply never came
     EXPECT_TRUE(waitUntil([&] { return !boardState().linkOpen; }));

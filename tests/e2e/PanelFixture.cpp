@@ -28,11 +28,10 @@ constexpr int kWakeMs = 2;
 
 PanelTest::PanelTest(const QStringList& boardArguments) : board(boardArguments) {
     // A question nobody scripted is answered No: Yes would start a programming job.
-    ui.onBox = [this](const RecordingUiHost::Box& box) {
+    ui.onBox = [this](const RecordingBoxes::Box& box) {
         if (box.buttons == BoxButtons::YesNo && ui.answers.empty())
             ui.answers.push_back(BoxAnswer::No);
     };
-    ui.onProcess = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
 }
 
 PanelTest::~PanelTest() {
@@ -51,6 +50,7 @@ void PanelTest::SetUp() {
 
 void PanelTest::startUp() {
     form = std::make_unique<TFormMain>();
+    form->SetMessageBoxes(&ui);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     const QString connecting = QStringLiteral("Connecting QB-vela ...");

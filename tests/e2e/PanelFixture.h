@@ -3,7 +3,7 @@
 #include "BoardProcess.h"
 #include "app/UnitMain.h"
 #include "sim/core/BoardState.h"
-#include "tests/support/RecordingUiHost.h"
+#include "tests/support/RecordingBoxes.h"
 
 #include <QImage>
 #include <QString>
@@ -65,7 +65,7 @@ protected:
     QImage releasedLook(int key) const;
 
     BoardProcess board;
-    RecordingUiHost ui;
+    RecordingBoxes ui;
     std::unique_ptr<TFormMain> form;
 };
 

@@ -2,7 +2,6 @@
 #include "ProgrammerTesting.h"
 #include "platform/ProgramLocation.h"
 #include "tests/support/FakeClock.h"
-#include "tests/support/RecordingUiHost.h"
 
 #include <gtest/gtest.h>
 
@@ -38,16 +37,29 @@ protected:
                 folder.directory() + "My Panel" + platform::pathSeparator() + "QBV_Control_Panel.cdf"};
     }
 
+    // Runs the programmer, counting the passes that handled the window's messages.
+    programming::ProgrammerRun run(const ProgrammerInvocation& invocation) {
+        return RunProgrammer(invocation, programming::kProgrammerTimeoutMs, [this] {
+            ++pumped;
+            if (onPump)
+                onPump();
+        });
+    }
+    bool succeeds(const ProgrammerInvocation& invocation) {
+        return run(invocation).end == programming::ProgrammerEnd::Succeeded;
+    }
+
     test::TemporaryDirectory folder;
     fs::path programmer;
-    test::RecordingUiHost ui;
+    int pumped = 0;
+    std::function<void()> onPump;
 };
 
 struct RealExit {
     uint32_t exitCode;
     int signal;
-    bool success;
-    const char* box;
+    programming::ProgrammerEnd end;
+    uint32_t seen; // the exit code told to the user, for UnexpectedExitCode
 };
 
 void PrintTo(const RealExit& row, std::ostream* out) {
@@ -64,27 +76,32 @@ class RealExitCodes : public RunProgrammerTest, public testing::WithParamInterfa
 TEST_P(RealExitCodes, ProgrammerEndingWithThisCode) {
     const RealExit& row = GetParam();
     test::ProgrammerOrders orders(row.exitCode, 30, row.signal);
-    EXPECT_EQ(RunProgrammer(invocation()), row.success);
+    const programming::ProgrammerRun ran = run(invocation());
+    EXPECT_EQ(ran.end, row.end);
+    if (row.end == programming::ProgrammerEnd::UnexpectedExitCode)
+        EXPECT_EQ(ran.exitCode, row.seen);
     EXPECT_TRUE(orders.started());
-    EXPECT_GE(ui.processed, 1);
-    EXPECT_EQ(ui.texts(), row.box ? std::vector<std::string>{row.box} : std::vector<std::string>{});
+    EXPECT_GE(pumped, 1);
 }
 
+using programming::ProgrammerEnd;
 const RealExit kRealExits[] = {
-    {0, 0, true, nullptr},           {1, 0, false, "ExitCode:1h"},
-    {3, 0, false, nullptr},
+    {0, 0, ProgrammerEnd::Succeeded, 0},
+    {1, 0, ProgrammerEnd::UnexpectedExitCode, 1},
+    {3, 0, ProgrammerEnd::Failed, 0},
 #ifdef _WIN32
-    {0xC000013A, 0, false, nullptr}, {0xC0000005, 0, false, "ExitCode:C0000005h"},
+    {0xC000013A, 0, ProgrammerEnd::Failed, 0},
+    {0xC0000005, 0, ProgrammerEnd::UnexpectedExitCode, 0xC0000005},
 #else
-    {0, SIGINT, false, nullptr},       // read as Ctrl+C's status
-    {0, SIGTERM, false, "ExitCode:8Fh"}, // 128 + 15
+    {0, SIGINT, ProgrammerEnd::Failed, 0},                 // read as Ctrl+C's status
+    {0, SIGTERM, ProgrammerEnd::UnexpectedExitCode, 0x8F}, // 128 + 15
 #endif
 };
 INSTANTIATE_TEST_SUITE_P(Codes, RealExitCodes, testing::ValuesIn(kRealExits));
 
 TEST_F(RunProgrammerTest, GivesTheProgrammerItsArgumentsEnvironmentAndDirectory) {
     test::ProgrammerOrders orders(0);
-    ASSERT_TRUE(RunProgrammer(invocation()));
+    ASSERT_TRUE(succeeds(invocation()));
     // On Windows the programmer splits the command line itself: the blank in its own path, quoted, gives
     // it no stray first argument.
     const std::vector<std::string> argv = orders.recorded("argv");
@@ -100,7 +117,7 @@ TEST_F(RunProgrammerTest, ThePanelsDescriptorsStayBehind) {
     constexpr int kOurs = 200;
     ASSERT_EQ(dup2(STDOUT_FILENO, kOurs), kOurs); // inheritable, as descriptors are unless told otherwise
     test::ProgrammerOrders orders(0);
-    EXPECT_TRUE(RunProgrammer(invocation()));
+    EXPECT_TRUE(succeeds(invocation()));
     close(kOurs);
     EXPECT_TRUE(orders.started());
     const std::vector<std::string> inherited = orders.recorded("descriptor");
@@ -122,7 +139,7 @@ TEST_F(RunProgrammerTest, AProgramAtTheFirstBlankOfThePathNeverStarts) {
     // Read as a command line alone, "...\Program Files\..." would start "...\Program".
     test::installTestProgrammer(folder.path() / (std::string("Program") + QBV_EXE_SUFFIX));
     test::ProgrammerOrders orders(0);
-    ASSERT_TRUE(RunProgrammer(invocation()));
+    ASSERT_TRUE(succeeds(invocation()));
     const std::vector<std::string> started = orders.recorded("module");
     ASSERT_EQ(started.size(), 1u);
     EXPECT_TRUE(fs::equivalent(started[0], programmer)) << started[0];
@@ -132,25 +149,25 @@ TEST_F(RunProgrammerTest, AProgrammerThatCannotStartFailsWithoutWaiting) {
     fs::remove(programmer);
     std::ofstream(programmer) << "not a program";
     test::ProgrammerOrders orders(0);
-    EXPECT_FALSE(RunProgrammer(invocation()));
-    EXPECT_FALSE(RunProgrammer({(folder.path() / "absent").string(), "x.cdf"}));
-    EXPECT_EQ(ui.processed, 0);
-    EXPECT_TRUE(ui.boxes.empty());
+    const programming::ProgrammerRun notRunnable = run(invocation());
+    EXPECT_EQ(notRunnable.end, programming::ProgrammerEnd::NotStarted);
+    EXPECT_FALSE(notRunnable.startFailure.empty()); // the system's reason
+    EXPECT_EQ(run({(folder.path() / "absent").string(), "x.cdf"}).end, programming::ProgrammerEnd::NotStarted);
+    EXPECT_EQ(pumped, 0);
 }
 
 TEST_F(RunProgrammerTest, StillActiveExitCodeWaitsForTheTimeOut) {
     // On Windows a programmer that ends with 259 cannot be told from one still running; elsewhere the
     // programmer simply runs on.
     test::FakeClock clock;
-    ui.onProcess = [&] { clock.advance(20000); };
+    onPump = [&] { clock.advance(20000); };
 #ifdef _WIN32
     test::ProgrammerOrders orders(platform::kStillActive, 0);
 #else
     test::ProgrammerOrders orders(0, 1000);
 #endif
-    EXPECT_FALSE(RunProgrammer(invocation()));
-    EXPECT_EQ(ui.processed, 4); // 20000, 40000, 60000 wait on; 80000 is late
-    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(run(invocation()).end, programming::ProgrammerEnd::TimedOut);
+    EXPECT_EQ(pumped, 4); // 20000, 40000, 60000 wait on; 80000 is late
     EXPECT_TRUE(orders.waitForEnd(10000));
 }
 
@@ -162,7 +179,7 @@ TEST_F(RunProgrammerTest, AProgrammerOutlivingTheWaitIsNeitherKilledNorLeftAZomb
         ASSERT_TRUE(process.start(invocation().launch()));
         id = process.processId();
         EXPECT_NE(id, 0u);
-        EXPECT_FALSE(programming::WaitForProgrammer(process, 50));
+        EXPECT_EQ(programming::WaitForProgrammer(process, 50).end, programming::ProgrammerEnd::TimedOut);
     }
     ASSERT_TRUE(orders.waitForEnd(10000));
 #ifndef _WIN32

@@ -1,11 +1,10 @@
-#include "common/Texts.h"
 #include "programming/RunProgrammer.h"
 #include "tests/support/FakeClock.h"
-#include "tests/support/RecordingUiHost.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <ostream>
 
 using namespace qbv;
@@ -41,10 +40,12 @@ private:
     uint32_t stepMs_;
 };
 
+using programming::ProgrammerEnd;
+using programming::ProgrammerRun;
+
 struct ExitCodeCase {
     std::optional<uint32_t> code;
-    bool success;
-    const char* box; // information box text, or nullptr for none
+    ProgrammerEnd end;
 };
 
 void PrintTo(const ExitCodeCase& row, std::ostream* out) {
@@ -56,40 +57,50 @@ void PrintTo(const ExitCodeCase& row, std::ostream* out) {
 
 class ExitCodeTable : public testing::TestWithParam<ExitCodeCase> {};
 
+// Counts the passes of a wait, each of which handles the window's messages once.
+struct Passes {
+    int count = 0;
+    std::function<void()> onPass;
+    programming::MessagePump pump() {
+        return [this] {
+            ++count;
+            if (onPass)
+                onPass();
+        };
+    }
+};
+
 } // namespace
 
-TEST_P(ExitCodeTable, EndsTheWaitWithTheRightOutcomeAndBox) {
+TEST_P(ExitCodeTable, EndsTheWaitWithTheRightOutcome) {
     const ExitCodeCase& row = GetParam();
     test::FakeClock clock(1000);
-    test::RecordingUiHost ui;
+    Passes passes;
     ScriptedProgrammer programmer(clock, {platform::kStillActive, row.code});
 
-    EXPECT_EQ(WaitForProgrammer(programmer, 60000), row.success);
-    EXPECT_EQ(ui.processed, 2);
-    if (row.box) {
-        ASSERT_EQ(ui.boxes.size(), 1u);
-        EXPECT_EQ(ui.boxes[0].kind, BoxKind::Information);
-        EXPECT_EQ(ui.boxes[0].buttons, BoxButtons::Ok);
-        EXPECT_EQ(ui.boxes[0].text, row.box);
-    } else {
-        EXPECT_TRUE(ui.boxes.empty());
-    }
+    const ProgrammerRun ran = WaitForProgrammer(programmer, 60000, passes.pump());
+    EXPECT_EQ(ran.end, row.end);
+    if (row.end == ProgrammerEnd::UnexpectedExitCode)
+        EXPECT_EQ(ran.exitCode, *row.code); // told to the user as ExitCode:<hex>h
+    EXPECT_EQ(passes.count, 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, ExitCodeTable,
-    testing::Values(ExitCodeCase{0u, true, nullptr}, ExitCodeCase{1u, false, "ExitCode:1h"},
-                    ExitCodeCase{3u, false, nullptr}, ExitCodeCase{0xC000013Au, false, nullptr},
-                    ExitCodeCase{0xC0000005u, false, "ExitCode:C0000005h"},
-                    ExitCodeCase{0x8Fu, false, "ExitCode:8Fh"}, ExitCodeCase{std::nullopt, false, nullptr}));
+INSTANTIATE_TEST_SUITE_P(Codes, ExitCodeTable,
+                         testing::Values(ExitCodeCase{0u, ProgrammerEnd::Succeeded},
+                                         ExitCodeCase{1u, ProgrammerEnd::UnexpectedExitCode},
+                                         ExitCodeCase{3u, ProgrammerEnd::Failed},
+                                         ExitCodeCase{0xC000013Au, ProgrammerEnd::Failed},
+                                         ExitCodeCase{0xC0000005u, ProgrammerEnd::UnexpectedExitCode},
+                                         ExitCodeCase{0x8Fu, ProgrammerEnd::UnexpectedExitCode},
+                                         ExitCodeCase{std::nullopt, ProgrammerEnd::Failed}));
 
 TEST(WaitForProgrammer, EachPassHandlesMessagesReadsThenWaitsBriefly) {
     test::FakeClock clock;
-    test::RecordingUiHost ui;
+    Passes passes;
     ScriptedProgrammer programmer(clock, {259u, 259u, 0u});
-    ui.onProcess = [&] { programmer.events.push_back("messages"); };
+    passes.onPass = [&] { programmer.events.push_back("messages"); };
 
-    EXPECT_TRUE(WaitForProgrammer(programmer, 60000));
+    EXPECT_EQ(WaitForProgrammer(programmer, 60000, passes.pump()).end, ProgrammerEnd::Succeeded);
     EXPECT_EQ(programmer.events, (std::vector<std::string>{"messages", "read", "wait 10", "messages", "read",
                                                            "wait 10", "messages", "read"}));
 }
@@ -109,12 +120,11 @@ class TimeOut : public testing::TestWithParam<TimeOutCase> {};
 TEST_P(TimeOut, NeedsMoreThanTheLimit) {
     const TimeOutCase& row = GetParam();
     test::FakeClock clock(row.start);
-    test::RecordingUiHost ui;
+    Passes passes;
     ScriptedProgrammer programmer(clock, {platform::kStillActive}, row.stepMs);
 
-    EXPECT_FALSE(WaitForProgrammer(programmer, 60000));
-    EXPECT_EQ(ui.processed, row.passes);
-    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(WaitForProgrammer(programmer, 60000, passes.pump()).end, ProgrammerEnd::TimedOut);
+    EXPECT_EQ(passes.count, row.passes);
 }
 
 // Exactly 60000 ms is not late: the pass at 60000 waits on, the next one gives up. The counter may wrap.
@@ -124,15 +134,14 @@ INSTANTIATE_TEST_SUITE_P(Steps, TimeOut,
 
 TEST(WaitForProgrammer, SuccessReadInThePassThatRunsLateStillCounts) {
     test::FakeClock clock;
-    test::RecordingUiHost ui;
     ScriptedProgrammer programmer(clock, {259u, 0u}, 70000);
-    EXPECT_TRUE(WaitForProgrammer(programmer, 60000));
+    EXPECT_EQ(WaitForProgrammer(programmer, 60000).end, ProgrammerEnd::Succeeded);
 }
 
 TEST(WaitForProgrammer, TimeOutIsAParameter) {
     test::FakeClock clock;
-    test::RecordingUiHost ui;
+    Passes passes;
     ScriptedProgrammer programmer(clock, {259u}, 10);
-    EXPECT_FALSE(WaitForProgrammer(programmer, 25));
-    EXPECT_EQ(ui.processed, 4); // at 0, 10, 20 and 30 ms
+    EXPECT_EQ(WaitForProgrammer(programmer, 25, passes.pump()).end, ProgrammerEnd::TimedOut);
+    EXPECT_EQ(passes.count, 4); // at 0, 10, 20 and 30 ms
 }

@@ -10,7 +10,7 @@
 #include "sim/core/BoardState.h"
 #include "sim/core/WireProtocol.h"
 #include "sim/standin/ProgrammerSettings.h"
-#include "tests/support/RecordingUiHost.h"
+#include "tests/support/RecordingBoxes.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TStatusBar.h"
 
@@ -41,11 +41,7 @@ protected:
         platform::setProgramDirectory("");
         platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, board.name());
         platform::setEnvironmentVariable("QUARTUS_ROOTDIR", QBV_STANDIN_QUARTUS_DIR);
-        ui.onBox = [this](const RecordingUiHost::Box&) { note(); };
-        ui.onProcess = [this] {
-            note();
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-        };
+        ui.onBox = [this](const RecordingBoxes::Box&) { note(); };
         QObject::connect(&sampler, &QTimer::timeout, [this] { note(); });
         sampler.start(1);
     }
@@ -59,10 +55,11 @@ protected:
             platform::setEnvironmentVariable(name, "");
     }
 
-    using RecordingUiHost = test::RecordingUiHost;
+    using RecordingBoxes = test::RecordingBoxes;
 
     void startWindow() {
         form = std::make_unique<TFormMain>();
+        form->SetMessageBoxes(&ui);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -103,7 +100,7 @@ protected:
     }
 
     test::BoardProcess board{QStringList{QStringLiteral("--blank")}};
-    RecordingUiHost ui;
+    RecordingBoxes ui;
     QTimer sampler;
     std::vector<std::string> statuses;
     int progressWhileProgramming = 0;
@@ -148,7 +145,7 @@ TEST_F(PanelWindowTest, FailingProgrammerShowsItsCodeAndLeavesTheBoardAlone) {
     ASSERT_TRUE(waitUntil([this] { return ui.boxes.size() >= 2 && !form->IsBusy(); }));
 
     ASSERT_EQ(ui.boxes.size(), 2u);
-    EXPECT_EQ(ui.boxes[1].kind, BoxKind::Information);
+    EXPECT_EQ(ui.boxes[1].kind, MessageKind::Information);
     EXPECT_EQ(ui.boxes[1].text, "ExitCode:1h");
     EXPECT_EQ(form->StatusBar->panelText(0), "Download Max II code fail");
     EXPECT_EQ(form->StatusColour(), colour::kRed);

@@ -116,16 +116,17 @@ std::string TemporaryDirectory::directory() const {
     return withSeparator(path_);
 }
 
-std::filesystem::path FakeLibraryDirectory::builtLibrary(const std::string& variant) {
-    const std::string name = variant.empty() ? "fakejtag" : "fakejtag_no_" + variant;
+std::filesystem::path FakeLibraryDirectory::builtLibrary(int omittedExport) {
+    const std::string name =
+        omittedExport == kWhole ? "fakejtag" : "fakejtag_no_" + std::to_string(omittedExport);
     // Test programs sit in bin/, the fake libraries in fakejtag/ beside it.
     return std::filesystem::path(platform::executableDirectory()) / ".." / "fakejtag" /
            (name + QBV_SHARED_SUFFIX);
 }
 
-FakeLibraryDirectory::FakeLibraryDirectory(const std::string& variant) : path_(uniqueTemporaryPath()) {
+FakeLibraryDirectory::FakeLibraryDirectory(int omittedExport) : path_(uniqueTemporaryPath()) {
     std::filesystem::create_directories(path_);
-    std::filesystem::copy_file(builtLibrary(variant), libraryPath());
+    std::filesystem::copy_file(builtLibrary(omittedExport), libraryPath());
     platform::setProgramDirectory(directory());
 }
 

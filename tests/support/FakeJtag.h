@@ -50,10 +50,11 @@ private:
 };
 
 // A directory of the test's own with the fake library in it under the vendor library's name, made the
-// program's directory for as long as it lives. variant names an export to leave out ("" for none).
+// program's directory for as long as it lives, whole or with one export left out.
 class FakeLibraryDirectory {
 public:
-    explicit FakeLibraryDirectory(const std::string& variant = "");
+    static constexpr int kWhole = -1;
+    explicit FakeLibraryDirectory(int omittedExport = kWhole);
     ~FakeLibraryDirectory();
     FakeLibraryDirectory(const FakeLibraryDirectory&) = delete;
     FakeLibraryDirectory& operator=(const FakeLibraryDirectory&) = delete;
@@ -64,7 +65,7 @@ public:
     void removeLibrary();
 
     // The built fake library (or a variant of it) itself.
-    static std::filesystem::path builtLibrary(const std::string& variant = "");
+    static std::filesystem::path builtLibrary(int omittedExport = kWhole);
 
 private:
     std::filesystem::path path_;

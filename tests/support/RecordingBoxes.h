@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/UiHost.h"
+#include "app/MessageBoxes.h"
 
 #include <deque>
 #include <functional>
@@ -9,21 +9,18 @@
 
 namespace qbv::test {
 
-// Stands in for the user at the message boxes: records each box and gives the next scripted answer
-// (Yes to a question when none is scripted). Installed for as long as it lives.
-class RecordingUiHost final : public UiHost {
+// Stands in for the user at the window's message boxes: records each box and gives the next scripted
+// answer (Yes to a question when none is scripted). Hand it to the window with SetMessageBoxes.
+class RecordingBoxes final : public MessageBoxes {
 public:
     struct Box {
-        BoxKind kind;
+        MessageKind kind;
         std::string text;
         BoxButtons buttons;
     };
 
-    RecordingUiHost() { setUiHost(this); }
-    ~RecordingUiHost() override { setUiHost(nullptr); }
-
-    BoxAnswer messageBox(BoxKind kind, const std::string& text, BoxButtons buttons) override {
-        boxes.push_back({kind, text, buttons});
+    BoxAnswer show(MessageKind kind, const QString& text, BoxButtons buttons) override {
+        boxes.push_back({kind, text.toStdString(), buttons});
         if (onBox)
             onBox(boxes.back());
         if (buttons == BoxButtons::Ok)
@@ -35,12 +32,6 @@ public:
         return answer;
     }
 
-    void processMessages() override {
-        ++processed;
-        if (onProcess)
-            onProcess();
-    }
-
     std::vector<std::string> texts() const {
         std::vector<std::string> result;
         for (const Box& box : boxes)
@@ -50,9 +41,7 @@ public:
 
     std::vector<Box> boxes;
     std::deque<BoxAnswer> answers;
-    int processed = 0;
     std::function<void(const Box&)> onBox;
-    std::function<void()> onProcess;
 };
 
 } // namespace qbv::test

@@ -1,0 +1,76 @@
+#include "ProgrammingJob.h"
+
+#include "ChainDefinitionFile.h"
+#include "QuartusLocation.h"
+#include "common/Format.h"
+#include "common/Texts.h"
+#include "platform/Files.h"
+#include "platform/ProgramLocation.h"
+
+namespace qbv::programming {
+
+std::string designFilePath() {
+    return platform::programDirectory() + kDesignFileName;
+}
+
+std::string chainFilePath() {
+    return platform::programDirectory() + kChainFileName;
+}
+
+std::optional<MessageKind> messageKindOf(ProgrammingError error) {
+    switch (error) {
+    case ProgrammingError::NoToolChain:
+    case ProgrammingError::NoProgrammer:
+    case ProgrammingError::NoDesignFile:
+    case ProgrammingError::ChainFileNotCreated:
+    case ProgrammingError::NoChainFile:
+        return MessageKind::Error;
+    case ProgrammingError::UnexpectedExitCode:
+        return MessageKind::Information;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool ProgrammingJob::fail(ProgrammingError error, std::string text) {
+    error_ = error;
+    errorString_ = std::move(text);
+    return false;
+}
+
+bool ProgrammingJob::prepare() {
+    const std::string installDirectory = FindQuartusDirectory();
+    if (installDirectory.empty())
+        return fail(ProgrammingError::NoToolChain, text::kNoQuartus);
+    programmer_ = programmerPath(installDirectory);
+    if (!platform::fileExists(programmer_))
+        return fail(ProgrammingError::NoProgrammer, formatText(text::kNoProgrammer, programmer_.c_str()));
+    if (!platform::fileExists(designFile_))
+        return fail(ProgrammingError::NoDesignFile, formatText(text::kNoDesignFile, designFile_.c_str()));
+    if (!WriteChainDefinitionFile(chainFile_, designFile_))
+        return fail(ProgrammingError::ChainFileNotCreated,
+                    formatText(text::kChainFileNotCreated, chainFile_.c_str()));
+    if (!platform::fileExists(chainFile_))
+        return fail(ProgrammingError::NoChainFile, formatText(text::kNoChainFile, chainFile_.c_str()));
+    return true;
+}
+
+bool ProgrammingJob::run() {
+    const ProgrammerRun ran = RunProgrammer({programmer_, chainFile_}, timeoutMs_, pump_);
+    switch (ran.end) {
+    case ProgrammerEnd::Succeeded:
+        return true;
+    case ProgrammerEnd::Failed:
+        return fail(ProgrammingError::ProgrammerFailed, {});
+    case ProgrammerEnd::UnexpectedExitCode:
+        return fail(ProgrammingError::UnexpectedExitCode, formatText(text::kExitCode, ran.exitCode));
+    case ProgrammerEnd::TimedOut:
+        return fail(ProgrammingError::TimedOut, {});
+    case ProgrammerEnd::NotStarted:
+        break;
+    }
+    return fail(ProgrammingError::ProgrammerNotStarted,
+                formatText("cannot start %s: %s", programmer_.c_str(), ran.startFailure.c_str()));
+}
+
+} // namespace qbv::programming

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "RunProgrammer.h"
+#include "common/Messages.h"
+
+#include <optional>
+#include <string>
+
+namespace qbv::programming {
+
+// The files beside the program: the controller design that is programmed, and the chain definition file
+// written for the programmer before every run.
+constexpr const char* kDesignFileName = "QBV_Control_Panel.pof";
+constexpr const char* kChainFileName = "QBV_Control_Panel.cdf";
+
+std::string designFilePath(); // in the program's directory
+std::string chainFilePath();  // in the program's directory
+
+// What went wrong in a programming job. The text of each is in errorString().
+enum class ProgrammingError {
+    NoError,
+    NoToolChain,          // "Please make sure Quatus is installed"
+    NoProgrammer,         // "Fail to find the download tool(<path>) for Max II."
+    NoDesignFile,         // "Fail to find the download file (<path>) for Max II."
+    ChainFileNotCreated,  // "Fail to generate Chain Definition File(<path>) for Max II."
+    NoChainFile,          // "Fail to find the chain definition file (<path>) for Max II."
+    ProgrammerNotStarted, // "cannot start <path>: <the system's reason>"
+    ProgrammerFailed,     // its own failure (exit code 3), Ctrl+C's, or an unreadable exit code: no text
+    UnexpectedExitCode,   // "ExitCode:<code in hex>h"
+    TimedOut,             // still running after the time-out, and left to run on: no text
+};
+
+// How the user is told of an error, besides the red status: a failed check in an error box, an
+// unexpected exit code in an information box; the rest by the status alone.
+std::optional<MessageKind> messageKindOf(ProgrammingError error);
+
+// The programming steps without any front end's own: finds the programmer, checks that it and the design
+// file are there, writes the chain definition file, runs the programmer and waits for it. Each step
+// records what went wrong; the front end shows it, and its statuses, between the steps.
+class ProgrammingJob {
+public:
+    explicit ProgrammingJob(uint32_t timeoutMs = kProgrammerTimeoutMs) : timeoutMs_(timeoutMs) {}
+
+    // What the wait for the programmer calls on every pass, to handle the window's messages.
+    void setMessagePump(MessagePump pump) { pump_ = std::move(pump); }
+
+    // The checks in order, up to writing the chain definition file; the first to fail ends them. Handles
+    // no messages.
+    bool prepare();
+    // Runs the programmer and waits for it; true only when it ended with exit code 0.
+    bool run();
+
+    ProgrammingError error() const { return error_; }
+    const std::string& errorString() const { return errorString_; }
+
+private:
+    bool fail(ProgrammingError error, std::string text);
+
+    uint32_t timeoutMs_;
+    MessagePump pump_;
+    std::string programmer_;
+    std::string designFile_ = designFilePath();
+    std::string chainFile_ = chainFilePath();
+    ProgrammingError error_ = ProgrammingError::NoError;
+    std::string errorString_;
+};
+
+} // namespace qbv::programming

@@ -1,0 +1,166 @@
+// The programming steps without a front end: the checks in their order, the chain definition file, the
+// programmer's run, and what each failure records for the front end to show.
+
+#include "programming/ProgrammingJob.h"
+#include "ProgrammerTesting.h"
+#include "common/Format.h"
+#include "common/Texts.h"
+#include "platform/ProgramLocation.h"
+#include "programming/ChainDefinitionFile.h"
+#include "programming/QuartusLocation.h"
+#include "tests/support/FakeClock.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+using namespace qbv;
+using programming::ProgrammingError;
+using programming::ProgrammingJob;
+
+namespace {
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// What a job left for its front end.
+struct Outcome {
+    bool ok = false;
+    ProgrammingError error = ProgrammingError::NoError;
+    std::string text;
+    bool ran = false; // the checks passed and the programmer was run
+    bool operator==(const Outcome&) const = default;
+};
+
+void PrintTo(const Outcome& outcome, std::ostream* out) {
+    *out << (outcome.ok ? "ok" : "failed") << ", error " << static_cast<int>(outcome.error) << " \""
+         << outcome.text << "\"" << (outcome.ran ? ", ran" : "");
+}
+
+// A program directory with the design file and an installed tool chain with the test programmer.
+class ProgrammingStepsTest : public testing::Test {
+protected:
+    ProgrammingStepsTest() {
+        platform::setProgramDirectory(program.directory());
+        std::ofstream(programming::designFilePath()) << "design";
+        test::installTestProgrammer(programming::programmerPath(install.path().string()));
+    }
+    ~ProgrammingStepsTest() override { platform::setProgramDirectory(""); }
+
+    // Both steps, as a front end runs them: the programmer only after the checks passed.
+    Outcome runJob(uint32_t timeoutMs = programming::kProgrammerTimeoutMs) {
+        ProgrammingJob job(timeoutMs);
+        job.setMessagePump([this] {
+            ++pumped;
+            if (onPump)
+                onPump();
+        });
+        Outcome outcome;
+        outcome.ran = job.prepare();
+        outcome.ok = outcome.ran && job.run();
+        outcome.error = job.error();
+        outcome.text = job.errorString();
+        return outcome;
+    }
+    static Outcome failedCheck(ProgrammingError error, const std::string& text) {
+        return {false, error, text, false};
+    }
+
+    test::TemporaryDirectory program;
+    test::TemporaryDirectory install;
+    int pumped = 0;
+    std::function<void()> onPump;
+};
+
+} // namespace
+
+TEST_F(ProgrammingStepsTest, SucceedsWhenTheProgrammerEndsWithZero) {
+    test::RegisteredInstall registered(install.path().string());
+    test::ProgrammerOrders orders(0);
+    EXPECT_EQ(runJob(), (Outcome{true, ProgrammingError::NoError, "", true}));
+    EXPECT_EQ(orders.recorded("argv"),
+              (std::vector<std::string>{"-c", "USB-Blaster[USB-0]", programming::chainFilePath()}));
+    const std::string chainFile = fileBytes(programming::chainFilePath());
+    EXPECT_EQ(chainFile, programming::chainDefinitionText(programming::designFilePath()));
+    std::string directory = program.directory();
+    programming::BackslashesToSlashes(directory);
+    EXPECT_NE(chainFile.find("Path(\"" + directory + "\") File(\"QBV_Control_Panel.pof\")"),
+              std::string::npos);
+}
+
+TEST_F(ProgrammingStepsTest, InstallDirectoryEndingWithASeparatorIsUsedAsRead) {
+    const std::string asRead = install.directory();
+    test::RegisteredInstall registered(asRead);
+    test::ProgrammerOrders orders(0);
+    EXPECT_EQ(programming::FindQuartusDirectory(), asRead);
+    EXPECT_TRUE(runJob().ok);
+    EXPECT_TRUE(fs::equivalent(orders.recorded("module").at(0), programming::programmerPath(asRead)));
+}
+
+TEST_F(ProgrammingStepsTest, ProgrammerFailuresAreToldOnlyByAnUnexpectedExitCode) {
+    test::RegisteredInstall registered(install.path().string());
+    {
+        test::ProgrammerOrders orders(3);
+        EXPECT_EQ(runJob(), (Outcome{false, ProgrammingError::ProgrammerFailed, "", true}));
+        EXPECT_EQ(programming::messageKindOf(ProgrammingError::ProgrammerFailed), std::nullopt);
+    }
+    test::ProgrammerOrders orders(1);
+    EXPECT_EQ(runJob(), (Outcome{false, ProgrammingError::UnexpectedExitCode, "ExitCode:1h", true}));
+    EXPECT_EQ(programming::messageKindOf(ProgrammingError::UnexpectedExitCode), MessageKind::Information);
+}
+
+TEST_F(ProgrammingStepsTest, TimeOutIsTheCallersToChoose) {
+    test::RegisteredInstall registered(install.path().string());
+    test::FakeClock clock;
+    onPump = [&] { clock.advance(600); };
+    test::ProgrammerOrders orders(0, 300);
+    EXPECT_EQ(runJob(1000), (Outcome{false, ProgrammingError::TimedOut, "", true}));
+    EXPECT_EQ(pumped, 2);
+    EXPECT_TRUE(orders.waitForEnd(10000));
+}
+
+TEST_F(ProgrammingStepsTest, WithoutAToolChainNothingIsWrittenOrRun) {
+    test::forgetInstall();
+    test::ProgrammerOrders orders(0);
+    EXPECT_EQ(runJob(), failedCheck(ProgrammingError::NoToolChain, text::kNoQuartus));
+    EXPECT_EQ(programming::messageKindOf(ProgrammingError::NoToolChain), MessageKind::Error);
+    EXPECT_FALSE(fs::exists(programming::chainFilePath()));
+    EXPECT_FALSE(orders.started());
+}
+
+TEST_F(ProgrammingStepsTest, MissingFilesLeaveAnOldChainFileAlone) {
+    test::RegisteredInstall registered(install.path().string());
+    std::ofstream(programming::chainFilePath()) << "old";
+    const std::string programmer = programming::programmerPath(install.path().string());
+
+    fs::remove(programming::designFilePath());
+    EXPECT_EQ(runJob(), failedCheck(ProgrammingError::NoDesignFile,
+                                     formatText(text::kNoDesignFile, programming::designFilePath().c_str())));
+    fs::remove(programmer);
+    EXPECT_EQ(runJob(), failedCheck(ProgrammingError::NoProgrammer, formatText(text::kNoProgrammer, programmer.c_str())));
+    EXPECT_EQ(fileBytes(programming::chainFilePath()), "old");
+}
+
+TEST_F(ProgrammingStepsTest, ChainFileThatCannotBeCreatedStopsTheJob) {
+    test::RegisteredInstall registered(install.path().string());
+    test::ProgrammerOrders orders(0);
+    fs::create_directory(programming::chainFilePath());
+    EXPECT_EQ(runJob(), failedCheck(ProgrammingError::ChainFileNotCreated,
+                                     formatText(text::kChainFileNotCreated, programming::chainFilePath().c_str())));
+    EXPECT_FALSE(orders.started());
+}
+
+TEST_F(ProgrammingStepsTest, ProgrammerThatCannotStartIsNamedWithTheSystemsReasonButNotShown) {
+    test::RegisteredInstall registered(install.path().string());
+    const std::string programmer = programming::programmerPath(install.path().string());
+    fs::remove(programmer);
+    std::ofstream(programmer) << "not a program";
+    const Outcome outcome = runJob();
+    EXPECT_EQ(outcome.error, ProgrammingError::ProgrammerNotStarted);
+    EXPECT_EQ(outcome.text.rfind("cannot start " + programmer + ": ", 0), 0u) << outcome.text;
+    EXPECT_EQ(programming::messageKindOf(outcome.error), std::nullopt);
+}
