@@ -4,7 +4,8 @@
 #include "app/UnitMain.h"
 
 #include "board/Jtagport.h"
-#include "resources/BoardLayout.h"
+#include "resources/Artwork.h"
+#include "resources/LayoutQt.h"
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
 #include "widgets/TSpeedButton.h"
@@ -16,12 +17,10 @@
 TFormMain* FormMain = nullptr;
 
 namespace layout = qbv::layout;
+using layout::toQColor;
+using layout::toQRect;
 
 namespace {
-
-QRect toQRect(const layout::Rect& r) {
-    return QRect(r.left, r.top, r.width, r.height);
-}
 
 QFont layoutFont(int pixelHeight) {
     QFont font(QString::fromLatin1(layout::kFontFamily));
@@ -29,10 +28,6 @@ QFont layoutFont(int pixelHeight) {
     font.setPixelSize(pixelHeight);
     font.setStyleHint(QFont::Serif);
     return font;
-}
-
-QColor toQColor(qbv::colour::Colour bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
 template <typename T> T* placed(T* widget, layout::ComponentId id) {
@@ -102,22 +97,22 @@ TFormMain::~TFormMain() {
 
 void TFormMain::CreateComponents() {
     using namespace qbv::layout;
-    ImageBoard = createPicture(this, layout::ImageBoard, ":/artwork/board.bmp", false);
+    ImageBoard = createPicture(this, layout::ImageBoard, qbv::artwork::kBoard, false);
     PaintBoxLed = placed(new TPaintBox(this), layout::PaintBoxLed);
     SpeedButtonAltera = createSpeedButton(this, layout::SpeedButtonAltera);
     SpeedButtonMarovan = createSpeedButton(this, layout::SpeedButtonMarovan);
-    ImageLedOn = createPicture(this, layout::ImageLedOn, ":/artwork/led_on.bmp", true);
+    ImageLedOn = createPicture(this, layout::ImageLedOn, qbv::artwork::kLedOn, true);
     SpeedButtonDownload = createSpeedButton(this, layout::SpeedButtonDownload);
     PaintBoxGPIOa = placed(new TPaintBox(this), layout::PaintBoxGPIOa);
     PaintBoxGPIOb = placed(new TPaintBox(this), layout::PaintBoxGPIOb);
-    ImagePioOn = createPicture(this, layout::ImagePioOn, ":/artwork/pio_on.bmp", true);
+    ImagePioOn = createPicture(this, layout::ImagePioOn, qbv::artwork::kPioOn, true);
     PaintBoxButton4 = placed(new TPaintBox(this), layout::PaintBoxButton4);
-    ImagePressed = createPicture(this, layout::ImagePressed, ":/artwork/pressed.bmp", true);
+    ImagePressed = createPicture(this, layout::ImagePressed, qbv::artwork::kPressed, true);
     PaintBoxButton3 = placed(new TPaintBox(this), layout::PaintBoxButton3);
     PaintBoxButton2 = placed(new TPaintBox(this), layout::PaintBoxButton2);
     PaintBoxButton1 = placed(new TPaintBox(this), layout::PaintBoxButton1);
     SpeedButtonExit = createSpeedButton(this, layout::SpeedButtonExit);
-    SpeedButtonExit->setGlyph(QImage(QStringLiteral(":/artwork/exit_glyph.bmp")), 1);
+    SpeedButtonExit->setGlyph(QImage(QString::fromLatin1(qbv::artwork::kExitGlyph)), 1);
     SpeedButtonConnect = createSpeedButton(this, layout::SpeedButtonConnect);
     szPainBox = {PaintBoxButton1, PaintBoxButton2, PaintBoxButton3, PaintBoxButton4};
     StatusBar = placed(new TStatusBar(this), layout::StatusBar);

@@ -16,6 +16,9 @@ class TSpeedButton;
 class TStatusBar;
 class TTimer;
 class QPainter;
+namespace qbv::layout {
+struct GpioGrid;
+}
 
 // The program's one window: the board picture with the LED, GPIO and key controls over it, the status
 // line, the connection sequence and the programming job. Everything runs on the GUI thread; the flags
@@ -152,6 +155,7 @@ private:
     void ShowHintOf(QObject* sender);
     void SetBusyCursor(bool busy);
     TSpeedButton* CreateIoButton(const QRect& rect, int group, void (TFormMain::*handler)(QObject*));
+    void CreateGpioButtons(const qbv::layout::GpioGrid& grid, const TPaintBox* box, int firstPin);
     // One LED or pin command from a click, with what the status line says before, on success and on failure.
     struct IoCommand {
         int32_t number;

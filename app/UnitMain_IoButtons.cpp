@@ -6,7 +6,7 @@
 #include "board/BoardProtocol.h"
 #include "board/Jtagport.h"
 #include "common/Texts.h"
-#include "resources/BoardLayout.h"
+#include "resources/LayoutQt.h"
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
 #include "widgets/TSpeedButton.h"
@@ -14,16 +14,11 @@
 #include <QApplication>
 
 namespace layout = qbv::layout;
+using layout::toQRect;
+using layout::toRect;
 using namespace qbv::colour;
 
 namespace {
-
-layout::Rect toRect(const QRect& r) {
-    return {r.x(), r.y(), r.width(), r.height()};
-}
-QRect toQRect(const layout::Rect& r) {
-    return QRect(r.left, r.top, r.width, r.height);
-}
 
 // Toggle groups: each button alone in its own, so that it latches independently.
 constexpr int kFirstLedGroup = 16;
@@ -44,7 +39,7 @@ TSpeedButton* TFormMain::CreateIoButton(const QRect& rect, int group, void (TFor
 
 void TFormMain::CreateLedButtons() {
     const layout::Rect box = toRect(PaintBoxLed->geometry());
-    for (int led = 0; led < layout::kLedCount; ++led) {
+    for (int led = 0; led < qbv::kLedCount; ++led) {
         TSpeedButton* button = CreateIoButton(toQRect(layout::ledButtonRect(box, led)), kFirstLedGroup + led,
                                               &TFormMain::SpeedButtonLedClick);
         BuildButtonGlyph(button, 4, true, ImageLedOn);
@@ -53,20 +48,17 @@ void TFormMain::CreateLedButtons() {
 }
 
 void TFormMain::CreateGpioButtonsA() {
-    for (const layout::PinButton& pin :
-         layout::gpioButtons(layout::kGridA, toRect(PaintBoxGPIOa->geometry()), 0)) {
-        TSpeedButton* button =
-            CreateIoButton(toQRect(pin.rect), kFirstPinGroup + pin.pin, &TFormMain::SpeedButtonPioClick);
-        BuildButtonGlyph(button, 4, false, ImagePioOn);
-        FIoButtons[kFirstGpioSlot + pin.pin] = button;
-    }
+    CreateGpioButtons(layout::kGridA, PaintBoxGPIOa, 0);
 }
 
 void TFormMain::CreateGpioButtonsB() {
-    const int firstPin =
-        static_cast<int>(layout::gpioButtons(layout::kGridA, toRect(PaintBoxGPIOa->geometry()), 0).size());
-    for (const layout::PinButton& pin :
-         layout::gpioButtons(layout::kGridB, toRect(PaintBoxGPIOb->geometry()), firstPin)) {
+    // Grid B's pins number on from grid A's.
+    const int firstPin = static_cast<int>(layout::gpioButtons(layout::kGridA, toRect(PaintBoxGPIOa->geometry()), 0).size());
+    CreateGpioButtons(layout::kGridB, PaintBoxGPIOb, firstPin);
+}
+
+void TFormMain::CreateGpioButtons(const layout::GpioGrid& grid, const TPaintBox* box, int firstPin) {
+    for (const layout::PinButton& pin : layout::gpioButtons(grid, toRect(box->geometry()), firstPin)) {
         TSpeedButton* button =
             CreateIoButton(toQRect(pin.rect), kFirstPinGroup + pin.pin, &TFormMain::SpeedButtonPioClick);
         BuildButtonGlyph(button, 4, false, ImagePioOn);
@@ -76,12 +68,12 @@ void TFormMain::CreateGpioButtonsB() {
 
 void TFormMain::SpeedButtonLedClick(QObject* Sender) {
     const auto first = FIoButtons.begin();
-    const auto found = std::find(first, first + layout::kLedCount, Sender);
-    if (found == first + layout::kLedCount)
+    const auto found = std::find(first, first + qbv::kLedCount, Sender);
+    if (found == first + qbv::kLedCount)
         return;
     // Every LED command carries all eight LEDs, as the buttons stand after this click's own flip.
     uint8_t mask = 0;
-    for (int led = 0; led < layout::kLedCount; ++led) {
+    for (int led = 0; led < qbv::kLedCount; ++led) {
         mask = static_cast<uint8_t>(mask << 1);
         if (FIoButtons[led]->Down())
             mask |= 1;

@@ -4,6 +4,7 @@
 #include "app/UnitMain.h"
 
 #include "platform/Clock.h"
+#include "resources/LayoutQt.h"
 #include "widgets/TStatusBar.h"
 #include "widgets/TTimer.h"
 
@@ -12,12 +13,9 @@
 #include <QPainter>
 
 using namespace qbv::colour;
+using qbv::layout::toQColor;
 
 namespace {
-
-QColor toQColor(Colour bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
 
 // Longest a wait sleeps before it looks at the window's messages again.
 constexpr uint32_t kWaitSliceMs = 5;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Board.h"
+
 #include <cstdint>
 
 class TJtagPort;
@@ -16,10 +18,6 @@ enum Command : int32_t {
 };
 
 constexpr uint32_t kCommandTimeoutMs = 3000;
-
-constexpr int kLedCount = 8;
-constexpr int kPinCount = 88;
-constexpr int kKeyCount = 4;
 
 // LED i (0 = leftmost on the board) is bit 7 - i of the LED mask.
 constexpr uint8_t ledBit(int led) {

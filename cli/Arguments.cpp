@@ -161,7 +161,7 @@ private:
             const std::string item =
                 list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
             uint32_t led = 0;
-            if (!parseNumber(item, board::kLedCount - 1, led))
+            if (!parseNumber(item, qbv::kLedCount - 1, led))
                 return setError("invalid LED number " + quoted(item) + " in --on (0-7)");
             mask |= board::ledBit(static_cast<int>(led));
             if (comma == std::string::npos)
@@ -176,7 +176,7 @@ private:
             uint32_t pin = 0;
             if (isOption(rest_[i]))
                 return setError("unknown option " + quoted(rest_[i]));
-            if (!parseNumber(rest_[i], board::kPinCount - 1, pin))
+            if (!parseNumber(rest_[i], qbv::kPinCount - 1, pin))
                 return setError("invalid pin number " + quoted(rest_[i]) + " (0-87)");
             if (i + 1 == rest_.size())
                 return setError("missing on or off after pin " + rest_[i]);
@@ -241,36 +241,7 @@ private:
     ParseResult result_;
 };
 
-int digitValue(char c, int base) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (base == 16 && c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (base == 16 && c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
-
-bool parseNumber(const std::string& text, uint32_t maximum, uint32_t& value) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const int base = hex ? 16 : 10;
-    const std::string_view digits = std::string_view(text).substr(hex ? 2 : 0);
-    if (digits.empty())
-        return false;
-    uint64_t total = 0;
-    for (char c : digits) {
-        const int digit = digitValue(c, base);
-        if (digit < 0)
-            return false;
-        total = total * base + static_cast<uint64_t>(digit);
-        if (total > maximum)
-            return false;
-    }
-    value = static_cast<uint32_t>(total);
-    return true;
-}
 
 const char* commandName(Command command) {
     return kNames[static_cast<int>(command)];

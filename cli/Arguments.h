@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Numbers.h"
 #include "programming/RunProgrammer.h"
 
 #include <cstdint>
@@ -36,10 +37,6 @@ struct ParseResult {
 
 // The command line after the program's name. Pure: reads nothing else and has no side effects.
 ParseResult parseArguments(const std::vector<std::string>& arguments);
-
-// A number as scripts write it: decimal, or hexadecimal after 0x. False for anything else, signs and
-// blanks included, and for values above maximum.
-bool parseNumber(const std::string& text, uint32_t maximum, uint32_t& value);
 
 // The command's name as typed ("led"); empty for Command::None.
 const char* commandName(Command command);

@@ -19,7 +19,7 @@ void BoardLink::close() {
     port_.reset();
 }
 
-int BoardLink::connect(Reporter& reporter, const JsonObject& extra) {
+int BoardLink::connect(Reporter& reporter, const Json& extra) {
     close();
     port_ = std::make_unique<TJtagPort>();
     if (port_->error() != JtagPortError::NoError)
@@ -29,7 +29,7 @@ int BoardLink::connect(Reporter& reporter, const JsonObject& extra) {
         const std::string library = port_->LibraryPath();
         close();
         return reporter.failure(kExitLibrary, text::kFailLoadDriver,
-                                JsonObject(extra).addString("library", library));
+                                merged(extra, {{"library", library}}));
     }
     case board::ConnectOutcome::LinkNotOpened:
         close();

@@ -23,7 +23,7 @@ public:
     // Loads, opens and checks; on failure reports it in the panel's words and returns the exit code,
     // with the link already torn down. kExitSuccess when the board answered.
     // extra goes into a JSON failure.
-    int connect(Reporter& reporter, const JsonObject& extra = {});
+    int connect(Reporter& reporter, const Json& extra = Json::object());
 
     // One board command over the open link (see board::SendCommand).
     bool send(int32_t command, uint8_t* data);

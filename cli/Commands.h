@@ -17,6 +17,6 @@ int runProgram(const Invocation& call, Reporter& reporter);
 
 // "BUTTON1 BUTTON3" style names of the pressed keys, for the keys command's words and JSON.
 std::string pressedKeysText(uint8_t keyState);
-JsonArray pressedKeysJson(uint8_t keyState);
+Json pressedKeysJson(uint8_t keyState);
 
 } // namespace qbv::cli

@@ -24,17 +24,14 @@ std::string stateWords(uint8_t keyState) {
     return formatText("keys 0x%02X: %s", keyState, pressedKeysText(keyState).c_str());
 }
 
-JsonObject stateJson(uint8_t keyState) {
-    return JsonObject().addNumber("state", keyState).addArray("pressed", pressedKeysJson(keyState));
+Json stateJson(uint8_t keyState) {
+    return {{"state", keyState}, {"pressed", pressedKeysJson(keyState)}};
 }
 
 void reportChange(Reporter& reporter, uint8_t keyState, uint32_t watchStart) {
     const std::string time = timestampNow();
     reporter.result(time + " " + stateWords(keyState),
-                    JsonObject()
-                        .addString("time", time)
-                        .addNumber("elapsedMs", platform::elapsedSince(watchStart))
-                        .append(stateJson(keyState)));
+                    merged({{"time", time}, {"elapsedMs", platform::elapsedSince(watchStart)}}, stateJson(keyState)));
 }
 
 int watchKeys(BoardLink& link, Reporter& reporter) {
@@ -59,17 +56,17 @@ int watchKeys(BoardLink& link, Reporter& reporter) {
 
 std::string pressedKeysText(uint8_t keyState) {
     std::string words;
-    for (int key = 0; key < board::kKeyCount; ++key)
+    for (int key = 0; key < qbv::kKeyCount; ++key)
         if (board::keyPressed(keyState, key))
             words += (words.empty() ? "" : " ") + keyName(key);
     return words.empty() ? "no key pressed" : words + " pressed";
 }
 
-JsonArray pressedKeysJson(uint8_t keyState) {
-    JsonArray pressed;
-    for (int key = 0; key < board::kKeyCount; ++key)
+Json pressedKeysJson(uint8_t keyState) {
+    Json pressed = Json::array();
+    for (int key = 0; key < qbv::kKeyCount; ++key)
         if (board::keyPressed(keyState, key))
-            pressed.addString(keyName(key));
+            pressed.push_back(keyName(key));
     return pressed;
 }
 

@@ -9,17 +9,17 @@ namespace qbv::cli {
 
 namespace {
 
-JsonObject ledFields(uint8_t mask) {
-    JsonArray lit;
-    for (int led = 0; led < board::kLedCount; ++led)
+Json ledFields(uint8_t mask) {
+    Json lit = Json::array();
+    for (int led = 0; led < qbv::kLedCount; ++led)
         if (mask & board::ledBit(led))
-            lit.addNumber(led);
-    return JsonObject().addNumber("mask", mask).addArray("on", lit);
+            lit.push_back(led);
+    return {{"mask", mask}, {"on", lit}};
 }
 
 std::string ledWords(uint8_t mask) {
     std::string words = formatText("%s: mask 0x%02X, LEDs on:", text::kUpdateLedSuccess, mask);
-    for (int led = 0; led < board::kLedCount; ++led)
+    for (int led = 0; led < qbv::kLedCount; ++led)
         if (mask & board::ledBit(led))
             words += " " + std::to_string(led);
     return mask == 0 ? words + " none" : words;

@@ -5,16 +5,14 @@ namespace qbv::cli {
 Reporter::Reporter(Console& console, bool json, const char* command)
     : console_(console), json_(json), command_(command) {}
 
-JsonObject Reporter::head(bool ok) const {
-    JsonObject object;
-    object.addString("command", command_).addBool("ok", ok);
-    return object;
+Json Reporter::head(bool ok) const {
+    return {{"command", command_}, {"ok", ok}};
 }
 
-void Reporter::result(const std::string& words, const JsonObject& fields) {
+void Reporter::result(const std::string& words, const Json& fields) {
     // Flushed at once: a script reading a watch through a pipe must not wait for a buffer to fill.
     if (json_)
-        console_.out << JsonObject(head(true)).append(fields).text() << std::endl;
+        console_.out << jsonText(merged(head(true), fields)) << std::endl;
     else
         console_.out << words << std::endl;
 }
@@ -29,18 +27,11 @@ void Reporter::message(MessageKind kind, const std::string& text) {
     messages_.push_back(text);
 }
 
-int Reporter::failure(int exitCode, const std::string& message, const JsonObject& fields) {
+int Reporter::failure(int exitCode, const std::string& message, const Json& fields) {
     console_.err << "qbv: " << message << std::endl;
     if (json_) {
-        JsonArray messages;
-        for (const std::string& text : messages_)
-            messages.addString(text);
-        JsonObject object = head(false);
-        object.addNumber("exit", exitCode)
-            .addString("error", message)
-            .addArray("messages", messages)
-            .append(fields);
-        console_.out << object.text() << std::endl;
+        const Json failed = {{"exit", exitCode}, {"error", message}, {"messages", messages_}};
+        console_.out << jsonText(merged(merged(head(false), failed), fields)) << std::endl;
     }
     return exitCode;
 }

@@ -20,21 +20,21 @@ public:
     Console& console() { return console_; }
 
     // A result: its words, or {"command":..., "ok":true, fields...}.
-    void result(const std::string& words, const JsonObject& fields);
+    void result(const std::string& words, const Json& fields);
 
     // Work under way, in words only; JSON output carries results alone.
     void status(const std::string& words);
 
     // A failure: its message, or {"command":..., "ok":false, "exit":..., "error":..., "messages":[...],
     // fields...}. Returns the exit code, so a command can end with `return reporter.failure(...)`.
-    int failure(int exitCode, const std::string& message, const JsonObject& fields = {});
+    int failure(int exitCode, const std::string& message, const Json& fields = Json::object());
 
     // What the panel would show in a message box: a line on standard error titled after its kind, kept
     // for the JSON failure object.
     void message(MessageKind kind, const std::string& text);
 
 private:
-    JsonObject head(bool ok) const;
+    Json head(bool ok) const;
 
     Console& console_;
     bool json_;

@@ -8,8 +8,8 @@ namespace qbv::cli {
 
 namespace {
 
-JsonObject pinJson(const PinSetting& setting) {
-    return JsonObject().addNumber("pin", setting.pin).addBool("on", setting.on);
+Json pinJson(const PinSetting& setting) {
+    return {{"pin", setting.pin}, {"on", setting.on}};
 }
 
 std::string pinWords(const PinSetting& setting) {
@@ -23,21 +23,20 @@ int runPin(const Invocation& call, Reporter& reporter) {
     BoardLink link;
     if (const int failed = link.connect(reporter))
         return failed;
-    JsonArray done;
+    Json done = Json::array();
     for (const PinSetting& setting : call.pins) {
         if (reporter.console().interrupted())
-            return reporter.failure(kExitInterrupted, "interrupted", JsonObject().addArray("pins", done));
+            return reporter.failure(kExitInterrupted, "interrupted", {{"pins", done}});
         uint8_t pinByte = board::pinByte(setting.pin, setting.on);
         if (!link.send(board::kSetGpioPin, &pinByte))
-            return reporter.failure(
-                kExitCommandFailed, text::kUpdateGpioFail,
-                JsonObject().addArray("pins", done).addObject("failed", pinJson(setting)));
-        done.addObject(pinJson(setting));
+            return reporter.failure(kExitCommandFailed, text::kUpdateGpioFail,
+                                    {{"pins", done}, {"failed", pinJson(setting)}});
+        done.push_back(pinJson(setting));
         if (!reporter.json())
             reporter.result(pinWords(setting), {});
     }
     if (reporter.json())
-        reporter.result("", JsonObject().addArray("pins", done));
+        reporter.result("", {{"pins", done}});
     return kExitSuccess;
 }
 

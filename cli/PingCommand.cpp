@@ -11,7 +11,7 @@ int runPing(Reporter& reporter) {
     if (const int failed = link.connect(reporter))
         return failed;
     reporter.result(formatText(text::kConnectSuccess, text::kBoardName),
-                    JsonObject().addNumber("keys", link.keysAtConnect()));
+                    {{"keys", link.keysAtConnect()}});
     return kExitSuccess;
 }
 

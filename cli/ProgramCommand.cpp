@@ -66,37 +66,37 @@ private:
         abandoned_ = true;
         progress_.stop();
         reporter_.failure(kExitInterrupted, "interrupted; the programmer is left to finish on its own",
-                          JsonObject().addBool("programmed", false));
+                          {{"programmed", false}});
         console_.leave(kExitInterrupted);
     }
 
     int reportFailure() {
-        const JsonObject notProgrammed = JsonObject().addBool("programmed", false);
+        const Json notProgrammed = {{"programmed", false}};
         switch (job_.error()) {
         case programming::ProgrammingError::TimedOut:
             return reporter_.failure(
                 kExitTimeout,
                 formatText("%s: the programmer did not end within %u ms and is left running", text::kDownloadFail,
                            static_cast<unsigned>(call_.timeoutMs)),
-                JsonObject(notProgrammed).addBool("timedOut", true));
+                merged(notProgrammed, {{"timedOut", true}}));
         case programming::ProgrammingError::ProgrammerNotStarted:
             return reporter_.failure(kExitProgrammingFailed,
                                      formatText("%s: %s", text::kDownloadFail, job_.errorString().c_str()),
-                                     JsonObject(notProgrammed).addBool("timedOut", false));
+                                     merged(notProgrammed, {{"timedOut", false}}));
         default:
             return reporter_.failure(kExitProgrammingFailed, text::kDownloadFail,
-                                     JsonObject(notProgrammed).addBool("timedOut", false));
+                                     merged(notProgrammed, {{"timedOut", false}}));
         }
     }
 
     int reconnect() {
         reporter_.status(formatText(text::kConnecting, text::kBoardName));
         BoardLink link;
-        const JsonObject programmed = JsonObject().addBool("programmed", true);
+        const Json programmed = {{"programmed", true}};
         if (const int failed = link.connect(reporter_, programmed))
             return failed;
         reporter_.result(formatText(text::kConnectSuccess, text::kBoardName),
-                         JsonObject(programmed).addNumber("keys", link.keysAtConnect()));
+                         merged(programmed, {{"keys", link.keysAtConnect()}}));
         return kExitSuccess;
     }
 

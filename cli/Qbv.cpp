@@ -19,7 +19,7 @@ int reportUsageError(const ParseResult& parsed, Console& console) {
 
 int showVersion(const Invocation& call, Console& console) {
     if (call.json)
-        console.out << JsonObject().addString("version", kVersion).text() << std::endl;
+        console.out << jsonText({{"version", kVersion}}) << std::endl;
     else
         console.out << "qbv " << kVersion << std::endl;
     return kExitSuccess;

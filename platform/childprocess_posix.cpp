@@ -1,4 +1,5 @@
 #include "ChildProcess.h"
+#include "Clock.h"
 #include "WaitStatus.h"
 
 #include <cerrno>
@@ -34,13 +35,6 @@ int openProcessDescriptor(int pid) {
     (void)pid;
     return -1;
 #endif
-}
-
-void sleepMilliseconds(uint32_t milliseconds) {
-    timespec remaining{static_cast<time_t>(milliseconds / 1000u),
-                       static_cast<long>(milliseconds % 1000u) * 1000000L};
-    while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
-    }
 }
 
 } // namespace
@@ -120,7 +114,7 @@ void ChildProcess::waitForEnd(uint32_t milliseconds) {
     if (finalCode_ || pid_ <= 0)
         return;
     if (pidDescriptor_ < 0) {
-        sleepMilliseconds(milliseconds);
+        systemClock().sleep(milliseconds); // real time, whatever clock the program's own rules read
         return;
     }
     pollfd end{pidDescriptor_, POLLIN, 0};

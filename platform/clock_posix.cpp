@@ -1,5 +1,6 @@
 #include "Clock.h"
 
+#include <cerrno>
 #include <ctime>
 
 namespace qbv::platform {
@@ -19,7 +20,8 @@ public:
     void sleep(uint32_t milliseconds) override {
         timespec remaining{static_cast<time_t>(milliseconds / 1000u),
                            static_cast<long>(milliseconds % 1000u) * 1000000L};
-        while (nanosleep(&remaining, &remaining) != 0) {
+        // A signal cuts a sleep short: sleep on for what is left of it.
+        while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
         }
     }
 };

@@ -5,6 +5,7 @@
 // The window builds itself from these tables and the artwork generator draws the board to match them,
 // so a control always lies over the part of the picture it stands for. No Qt here.
 
+#include "common/Board.h"
 #include "common/Colours.h"
 
 #include <array>
@@ -159,7 +160,7 @@ constexpr Rect kPaintBoxGPIObPlaced{676, 128, 93, 138};
 constexpr int kClientHeight = 514 + kStatusBarHeight;
 
 // Keys: key k is bit k of the key state and lies under szPainBox[k] (key 0 is the rightmost, BUTTON1).
-constexpr int BUTTON_NUM = 4;
+constexpr int BUTTON_NUM = kKeyCount;
 constexpr std::array<ComponentId, BUTTON_NUM> szPainBox = {PaintBoxButton1, PaintBoxButton2, PaintBoxButton3,
                                                            PaintBoxButton4};
 
@@ -169,7 +170,6 @@ constexpr std::array<ComponentId, 5> kMainButtonGlyphOrder = {
 
 // The LED buttons: eight columns over the LED paint box, each widened or narrowed to about 28 pixels
 // and nudged onto its LED. LED 0 is the leftmost (printed LED8).
-constexpr int kLedCount = 8;
 constexpr std::array<int, kLedCount> kLedNudge = {+1, +2, +2, -2, -2, -1, -1, 0};
 Rect ledButtonRect(const Rect& paintBox, int led);
 
@@ -184,7 +184,6 @@ bool gridAHoldsPin(int column, int row);
 bool gridBHoldsPin(int column, int row);
 constexpr GpioGrid kGridA{20, 7, &gridAHoldsPin};
 constexpr GpioGrid kGridB{4, 6, &gridBHoldsPin};
-constexpr int kPinCount = 88;
 
 struct PinButton {
     int pin;

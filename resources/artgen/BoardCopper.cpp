@@ -84,7 +84,7 @@ void routeGridB(Copper& copper) {
 }
 
 void routeLeds(Copper& copper) {
-    for (int led = 0; led < layout::kLedCount; ++led) {
+    for (int led = 0; led < qbv::kLedCount; ++led) {
         const QRectF package = plan::ledPackage(led);
         const QPointF resistor = plan::ledResistor(led);
         copper.add(QPolygonF() << QPointF(package.center().x(), package.top() + 3) << resistor);
@@ -147,7 +147,7 @@ std::vector<QRectF> keepouts() {
     std::vector<QRectF> areas;
     for (const QRectF& housing : plan::headerHousings())
         areas.push_back(housing.adjusted(-3, -3, 3, 3));
-    for (int led = 0; led < layout::kLedCount; ++led) {
+    for (int led = 0; led < qbv::kLedCount; ++led) {
         areas.push_back(plan::ledPackage(led).adjusted(-4, -4, 4, 4));
         areas.push_back(QRectF(plan::ledResistor(led) - QPointF(7, 11), QSizeF(14, 22)));
     }

@@ -36,14 +36,14 @@ void paintLed(QPainter& painter, const QRectF& package) {
 }
 
 void paintLeds(QPainter& painter) {
-    for (int led = 0; led < layout::kLedCount; ++led) {
+    for (int led = 0; led < qbv::kLedCount; ++led) {
         const QRectF package = plan::ledPackage(led);
         drawSilkOutline(painter, package.adjusted(-3, -3, 3, 3), 1);
         paintLed(painter, package);
         drawPassive(painter, plan::ledResistor(led), true, Passive::Resistor, 14);
         // LED 0 is the leftmost and is printed LED8.
         drawSilkText(painter, QPointF(package.center().x(), package.top() - 12),
-                     QString("LED%1").arg(layout::kLedCount - led), 9, true, true);
+                     QString("LED%1").arg(qbv::kLedCount - led), 9, true, true);
     }
 }
 

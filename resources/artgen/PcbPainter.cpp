@@ -11,10 +11,6 @@
 
 namespace qbv::artgen {
 
-QRect toQRect(const layout::Rect& rect) {
-    return QRect(rect.left, rect.top, rect.width, rect.height);
-}
-
 QRect componentRect(layout::ComponentId id) {
     return toQRect(layout::component(id).rect);
 }

@@ -3,7 +3,7 @@
 // Drawing steps shared by every part of the board picture: pads, passives, packages, silkscreen and the
 // soft shadows that make parts stand on the board.
 
-#include "resources/BoardLayout.h"
+#include "resources/LayoutQt.h"
 
 #include <QPainter>
 #include <QRect>
@@ -11,7 +11,7 @@
 
 namespace qbv::artgen {
 
-QRect toQRect(const layout::Rect& rect);
+using layout::toQRect;
 QRect componentRect(layout::ComponentId id);
 
 QFont silkFont(double pixelSize, bool bold = true, bool narrow = false);

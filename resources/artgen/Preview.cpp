@@ -6,6 +6,7 @@
 namespace qbv::artgen {
 
 using namespace qbv::layout;
+using qbv::kLedCount;
 
 namespace {
 

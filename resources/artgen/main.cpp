@@ -8,6 +8,8 @@
 #include "Overlays.h"
 #include "Preview.h"
 
+#include "resources/Artwork.h"
+
 #include <QDir>
 #include <QGuiApplication>
 #include <QImageWriter>
@@ -28,13 +30,14 @@ bool writePng(const QString& path, const QImage& picture) {
 bool writeArtwork(const QDir& folder) {
     const IndexedIcon icon = indexedIcon();
     const QImage board = boardPicture();
-    return writeFile(folder.filePath("board.bmp"), encodeBmp24(board)) &&
-           writeFile(folder.filePath("led_on.bmp"), encodeBmp4(ledOnPicture())) &&
-           writeFile(folder.filePath("pio_on.bmp"), encodeBmp4(pioOnPicture())) &&
-           writeFile(folder.filePath("pressed.bmp"), encodeBmp4(pressedPicture())) &&
-           writeFile(folder.filePath("exit_glyph.bmp"), encodeBmp4(exitGlyphPicture())) &&
-           writeFile(folder.filePath("icon.ico"), encodeIco4(icon.indexed, icon.transparent)) &&
-           writePng(folder.filePath("icon.png"), indexedIconPicture(icon)) &&
+    using namespace qbv::artwork;
+    const auto file = [&folder](const char* resource) { return folder.filePath(QString::fromLatin1(fileName(resource))); };
+    return writeFile(file(kBoard), encodeBmp24(board)) && writeFile(file(kLedOn), encodeBmp4(ledOnPicture())) &&
+           writeFile(file(kPioOn), encodeBmp4(pioOnPicture())) &&
+           writeFile(file(kPressed), encodeBmp4(pressedPicture())) &&
+           writeFile(file(kExitGlyph), encodeBmp4(exitGlyphPicture())) &&
+           writeFile(file(kIconIco), encodeIco4(icon.indexed, icon.transparent)) &&
+           writePng(file(kIconPng), indexedIconPicture(icon)) &&
            writePng(folder.filePath("icon_128.png"), iconPicture(128));
 }
 

@@ -27,7 +27,7 @@ bool integerIn(const std::string& text, int64_t low, int64_t high, int64_t& valu
 
 ControlAnswer key(BoardHost& host, const Words& words, bool pressed) {
     int64_t key = 0;
-    if (words.size() != 2 || !integerIn(words[1], 0, VirtualBoard::kKeyCount - 1, key))
+    if (words.size() != 2 || !integerIn(words[1], 0, kKeyCount - 1, key))
         return error("key must be 0 to 3");
     host.board().setKey(static_cast<int>(key), pressed);
     return ok();

@@ -1,6 +1,6 @@
 #include "sim/core/TextFields.h"
 
-#include <charconv>
+#include "common/Numbers.h"
 
 namespace qbv::sim {
 
@@ -19,21 +19,9 @@ std::vector<std::string> splitText(const std::string& text, char separator) {
 }
 
 bool parseInteger(const std::string& text, int64_t& value) {
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    const bool negative = first != last && *first == '-';
-    if (negative)
-        ++first;
-    int base = 10;
-    if (last - first > 2 && first[0] == '0' && (first[1] == 'x' || first[1] == 'X')) {
-        first += 2;
-        base = 16;
-    }
-    if (first == last)
-        return false;
+    const bool negative = !text.empty() && text.front() == '-';
     uint64_t magnitude = 0;
-    const auto [end, error] = std::from_chars(first, last, magnitude, base);
-    if (error != std::errc() || end != last || magnitude > static_cast<uint64_t>(INT64_MAX))
+    if (!parseNumber(std::string_view(text).substr(negative ? 1 : 0), static_cast<uint64_t>(INT64_MAX), magnitude))
         return false;
     value = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Board.h"
+
 #include <bitset>
 #include <cstdint>
 #include <deque>
@@ -22,9 +24,6 @@ class VirtualBoard {
 public:
     static constexpr int kReceiveCapacity = 64;
     static constexpr int kSendCapacity = 64;
-    static constexpr int kLedCount = 8;
-    static constexpr int kPinCount = 88;
-    static constexpr int kKeyCount = 4;
 
     using ReplyGate = std::function<ReplyFate()>;
 

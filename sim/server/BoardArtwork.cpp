@@ -1,30 +1,19 @@
 #include "BoardArtwork.h"
 
-#include "resources/BoardLayout.h"
-#ifdef QBV_HAVE_ARTWORK
 #include "resources/Artwork.h"
-#endif
+#include "resources/LayoutQt.h"
 
 #include <QPainter>
 #include <QPolygon>
 
+using qbv::layout::toQRect;
+
 namespace {
 
-#ifdef QBV_HAVE_ARTWORK
 using namespace qbv::artwork;
-#else
-constexpr const char* kBoard = ":/artwork/board.bmp";
-constexpr const char* kLedOn = ":/artwork/led_on.bmp";
-constexpr const char* kPioOn = ":/artwork/pio_on.bmp";
-constexpr const char* kPressed = ":/artwork/pressed.bmp";
-#endif
 
 constexpr QRgb kBoardGreen = 0xFF1F5A32;
 constexpr QRgb kOutline = 0xFFB0C4B0;
-
-QRect toQRect(const qbv::layout::Rect& r) {
-    return QRect(r.left, r.top, r.width, r.height);
-}
 
 QImage standInBoard() {
     QImage image(775, 514, QImage::Format_RGB32);

@@ -2,10 +2,12 @@
 
 #include "BoardService.h"
 
-#include "resources/BoardLayout.h"
+#include "resources/LayoutQt.h"
 
 #include <QMouseEvent>
 #include <QPainter>
+
+using qbv::layout::toQRect;
 
 namespace {
 
@@ -16,10 +18,6 @@ const QPoint kPinOverlayOffset(3, 3);
 QPoint topLeft(const qbv::layout::Rect& r) {
     return QPoint(r.left, r.top);
 }
-QRect toQRect(const qbv::layout::Rect& r) {
-    return QRect(r.left, r.top, r.width, r.height);
-}
-
 } // namespace
 
 BoardView::BoardView(BoardService& service, QWidget* parent)
@@ -40,7 +38,7 @@ void BoardView::paintEvent(QPaintEvent*) {
     painter.drawPixmap(0, 0, artwork_.board);
     const qbv::sim::VirtualBoard& board = service_.host().board();
     const auto leds = qbv::layout::placedLedButtons();
-    for (int led = 0; led < qbv::layout::kLedCount; ++led)
+    for (int led = 0; led < qbv::kLedCount; ++led)
         if (board.ledLit(led))
             painter.drawPixmap(topLeft(leds[led]) + kLedOverlayOffset, artwork_.ledOn);
     for (const qbv::layout::PinButton& pin : qbv::layout::placedGpioButtons())

@@ -1,5 +1,7 @@
 #include "ProgrammerSettings.h"
 
+#include "common/Numbers.h"
+
 #include "platform/ChildProcess.h"
 #include "platform/Environment.h"
 
@@ -18,23 +20,13 @@ bool readNumber(const char* name, uint32_t& value, std::string& error) {
     const std::string text = platform::environmentVariable(name);
     if (text.empty())
         return true;
-    if (parseNumber(text, value))
+    if (parseNumber(text, UINT32_MAX, value))
         return true;
     error = std::string(name) + "=" + text + " is not a whole number (decimal or 0x-hex)";
     return false;
 }
 
 } // namespace
-
-bool parseNumber(const std::string& text, uint32_t& value) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const char* first = text.data() + (hex ? 2 : 0);
-    const char* last = text.data() + text.size();
-    if (first == last || *first == '+' || *first == '-')
-        return false;
-    const auto [end, failure] = std::from_chars(first, last, value, hex ? 16 : 10);
-    return failure == std::errc() && end == last;
-}
 
 bool readProgrammerSettings(ProgrammerSettings& settings, std::string& error) {
     if (!readNumber(kHangVariable, settings.hangMs, error) ||

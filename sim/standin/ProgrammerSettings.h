@@ -27,7 +27,4 @@ struct ProgrammerSettings {
 // False, with the reason, when a setting is present but malformed.
 bool readProgrammerSettings(ProgrammerSettings& settings, std::string& error);
 
-// A whole unsigned 32-bit number, decimal or 0x-hex, with nothing around it.
-bool parseNumber(const std::string& text, uint32_t& value);
-
 } // namespace qbv::standin

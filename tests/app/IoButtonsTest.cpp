@@ -67,7 +67,7 @@ TEST_F(IoButtonsTest, EveryPinOnThePictureSendsItsOwnIndex) {
         ASSERT_THAT(fake.received(), ElementsAre(0x05, qbv::board::pinByte(placed.pin, true))) << placed.pin;
     }
     fake.clearRecord();
-    for (int led = 0; led < qbv::layout::kLedCount; ++led)
+    for (int led = 0; led < qbv::kLedCount; ++led)
         clickOn(this->led(led));
     EXPECT_THAT(fake.received(), ElementsAre(0x01, 0x80, 0x01, 0xC0, 0x01, 0xE0, 0x01, 0xF0, 0x01, 0xF8, 0x01,
                                              0xFC, 0x01, 0xFE, 0x01, 0xFF));

@@ -1,6 +1,6 @@
 #include "tests/app/WindowFixture.h"
 
-#include "resources/BoardLayout.h"
+#include "resources/LayoutQt.h"
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
 #include "widgets/TSpeedButton.h"
@@ -12,11 +12,9 @@
 namespace layout = qbv::layout;
 using qbv::test::WindowTest;
 
-namespace {
+using qbv::layout::toQRect;
 
-QRect toQRect(const layout::Rect& r) {
-    return QRect(r.left, r.top, r.width, r.height);
-}
+namespace {
 
 } // namespace
 
@@ -58,7 +56,7 @@ TEST_F(WindowTest, AfterFirstShowEveryComponentHasItsFinalGeometry) {
         EXPECT_EQ(widget->isVisibleTo(form.get()), stored.visible) << stored.name;
     }
     const auto leds = layout::placedLedButtons();
-    for (int i = 0; i < layout::kLedCount; ++i)
+    for (int i = 0; i < qbv::kLedCount; ++i)
         EXPECT_EQ(led(i)->geometry(), toQRect(leds[i])) << "LED " << i;
     for (const layout::PinButton& placed : layout::placedGpioButtons())
         EXPECT_EQ(pin(placed.pin)->geometry(), toQRect(placed.rect)) << "pin " << placed.pin;

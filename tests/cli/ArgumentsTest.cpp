@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace qbv::cli;
+using qbv::parseNumber;
 using testing::HasSubstr;
 
 namespace {

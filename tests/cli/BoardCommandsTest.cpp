@@ -172,52 +172,52 @@ TEST_F(BoardCommandTest, PinWriteThatFailsStopsTheRest) {
     const test::CliRun run = test::runQbv({"pin", "1", "on", "2", "on", "3", "on", "--json"});
     EXPECT_EQ(run.exitCode, kExitCommandFailed);
     EXPECT_EQ(fake.received(), afterHandshake({0x05, 0x81}));
-    test::JsonValue json;
+    nlohmann::json json;
     ASSERT_TRUE(test::parseJson(run.out, json)) << run.out;
-    EXPECT_EQ(json["error"].text, text::kUpdateGpioFail);
-    EXPECT_EQ(json["exit"].number, kExitCommandFailed);
-    EXPECT_EQ(json["failed"]["pin"].number, 2);
-    ASSERT_EQ(json["pins"].items.size(), 1u);
-    EXPECT_EQ(json["pins"].items[0]["pin"].number, 1);
+    EXPECT_EQ(json["error"].get<std::string>(), text::kUpdateGpioFail);
+    EXPECT_EQ(json["exit"].get<int>(), kExitCommandFailed);
+    EXPECT_EQ(json["failed"]["pin"].get<int>(), 2);
+    ASSERT_EQ(json["pins"].size(), 1u);
+    EXPECT_EQ(json["pins"][0]["pin"].get<int>(), 1);
 }
 
 TEST_F(BoardCommandTest, JsonResultsCarryTheirFields) {
-    test::JsonValue led;
+    nlohmann::json led;
     const test::CliRun ledRun = test::runQbv({"--json", "led", "--on", "0,7"});
     ASSERT_TRUE(test::parseJson(ledRun.out, led)) << ledRun.out;
-    EXPECT_EQ(led["command"].text, "led");
-    EXPECT_TRUE(led["ok"].flag);
-    EXPECT_EQ(led["mask"].number, 0x81);
-    EXPECT_EQ(led["on"].numbers(), (std::vector<int>{0, 7}));
+    EXPECT_EQ(led["command"].get<std::string>(), "led");
+    EXPECT_TRUE(led["ok"].get<bool>());
+    EXPECT_EQ(led["mask"].get<int>(), 0x81);
+    EXPECT_EQ(led["on"].get<std::vector<int>>(), (std::vector<int>{0, 7}));
 
-    test::JsonValue pins;
+    nlohmann::json pins;
     ASSERT_TRUE(test::parseJson(test::runQbv({"pin", "87", "on", "0", "off", "--json"}).out, pins));
-    ASSERT_EQ(pins["pins"].items.size(), 2u);
-    EXPECT_EQ(pins["pins"].items[0]["pin"].number, 87);
-    EXPECT_TRUE(pins["pins"].items[0]["on"].flag);
-    EXPECT_FALSE(pins["pins"].items[1]["on"].flag);
+    ASSERT_EQ(pins["pins"].size(), 2u);
+    EXPECT_EQ(pins["pins"][0]["pin"].get<int>(), 87);
+    EXPECT_TRUE(pins["pins"][0]["on"].get<bool>());
+    EXPECT_FALSE(pins["pins"][1]["on"].get<bool>());
 
     fake.answerKeyReads(0x09);
-    test::JsonValue ping;
+    nlohmann::json ping;
     ASSERT_TRUE(test::parseJson(test::runQbv({"ping", "--json"}).out, ping));
-    EXPECT_TRUE(ping["ok"].flag);
-    EXPECT_EQ(ping["keys"].number, 9);
+    EXPECT_TRUE(ping["ok"].get<bool>());
+    EXPECT_EQ(ping["keys"].get<int>(), 9);
 }
 
 TEST_F(BoardCommandTest, JsonFailuresCarryTheExitCodeAndTheBoxes) {
     test::FakeLibraryDirectory incomplete(jtag::kJtagAtlanticTransfer);
-    test::JsonValue json;
+    nlohmann::json json;
     const test::CliRun run = test::runQbv({"ping", "--json"});
     EXPECT_EQ(run.exitCode, kExitLibrary);
     ASSERT_TRUE(test::parseJson(run.out, json)) << run.out;
-    EXPECT_FALSE(json["ok"].flag);
-    EXPECT_EQ(json["exit"].number, kExitLibrary);
-    EXPECT_EQ(json["error"].text, text::kFailLoadDriver);
-    EXPECT_EQ(json["messages"].strings(), (std::vector<std::string>{text::kFailFindApi}));
-    EXPECT_EQ(json["library"].text, incomplete.libraryPath());
+    EXPECT_FALSE(json["ok"].get<bool>());
+    EXPECT_EQ(json["exit"].get<int>(), kExitLibrary);
+    EXPECT_EQ(json["error"].get<std::string>(), text::kFailLoadDriver);
+    EXPECT_EQ(json["messages"].get<std::vector<std::string>>(), (std::vector<std::string>{text::kFailFindApi}));
+    EXPECT_EQ(json["library"].get<std::string>(), incomplete.libraryPath());
 
-    test::JsonValue usage;
+    nlohmann::json usage;
     ASSERT_TRUE(test::parseJson(test::runQbv({"led", "0x1FF", "--json"}).out, usage));
-    EXPECT_EQ(usage["exit"].number, kExitUsage);
-    EXPECT_THAT(usage["error"].text, HasSubstr("'0x1FF'"));
+    EXPECT_EQ(usage["exit"].get<int>(), kExitUsage);
+    EXPECT_THAT(usage["error"].get<std::string>(), HasSubstr("'0x1FF'"));
 }

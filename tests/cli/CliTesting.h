@@ -2,6 +2,8 @@
 
 #include "cli/Console.h"
 
+#include <nlohmann/json.hpp>
+
 #include <functional>
 #include <string>
 #include <utility>
@@ -30,24 +32,7 @@ std::vector<std::string> lines(const std::string& text);
 // An interrupt that arrives on the given poll (1 = the first time qbv looks).
 std::function<bool()> interruptOnPoll(int poll);
 
-// A JSON value read back by a parser of the tests' own, independent of qbv's writer.
-struct JsonValue {
-    enum class Kind { Null, Bool, Number, String, Array, Object };
-    Kind kind = Kind::Null;
-    bool flag = false;
-    double number = 0;
-    std::string text;
-    std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;
-
-    // The member of that name; a null value when there is none.
-    const JsonValue& operator[](const std::string& name) const;
-    bool has(const std::string& name) const;
-    std::vector<std::string> strings() const; // an array of strings
-    std::vector<int> numbers() const;         // an array of whole numbers
-};
-
-// False unless the whole text is exactly one JSON value.
-bool parseJson(const std::string& text, JsonValue& value);
+// False unless the whole text is exactly one JSON value, as a strict parser reads it.
+bool parseJson(const std::string& text, nlohmann::json& value);
 
 } // namespace qbv::test

@@ -51,11 +51,11 @@ TEST_F(KeysCommandTest, ReadOnceInWordsAndInJson) {
     EXPECT_EQ(fake.received(), (std::vector<uint8_t>{0x00, 0x06})); // one read: the check's
 
     keysRead({0xF8}); // bits 4-7 mean nothing
-    test::JsonValue json;
+    nlohmann::json json;
     ASSERT_TRUE(test::parseJson(test::runQbv({"keys", "--json"}).out, json));
-    EXPECT_EQ(json["command"].text, "keys");
-    EXPECT_EQ(json["state"].number, 0xF8);
-    EXPECT_EQ(json["pressed"].strings(), (std::vector<std::string>{"BUTTON4"}));
+    EXPECT_EQ(json["command"].get<std::string>(), "keys");
+    EXPECT_EQ(json["state"].get<int>(), 0xF8);
+    EXPECT_EQ(json["pressed"].get<std::vector<std::string>>(), (std::vector<std::string>{"BUTTON4"}));
 
     keysRead({0x00});
     EXPECT_EQ(test::runQbv({"keys"}).out, "keys 0x00: no key pressed\n");
@@ -84,14 +84,14 @@ TEST_F(KeysCommandTest, WatchInJsonIsOneObjectPerChange) {
     const test::CliRun run = test::runQbv({"keys", "--watch", "--json"}, {test::interruptOnPoll(3)});
     const std::vector<std::string> lines = test::lines(run.out);
     ASSERT_EQ(lines.size(), 2u) << run.out;
-    test::JsonValue first;
-    test::JsonValue second;
+    nlohmann::json first;
+    nlohmann::json second;
     ASSERT_TRUE(test::parseJson(lines[0], first)) << lines[0];
     ASSERT_TRUE(test::parseJson(lines[1], second)) << lines[1];
-    EXPECT_EQ(first["state"].number, 1);
-    EXPECT_EQ(second["pressed"].strings(), (std::vector<std::string>{"BUTTON1", "BUTTON2"}));
-    EXPECT_EQ(second["elapsedMs"].number, 20); // one poll interval after the start, on the fake clock
-    EXPECT_THAT(second["time"].text, EndsWith("Z"));
+    EXPECT_EQ(first["state"].get<int>(), 1);
+    EXPECT_EQ(second["pressed"].get<std::vector<std::string>>(), (std::vector<std::string>{"BUTTON1", "BUTTON2"}));
+    EXPECT_EQ(second["elapsedMs"].get<int>(), 20); // one poll interval after the start, on the fake clock
+    EXPECT_THAT(second["time"].get<std::string>(), EndsWith("Z"));
 }
 
 TEST_F(KeysCommandTest, WatchEndsWithLostConnectionWhenAReadFails) {

@@ -71,10 +71,10 @@ TEST_F(ProgramCommandTest, JsonIsOneObjectAndTheProgressGoesToStandardError) {
     test::RegisteredInstall registered(install.path().string());
     test::ProgrammerOrders orders(0);
     const test::CliRun run = test::runQbv({"program", "--json"});
-    test::JsonValue json;
+    nlohmann::json json;
     ASSERT_TRUE(test::parseJson(run.out, json)) << run.out;
-    EXPECT_TRUE(json["ok"].flag);
-    EXPECT_TRUE(json["programmed"].flag);
+    EXPECT_TRUE(json["ok"].get<bool>());
+    EXPECT_TRUE(json["programmed"].get<bool>());
     EXPECT_THAT(run.err, HasSubstr("0%"));
 }
 
@@ -125,9 +125,9 @@ TEST_F(ProgramCommandTest, ProgrammerFailures) {
         EXPECT_EQ(run.exitCode, kExitProgrammingFailed);
         EXPECT_THAT(run.err, EndsWith(std::string("\nqbv: ") + text::kDownloadFail + "\n"));
         EXPECT_THAT(run.err, Not(HasSubstr("Information"))); // the programmer's own failure: no box
-        test::JsonValue json;
+        nlohmann::json json;
         ASSERT_TRUE(test::parseJson(run.out, json)) << run.out;
-        EXPECT_FALSE(json["timedOut"].flag);
+        EXPECT_FALSE(json["timedOut"].get<bool>());
     }
     test::ProgrammerOrders orders(1);
     const test::CliRun run = test::runQbv({"program"});
@@ -143,10 +143,10 @@ TEST_F(ProgramCommandTest, TimeOutHasItsOwnExitCodeAndLeavesTheProgrammerRunning
     const test::CliRun run = test::runQbv({"program", "--timeout-ms", "300", "--json"});
     EXPECT_LT(platform::elapsedSince(start), 2500u);
     EXPECT_EQ(run.exitCode, kExitTimeout);
-    test::JsonValue json;
+    nlohmann::json json;
     ASSERT_TRUE(test::parseJson(run.out, json)) << run.out;
-    EXPECT_TRUE(json["timedOut"].flag);
-    EXPECT_THAT(json["error"].text, HasSubstr("300 ms"));
+    EXPECT_TRUE(json["timedOut"].get<bool>());
+    EXPECT_THAT(json["error"].get<std::string>(), HasSubstr("300 ms"));
     EXPECT_TRUE(orders.waitForEnd(10000)); // it went on to its own end
 }
 
@@ -171,8 +171,8 @@ TEST_F(ProgramCommandTest, ProgrammedButTheBoardDoesNotAnswer) {
     fake.setFallback(kFakeRead, FakeJtag::step(0, 0, -1, 100));
     const test::CliRun run = test::runQbv({"program", "--json"});
     EXPECT_EQ(run.exitCode, kExitNoResponse);
-    test::JsonValue json;
+    nlohmann::json json;
     ASSERT_TRUE(test::parseJson(run.out, json)) << run.out;
-    EXPECT_TRUE(json["programmed"].flag);
-    EXPECT_EQ(json["exit"].number, kExitNoResponse);
+    EXPECT_TRUE(json["programmed"].get<bool>());
+    EXPECT_EQ(json["exit"].get<int>(), kExitNoResponse);
 }

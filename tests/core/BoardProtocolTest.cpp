@@ -57,7 +57,7 @@ TEST(CommandData, LedMaskAndPinByteFollowTheBoardsNumbering) {
     EXPECT_TRUE(board::keyPressed(0x05, 0));
     EXPECT_FALSE(board::keyPressed(0x05, 1));
     EXPECT_TRUE(board::keyPressed(0x05, 2));
-    for (int key = 0; key < board::kKeyCount; ++key)
+    for (int key = 0; key < qbv::kKeyCount; ++key)
         EXPECT_FALSE(board::keyPressed(0xF0, key));
 }
 

@@ -36,7 +36,7 @@ TEST_F(PanelTest, KeysPressedOnTheBoardShowWithin100MsAndGoWhenReleased) {
     ASSERT_TRUE(form->IsConnected());
     std::vector<double> latencies;
     for (int round = 0; round < kPressesPerKey; ++round) {
-        for (int key = 0; key < qbv::board::kKeyCount; ++key) {
+        for (int key = 0; key < qbv::kKeyCount; ++key) {
             QElapsedTimer sincePress;
             sincePress.start();
             ASSERT_TRUE(board.control().press(key)) << board.control().lastReply();
@@ -44,7 +44,7 @@ TEST_F(PanelTest, KeysPressedOnTheBoardShowWithin100MsAndGoWhenReleased) {
             latencies.push_back(static_cast<double>(sincePress.nsecsElapsed()) / 1e6);
             EXPECT_EQ(form->KeyState(), 1u << key);
             EXPECT_EQ(shownKeyBox(key), pressedLook(key)) << "key " << key;
-            for (int other = 0; other < qbv::board::kKeyCount; ++other) {
+            for (int other = 0; other < qbv::kKeyCount; ++other) {
                 if (other != key) {
                     EXPECT_EQ(shownKeyBox(other), releasedLook(other)) << "key " << other;
                 }

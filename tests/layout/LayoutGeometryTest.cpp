@@ -9,6 +9,8 @@
 #include <vector>
 
 using namespace qbv::layout;
+using qbv::kLedCount;
+using qbv::kPinCount;
 
 namespace {
 

@@ -1,5 +1,6 @@
 // The stand-in's test settings: ending with a given code, hanging first, and stretching the progress.
 
+#include "common/Numbers.h"
 #include "StandinTesting.h"
 
 #include "platform/ChildProcess.h"
@@ -19,7 +20,7 @@ TEST_F(StandinTest, ExitCodeSettingEndsWithThatCodeAndProgramsNothing) {
         SCOPED_TRACE(code);
         platform::setEnvironmentVariable(standin::kExitCodeVariable, code);
         uint32_t expected = 0;
-        ASSERT_TRUE(standin::parseNumber(code, expected));
+        ASSERT_TRUE(qbv::parseNumber(code, UINT32_MAX, expected));
         EXPECT_EQ(test::runStandin(panelArguments()), expected);
     }
     // An interrupted programmer's status is a signal, not an exit code.
