@@ -4,6 +4,8 @@
 // 0 for success. The panel calls six of them; the other four must be exported all the same. Our own
 // libraries (the test fake, the virtual board's edition) export exactly these.
 
+#include "platform/DynamicLibrary.h"
+
 #include <cstdint>
 
 #if defined(_WIN32) && !defined(_WIN64)
@@ -65,5 +67,22 @@ constexpr const char* kFunctionNames[kFunctionCount] = {
     "jtag_atlantic_transfer",
     "jtag_atlantic_clearstall",
 };
+
+// The ten entry points of a loaded library.
+struct EntryPoints {
+    JtagInitFn jtag_init = nullptr;
+    JtagCloseFn jtag_close = nullptr;
+    JtagCommandFn jtag_command = nullptr;
+    JtagAtlanticInitFn jtag_atlantic_init = nullptr;
+    JtagAtlanticGetOffsetFn jtag_atlantic_get_offset = nullptr;
+    JtagAtlanticStatusFn jtag_atlantic_status = nullptr;
+    JtagAtlanticWriteFn jtag_atlantic_write = nullptr;
+    JtagAtlanticReadFn jtag_atlantic_read = nullptr;
+    JtagAtlanticTransferFn jtag_atlantic_transfer = nullptr;
+    JtagAtlanticClearStallFn jtag_atlantic_clearstall = nullptr;
+};
+
+// Looks the ten up by name in a loaded library, in the order of kFunctionNames; false when any is missing.
+bool findEntryPoints(platform::LibraryHandle library, EntryPoints& entries);
 
 } // namespace qbv::jtag

@@ -15,12 +15,6 @@ constexpr uint32_t kWriteRetryPauseMs = 150;
 // is taken the moment it arrives.
 constexpr uint32_t kFailedReadPauseMs = 1;
 
-template <typename Fn>
-void resolve(qbv::platform::LibraryHandle library, qbv::jtag::Function function, Fn& entry, bool& all) {
-    entry = reinterpret_cast<Fn>(qbv::platform::findSymbol(library, qbv::jtag::kFunctionNames[function]));
-    all = all && entry != nullptr;
-}
-
 } // namespace
 
 TJtagPort::TJtagPort()
@@ -38,26 +32,10 @@ void TJtagPort::LoadJtagLibrary() {
         setError(JtagPortError::LibraryNotLoaded, qbv::formatText(qbv::text::kFailLoadDll, FLibraryPath.c_str()));
         return;
     }
-    if (!ResolveEntryPoints()) {
+    if (!qbv::jtag::findEntryPoints(FLibrary, FEntryPoints)) {
         setError(JtagPortError::FunctionMissing, qbv::text::kFailFindApi);
         FreeJtagLibrary();
     }
-}
-
-bool TJtagPort::ResolveEntryPoints() {
-    using namespace qbv::jtag;
-    bool all = true;
-    resolve(FLibrary, kJtagInit, jtag_init, all);
-    resolve(FLibrary, kJtagClose, jtag_close, all);
-    resolve(FLibrary, kJtagCommand, jtag_command, all);
-    resolve(FLibrary, kJtagAtlanticInit, jtag_atlantic_init, all);
-    resolve(FLibrary, kJtagAtlanticGetOffset, jtag_atlantic_get_offset, all);
-    resolve(FLibrary, kJtagAtlanticStatus, jtag_atlantic_status, all);
-    resolve(FLibrary, kJtagAtlanticWrite, jtag_atlantic_write, all);
-    resolve(FLibrary, kJtagAtlanticRead, jtag_atlantic_read, all);
-    resolve(FLibrary, kJtagAtlanticTransfer, jtag_atlantic_transfer, all);
-    resolve(FLibrary, kJtagAtlanticClearStall, jtag_atlantic_clearstall, all);
-    return all;
 }
 
 void TJtagPort::setError(JtagPortError error, std::string text) {
@@ -77,12 +55,12 @@ bool TJtagPort::Open() {
         return false;
     Close();
     using namespace qbv::jtag;
-    if (jtag_init(kInitArgs[0], kInitArgs[1], kInitArgs[2], kInitArgs[3], kInitArgs[4], kInitArgs[5],
+    if (FEntryPoints.jtag_init(kInitArgs[0], kInitArgs[1], kInitArgs[2], kInitArgs[3], kInitArgs[4], kInitArgs[5],
                   kInitTerm, kInitLast, FContext) != 0)
         return false;
-    if (jtag_atlantic_init(FContext) != 0) {
+    if (FEntryPoints.jtag_atlantic_init(FContext) != 0) {
         // The link itself is up: end it, or the library keeps a half-open link until it is unloaded.
-        jtag_close(FContext);
+        FEntryPoints.jtag_close(FContext);
         return false;
     }
     FOpened = true;
@@ -93,7 +71,7 @@ void TJtagPort::Close() {
     if (!FOpened)
         return;
     FOpened = false;
-    jtag_close(FContext);
+    FEntryPoints.jtag_close(FContext);
 }
 
 void TJtagPort::PumpMessages() {
@@ -103,7 +81,7 @@ void TJtagPort::PumpMessages() {
 
 void TJtagPort::ClearStallIfReported(int32_t stall) {
     if (stall >= 0)
-        jtag_atlantic_clearstall(FContext);
+        FEntryPoints.jtag_atlantic_clearstall(FContext);
 }
 
 bool TJtagPort::Write(const uint8_t* data, int32_t count, uint32_t timeoutMs, bool pump) {
@@ -120,7 +98,7 @@ bool TJtagPort::Write(const uint8_t* data, int32_t count, uint32_t timeoutMs, bo
         const int32_t remaining = count - accepted;
         int32_t written = 0;
         int32_t stall = -1;
-        const int32_t result = jtag_atlantic_write(FContext, data + accepted, remaining, &written, &stall);
+        const int32_t result = FEntryPoints.jtag_atlantic_write(FContext, data + accepted, remaining, &written, &stall);
         ClearStallIfReported(stall);
         // A failed call took nothing, whatever count it reports: its bytes go again.
         const int32_t taken = result == 0 ? std::clamp(written, 0, remaining) : 0;
@@ -148,7 +126,7 @@ int32_t TJtagPort::Read(uint8_t* buffer, int32_t count, uint32_t timeoutMs, bool
         const int32_t room = count - received;
         int32_t got = 0;
         int32_t stall = -1;
-        const int32_t result = jtag_atlantic_read(FContext, buffer + received, room, &got, &stall);
+        const int32_t result = FEntryPoints.jtag_atlantic_read(FContext, buffer + received, room, &got, &stall);
         if (result == 0 && got > 0) {
             received += std::min(got, room);
             finished = received >= count;

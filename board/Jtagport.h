@@ -50,7 +50,6 @@ public:
 private:
     void LoadJtagLibrary();
     void FreeJtagLibrary();
-    bool ResolveEntryPoints();
     void ClearStallIfReported(int32_t stall);
     void PumpMessages();
     void setError(JtagPortError error, std::string text);
@@ -60,16 +59,8 @@ private:
     alignas(8) unsigned char FContext[qbv::jtag::kLinkContextSize];
     bool FOpened = false;
 
-    JtagInitFn jtag_init = nullptr;
-    JtagCloseFn jtag_close = nullptr;
-    JtagCommandFn jtag_command = nullptr;
-    JtagAtlanticInitFn jtag_atlantic_init = nullptr;
-    JtagAtlanticGetOffsetFn jtag_atlantic_get_offset = nullptr;
-    JtagAtlanticStatusFn jtag_atlantic_status = nullptr;
-    JtagAtlanticWriteFn jtag_atlantic_write = nullptr;
-    JtagAtlanticReadFn jtag_atlantic_read = nullptr;
-    JtagAtlanticTransferFn jtag_atlantic_transfer = nullptr;
-    JtagAtlanticClearStallFn jtag_atlantic_clearstall = nullptr;
+    // The ten functions, valid while the library is loaded.
+    qbv::jtag::EntryPoints FEntryPoints;
 
     std::string FLibraryPath;
     JtagPortError FError = JtagPortError::NoError;

@@ -16,3 +16,22 @@ if(NOT QBV_CORE_ONLY)
         find_package(benchmark REQUIRED)
     endif()
 endif()
+
+# Header-only libraries from Debian's packages. Cross-compiling, they are taken from the build machine's
+# /usr/include through a folder of their own, so that none of its other headers reach the Windows build.
+function(qbv_header_only_library target folder)
+    if(TARGET ${target})
+        return()
+    endif()
+    set(headers ${CMAKE_BINARY_DIR}/header-only/${target})
+    file(MAKE_DIRECTORY ${headers})
+    file(CREATE_LINK /usr/include/${folder} ${headers}/${folder} SYMBOLIC)
+    add_library(${target} INTERFACE IMPORTED GLOBAL)
+    target_include_directories(${target} SYSTEM INTERFACE ${headers})
+endfunction()
+
+if(CMAKE_CROSSCOMPILING)
+    qbv_header_only_library(nlohmann_json::nlohmann_json nlohmann)
+else()
+    find_package(nlohmann_json 3 REQUIRED)
+endif()

@@ -3,8 +3,8 @@
 #include "sim/core/Hex.h"
 #include "sim/core/WireProtocol.h"
 
-#include <array>
 #include <cstdio>
+#include <zlib.h>
 
 namespace qbv::sim {
 
@@ -15,17 +15,6 @@ constexpr const char* kNamePrefix = "design ";
 constexpr const char* kDataPrefix = "data ";
 constexpr const char* kCrcPrefix = "crc32 ";
 constexpr size_t kCrcDigits = 8;
-
-std::array<uint32_t, 256> makeCrcTable() {
-    std::array<uint32_t, 256> table{};
-    for (uint32_t n = 0; n < 256; ++n) {
-        uint32_t c = n;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1u) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    return table;
-}
 
 std::string crcText(uint32_t crc) {
     char text[16];
@@ -60,11 +49,8 @@ bool checksumMatches(const std::string& content, size_t crcLineStart, const std:
 } // namespace
 
 uint32_t crc32(const uint8_t* bytes, size_t count) {
-    static const std::array<uint32_t, 256> table = makeCrcTable();
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < count; ++i)
-        crc = table[(crc ^ bytes[i]) & 0xFFu] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
+    // A design file is at most kMaxDesignFile bytes, well within one call's length.
+    return static_cast<uint32_t>(::crc32(::crc32(0L, Z_NULL, 0), bytes, static_cast<uInt>(count)));
 }
 
 std::string writeDesignFile(const Design& design) {

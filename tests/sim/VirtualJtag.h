@@ -20,10 +20,10 @@ public:
     bool loaded() const { return library_ != nullptr && allFound_; }
 
     int32_t init();
-    int32_t close() { return jtag_close(context_); }
-    int32_t channelInit() { return jtag_atlantic_init(context_); }
-    int32_t status() { return jtag_atlantic_status(context_); }
-    int32_t clearStall() { return jtag_atlantic_clearstall(context_); }
+    int32_t close() { return entries_.jtag_close(context_); }
+    int32_t channelInit() { return entries_.jtag_atlantic_init(context_); }
+    int32_t status() { return entries_.jtag_atlantic_status(context_); }
+    int32_t clearStall() { return entries_.jtag_atlantic_clearstall(context_); }
 
     struct Result {
         int32_t result;
@@ -43,13 +43,7 @@ private:
     bool allFound_ = true;
     alignas(8) unsigned char context_[jtag::kLinkContextSize] = {};
 
-    JtagInitFn jtag_init = nullptr;
-    JtagCloseFn jtag_close = nullptr;
-    JtagAtlanticInitFn jtag_atlantic_init = nullptr;
-    JtagAtlanticStatusFn jtag_atlantic_status = nullptr;
-    JtagAtlanticWriteFn jtag_atlantic_write = nullptr;
-    JtagAtlanticReadFn jtag_atlantic_read = nullptr;
-    JtagAtlanticClearStallFn jtag_atlantic_clearstall = nullptr;
+    jtag::EntryPoints entries_;
 };
 
 } // namespace qbv::test
