@@ -20,16 +20,7 @@ using testing::ElementsAre;
 
 namespace {
 
-class ConnectionTest : public WindowTest {
-protected:
-    bool visible(QWidget* widget) const { return widget->isVisibleTo(form.get()); }
-    // Which of Connect, Download and Exit the user can see, as "CDE" with '-' for a hidden one.
-    std::string buttons() const {
-        return std::string(visible(form->SpeedButtonConnect) ? "C" : "-") +
-               (visible(form->SpeedButtonDownload) ? "D" : "-") +
-               (visible(form->SpeedButtonExit) ? "E" : "-");
-    }
-};
+using ConnectionTest = WindowTest;
 
 } // namespace
 
@@ -42,7 +33,7 @@ TEST_F(ConnectionTest, MissingLibraryShowsBothBoxesAndLeavesConnectAndExit) {
     EXPECT_EQ(ui.boxes[1].kind, MessageKind::Error);
     EXPECT_EQ(status(), "Fail to load JTAG driver");
     EXPECT_EQ(form->StatusColour(), 0x0000FFu);
-    EXPECT_EQ(buttons(), "C-E");
+    EXPECT_EQ(mainButtons(), "C-E");
     EXPECT_FALSE(form->HasJtagPort());
     EXPECT_FALSE(form->TimerProgress->Enabled());
     EXPECT_EQ(progressText(), "0");
@@ -56,7 +47,7 @@ TEST_F(ConnectionTest, LinkThatDoesNotOpenShowsTheChecklistAndConnectRetriesFrom
                             "2. USB-Blaster driver is installed.\n3. Max II code is download."));
     EXPECT_EQ(status(), "Fail to connect QB-vela");
     EXPECT_EQ(form->StatusColour(), 0x0000FFu);
-    EXPECT_EQ(buttons(), "CDE"); // the checklist's third point, a controller without its code, needs Download
+    EXPECT_EQ(mainButtons(), "CDE"); // the checklist's third point, a controller without its code, needs Download
     EXPECT_FALSE(form->HasJtagPort());
     EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad, kFakeInit, kFakeUnload)); // library freed too
 
@@ -66,7 +57,7 @@ TEST_F(ConnectionTest, LinkThatDoesNotOpenShowsTheChecklistAndConnectRetriesFrom
     EXPECT_THAT(calls, ElementsAre(kFakeLoad, kFakeInit, kFakeUnload, kFakeLoad, kFakeInit, kFakeAtlanticInit,
                                    kFakeWrite, kFakeWrite, kFakeRead));
     EXPECT_EQ(status(), "Connect QB-vela success");
-    EXPECT_EQ(buttons(), "-DE");
+    EXPECT_EQ(mainButtons(), "-DE");
 }
 
 TEST_F(ConnectionTest, NoAnswerAsksAndNoLeavesDownloadAndExit) {
@@ -79,7 +70,7 @@ TEST_F(ConnectionTest, NoAnswerAsksAndNoLeavesDownloadAndExit) {
     EXPECT_EQ(ui.boxes[0].text,
               "There is no response fron QB-vela board.\nDo you want to download Max II code now?");
     EXPECT_EQ(status(), "QB-vela no response (Please try to download Max II code)");
-    EXPECT_EQ(buttons(), "-DE");
+    EXPECT_EQ(mainButtons(), "-DE");
     EXPECT_FALSE(form->HasJtagPort());
     EXPECT_EQ(fake.count(kFakeClose), 1);
     EXPECT_EQ(fake.count(kFakeRead), 0); // ping failed: no key read
@@ -124,7 +115,7 @@ TEST_F(ConnectionTest, YesStartsTheProgrammingJobOnlyAfterTheSequenceHasReturned
     std::string buttonsAtJobStart;
     MessageWatch watch(form.get(), TFormMain::WM_PROGRAM_MAXII, [&] {
         busyAtJobStart = form->IsBusy();
-        buttonsAtJobStart = buttons();
+        buttonsAtJobStart = mainButtons();
     });
     ASSERT_TRUE(waitUntil([&] { return !buttonsAtJobStart.empty() && !form->IsBusy(); }));
     EXPECT_TRUE(busyWhenAsked);
@@ -146,7 +137,7 @@ TEST_F(ConnectionTest, SuccessShowsTheControlsAfterASecondAllUpAndStartsPolling)
     EXPECT_EQ(visibleIoButtons(), 96);
     for (int slot = 0; slot < TFormMain::kFirstKeySlot; ++slot)
         EXPECT_FALSE(form->IoButton(slot)->Down()) << slot;
-    EXPECT_EQ(buttons(), "-DE");
+    EXPECT_EQ(mainButtons(), "-DE");
     EXPECT_TRUE(form->TimerButtonPolling->Enabled());
     EXPECT_FALSE(form->TimerProgress->Enabled());
     EXPECT_EQ(progressText(), "0");
@@ -195,13 +186,8 @@ TEST_F(ConnectionTest, ConnectClickedWhileBusyDoesNothing) {
 
 namespace {
 
-// What the user sees of the status line: whether panel 0, as it is on the screen now, holds text of
-// this colour (red, green or blue in the 0xBBGGRR sense).
-bool panelShows(QWidget* form, QWidget* bar, const QRect& panel, int channel) {
-    const QRect onForm(bar->mapTo(form, panel.topLeft()), panel.size());
-    const QImage shot =
-        form->screen()->grabWindow(form->winId(), onForm.x(), onForm.y(), onForm.width(), onForm.height())
-            .toImage();
+// Whether panel 0, as it is on the screen now, holds text of this colour (red, green or blue).
+bool panelShows(const QImage& shot, int channel) {
     for (int y = 0; y < shot.height(); ++y)
         for (int x = 0; x < shot.width(); ++x) {
             const QColor pixel = shot.pixelColor(x, y);
@@ -232,8 +218,9 @@ TEST_F(ConnectionTest, StatusIsOnTheScreenAndTheCursorBusyWhileACommandBlocks) {
             fake.setFallback(kFakeWrite, FakeJtag::step(0));
         }
         QCoreApplication::processEvents();
-        const QRect panel = form->StatusBar->panelRect(0);
-        ASSERT_TRUE(panelShows(form.get(), form->StatusBar, panel, row.before));
+        const QRect panel(form->StatusBar->mapTo(form.get(), form->StatusBar->panelRect(0).topLeft()),
+                          form->StatusBar->panelRect(0).size());
+        ASSERT_TRUE(panelShows(shownRegion(panel), row.before));
         bool blue = false;
         bool before = true;
         bool hourglass = false;
@@ -242,8 +229,8 @@ TEST_F(ConnectionTest, StatusIsOnTheScreenAndTheCursorBusyWhileACommandBlocks) {
         duringCall = [&] {
             if (std::exchange(looked, true))
                 return;
-            blue = panelShows(form.get(), form->StatusBar, panel, kBlue);
-            before = panelShows(form.get(), form->StatusBar, panel, row.before);
+            blue = panelShows(shownRegion(panel), kBlue);
+            before = panelShows(shownRegion(panel), row.before);
             hourglass = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
         };
         clickOn(row.loseLinkFirst ? static_cast<QWidget*>(form->SpeedButtonConnect) : led(1));

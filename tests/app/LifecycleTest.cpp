@@ -213,7 +213,13 @@ TEST(QtMessageBoxesTest, BoxIsAnsweredUnderTheArrowAndTheHourglassComesBack) {
         }
     });
     closer.start(10);
-    QtMessageBoxes().show(qbv::MessageKind::Error, QStringLiteral("Fail to load JTAG driver"), BoxButtons::Ok);
+    // Inside the application's own loop: a suite that closed a window has asked every loop to end, and a
+    // box's loop would then end at once.
+    QTimer::singleShot(0, [] {
+        QtMessageBoxes().show(qbv::MessageKind::Error, QStringLiteral("Fail to load JTAG driver"), BoxButtons::Ok);
+        QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
     EXPECT_EQ(during, Qt::ArrowCursor);
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);

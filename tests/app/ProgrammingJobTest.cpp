@@ -41,7 +41,6 @@ protected:
     void TearDown() override { qbv::platform::setEnvironmentVariable("QUARTUS_ROOTDIR", ""); }
 
     static std::string programmerSuffix() { return QBV_EXE_SUFFIX; }
-    bool visible(QWidget* widget) const { return widget->isVisibleTo(form.get()); }
 
     // Runs something once the programmer has been started and the job waits for it.
     void whileProgramming(std::function<void()> check) {

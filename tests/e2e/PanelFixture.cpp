@@ -19,14 +19,7 @@
 
 namespace qbv::test {
 
-namespace {
-
-// Wakes the message loop this often while a wait has nothing else to do.
-constexpr int kWakeMs = 2;
-
-} // namespace
-
-PanelTest::PanelTest(const QStringList& boardArguments) : board(boardArguments) {
+PanelTest::PanelTest(const QStringList& boardArguments) : WindowDriver(kGenerousMs), board(boardArguments) {
     // A question nobody scripted is answered No: Yes would start a programming job.
     ui.onBox = [this](const RecordingBoxes::Box& box) {
         if (box.buttons == BoxButtons::YesNo && ui.answers.empty())
@@ -49,28 +42,12 @@ void PanelTest::SetUp() {
 }
 
 void PanelTest::startUp() {
-    form = std::make_unique<TFormMain>();
-    form->SetMessageBoxes(&ui);
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    showWindow();
     const QString connecting = QStringLiteral("Connecting QB-vela ...");
     ASSERT_TRUE(waitUntil([&] {
         return !form->TimerBoot->Enabled() && !form->IsBusy() && status() != connecting;
     })) << "the start-up connection sequence did not end; status: "
         << status().toStdString();
-}
-
-bool PanelTest::waitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    QTimer wake;
-    wake.start(kWakeMs);
-    QElapsedTimer waited;
-    waited.start();
-    while (!condition()) {
-        if (waited.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
 }
 
 void PanelTest::pump(int milliseconds) {
@@ -79,12 +56,8 @@ void PanelTest::pump(int milliseconds) {
     waitUntil([&] { return waited.elapsed() >= milliseconds; }, milliseconds + kGenerousMs);
 }
 
-void PanelTest::clickOn(QWidget* widget) {
-    ASSERT_TRUE(widget->isVisible());
-    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, widget->geometry().center());
-}
-
 void PanelTest::clickConnect() {
+    ASSERT_TRUE(form->SpeedButtonConnect->isVisible());
     clickOn(form->SpeedButtonConnect);
     ASSERT_FALSE(form->IsBusy());
 }
@@ -111,31 +84,6 @@ sim::BoardState PanelTest::boardState() {
     sim::BoardState state;
     EXPECT_TRUE(board.control().state(state)) << board.control().lastReply();
     return state;
-}
-
-QString PanelTest::status() const {
-    return form->StatusBar->panelText(0);
-}
-
-TSpeedButton* PanelTest::led(int index) const {
-    return form->IoButton(index);
-}
-
-TSpeedButton* PanelTest::pin(int index) const {
-    return form->IoButton(TFormMain::kFirstGpioSlot + index);
-}
-
-int PanelTest::visibleIoButtons() const {
-    int visible = 0;
-    for (int slot = 0; slot < TFormMain::kFirstKeySlot; ++slot)
-        visible += form->IoButton(slot) && form->IoButton(slot)->isVisible() ? 1 : 0;
-    return visible;
-}
-
-QImage PanelTest::shownRegion(const QRect& region) const {
-    const QPixmap shown =
-        form->screen()->grabWindow(form->winId(), region.x(), region.y(), region.width(), region.height());
-    return shown.toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 QImage PanelTest::shownKeyBox(int key) const {

@@ -10,7 +10,7 @@
 #include "sim/core/BoardState.h"
 #include "sim/core/WireProtocol.h"
 #include "sim/standin/ProgrammerSettings.h"
-#include "tests/support/RecordingBoxes.h"
+#include "tests/support/WindowDriver.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TStatusBar.h"
 
@@ -34,14 +34,16 @@ constexpr int kGenerousMs = 60000;
 // The window as the program starts it, the user at its boxes (Yes to the question), and every status it
 // shows between two handlings of its messages, in order. The program directory is this suite's own bin/
 // directory, where the build put the JTAG library and the design file.
-class PanelWindowTest : public testing::Test {
+class PanelWindowTest : public testing::Test, public test::WindowDriver {
 protected:
+    PanelWindowTest() : WindowDriver(kGenerousMs) {}
+
     void SetUp() override {
         ASSERT_TRUE(board.ready());
         platform::setProgramDirectory("");
         platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, board.name());
         platform::setEnvironmentVariable("QUARTUS_ROOTDIR", QBV_STANDIN_QUARTUS_DIR);
-        ui.onBox = [this](const RecordingBoxes::Box&) { note(); };
+        ui.onBox = [this](const test::RecordingBoxes::Box&) { note(); };
         QObject::connect(&sampler, &QTimer::timeout, [this] { note(); });
         sampler.start(1);
     }
@@ -53,26 +55,6 @@ protected:
         for (const char* name :
              {sim::wire::kBoardNameVariable, "QUARTUS_ROOTDIR", standin::kExitCodeVariable})
             platform::setEnvironmentVariable(name, "");
-    }
-
-    using RecordingBoxes = test::RecordingBoxes;
-
-    void startWindow() {
-        form = std::make_unique<TFormMain>();
-        form->SetMessageBoxes(&ui);
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-
-    bool waitUntil(const std::function<bool()>& condition, int timeoutMs = kGenerousMs) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!condition()) {
-            if (timer.elapsed() > timeoutMs)
-                return false;
-            QTest::qWait(5);
-        }
-        return true;
     }
 
     void note() {
@@ -92,25 +74,17 @@ protected:
         return state;
     }
 
-    int visibleIoButtons() const {
-        int visible = 0;
-        for (int slot = 0; slot < TFormMain::kFirstKeySlot; ++slot)
-            visible += form->IoButton(slot)->isVisible() ? 1 : 0;
-        return visible;
-    }
-
+    // TearDown closes the window, and so its link, while the board still runs.
     test::BoardProcess board{QStringList{QStringLiteral("--blank")}};
-    RecordingBoxes ui;
     QTimer sampler;
     std::vector<std::string> statuses;
     int progressWhileProgramming = 0;
-    std::unique_ptr<TFormMain> form; // goes first, closing its link while the board still runs
 };
 
 } // namespace
 
 TEST_F(PanelWindowTest, YesToTheQuestionProgramsTheBlankBoardAndConnects) {
-    startWindow();
+    showWindow();
     ASSERT_TRUE(waitUntil([this] { return form->IsConnected() && !form->IsBusy(); }));
     note();
 
@@ -133,21 +107,20 @@ TEST_F(PanelWindowTest, YesToTheQuestionProgramsTheBlankBoardAndConnects) {
     EXPECT_TRUE(programmed.linkOpen);
 
     // The link works: the leftmost LED lights on the board.
-    TSpeedButton* led = form->IoButton(0);
-    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, led->geometry().center());
+    clickOn(led(0));
     ASSERT_TRUE(waitUntil([this] { return boardState().leds == 0x80; }, 10000));
-    EXPECT_EQ(form->StatusBar->panelText(0), "Update LED success");
+    EXPECT_EQ(status(), "Update LED success");
 }
 
 TEST_F(PanelWindowTest, FailingProgrammerShowsItsCodeAndLeavesTheBoardAlone) {
     platform::setEnvironmentVariable(standin::kExitCodeVariable, "1");
-    startWindow();
+    showWindow();
     ASSERT_TRUE(waitUntil([this] { return ui.boxes.size() >= 2 && !form->IsBusy(); }));
 
     ASSERT_EQ(ui.boxes.size(), 2u);
     EXPECT_EQ(ui.boxes[1].kind, MessageKind::Information);
     EXPECT_EQ(ui.boxes[1].text, "ExitCode:1h");
-    EXPECT_EQ(form->StatusBar->panelText(0), "Download Max II code fail");
+    EXPECT_EQ(status(), "Download Max II code fail");
     EXPECT_EQ(form->StatusColour(), colour::kRed);
     EXPECT_FALSE(form->IsConnected());
     EXPECT_EQ(visibleIoButtons(), 0);

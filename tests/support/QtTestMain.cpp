@@ -1,12 +1,21 @@
-#include "app/TApplication.h"
+// The main of every suite that needs Qt: an application object (the panel's own for the window suites,
+// built with QBV_WINDOW_APPLICATION), offscreen unless a platform is named, also when the build lists the
+// tests without a display.
 
 #include "tests/support/QtThreadPool.h"
 
+#ifdef QBV_WINDOW_APPLICATION
+#include "app/TApplication.h"
+using TestApplication = TApplication;
+#else
+#include <QApplication>
+using TestApplication = QApplication;
+#endif
+
 #include <gtest/gtest.h>
 
-// Suites of the panel's window run it offscreen, in the program's own application object, with real mouse
-// events through the window system interface.
 namespace {
+
 // The offscreen platform says on every fixed-size window that it cannot pass size hints on; nothing else
 // is worth silencing.
 void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
@@ -14,12 +23,14 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
         return;
     qt_message_output(type, context, message);
 }
+
 } // namespace
 
 int main(int argc, char** argv) {
     qInstallMessageHandler(quietHandler);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication application(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TestApplication application(argc, argv);
     qbv::test::endIdlePoolThreadsAtOnce();
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();

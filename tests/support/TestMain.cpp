@@ -1,3 +1,5 @@
+// The main of the Qt-free suites, natively and under Wine.
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
