@@ -50,11 +50,7 @@ void sendLine(int client, const std::string& line) {
 } // namespace
 
 RefusingBoard::RefusingBoard() {
-    char directory[] = "/tmp/qbv-refusing-XXXXXX";
-    if (!mkdtemp(directory))
-        return;
-    directory_ = directory;
-    name_ = directory_ + "/board";
+    name_ = directory_.file("board");
     listener_ = listenAt(sim::controlSocketPath(name_));
     if (listener_ >= 0)
         thread_ = std::thread([this] { serve(); });
@@ -69,8 +65,6 @@ RefusingBoard::~RefusingBoard() {
         close(listener_);
         unlink(sim::controlSocketPath(name_).c_str());
     }
-    if (!directory_.empty())
-        rmdir(directory_.c_str());
 }
 
 void RefusingBoard::serve() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/TemporaryDirectory.h"
+
 #include <atomic>
 #include <string>
 #include <thread>
@@ -24,7 +26,7 @@ private:
     void serve();
     void answer(int client);
 
-    std::string directory_;
+    TemporaryDirectory directory_;
     std::string name_;
     int listener_ = -1;
     std::atomic<int> client_{-1};

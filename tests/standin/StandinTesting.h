@@ -1,7 +1,7 @@
 #pragma once
 
 #include "BoardProcess.h"
-#include "ScratchDirectory.h"
+#include "tests/support/TemporaryDirectory.h"
 #include "StandinRun.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ protected:
     void eraseBoard();
 
     BoardProcess board{QStringList{QStringLiteral("--blank")}};
-    ScratchDirectory folder;
+    TemporaryDirectory folder;
 };
 
 } // namespace qbv::test

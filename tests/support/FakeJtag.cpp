@@ -88,34 +88,6 @@ FakeStep FakeJtag::reply(std::initializer_list<uint8_t> bytes, uint32_t delayMs)
     return s;
 }
 
-namespace {
-
-std::string withSeparator(const std::filesystem::path& path) {
-    return path.string() + platform::pathSeparator();
-}
-
-std::filesystem::path uniqueTemporaryPath() {
-    static std::atomic<unsigned> counter{0};
-    std::random_device random;
-    const auto name = "qbv-test-" + std::to_string(random()) + "-" + std::to_string(counter++);
-    return std::filesystem::temp_directory_path() / name;
-}
-
-} // namespace
-
-TemporaryDirectory::TemporaryDirectory() : path_(uniqueTemporaryPath()) {
-    std::filesystem::create_directories(path_);
-}
-
-TemporaryDirectory::~TemporaryDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TemporaryDirectory::directory() const {
-    return withSeparator(path_);
-}
-
 std::filesystem::path FakeLibraryDirectory::builtLibrary(int omittedExport) {
     const std::string name =
         omittedExport == kWhole ? "fakejtag" : "fakejtag_no_" + std::to_string(omittedExport);
@@ -124,20 +96,13 @@ std::filesystem::path FakeLibraryDirectory::builtLibrary(int omittedExport) {
            (name + QBV_SHARED_SUFFIX);
 }
 
-FakeLibraryDirectory::FakeLibraryDirectory(int omittedExport) : path_(uniqueTemporaryPath()) {
-    std::filesystem::create_directories(path_);
+FakeLibraryDirectory::FakeLibraryDirectory(int omittedExport) {
     std::filesystem::copy_file(builtLibrary(omittedExport), libraryPath());
     platform::setProgramDirectory(directory());
 }
 
 FakeLibraryDirectory::~FakeLibraryDirectory() {
     platform::setProgramDirectory("");
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::string FakeLibraryDirectory::directory() const {
-    return withSeparator(path_);
 }
 
 std::string FakeLibraryDirectory::libraryPath() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/fakejtag/FakeJtagScript.h"
+#include "tests/support/TemporaryDirectory.h"
 
 #include <filesystem>
 #include <memory>
@@ -59,8 +60,8 @@ public:
     FakeLibraryDirectory(const FakeLibraryDirectory&) = delete;
     FakeLibraryDirectory& operator=(const FakeLibraryDirectory&) = delete;
 
-    const std::filesystem::path& path() const { return path_; }
-    std::string directory() const; // with its trailing separator
+    const std::filesystem::path& path() const { return folder_.path(); }
+    std::string directory() const { return folder_.directory(); }
     std::string libraryPath() const;
     void removeLibrary();
 
@@ -68,21 +69,7 @@ public:
     static std::filesystem::path builtLibrary(int omittedExport = kWhole);
 
 private:
-    std::filesystem::path path_;
-};
-
-// A fresh, empty directory that is removed again with everything in it.
-class TemporaryDirectory {
-public:
-    TemporaryDirectory();
-    ~TemporaryDirectory();
-    TemporaryDirectory(const TemporaryDirectory&) = delete;
-    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::string directory() const; // with its trailing separator
-
-private:
-    std::filesystem::path path_;
+    TemporaryDirectory folder_;
 };
 
 } // namespace qbv::test
