@@ -1,6 +1,6 @@
 #include "programming/ChainDefinitionFile.h"
 #include "platform/ProgramLocation.h"
-#include "tests/support/FakeJtag.h"
+#include "tests/programming/ProgrammerTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -20,22 +20,8 @@ using programming::WriteChainDefinitionFile;
 
 namespace {
 
-// The file for C:\Tools\Panel\QBV_Control_Panel.pof, written out by hand.
-const std::string kWorkedExample =
-    "/* Quartus II Version 7.1 Build 154 04/18/2007 SJ Web Edition */\r\n"
-    "JedecChain;\r\n"
-    "\tFileRevision(JESD32A);\r\n"
-    "\tDefaultMfr(6E);\r\n"
-    "\r\n"
-    "\tP ActionCode(Cfg)\r\n"
-    "\t\tDevice PartName(EPM2210GF324) Path(\"C:/Tools/Panel/\") File(\"QBV_Control_Panel.pof\") "
-    "MfrSpec(OpMask(1) SEC_Device(EPM2210GF324) Child_OpMask(2 1 1));\r\n"
-    "\r\n"
-    "ChainEnd;\r\n"
-    "\r\n"
-    "AlteraBegin;\r\n"
-    "\tChainType(JTAG);\r\n"
-    "AlteraEnd;\r\n";
+// The file for C:\Tools\Panel\QBV_Control_Panel.pof.
+const std::string kWorkedExample = test::handWrittenChainFile("C:/Tools/Panel/");
 
 std::string fileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -123,4 +123,23 @@ RegisteredInstall::~RegisteredInstall() {
     forgetInstall();
 }
 
+std::string handWrittenChainFile(const std::string& directory) {
+    return "/* Quartus II Version 7.1 Build 154 04/18/2007 SJ Web Edition */\r\n"
+           "JedecChain;\r\n"
+           "\tFileRevision(JESD32A);\r\n"
+           "\tDefaultMfr(6E);\r\n"
+           "\r\n"
+           "\tP ActionCode(Cfg)\r\n"
+           "\t\tDevice PartName(EPM2210GF324) Path(\"" +
+           directory +
+           "\") File(\"QBV_Control_Panel.pof\") MfrSpec(OpMask(1) SEC_Device(EPM2210GF324) Child_OpMask(2 1 "
+           "1));\r\n"
+           "\r\n"
+           "ChainEnd;\r\n"
+           "\r\n"
+           "AlteraBegin;\r\n"
+           "\tChainType(JTAG);\r\n"
+           "AlteraEnd;\r\n";
+}
+
 } // namespace qbv::test

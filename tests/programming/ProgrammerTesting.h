@@ -43,6 +43,10 @@ public:
     RegisteredInstall& operator=(const RegisteredInstall&) = delete;
 };
 
+// The chain definition file for a design file in this directory (with slashes), written out by hand from
+// its line table rather than by the program's writer.
+std::string handWrittenChainFile(const std::string& directory);
+
 // Removes any record of the tool chain (the registry key, or the environment variable).
 void forgetInstall();
 

@@ -12,6 +12,8 @@
 
 #include <gmock/gmock.h>
 
+#include "tests/programming/ProgrammerTesting.h"
+
 #include <filesystem>
 #include <thread>
 
@@ -22,26 +24,6 @@ using testing::HasSubstr;
 using testing::Not;
 
 namespace {
-
-// The chain definition file written out by hand from its line table, not by the panel's writer.
-std::string handWrittenChain(const std::string& directory) {
-    return "/* Quartus II Version 7.1 Build 154 04/18/2007 SJ Web Edition */\r\n"
-           "JedecChain;\r\n"
-           "\tFileRevision(JESD32A);\r\n"
-           "\tDefaultMfr(6E);\r\n"
-           "\r\n"
-           "\tP ActionCode(Cfg)\r\n"
-           "\t\tDevice PartName(EPM2210GF324) Path(\"" +
-           directory +
-           "\") File(\"QBV_Control_Panel.pof\") MfrSpec(OpMask(1) SEC_Device(EPM2210GF324) Child_OpMask(2 1 "
-           "1));\r\n"
-           "\r\n"
-           "ChainEnd;\r\n"
-           "\r\n"
-           "AlteraBegin;\r\n"
-           "\tChainType(JTAG);\r\n"
-           "AlteraEnd;\r\n";
-}
 
 // Positions of the texts in the output, in the order given; npos for a missing one.
 std::vector<size_t> positions(const std::string& output, const std::vector<std::string>& texts) {
@@ -72,7 +54,7 @@ TEST_F(StandinTest, TakesAChainFileWrittenByHandToTheByteLayoutInADirectoryWithB
     const std::filesystem::path directory = folder.path() / "Program Files" / "Panel";
     std::filesystem::create_directories(directory);
     std::filesystem::copy_file(test::builtDesignFile(), directory / "QBV_Control_Panel.pof");
-    test::writeFile(chainFile(), handWrittenChain(directory.string() + "/"));
+    test::writeFile(chainFile(), test::handWrittenChainFile(directory.string() + "/"));
     std::string output;
     EXPECT_EQ(test::runStandin(panelArguments(), &output), 0u) << output;
     EXPECT_TRUE(programmed());
