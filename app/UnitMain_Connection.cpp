@@ -8,10 +8,12 @@
 #include "board/Jtagport.h"
 #include "common/Texts.h"
 #include "common/Format.h"
+#include "platform/ProgramLocation.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TTimer.h"
 
 #include <QCoreApplication>
+#include <cstdio>
 
 using namespace qbv::colour;
 
@@ -63,6 +65,10 @@ bool TFormMain::ConnectBoard() {
         SpeedButtonConnect->setVisible(true);
         break;
     case qbv::board::ConnectOutcome::LinkNotOpened:
+        // The boxes keep their words; the library's own reason, when it gives one, goes to the terminal.
+        if (!FJtagPort->linkErrorString().empty())
+            std::fprintf(stderr, "%s: %s\n", qbv::platform::executableName().c_str(),
+                         FJtagPort->linkErrorString().c_str());
         DestroyJtagPort();
         EndProgressRun();
         ShowStatus(boardText(qbv::text::kFailConnect), kRed);

@@ -1,4 +1,8 @@
 #include "board/JtagApi.h"
+#include "board/JtagExports.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace qbv::jtag {
 
@@ -24,6 +28,14 @@ bool findEntryPoints(platform::LibraryHandle library, EntryPoints& entries) {
     find(library, kJtagAtlanticTransfer, entries.jtag_atlantic_transfer, all);
     find(library, kJtagAtlanticClearStall, entries.jtag_atlantic_clearstall, all);
     return all;
+}
+
+void copyErrorText(const char* sentence, char* text, int32_t room) {
+    if (!text || room <= 0)
+        return;
+    const size_t length = std::min(std::strlen(sentence), static_cast<size_t>(room - 1));
+    std::memcpy(text, sentence, length);
+    text[length] = '\0';
 }
 
 } // namespace qbv::jtag

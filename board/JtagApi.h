@@ -33,6 +33,20 @@ using JtagAtlanticClearStallFn = int32_t(JTAG_CALL*)(void* context);
 
 namespace qbv::jtag {
 
+// Our own editions' extra export, which the maker's library lacks: why the last failure happened, in
+// words a user can act on. Fills text (cut to room, always NUL-terminated) and returns the kind.
+enum class LinkError : int32_t {
+    None = 0,
+    NoToolChain = 1,      // the vendor's JTAG client library was not found
+    ServerNotRunning = 2, // the JTAG server (or the virtual board) does not answer
+    NoCable = 3,          // the cable is not plugged in, or not to the board
+    InUse = 4,            // another program holds the link
+    NoJtagUart = 5,       // nothing on the board answers on the JTAG UART: the controller is not programmed
+    Other = 6,
+};
+using JtagErrorTextFn = int32_t(JTAG_CALL*)(void* context, char* text, int32_t room);
+constexpr const char* kErrorTextName = "jtag_error_text";
+
 // Size of the link context the port owns and the library fills in.
 constexpr int kLinkContextSize = 164;
 

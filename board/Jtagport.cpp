@@ -35,7 +35,9 @@ void TJtagPort::LoadJtagLibrary() {
     if (!qbv::jtag::findEntryPoints(FLibrary, FEntryPoints)) {
         setError(JtagPortError::FunctionMissing, qbv::text::kFailFindApi);
         FreeJtagLibrary();
+        return;
     }
+    FErrorText = reinterpret_cast<qbv::jtag::JtagErrorTextFn>(qbv::platform::findSymbol(FLibrary, qbv::jtag::kErrorTextName));
 }
 
 void TJtagPort::setError(JtagPortError error, std::string text) {
@@ -55,16 +57,27 @@ bool TJtagPort::Open() {
         return false;
     Close();
     using namespace qbv::jtag;
+    FLinkError = qbv::jtag::LinkError::None;
+    FLinkErrorString.clear();
     if (FEntryPoints.jtag_init(kInitArgs[0], kInitArgs[1], kInitArgs[2], kInitArgs[3], kInitArgs[4], kInitArgs[5],
                   kInitTerm, kInitLast, FContext) != 0)
-        return false;
+        return openFailed();
     if (FEntryPoints.jtag_atlantic_init(FContext) != 0) {
         // The link itself is up: end it, or the library keeps a half-open link until it is unloaded.
         FEntryPoints.jtag_close(FContext);
-        return false;
+        return openFailed();
     }
     FOpened = true;
     return true;
+}
+
+bool TJtagPort::openFailed() {
+    if (FErrorText) {
+        char text[512] = {};
+        FLinkError = static_cast<qbv::jtag::LinkError>(FErrorText(FContext, text, sizeof text));
+        FLinkErrorString = text;
+    }
+    return false;
 }
 
 void TJtagPort::Close() {

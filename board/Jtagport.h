@@ -43,6 +43,11 @@ public:
     JtagPortError error() const { return FError; }
     const std::string& errorString() const { return FErrorString; }
 
+    // Why the last Open failed, in the library's own words, when it is an edition of ours that says so
+    // (the maker's library does not): None and "" otherwise.
+    qbv::jtag::LinkError linkError() const { return FLinkError; }
+    const std::string& linkErrorString() const { return FLinkErrorString; }
+
     // What a write or read asked to handle the window's messages calls after each attempt; none by
     // default, so such a call then just carries on.
     void SetMessagePump(std::function<void()> pump) { FMessagePump = std::move(pump); }
@@ -53,6 +58,7 @@ private:
     void ClearStallIfReported(int32_t stall);
     void PumpMessages();
     void setError(JtagPortError error, std::string text);
+    bool openFailed();
 
     qbv::platform::LibraryHandle FLibrary = nullptr;
     // Set up and used by the library only; the port just hands out its address.
@@ -66,4 +72,7 @@ private:
     JtagPortError FError = JtagPortError::NoError;
     std::string FErrorString;
     std::function<void()> FMessagePump;
+    qbv::jtag::JtagErrorTextFn FErrorText = nullptr; // optional
+    qbv::jtag::LinkError FLinkError = qbv::jtag::LinkError::None;
+    std::string FLinkErrorString;
 };

@@ -43,6 +43,10 @@ constexpr const char* kChainFileNotCreated = "Fail to generate Chain Definition 
 constexpr const char* kNoChainFile = "Fail to find the chain definition file (%s) for Max II.";
 constexpr const char* kExitCode = "ExitCode:%Xh";
 
+// Why a link did not open, as our JTAG library editions say it
+constexpr const char* kLinkInUse = "The link is in use by another program: close the control panel or the other qbv, "
+                                   "or let qbv wait for it with --wait SECONDS.";
+
 // Window
 constexpr const char* kQuitQuestion = "Process is not terminated. Are you sure want to quit?";
 

@@ -18,4 +18,8 @@ void freeLibrary(LibraryHandle library);
 
 bool isAbsolutePath(const std::string& path);
 
+// Keeps the library that holds this address loaded until the process ends, whoever frees it: for a
+// library that leaves a thread of its own running.
+void pinLibraryContaining(const void* address);
+
 } // namespace qbv::platform

@@ -4,9 +4,12 @@
 
 namespace qbv::platform {
 
-// The directory of the running program's own file, with its trailing separator ("C:\Tools\Panel\" or
-// "/opt/qbv/bin/"); not the current directory.
+// The running program's own file, by its full path; not the current directory.
+std::string executableFile();
+// Its directory, with its trailing separator ("C:\Tools\Panel\" or "/opt/qbv/bin/").
 std::string executableDirectory();
+// Its name without folder or ".exe" ("qbv", "QBV_Control_Panel").
+std::string executableName();
 
 // The directory the program treats as its own: where it looks for the JTAG access library and keeps the
 // design and chain definition files. The executable's directory unless a test pointed it elsewhere.

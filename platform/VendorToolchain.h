@@ -16,4 +16,10 @@ std::string vendorInstallDirectory();
 const char* programmerFileName();
 std::string programmerPathIn(const std::string& installDirectory);
 
+// The vendor's JTAG-UART client libraries: the folder they lie in under an install directory (Linux:
+// linux64, Windows: bin64), and their file names. The atlantic library needs the client library.
+std::string jtagClientDirectoryIn(const std::string& installDirectory);
+const char* jtagClientLibraryFileName();
+const char* jtagAtlanticLibraryFileName();
+
 } // namespace qbv::platform

@@ -18,6 +18,12 @@ void* findSymbol(LibraryHandle library, const char* name) {
     return library ? dlsym(library, name) : nullptr;
 }
 
+void pinLibraryContaining(const void* address) {
+    Dl_info info{};
+    if (dladdr(address, &info) && info.dli_fname)
+        dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+}
+
 void freeLibrary(LibraryHandle library) {
     if (library)
         dlclose(library);

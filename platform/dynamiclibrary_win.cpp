@@ -22,6 +22,12 @@ void* findSymbol(LibraryHandle library, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
 }
 
+void pinLibraryContaining(const void* address) {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       static_cast<LPCSTR>(address), &module);
+}
+
 void freeLibrary(LibraryHandle library) {
     if (library)
         FreeLibrary(static_cast<HMODULE>(library));

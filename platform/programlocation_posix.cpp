@@ -5,13 +5,13 @@
 
 namespace qbv::platform {
 
-std::string executableDirectory() {
+// The real path: a program started through a link finds its own folder, not the link's.
+std::string executableFile() {
     char path[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
     if (length <= 0 || static_cast<size_t>(length) >= sizeof path)
         return std::string();
-    const std::string file(path, static_cast<size_t>(length));
-    return file.substr(0, file.rfind('/') + 1);
+    return std::string(path, static_cast<size_t>(length));
 }
 
 const char* jtagLibraryFileName() {

@@ -4,13 +4,12 @@
 
 namespace qbv::platform {
 
-std::string executableDirectory() {
+std::string executableFile() {
     char path[MAX_PATH + 1];
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return std::string();
-    const std::string file(path, length);
-    return file.substr(0, file.find_last_of("\\/") + 1);
+    return std::string(path, length);
 }
 
 const char* jtagLibraryFileName() {

@@ -16,4 +16,16 @@ std::string programmerPathIn(const std::string& installDirectory) {
     return installDirectory + "/bin/" + programmerFileName();
 }
 
+std::string jtagClientDirectoryIn(const std::string& installDirectory) {
+    return installDirectory + "/linux64/";
+}
+
+const char* jtagClientLibraryFileName() {
+    return "libjtag_client.so";
+}
+
+const char* jtagAtlanticLibraryFileName() {
+    return "libjtag_atlantic.so";
+}
+
 } // namespace qbv::platform

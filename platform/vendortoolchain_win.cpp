@@ -47,4 +47,16 @@ std::string programmerPathIn(const std::string& installDirectory) {
     return installDirectory + "\\bin\\" + programmerFileName();
 }
 
+std::string jtagClientDirectoryIn(const std::string& installDirectory) {
+    return installDirectory + "\\bin64\\";
+}
+
+const char* jtagClientLibraryFileName() {
+    return "jtag_client.dll";
+}
+
+const char* jtagAtlanticLibraryFileName() {
+    return "jtag_atlantic.dll";
+}
+
 } // namespace qbv::platform

@@ -1,5 +1,6 @@
 #include "sim/jtaglib/VirtualLink.h"
 
+#include "common/Texts.h"
 #include "sim/core/LinkExchange.h"
 #include "sim/core/SocketPath.h"
 #include "sim/jtaglib/LinkContext.h"
@@ -35,7 +36,31 @@ int32_t stallValue(const Frame& reply) {
     return reply.payload[1] == wire::kStallReported ? 0 : -1;
 }
 
+jtag::LinkError lastFailure = jtag::LinkError::None;
+
+int32_t failOpen(jtag::LinkError why) {
+    lastFailure = why;
+    return kFailure;
+}
+
 } // namespace
+
+jtag::LinkError lastOpenFailure(const char*& sentence) {
+    switch (lastFailure) {
+    case jtag::LinkError::ServerNotRunning:
+        sentence = "The virtual board is not running: start it (./scripts/run-panel.sh, or qbv-virtual-board).";
+        break;
+    case jtag::LinkError::InUse:
+        sentence = text::kLinkInUse;
+        break;
+    case jtag::LinkError::NoCable:
+        sentence = "The virtual board's cable is unplugged: plug it in on its window (or qbv-board-ctl plug).";
+        break;
+    default:
+        sentence = lastFailure == jtag::LinkError::None ? "" : "The virtual board refused the link.";
+    }
+    return lastFailure;
+}
 
 int32_t openVirtualLink(void* context) {
     if (context == nullptr)
@@ -44,16 +69,21 @@ int32_t openVirtualLink(void* context) {
     LinkState link;
     link.fd = connectLocal(linkSocketPath(boardNameFromEnvironment()));
     if (link.fd < 0)
-        return kFailure;
+        return failOpen(jtag::LinkError::ServerNotRunning);
     Frame reply;
     const Frame hello{wire::kOpenLink, link.sequence, {wire::kProtocolVersion}};
-    if (!exchangeFrame(link.fd, hello, wire::kOpenLinkReply, reply, deadlineIn(wire::kOpenReplyTimeoutMs)) ||
-        reply.payload[0] != wire::kStatusOk) {
+    const bool answered =
+        exchangeFrame(link.fd, hello, wire::kOpenLinkReply, reply, deadlineIn(wire::kOpenReplyTimeoutMs));
+    if (!answered || reply.payload[0] != wire::kStatusOk) {
         closeSocket(link.fd);
-        return kFailure;
+        return failOpen(!answered                                      ? jtag::LinkError::ServerNotRunning
+                        : reply.payload[0] == wire::kStatusBusy      ? jtag::LinkError::InUse
+                        : reply.payload[0] == wire::kStatusUnplugged ? jtag::LinkError::NoCable
+                                                                     : jtag::LinkError::Other);
     }
     link.tag = kLinkTag;
     storeLink(context, link);
+    lastFailure = jtag::LinkError::None;
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "board/JtagApi.h"
+
 #include <cstdint>
 
 namespace qbv::sim {
@@ -14,5 +16,8 @@ int32_t writeVirtualChannel(void* context, const uint8_t* bytes, int32_t count, 
 int32_t readVirtualChannel(void* context, uint8_t* space, int32_t room, int32_t& received, int32_t& stall);
 int32_t clearVirtualStall(void* context);
 bool virtualLinkUsable(const void* context);
+
+// Why the last open failed, and the sentence for it ("" when nothing failed).
+jtag::LinkError lastOpenFailure(const char*& sentence);
 
 } // namespace qbv::sim
