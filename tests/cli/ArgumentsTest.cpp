@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace qbv::cli;
 using qbv::parseNumber;
 using testing::HasSubstr;
@@ -128,4 +130,77 @@ TEST(HelpTextTest, DocumentsTheExitCodesAndTheLedCaveat) {
     EXPECT_THAT(helpText(Command::Led), HasSubstr("cannot be"));
     EXPECT_THAT(helpText(Command::Led), HasSubstr("all eight"));
     EXPECT_THAT(helpText(Command::Program), testing::Not(HasSubstr("timeout-ms"))); // a knob for tests only
+}
+
+namespace {
+
+// Everything qbv acts on, so that two lines can be said to read the same.
+auto meaning(const Invocation& call) {
+    return std::tuple(call.command, call.json, call.help, call.version, call.ledMask, call.pins, call.watch,
+                      call.timeoutMs);
+}
+
+using Lines = std::pair<std::vector<std::string>, std::vector<std::string>>;
+
+class SameReadingTest : public testing::TestWithParam<Lines> {};
+
+// Words a library parser would read otherwise, each with what qbv has always said about it.
+using Complaint = std::pair<std::vector<std::string>, std::string>;
+
+class ComplaintTest : public testing::TestWithParam<Complaint> {};
+
+} // namespace
+
+TEST_P(SameReadingTest, ReadsAsThePlainLine) {
+    EXPECT_EQ(meaning(parsed(GetParam().first)), meaning(parsed(GetParam().second)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, SameReadingTest,
+    testing::Values(Lines{{"led", "--on="}, {"led", "0"}}, Lines{{"--on=0,7", "led"}, {"led", "0x81"}},
+                    Lines{{"--on", "led", "0,7"}, {"led", "0x81"}},
+                    Lines{{"--watch", "keys"}, {"keys", "--watch"}},
+                    Lines{{"--timeout-ms", "program", "5"}, {"program", "--timeout-ms=5"}},
+                    Lines{{"led", "--on", "--json", "0,7"}, {"--json", "led", "0x81"}},
+                    Lines{{"pin", "1", "--json", "on"}, {"--json", "pin", "1", "on"}},
+                    Lines{{"led", "--on", "--help"}, {"led", "--help"}},
+                    Lines{{"program", "--timeout-ms", "-h"}, {"program", "--help"}},
+                    Lines{{"help", "pin", "5", "up"}, {"pin", "--help"}},
+                    Lines{{"led", "--on", "--version"}, {"led", "--version"}}));
+
+TEST_P(ComplaintTest, NamesTheWordAsTyped) {
+    EXPECT_EQ(error(GetParam().first), GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, ComplaintTest,
+    testing::Values(Complaint{{"ping", "--"}, "unknown option '--'"},
+                    Complaint{{"ping", "++"}, "unexpected argument '++'"},
+                    Complaint{{"keys", "-hx"}, "unknown option '-hx'"},
+                    Complaint{{"--json=1", "ping"}, "unknown option '--json=1'"},
+                    Complaint{{"keys", "--watch=1"}, "unknown option '--watch=1'"},
+                    Complaint{{"ping", "--on=1"}, "unknown option '--on=1'"},
+                    Complaint{{"led", "--on", "--x"}, "invalid LED number '--x' in --on (0-7)"},
+                    Complaint{{"led", "--on", "--"}, "invalid LED number '--' in --on (0-7)"},
+                    Complaint{{"led", "--on", "ping"}, "invalid LED number 'ping' in --on (0-7)"},
+                    Complaint{{"led", "--on", "--json"},
+                              "missing argument for --on (LED numbers 0-7, separated by commas)"},
+                    Complaint{{"program", "--timeout-ms="}, "invalid time-out '' (milliseconds)"},
+                    Complaint{{"program", "now", "--timeout-ms", "soon"}, "unexpected argument 'now'"},
+                    Complaint{{"program", "--timeout-ms", "soon", "now"},
+                              "invalid time-out 'soon' (milliseconds)"},
+                    Complaint{{"led", "--on", "1", "2"}, "unexpected argument '2'"},
+                    Complaint{{"pin", "1", "on", "-1", "off"}, "invalid pin number '-1' (0-87)"},
+                    Complaint{{"pin", "1", "--x", "2", "on"}, "expected on or off after pin 1, not '--x'"},
+                    Complaint{{"-1", "led"}, "invalid LED mask '-1' (0x00-0xFF, decimal or 0x hex)"},
+                    Complaint{{"-1"}, "unknown option '-1'"},
+                    Complaint{{"ping", "led"}, "unexpected argument 'led'"},
+                    Complaint{{"help", "help"}, "unknown command 'help'"},
+                    Complaint{{"--help", "blink", "ping"}, "unknown command 'blink'"}));
+
+TEST(ArgumentsTest, AnUnknownCommandEndsTheLine) {
+    // What comes after it is not read, not even --json: the complaint is then in words.
+    EXPECT_FALSE(parseArguments({"blink", "--json"}).invocation.json);
+    EXPECT_TRUE(parseArguments({"--json", "blink"}).invocation.json);
+    EXPECT_TRUE(parseArguments({"ping", "blink", "--json"}).invocation.json); // an argument, not a command
 }

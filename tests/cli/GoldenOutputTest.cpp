@@ -105,6 +105,10 @@ const Golden kGoldens[] = {
     {"not_opened", {"keys"}, Board::Unplugged},
     {"program_no_toolchain", {"program"}},
     {"program_no_toolchain_json", {"program", "--json"}},
+    {"help_word_pin", {"help", "pin"}},
+    {"led_on_equals_json", {"--json", "led", "--on=0,7"}},
+    {"usage_pin_negative_json", {"pin", "1", "on", "-1", "off", "--json"}},
+    {"usage_command_json", {"--json", "blink"}},
 };
 INSTANTIATE_TEST_SUITE_P(Qbv, GoldenOutputTest, testing::ValuesIn(kGoldens),
                          [](const testing::TestParamInfo<Golden>& info) { return std::string(info.param.name); });
