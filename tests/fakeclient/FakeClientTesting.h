@@ -1,0 +1,61 @@
+#pragma once
+
+// What the fake JTAG-UART client library's suites share: the fake, loaded by full path as the vendor
+// edition of our JTAG library loads the real one, an open link that closes itself, and the fake's script.
+
+#include "tests/fakeclient/JtagAtlantic.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qbv::test {
+
+struct AtlanticLibrary {
+    decltype(&jtagatlantic_open) open = nullptr;
+    decltype(&jtagatlantic_get_error) getError = nullptr;
+    decltype(&jtagatlantic_close) close = nullptr;
+    decltype(&jtagatlantic_write) write = nullptr;
+    decltype(&jtagatlantic_flush) flush = nullptr;
+    decltype(&jtagatlantic_read) read = nullptr;
+    decltype(&jtagatlantic_bytes_available) bytesAvailable = nullptr;
+    decltype(&jtagatlantic_wait_open) waitOpen = nullptr;
+    decltype(&jtagatlantic_cable_warning) cableWarning = nullptr;
+
+    bool complete() const;
+};
+
+// The client library, then the atlantic library beside it, loaded once for the process; a function the
+// library does not export under its name in JtagAtlantic.h stays nullptr.
+const AtlanticLibrary& fakeAtlantic();
+
+struct LinkCloser {
+    void operator()(JTAGATLANTIC* link) const { fakeAtlantic().close(link); }
+};
+using Link = std::unique_ptr<JTAGATLANTIC, LinkCloser>;
+
+Link openLink(const char* chain = nullptr, const char* appName = "qbv-fakeclient-test");
+// The error of the last failed open and its detail ("" for none).
+std::pair<int, std::string> lastOpenError();
+
+int write(JTAGATLANTIC* link, const std::vector<uint8_t>& bytes);
+// A read of up to room bytes; empty when it failed.
+std::vector<uint8_t> read(JTAGATLANTIC* link, unsigned int room = 64);
+
+// Environment variables for one test, each removed again at its end.
+class ScopedVariables {
+public:
+    ScopedVariables() = default;
+    ~ScopedVariables();
+    ScopedVariables(const ScopedVariables&) = delete;
+    ScopedVariables& operator=(const ScopedVariables&) = delete;
+
+    ScopedVariables& set(const char* name, const std::string& value);
+
+private:
+    std::vector<const char*> names_;
+};
+
+} // namespace qbv::test
