@@ -354,9 +354,45 @@ const char* commandName(Command command) {
     return wordsOf(command).name;
 }
 
+namespace {
+
+constexpr uint32_t kLongestWaitSeconds = 24 * 60 * 60;
+
+// --wait SECONDS (or --wait=SECONDS), anywhere on the line, for every command that opens the link: taken
+// out before the rest is read. False, with the reason, for a value that is missing or not a number.
+bool takeWait(std::vector<std::string>& words, uint32_t& seconds, std::string& error) {
+    for (size_t i = 0; i < words.size(); ++i) {
+        const bool joined = words[i].starts_with("--wait=");
+        if (words[i] != "--wait" && !joined)
+            continue;
+        const bool missing = !joined && i + 1 == words.size();
+        const std::string value = joined ? words[i].substr(7) : missing ? "" : words[i + 1];
+        if (missing || !parseNumber(value, kLongestWaitSeconds, seconds)) {
+            error = "invalid wait " + inQuotes(value) + " (seconds, up to 86400)";
+            return false;
+        }
+        words.erase(words.begin() + static_cast<std::ptrdiff_t>(i),
+                    words.begin() + static_cast<std::ptrdiff_t>(i) + (joined ? 1 : 2));
+        --i;
+    }
+    return true;
+}
+
+} // namespace
+
 ParseResult parseArguments(const std::vector<std::string>& arguments) {
     try {
-        return Reader().read(arguments);
+        std::vector<std::string> words = arguments;
+        uint32_t waitSeconds = 0;
+        std::string waitError;
+        const bool waitRead = takeWait(words, waitSeconds, waitError);
+        ParseResult result = Reader().read(words);
+        result.invocation.waitSeconds = waitSeconds;
+        if (!waitRead && !(result.ok && result.invocation.help)) { // help still wins
+            result.ok = false;
+            result.error = waitError;
+        }
+        return result;
     } catch (const CLI::ParseError&) {
         // Not expected with these options, which take any word; but no exception leaves qbv's parser.
         return {false, {}, "unreadable command line"};

@@ -27,6 +27,7 @@ struct Invocation {
     std::vector<PinSetting> pins;
     bool watch = false;
     uint32_t timeoutMs = programming::kProgrammerTimeoutMs; // hidden option, for tests
+    uint32_t waitSeconds = 0; // --wait: how long a link that another program holds is waited for
 };
 
 struct ParseResult {

@@ -5,8 +5,14 @@
 #include "board/Connection.h"
 #include "common/Texts.h"
 #include "common/Format.h"
+#include "platform/Clock.h"
 
 namespace qbv::cli {
+
+namespace {
+// How often a link in use is tried again while waiting for it.
+constexpr uint32_t kRetryMs = 100;
+} // namespace
 
 BoardLink::~BoardLink() {
     close();
@@ -19,22 +25,37 @@ void BoardLink::close() {
     port_.reset();
 }
 
+// Scripts that share a board take turns: a link in use is tried again until it is free or the wait is over.
+board::ConnectOutcome BoardLink::connectWaiting() {
+    const uint32_t start = platform::tickCount();
+    for (;;) {
+        const board::ConnectOutcome outcome = board::ConnectPort(*port_, commandInFlight_, keysAtConnect_);
+        if (outcome != board::ConnectOutcome::LinkNotOpened || port_->linkError() != jtag::LinkError::InUse ||
+            platform::elapsedSince(start) >= waitSeconds_ * 1000u)
+            return outcome;
+        platform::sleep(kRetryMs);
+    }
+}
+
 int BoardLink::connect(Reporter& reporter, const Json& extra) {
     close();
     port_ = std::make_unique<TJtagPort>();
     if (port_->error() != JtagPortError::NoError)
         reporter.message(MessageKind::Error, port_->errorString());
-    switch (board::ConnectPort(*port_, commandInFlight_, keysAtConnect_)) {
+    switch (connectWaiting()) {
     case board::ConnectOutcome::LibraryNotLoaded: {
         const std::string library = port_->LibraryPath();
         close();
         return reporter.failure(kExitLibrary, text::kFailLoadDriver,
                                 merged(extra, {{"library", library}}));
     }
-    case board::ConnectOutcome::LinkNotOpened:
+    case board::ConnectOutcome::LinkNotOpened: {
+        // The library's own reason, when it gives one, under qbv's message.
+        const std::string reason = port_->linkErrorString();
         close();
         return reporter.failure(kExitLinkNotOpened, formatText(text::kFailConnectChecklist, text::kBoardName),
-                                extra);
+                                reason.empty() ? extra : merged(extra, {{"reason", reason}}), reason);
+    }
     case board::ConnectOutcome::NoResponse:
         close();
         return reporter.failure(kExitNoResponse, formatText(text::kNoResponse, text::kBoardName), extra);

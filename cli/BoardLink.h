@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Output.h"
+#include "board/Connection.h"
 #include "board/Jtagport.h"
 
 #include <cstdint>
@@ -15,7 +16,8 @@ namespace qbv::cli {
 // freed when it goes.
 class BoardLink {
 public:
-    BoardLink() = default;
+    // waitSeconds: how long to keep trying while another program holds the link.
+    explicit BoardLink(uint32_t waitSeconds = 0) : waitSeconds_(waitSeconds) {}
     ~BoardLink();
     BoardLink(const BoardLink&) = delete;
     BoardLink& operator=(const BoardLink&) = delete;
@@ -34,6 +36,9 @@ public:
     void close();
 
 private:
+    board::ConnectOutcome connectWaiting();
+
+    uint32_t waitSeconds_;
     std::unique_ptr<TJtagPort> port_;
     bool commandInFlight_ = false;
     uint8_t keysAtConnect_ = 0;

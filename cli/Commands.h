@@ -9,7 +9,7 @@
 namespace qbv::cli {
 
 // One function per command; each returns qbv's exit code (ExitCode.h) and reports through the reporter.
-int runPing(Reporter& reporter);
+int runPing(const Invocation& call, Reporter& reporter);
 int runLed(const Invocation& call, Reporter& reporter);
 int runPin(const Invocation& call, Reporter& reporter);
 int runKeys(const Invocation& call, Reporter& reporter);

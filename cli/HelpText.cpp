@@ -21,6 +21,7 @@ Commands:
 
 Options:
   --json                one JSON object per result on standard output
+  --wait SECONDS        while another program holds the link, try again for so long
   -h, --help            help (after a command: that command's help)
   --version             qbv's version
 

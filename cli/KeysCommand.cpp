@@ -71,7 +71,7 @@ Json pressedKeysJson(uint8_t keyState) {
 }
 
 int runKeys(const Invocation& call, Reporter& reporter) {
-    BoardLink link;
+    BoardLink link(call.waitSeconds);
     if (const int failed = link.connect(reporter))
         return failed;
     if (call.watch)

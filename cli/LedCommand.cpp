@@ -28,7 +28,7 @@ std::string ledWords(uint8_t mask) {
 } // namespace
 
 int runLed(const Invocation& call, Reporter& reporter) {
-    BoardLink link;
+    BoardLink link(call.waitSeconds);
     if (const int failed = link.connect(reporter))
         return failed;
     uint8_t mask = call.ledMask;

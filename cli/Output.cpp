@@ -27,8 +27,10 @@ void Reporter::message(MessageKind kind, const std::string& text) {
     messages_.push_back(text);
 }
 
-int Reporter::failure(int exitCode, const std::string& message, const Json& fields) {
+int Reporter::failure(int exitCode, const std::string& message, const Json& fields, const std::string& reason) {
     console_.err << "qbv: " << message << std::endl;
+    if (!reason.empty())
+        console_.err << "qbv: " << reason << std::endl;
     if (json_) {
         const Json failed = {{"exit", exitCode}, {"error", message}, {"messages", messages_}};
         console_.out << jsonText(merged(merged(head(false), failed), fields)) << std::endl;

@@ -27,7 +27,9 @@ public:
 
     // A failure: its message, or {"command":..., "ok":false, "exit":..., "error":..., "messages":[...],
     // fields...}. Returns the exit code, so a command can end with `return reporter.failure(...)`.
-    int failure(int exitCode, const std::string& message, const Json& fields = Json::object());
+    // A reason, when given, follows the message on a line of its own.
+    int failure(int exitCode, const std::string& message, const Json& fields = Json::object(),
+                const std::string& reason = {});
 
     // What the panel would show in a message box: a line on standard error titled after its kind, kept
     // for the JSON failure object.

@@ -20,7 +20,7 @@ std::string pinWords(const PinSetting& setting) {
 } // namespace
 
 int runPin(const Invocation& call, Reporter& reporter) {
-    BoardLink link;
+    BoardLink link(call.waitSeconds);
     if (const int failed = link.connect(reporter))
         return failed;
     Json done = Json::array();

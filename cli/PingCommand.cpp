@@ -6,8 +6,8 @@
 
 namespace qbv::cli {
 
-int runPing(Reporter& reporter) {
-    BoardLink link;
+int runPing(const Invocation& call, Reporter& reporter) {
+    BoardLink link(call.waitSeconds);
     if (const int failed = link.connect(reporter))
         return failed;
     reporter.result(formatText(text::kConnectSuccess, text::kBoardName),

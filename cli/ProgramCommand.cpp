@@ -91,7 +91,7 @@ private:
 
     int reconnect() {
         reporter_.status(formatText(text::kConnecting, text::kBoardName));
-        BoardLink link;
+        BoardLink link(call_.waitSeconds);
         const Json programmed = {{"programmed", true}};
         if (const int failed = link.connect(reporter_, programmed))
             return failed;

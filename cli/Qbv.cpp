@@ -29,7 +29,7 @@ int runCommand(const Invocation& call, Console& console) {
     Reporter reporter(console, call.json, commandName(call.command));
     switch (call.command) {
     case Command::Ping:
-        return runPing(reporter);
+        return runPing(call, reporter);
     case Command::Led:
         return runLed(call, reporter);
     case Command::Pin:

@@ -204,3 +204,18 @@ TEST(ArgumentsTest, AnUnknownCommandEndsTheLine) {
     EXPECT_TRUE(parseArguments({"--json", "blink"}).invocation.json);
     EXPECT_TRUE(parseArguments({"ping", "blink", "--json"}).invocation.json); // an argument, not a command
 }
+
+TEST(ArgumentsTest, WaitIsTakenAnywhereOnTheLineInSeconds) {
+    EXPECT_EQ(parseArguments({"--wait", "5", "ping"}).invocation.waitSeconds, 5u);
+    EXPECT_EQ(parseArguments({"led", "0x81", "--wait=0x10"}).invocation.waitSeconds, 16u);
+    EXPECT_EQ(parseArguments({"led", "0x81", "--wait=0x10"}).invocation.ledMask, 0x81);
+    EXPECT_EQ(parseArguments({"ping"}).invocation.waitSeconds, 0u);
+    for (const std::vector<std::string> line : {std::vector<std::string>{"ping", "--wait"},
+                                                 {"ping", "--wait", "soon"},
+                                                 {"--wait=-1", "ping"},
+                                                 {"ping", "--wait", "86401"}}) {
+        const ParseResult result = parseArguments(line);
+        EXPECT_FALSE(result.ok);
+        EXPECT_THAT(result.error, HasSubstr("invalid wait"));
+    }
+}

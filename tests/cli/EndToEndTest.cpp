@@ -125,3 +125,17 @@ TEST_P(ProgramEndToEndTest, ProgramProgramsABlankBoardThroughTheStandInProgramme
     EXPECT_TRUE(state().programmed);
     EXPECT_TRUE(linkClosesSoon()); // it checked the board and closed the link again
 }
+
+TEST_F(EndToEndTest, ALinkInUseIsSaidAndWaitedForWithWait) {
+    test::QbvProcess watch(board.name(), {"keys", "--watch"});
+    std::string line;
+    ASSERT_TRUE(watch.readLine(line, kLineTimeoutMs)); // it holds the link now
+    test::QbvProcess refused(board.name(), {"ping"});
+    EXPECT_EQ(refused.waitForExit(kLineTimeoutMs), 3);
+    EXPECT_NE(refused.standardError().find("The link is in use by another program"), std::string::npos);
+
+    test::QbvProcess waiting(board.name(), {"--wait", "20", "ping"});
+    QThread::msleep(500);
+    watch.interrupt();
+    EXPECT_EQ(waiting.waitForExit(kLineTimeoutMs), 0) << waiting.standardError();
+}
