@@ -66,10 +66,10 @@ std::string clientFolder() {
 const ClientFunctions* loadClientLibrary(std::string& folder) {
     static std::mutex guard;
     static ClientFunctions functions;
-    static bool loaded = false;
+    static std::string loadedFrom;
     const std::lock_guard<std::mutex> lock(guard);
     folder = clientFolder();
-    if (loaded)
+    if (!loadedFrom.empty() && folder == loadedFrom)
         return &functions;
     if (folder.empty())
         return nullptr;
@@ -77,9 +77,11 @@ const ClientFunctions* loadClientLibrary(std::string& folder) {
     if (!platform::loadLibrary(folder + platform::jtagClientLibraryFileName()))
         return nullptr;
     const platform::LibraryHandle atlantic = platform::loadLibrary(folder + platform::jtagAtlanticLibraryFileName());
-    if (!atlantic || !findAll(atlantic, functions))
+    ClientFunctions found;
+    if (!atlantic || !findAll(atlantic, found))
         return nullptr;
-    loaded = true;
+    functions = found;
+    loadedFrom = folder;
     return &functions;
 }
 

@@ -36,7 +36,7 @@ enum ClientError : int {
     kOtherError = -99,
 };
 
-// Loads the client library once, by full path from its folder (QBV_JTAG_CLIENT_DIR when set, else the
+// Loads the client library once (again only if its folder changed), by full path from its folder (QBV_JTAG_CLIENT_DIR when set, else the
 // vendor tool chain's), the client part first so the atlantic part finds it loaded; never through a
 // search path. It stays loaded for the life of the process: a link may still be on its way shut when the
 // panel frees us. Null, with the folder it looked in, when it cannot be loaded or lacks a function.

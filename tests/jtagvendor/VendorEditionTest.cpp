@@ -1,0 +1,172 @@
+// The JTAG library for real boards over the fake of the vendor's JTAG-UART client library, loaded by the
+// panel's own port from the edition's program folder: every export's mapping and every failure's words.
+
+#include "board/BoardProtocol.h"
+#include "board/Jtagport.h"
+#include "platform/DynamicLibrary.h"
+#include "platform/Environment.h"
+#include "platform/ProgramLocation.h"
+#include "tests/fakeclient/FakeClientScript.h"
+#include "tests/support/TemporaryDirectory.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+using namespace qbv;
+using testing::HasSubstr;
+
+namespace {
+
+#ifdef _WIN32
+constexpr const char* kFakeClientFolder = "fakeclient\\bin64";
+#else
+constexpr const char* kFakeClientFolder = "fakeclient/linux64";
+#endif
+
+std::string besideTests(const char* folder) {
+    const char separator = platform::pathSeparator();
+    return platform::executableDirectory() + ".." + separator + folder + separator;
+}
+
+// The edition's program folder made the program's directory, the fake client library its tool chain, and
+// the fake's script and call log for one test.
+class VendorEditionTest : public testing::Test {
+protected:
+    VendorEditionTest() {
+        platform::setProgramDirectory(besideTests("real-board"));
+        setVariable("QBV_JTAG_CLIENT_DIR", besideTests(kFakeClientFolder));
+        setVariable(kFakeClientLogVariable, log.file("calls.log"));
+    }
+    ~VendorEditionTest() override {
+        platform::setProgramDirectory("");
+        for (const std::string& name : set_)
+            platform::setEnvironmentVariable(name.c_str(), "");
+    }
+    void setVariable(const std::string& name, const std::string& value) {
+        platform::setEnvironmentVariable(name.c_str(), value);
+        set_.push_back(name);
+    }
+    std::string calls() const {
+        std::ifstream file(log.file("calls.log"));
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+    bool send(TJtagPort& port, int32_t command, uint8_t data = 0) {
+        return board::SendCommand(port, commandInFlight, command, &data);
+    }
+
+    test::TemporaryDirectory log;
+    bool commandInFlight = false;
+
+private:
+    std::vector<std::string> set_;
+};
+
+} // namespace
+
+TEST_F(VendorEditionTest, OpensTheLinkAndMovesTheBoardsBytes) {
+    setVariable(kFakeClientKeysVariable, "0x05");
+    setVariable("QBV_JTAG_CABLE", "USB-Blaster [USB-0]");
+    TJtagPort port;
+    ASSERT_TRUE(port.IsLoaded()) << port.errorString();
+    ASSERT_TRUE(port.Open()) << port.linkErrorString();
+    EXPECT_TRUE(send(port, board::kSetLeds, 0x80));
+    uint8_t keys = 0;
+    EXPECT_TRUE(board::SendCommand(port, commandInFlight, board::kReadKeys, &keys));
+    EXPECT_EQ(keys, 0x05);
+    port.Close();
+    const std::string log = calls();
+    EXPECT_THAT(log, HasSubstr("jtagatlantic_open chain=\"USB-Blaster [USB-0]\" device=-1 instance=-1 app=\"" +
+                               platform::executableName() + "\""));
+    EXPECT_THAT(log, HasSubstr("data=01 80"));
+    EXPECT_THAT(log, HasSubstr("jtagatlantic_flush"));
+    EXPECT_THAT(log, HasSubstr("jtagatlantic_close"));
+}
+
+TEST_F(VendorEditionTest, PartialWritesAreFinishedAndABrokenLinkFailsTheCommand) {
+    setVariable(kFakeClientAcceptVariable, "1");
+    {
+        TJtagPort port;
+        ASSERT_TRUE(port.Open());
+        EXPECT_TRUE(send(port, board::kSetGpioPin, 0xD7)); // one byte a call, with no pause
+        EXPECT_THAT(calls(), HasSubstr("count=1 data=d7"));
+    }
+    setVariable(kFakeClientAcceptVariable, "");
+    setVariable(kFakeClientBreakAfterVariable, "1");
+    TJtagPort port;
+    ASSERT_TRUE(port.Open());
+    EXPECT_FALSE(send(port, board::kSetLeds, 0x81));
+}
+
+struct OpenFailure {
+    const char* open; // the fake's open mode; nullptr: no client library at all
+    jtag::LinkError kind;
+    const char* words;
+};
+
+class VendorOpenFailure : public VendorEditionTest, public testing::WithParamInterface<OpenFailure> {};
+
+TEST_P(VendorOpenFailure, SaysWhyInWordsAUserCanActOn) {
+    test::TemporaryDirectory empty;
+    if (GetParam().open)
+        setVariable(kFakeClientOpenVariable, GetParam().open);
+    else
+        setVariable("QBV_JTAG_CLIENT_DIR", empty.directory());
+    TJtagPort port;
+    EXPECT_FALSE(port.Open());
+    EXPECT_EQ(port.linkError(), GetParam().kind);
+    EXPECT_THAT(port.linkErrorString(), HasSubstr(GetParam().words));
+    if (!GetParam().open)
+        EXPECT_THAT(port.linkErrorString(), HasSubstr(empty.directory()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, VendorOpenFailure,
+    testing::Values(OpenFailure{nullptr, jtag::LinkError::NoToolChain, "No FPGA vendor tool chain was found"},
+                    OpenFailure{kFakeOpenOther, jtag::LinkError::ServerNotRunning, "JTAG server is not running"},
+                    OpenFailure{kFakeOpenNoCable, jtag::LinkError::NoCable, "not plugged in"},
+                    OpenFailure{kFakeOpenCableNotOnHost, jtag::LinkError::NoCable, "not plugged in"},
+                    OpenFailure{kFakeOpenCableNotOnBoard, jtag::LinkError::NoCable, "does not reach the board"},
+                    OpenFailure{kFakeOpenInUse, jtag::LinkError::InUse, "in use by another program"},
+                    OpenFailure{kFakeOpenNoNode, jtag::LinkError::NoJtagUart, "not programmed"},
+                    OpenFailure{kFakeOpenCableNotUnique, jtag::LinkError::Other, "QBV_JTAG_CABLE"},
+                    OpenFailure{kFakeOpenHardware, jtag::LinkError::Other, "JTAG client error -9"}),
+    [](const testing::TestParamInfo<OpenFailure>& info) {
+        std::string name = info.param.open ? info.param.open : "no_client_library";
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
+
+TEST_F(VendorEditionTest, ALinkThatIsNotReadyInTwoSecondsFailsAndIsClosedOnceItIs) {
+    setVariable(kFakeClientWaitOpenVariable, "2500");
+    const auto start = std::chrono::steady_clock::now();
+    {
+        TJtagPort port;
+        EXPECT_FALSE(port.Open());
+        const auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_GE(waited, std::chrono::milliseconds(1900));
+        EXPECT_LT(waited, std::chrono::milliseconds(2400));
+    } // the port, and with it the library, goes before the wait ends
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    EXPECT_THAT(calls(), HasSubstr("jtagatlantic_close"));
+}
+
+TEST_F(VendorEditionTest, TheFourUnusedExportsAnswerNonZero) {
+    const platform::LibraryHandle library = platform::loadLibrary(besideTests("real-board") + platform::jtagLibraryFileName());
+    ASSERT_NE(library, nullptr);
+    jtag::EntryPoints entries;
+    ASSERT_TRUE(jtag::findEntryPoints(library, entries));
+    unsigned char context[jtag::kLinkContextSize] = {};
+    EXPECT_NE(entries.jtag_command(context, 0, 0), 0);
+    EXPECT_NE(entries.jtag_atlantic_get_offset(context), 0);
+    EXPECT_NE(entries.jtag_atlantic_status(context), 0);
+    EXPECT_NE(entries.jtag_atlantic_transfer(context, nullptr, 0, nullptr, 0), 0);
+    platform::freeLibrary(library);
+}
