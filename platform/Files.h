@@ -11,6 +11,12 @@ bool fileExists(const std::string& path);
 // a missing file is a failure too.
 bool deleteFile(const std::string& path);
 
+// The user's own folder for files the program makes and may make again, with its trailing separator,
+// created when missing: $XDG_CACHE_HOME/qbv-control-panel/ (else ~/.cache/qbv-control-panel/) on Linux,
+// %LOCALAPPDATA%\QB-vela Control Panel\ on Windows. Empty when there is no such folder and it cannot be
+// made.
+std::string userCacheFolder();
+
 // A file made anew for writing: creation fails when anything, a link included, already sits at the
 // path, so the bytes can never land in a file that someone planted there. Closed on destruction.
 class ExclusiveFile {

@@ -1,6 +1,9 @@
 #include "Files.h"
 
+#include "Environment.h"
+
 #include <cerrno>
+#include <pwd.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +17,38 @@ bool fileExists(const std::string& path) {
 
 bool deleteFile(const std::string& path) {
     return unlink(path.c_str()) == 0;
+}
+
+namespace {
+
+// Makes each missing folder of the path, for the user alone; true when it is a folder in the end.
+bool makeFolders(const std::string& path) {
+    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+        mkdir(path.substr(0, slash).c_str(), 0700);
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+std::string homeFolder() {
+    const std::string home = environmentVariable("HOME");
+    if (!home.empty())
+        return home;
+    const passwd* user = getpwuid(getuid());
+    return user && user->pw_dir ? user->pw_dir : "";
+}
+
+} // namespace
+
+std::string userCacheFolder() {
+    std::string base = environmentVariable("XDG_CACHE_HOME");
+    if (base.empty() || base.front() != '/') { // a relative one is to be ignored
+        const std::string home = homeFolder();
+        if (home.empty())
+            return {};
+        base = home + "/.cache";
+    }
+    const std::string folder = base + "/qbv-control-panel/";
+    return makeFolders(folder) ? folder : std::string();
 }
 
 ExclusiveFile::~ExclusiveFile() {

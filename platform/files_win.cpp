@@ -1,5 +1,7 @@
 #include "Files.h"
 
+#include "Environment.h"
+
 #include <windows.h>
 
 namespace qbv::platform {
@@ -11,6 +13,16 @@ bool fileExists(const std::string& path) {
 
 bool deleteFile(const std::string& path) {
     return DeleteFileA(path.c_str()) != 0;
+}
+
+std::string userCacheFolder() {
+    const std::string base = environmentVariable("LOCALAPPDATA");
+    if (base.empty())
+        return {};
+    const std::string folder = base + "\\QB-vela Control Panel\\";
+    CreateDirectoryA(folder.c_str(), nullptr); // it may be there already
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? folder : std::string();
 }
 
 ExclusiveFile::~ExclusiveFile() {

@@ -47,9 +47,15 @@ bool ProgrammingJob::prepare() {
         return fail(ProgrammingError::NoProgrammer, formatText(text::kNoProgrammer, programmer_.c_str()));
     if (!platform::fileExists(designFile_))
         return fail(ProgrammingError::NoDesignFile, formatText(text::kNoDesignFile, designFile_.c_str()));
-    if (!WriteChainDefinitionFile(chainFile_, designFile_))
-        return fail(ProgrammingError::ChainFileNotCreated,
-                    formatText(text::kChainFileNotCreated, chainFile_.c_str()));
+    if (!WriteChainDefinitionFile(chainFile_, designFile_)) {
+        // An installed program's folder belongs to the system: the file goes to the user's own folder then,
+        // with the same bytes. Only when both fail does the user hear of it, about the usual place.
+        const std::string cache = platform::userCacheFolder();
+        if (cache.empty() || !WriteChainDefinitionFile(cache + kChainFileName, designFile_))
+            return fail(ProgrammingError::ChainFileNotCreated,
+                        formatText(text::kChainFileNotCreated, chainFile_.c_str()));
+        chainFile_ = cache + kChainFileName;
+    }
     if (!platform::fileExists(chainFile_))
         return fail(ProgrammingError::NoChainFile, formatText(text::kNoChainFile, chainFile_.c_str()));
     return true;

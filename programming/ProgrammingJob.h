@@ -52,6 +52,9 @@ public:
 
     ProgrammingError error() const { return error_; }
     const std::string& errorString() const { return errorString_; }
+    // Where the chain definition file was written: beside the program, or in the user's own folder when
+    // the program's folder takes no files.
+    const std::string& chainFile() const { return chainFile_; }
 
 private:
     bool fail(ProgrammingError error, std::string text);

@@ -123,6 +123,16 @@ RegisteredInstall::~RegisteredInstall() {
     forgetInstall();
 }
 
+UserCacheBase::UserCacheBase(const std::filesystem::path& base) {
+    platform::setEnvironmentVariable("XDG_CACHE_HOME", base.string());
+    platform::setEnvironmentVariable("LOCALAPPDATA", base.string());
+}
+
+UserCacheBase::~UserCacheBase() {
+    platform::setEnvironmentVariable("XDG_CACHE_HOME", "");
+    platform::setEnvironmentVariable("LOCALAPPDATA", "");
+}
+
 std::string handWrittenChainFile(const std::string& directory) {
     return "/* Quartus II Version 7.1 Build 154 04/18/2007 SJ Web Edition */\r\n"
            "JedecChain;\r\n"

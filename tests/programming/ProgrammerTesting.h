@@ -47,6 +47,17 @@ public:
 // its line table rather than by the program's writer.
 std::string handWrittenChainFile(const std::string& directory);
 
+// The user's own folder for the program's files (where a chain definition file goes when the program's
+// folder takes none) in a temporary folder for as long as this lives; at base, which may be a file
+// rather than a folder, so that no such folder can be made.
+class UserCacheBase {
+public:
+    explicit UserCacheBase(const std::filesystem::path& base);
+    ~UserCacheBase();
+    UserCacheBase(const UserCacheBase&) = delete;
+    UserCacheBase& operator=(const UserCacheBase&) = delete;
+};
+
 // Removes any record of the tool chain (the registry key, or the environment variable).
 void forgetInstall();
 

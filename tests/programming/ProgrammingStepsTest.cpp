@@ -5,6 +5,7 @@
 #include "ProgrammerTesting.h"
 #include "common/Format.h"
 #include "common/Texts.h"
+#include "platform/Files.h"
 #include "platform/ProgramLocation.h"
 #include "programming/ChainDefinitionFile.h"
 #include "programming/QuartusLocation.h"
@@ -145,8 +146,28 @@ TEST_F(ProgrammingStepsTest, MissingFilesLeaveAnOldChainFileAlone) {
     EXPECT_EQ(fileBytes(programming::chainFilePath()), "old");
 }
 
-TEST_F(ProgrammingStepsTest, ChainFileThatCannotBeCreatedStopsTheJob) {
+TEST_F(ProgrammingStepsTest, AProgramFolderThatTakesNoFileSendsTheChainFileToTheUsersOwnFolder) {
     test::RegisteredInstall registered(install.path().string());
+    test::TemporaryDirectory user;
+    test::UserCacheBase cache(user.path());
+    test::ProgrammerOrders orders(0);
+    fs::create_directory(programming::chainFilePath()); // as a folder the user may not write would refuse it
+    ProgrammingJob job;
+    ASSERT_TRUE(job.prepare());
+    ASSERT_TRUE(job.run());
+    const std::string written = platform::userCacheFolder() + programming::kChainFileName;
+    EXPECT_EQ(job.chainFile(), written);
+    EXPECT_EQ(written.rfind(user.directory(), 0), 0u) << written;
+    // The same bytes: the design file is still the one beside the program.
+    EXPECT_EQ(fileBytes(written), programming::chainDefinitionText(programming::designFilePath()));
+    EXPECT_EQ(orders.recorded("argv"), (std::vector<std::string>{"-c", "USB-Blaster[USB-0]", written}));
+}
+
+TEST_F(ProgrammingStepsTest, ChainFileThatCannotBeCreatedAnywhereStopsTheJob) {
+    test::RegisteredInstall registered(install.path().string());
+    test::TemporaryDirectory user;
+    std::ofstream(user.path() / "not-a-folder") << "";
+    test::UserCacheBase cache(user.path() / "not-a-folder"); // no folder can be made under a file
     test::ProgrammerOrders orders(0);
     fs::create_directory(programming::chainFilePath());
     EXPECT_EQ(runJob(), failedCheck(ProgrammingError::ChainFileNotCreated,
