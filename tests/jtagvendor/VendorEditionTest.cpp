@@ -123,8 +123,9 @@ TEST_P(VendorOpenFailure, SaysWhyInWordsAUserCanActOn) {
     EXPECT_FALSE(port.Open());
     EXPECT_EQ(port.linkError(), GetParam().kind);
     EXPECT_THAT(port.linkErrorString(), HasSubstr(GetParam().words));
-    if (!GetParam().open)
+    if (!GetParam().open) {
         EXPECT_THAT(port.linkErrorString(), HasSubstr(empty.directory()));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

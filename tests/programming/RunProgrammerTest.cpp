@@ -78,8 +78,9 @@ TEST_P(RealExitCodes, ProgrammerEndingWithThisCode) {
     test::ProgrammerOrders orders(row.exitCode, 30, row.signal);
     const programming::ProgrammerRun ran = run(invocation());
     EXPECT_EQ(ran.end, row.end);
-    if (row.end == programming::ProgrammerEnd::UnexpectedExitCode)
+    if (row.end == programming::ProgrammerEnd::UnexpectedExitCode) {
         EXPECT_EQ(ran.exitCode, row.seen);
+    }
     EXPECT_TRUE(orders.started());
     EXPECT_GE(pumped, 1);
 }

@@ -80,8 +80,9 @@ TEST_P(ExitCodeTable, EndsTheWaitWithTheRightOutcome) {
 
     const ProgrammerRun ran = WaitForProgrammer(programmer, 60000, passes.pump());
     EXPECT_EQ(ran.end, row.end);
-    if (row.end == ProgrammerEnd::UnexpectedExitCode)
+    if (row.end == ProgrammerEnd::UnexpectedExitCode) {
         EXPECT_EQ(ran.exitCode, *row.code); // told to the user as ExitCode:<hex>h
+    }
     EXPECT_EQ(passes.count, 2);
 }
 
