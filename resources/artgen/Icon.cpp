@@ -3,7 +3,10 @@
 #include "IndexedPicture.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
+#include <QString>
 
 #include <array>
 
@@ -32,19 +35,48 @@ void paintFrame(QPainter& painter, int size, bool smooth) {
     painter.drawRoundedRect(frame, size * 0.22, size * 0.22);
 }
 
+QFont letterFont(int size) {
+    QFont font("Liberation Sans");
+    font.setBold(true);
+    font.setPixelSize(size * 13 / 32);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, -size / 64.0);
+    return font;
+}
+
 // The smooth design for larger sizes: the same frame, the letters from a bold font.
 void paintDesign(QPainter& painter, int size) {
     const QColor blue(kPalette16[kBlueIndex]);
     paintFrame(painter, size, true);
     painter.setRenderHint(QPainter::TextAntialiasing);
-
-    QFont font("Liberation Sans");
-    font.setBold(true);
-    font.setPixelSize(size * 13 / 32);
-    font.setLetterSpacing(QFont::AbsoluteSpacing, -size / 64.0);
-    painter.setFont(font);
+    painter.setFont(letterFont(size));
     painter.setPen(blue);
     painter.drawText(QRectF(0, 0, size, size), Qt::AlignCenter, "QBV");
+}
+
+// Fixed decimals and no locale, so the same design always gives the same bytes.
+QString svgNumber(qreal value) {
+    return QString::number(value, 'f', 2);
+}
+
+QString svgPathData(const QPainterPath& path) {
+    QString data;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element element = path.elementAt(i);
+        const QString point = svgNumber(element.x) + ' ' + svgNumber(element.y);
+        if (element.isMoveTo()) {
+            data += "M" + point;
+        } else if (element.isLineTo()) {
+            data += "L" + point;
+        } else if (element.isCurveTo()) {
+            // A cubic's two further points follow as data elements.
+            const QPainterPath::Element second = path.elementAt(i + 1);
+            const QPainterPath::Element end = path.elementAt(i + 2);
+            data += "C" + point + ' ' + svgNumber(second.x) + ' ' + svgNumber(second.y) + ' ' +
+                    svgNumber(end.x) + ' ' + svgNumber(end.y);
+            i += 2;
+        }
+    }
+    return data;
 }
 
 } // namespace
@@ -56,6 +88,32 @@ QImage iconPicture(int size) {
     paintDesign(painter, size);
     painter.end();
     return picture.convertToFormat(QImage::Format_ARGB32);
+}
+
+QByteArray iconSvg() {
+    constexpr int size = 256;
+    const double pen = size / 16.0;
+    const QString blue = QColor(kPalette16[kBlueIndex]).name();
+
+    // Placed as drawText centres a line: its advance across, ascent and descent down.
+    const QFont font = letterFont(size);
+    const QFontMetricsF metrics(font);
+    const QPointF baseline((size - metrics.horizontalAdvance("QBV")) / 2,
+                           (size - metrics.ascent() - metrics.descent()) / 2 + metrics.ascent());
+    QPainterPath letters;
+    letters.addText(baseline, font, "QBV");
+
+    const QString svg =
+        QString("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n"
+                "  <rect x=\"%2\" y=\"%2\" width=\"%3\" height=\"%3\" rx=\"%4\" ry=\"%4\" fill=\"none\" "
+                "stroke=\"%5\" stroke-width=\"%6\"/>\n"
+                "  <path fill=\"%5\" stroke=\"none\" fill-rule=\"%7\" d=\"%8\"/>\n"
+                "</svg>\n")
+            .arg(size)
+            .arg(svgNumber(pen / 2), svgNumber(size - pen), svgNumber(size * 0.22), blue, svgNumber(pen),
+                 QString::fromLatin1(letters.fillRule() == Qt::WindingFill ? "nonzero" : "evenodd"),
+                 svgPathData(letters));
+    return svg.toUtf8();
 }
 
 IndexedIcon indexedIcon() {

@@ -27,6 +27,15 @@ bool writePng(const QString& path, const QImage& picture) {
     return writer.write(picture);
 }
 
+// The desktop's icon theme: icon_16.png ... icon_256.png and icon.svg.
+bool writeThemeIcons(const QDir& folder) {
+    for (const int size : kThemeIconSizes) {
+        if (!writePng(folder.filePath(QString("icon_%1.png").arg(size)), iconPicture(size)))
+            return false;
+    }
+    return writeFile(folder.filePath("icon.svg"), iconSvg());
+}
+
 bool writeArtwork(const QDir& folder) {
     const IndexedIcon icon = indexedIcon();
     const QImage board = boardPicture();
@@ -37,8 +46,7 @@ bool writeArtwork(const QDir& folder) {
            writeFile(file(kPressed), encodeBmp4(pressedPicture())) &&
            writeFile(file(kExitGlyph), encodeBmp4(exitGlyphPicture())) &&
            writeFile(file(kIconIco), encodeIco4(icon.indexed, icon.transparent)) &&
-           writePng(file(kIconPng), indexedIconPicture(icon)) &&
-           writePng(folder.filePath("icon_128.png"), iconPicture(128));
+           writePng(file(kIconPng), indexedIconPicture(icon)) && writeThemeIcons(folder);
 }
 
 bool writePreview(const QDir& folder) {
