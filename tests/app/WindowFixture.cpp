@@ -15,8 +15,9 @@ WindowTest::WindowTest() {
     fake.script().delay = [](uint32_t milliseconds, void* user) {
         auto* self = static_cast<WindowTest*>(user);
         self->clock.advance(milliseconds);
-        if (self->duringCall)
-            self->duringCall();
+        // A copy runs, so that the hook may clear itself while it runs.
+        if (const std::function<void()> hook = self->duringCall)
+            hook();
     };
 }
 
