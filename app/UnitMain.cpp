@@ -85,6 +85,7 @@ TFormMain::TFormMain(QWidget* parent)
     setFixedSize(layout::kClientWidth, layout::kStoredClientHeight);
     CreateComponents();
     BindEvents();
+    CreateMenuAndShortcuts();
     qApp->installEventFilter(this); // input to the whole window can be held back (SetWindowEnabled)
 }
 
@@ -115,6 +116,8 @@ void TFormMain::CreateComponents() {
     SpeedButtonExit->setGlyph(QImage(QString::fromLatin1(qbv::artwork::kExitGlyph)), 1);
     SpeedButtonConnect = createSpeedButton(this, layout::SpeedButtonConnect);
     szPainBox = {PaintBoxButton1, PaintBoxButton2, PaintBoxButton3, PaintBoxButton4};
+    for (int key = 0; key < qbv::kKeyCount; ++key)
+        szPainBox[key]->setToolTip(QString::fromStdString(qbv::keyLabel(key)));
     StatusBar = placed(new TStatusBar(this), layout::StatusBar);
     for (size_t panel = 0; panel < kPanelWidths.size(); ++panel)
         StatusBar->addPanel(kPanelWidths[panel], QString::fromLatin1(kPanelTexts[panel]));

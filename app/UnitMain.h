@@ -8,7 +8,11 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
+class EventLog;
+class LogWindow;
+class QAction;
 class TImage;
 class TJtagPort;
 class TPaintBox;
@@ -18,6 +22,9 @@ class TTimer;
 class QPainter;
 namespace qbv::layout {
 struct GpioGrid;
+}
+namespace qbv::programming {
+struct ProgrammerRun;
 }
 
 // The program's one window: the board picture with the LED, GPIO and key controls over it, the status
@@ -117,6 +124,20 @@ public:
     void ProgramMaxII();
     bool DownloadMaxIICode();
 
+    // Beyond the board maker's window: the context menu on the board picture, its shortcuts, the log.
+    void ShowContextMenu(const QPoint& where);
+    void ShowLog();
+    void ShowAbout();
+    void AllLedsOff();
+    void CopyStatus();
+    void Log(const QString& line);
+    const EventLog& EventLogOf() const { return *FLog; }
+    LogWindow* LogWindowOf() const { return FLogWindow; }
+    // The menu's actions, as they stand now (enabled or not by the busy and job rules).
+    QAction* ConnectAction() const { return FActions.connect; }
+    QAction* DownloadAction() const { return FActions.download; }
+    QAction* AllLedsOffAction() const { return FActions.allLedsOff; }
+
     // State, for the panel's own tests and tools.
     static constexpr int kIoControlCount = 100;
     static constexpr int kFirstGpioSlot = 8;
@@ -167,6 +188,10 @@ private:
     void SendIoCommand(TSpeedButton* button, const IoCommand& command);
     void PostWindowMessage(int message);
     void AcceptClose();
+    void CreateMenuAndShortcuts();
+    void UpdateActions();
+    void LogConnectOutcome(int outcome, uint8_t keyState);
+    void LogProgrammerEnd(const qbv::programming::ProgrammerRun& ran, qint64 milliseconds);
     void CentreOnScreen();
 
     // The key paint boxes by key: key k is bit k of the key state.
@@ -193,6 +218,19 @@ private:
     // Set from the start of ProgramMaxII until it returns, and cleared by nothing else: unlike the busy
     // flag, which a confirmed close clears, it keeps the cable to the one programmer for the job's life.
     bool FProgramming = false;
+    struct Actions {
+        QAction* connect = nullptr;
+        QAction* download = nullptr;
+        QAction* allLedsOff = nullptr;
+        QAction* copyStatus = nullptr;
+        QAction* log = nullptr;
+        QAction* about = nullptr;
+        QAction* exit = nullptr;
+    } FActions;
+    EventLog* FLog = nullptr;
+    LogWindow* FLogWindow = nullptr;
+    // The key state the four key boxes show now; none when they must be drawn anew.
+    std::optional<uint8_t> FKeysOnScreen;
     QtMessageBoxes FOwnBoxes{this};
     MessageBoxes* FMessageBoxes = &FOwnBoxes;
     bool FWindowEnabled = true;

@@ -56,7 +56,9 @@ bool TFormMain::ConnectBoard() {
     DestroyJtagPort();
     CreateJtagPort();
     uint8_t keyState = 0;
-    switch (qbv::board::ConnectPort(*FJtagPort, FCommandInFlight, keyState)) {
+    const qbv::board::ConnectOutcome outcome = qbv::board::ConnectPort(*FJtagPort, FCommandInFlight, keyState);
+    LogConnectOutcome(static_cast<int>(outcome), keyState);
+    switch (outcome) {
     case qbv::board::ConnectOutcome::LibraryNotLoaded:
         DestroyJtagPort();
         EndProgressRun();
@@ -91,6 +93,30 @@ bool TFormMain::ConnectBoard() {
         SetBusyCursor(false);
     FBusy = false;
     return FConnected;
+}
+
+void TFormMain::LogConnectOutcome(int outcome, uint8_t keyState) {
+    using qbv::board::ConnectOutcome;
+    const QString library = QString::fromLocal8Bit(FJtagPort->LibraryPath());
+    switch (static_cast<ConnectOutcome>(outcome)) {
+    case ConnectOutcome::LibraryNotLoaded:
+        Log(QStringLiteral("Connect: the JTAG library did not load: %1").arg(QString::fromLocal8Bit(FJtagPort->errorString())));
+        break;
+    case ConnectOutcome::LinkNotOpened: {
+        const std::string reason = FJtagPort->linkErrorString();
+        Log(QStringLiteral("Connect: the link did not open (%1)%2")
+                .arg(library, reason.empty() ? QString() : QStringLiteral(": ") + QString::fromLocal8Bit(reason)));
+        break;
+    }
+    case ConnectOutcome::NoResponse:
+        Log(QStringLiteral("Connect: commands 00 (ping) and 06 (read keys): no answer from the board"));
+        break;
+    case ConnectOutcome::Connected:
+        Log(QStringLiteral("Connect: commands 00 (ping) and 06 (read keys) answered, keys 0x%1 (%2)")
+                .arg(keyState, 2, 16, QLatin1Char('0'))
+                .arg(library));
+        break;
+    }
 }
 
 void TFormMain::BoardAnswered() {
@@ -133,6 +159,7 @@ void TFormMain::DestroyJtagPort() {
 }
 
 void TFormMain::ConnectionLost() {
+    Log(QString::fromLatin1(qbv::text::kLostConnection));
     FConnected = false;
     ShowStatus(QString::fromLatin1(qbv::text::kLostConnection), kRed);
     DestroyJtagPort();

@@ -43,6 +43,10 @@ void TFormMain::CreateLedButtons() {
         TSpeedButton* button = CreateIoButton(toQRect(layout::ledButtonRect(box, led)), kFirstLedGroup + led,
                                               &TFormMain::SpeedButtonLedClick);
         BuildButtonGlyph(button, 4, true, ImageLedOn);
+        // The board's printed name and the number qbv gives it.
+        button->setToolTip(QStringLiteral("%1 (qbv led bit %2)")
+                               .arg(QString::fromStdString(qbv::ledLabel(led)))
+                               .arg(qbv::ledMaskBit(led)));
         FIoButtons[led] = button;
     }
 }
@@ -62,6 +66,7 @@ void TFormMain::CreateGpioButtons(const layout::GpioGrid& grid, const TPaintBox*
         TSpeedButton* button =
             CreateIoButton(toQRect(pin.rect), kFirstPinGroup + pin.pin, &TFormMain::SpeedButtonPioClick);
         BuildButtonGlyph(button, 4, false, ImagePioOn);
+        button->setToolTip(QString::fromStdString(layout::gpioLabel(pin.pin)));
         FIoButtons[kFirstGpioSlot + pin.pin] = button;
     }
 }
@@ -105,6 +110,9 @@ void TFormMain::SendIoCommand(TSpeedButton* button, const IoCommand& command) {
     uint8_t data = command.data;
     if (FJtagPort && FJtagPort->IsOpen())
         success = SendCommand(command.number, &data);
+    Log(QStringLiteral("Command %1: %2")
+            .arg(QString::fromStdString(qbv::board::commandBytesText(command.number, command.data)),
+                 success ? QStringLiteral("sent") : QStringLiteral("failed")));
     if (success) {
         ShowStatus(QString::fromLatin1(command.success), kGreen);
     } else {
@@ -126,6 +134,7 @@ void TFormMain::ReleaseAllIoButtons() {
         if (button)
             button->SetDown(false);
     FKeyState = 0;
+    FKeysOnScreen.reset();
     repaint();
 }
 

@@ -45,9 +45,18 @@ void TFormMain::PaintBoxButtonPaint(QObject*) {
 }
 
 void TFormMain::SetKeyState(uint8_t state) {
+    if (state != FKeyState)
+        Log(QStringLiteral("Keys 0x%1: %2")
+                .arg(state, 2, 16, QLatin1Char('0'))
+                .arg(QString::fromStdString(qbv::board::pressedKeysText(state))));
     FKeyState = state;
     if (FClosing && FShown)
         return;
+    // Fifty polls a second mostly read what the boxes already show: drawing it again would only cost.
+    // Whatever covers the boxes meanwhile is the window system's to restore from the window's own copy.
+    if (FKeysOnScreen == state)
+        return;
+    FKeysOnScreen = state;
     // All four boxes at once, now, in one pass.
     QRegion keys;
     for (TPaintBox* box : szPainBox)
@@ -76,6 +85,7 @@ void TFormMain::PollKeys() {
                 TimerButtonPolling->SetEnabled(true);
             }
         } else {
+            Log(QStringLiteral("Command 06 (read keys): no reply"));
             ConnectionLost();
         }
     }

@@ -93,8 +93,12 @@ void TFormMain::OpenWebLink(const char* status, const char* address) {
     SetWindowEnabled(false);
     SetBusyCursor(true);
     ShowStatus(QString::fromLatin1(status), kBlue);
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(address)));
+    const bool opened = QDesktopServices::openUrl(QUrl(QString::fromLatin1(address)));
+    Log(QStringLiteral("%1 %2").arg(opened ? QStringLiteral("Opened") : QStringLiteral("Could not open"),
+                                     QString::fromLatin1(address)));
     ShowStatus(QString(), kBlue);
+    if (!opened)
+        ShowHint(QStringLiteral("The web address could not be opened (it is in the log)"), kRed);
     SetBusyCursor(false);
     SetWindowEnabled(true);
 }

@@ -2,6 +2,7 @@
 
 #include "board/Invariant.h"
 #include "board/Jtagport.h"
+#include "common/Format.h"
 
 namespace qbv::board {
 
@@ -37,6 +38,20 @@ bool exchange(TJtagPort& port, int32_t command, uint8_t* data) {
 }
 
 } // namespace
+
+std::string pressedKeysText(uint8_t keyState) {
+    std::string words;
+    for (int key = 0; key < kKeyCount; ++key)
+        if (keyPressed(keyState, key))
+            words += (words.empty() ? "" : " ") + keyLabel(key);
+    return words.empty() ? "no key pressed" : words + " pressed";
+}
+
+std::string commandBytesText(int32_t command, uint8_t data) {
+    const bool withData = command == kSetLeds || command == kSetGpioPin;
+    return withData ? formatText("%02X %02X", static_cast<unsigned>(command), data)
+                    : formatText("%02X", static_cast<unsigned>(command));
+}
 
 bool SendCommand(TJtagPort& port, bool& commandInFlight, int32_t command, uint8_t* data) {
     QBV_INVARIANT(!commandInFlight, "a board command was started while another is in flight");

@@ -3,6 +3,7 @@
 #include "common/Board.h"
 
 #include <cstdint>
+#include <string>
 
 class TJtagPort;
 
@@ -33,6 +34,12 @@ constexpr uint8_t pinByte(int pin, bool active) {
 constexpr bool keyPressed(uint8_t keyState, int key) {
     return (keyState >> key) & 1u;
 }
+
+// "BUTTON1 BUTTON3 pressed", or "no key pressed".
+std::string pressedKeysText(uint8_t keyState);
+
+// The bytes a command sends, in hex ("01 81"), for logs.
+std::string commandBytesText(int32_t command, uint8_t data);
 
 // Exchanges one command over an open port. data is the LED mask (1) or pin byte (5) to send, or receives
 // the key state (6) when the result is true. commandInFlight is set for the duration of the exchange; a

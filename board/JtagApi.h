@@ -46,6 +46,9 @@ enum class LinkError : int32_t {
 };
 using JtagErrorTextFn = int32_t(JTAG_CALL*)(void* context, char* text, int32_t room);
 constexpr const char* kErrorTextName = "jtag_error_text";
+// And which edition it is, in words ("for real boards", "virtual board").
+using JtagEditionFn = const char*(JTAG_CALL*)();
+constexpr const char* kEditionName = "jtag_edition";
 
 // Size of the link context the port owns and the library fills in.
 constexpr int kLinkContextSize = 164;

@@ -38,6 +38,7 @@ void TJtagPort::LoadJtagLibrary() {
         return;
     }
     FErrorText = reinterpret_cast<qbv::jtag::JtagErrorTextFn>(qbv::platform::findSymbol(FLibrary, qbv::jtag::kErrorTextName));
+    FEdition = reinterpret_cast<qbv::jtag::JtagEditionFn>(qbv::platform::findSymbol(FLibrary, qbv::jtag::kEditionName));
 }
 
 void TJtagPort::setError(JtagPortError error, std::string text) {
@@ -69,6 +70,12 @@ bool TJtagPort::Open() {
     }
     FOpened = true;
     return true;
+}
+
+std::string TJtagPort::edition() const {
+    if (!IsLoaded())
+        return {};
+    return FEdition ? FEdition() : "the board maker's";
 }
 
 bool TJtagPort::openFailed() {

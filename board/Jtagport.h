@@ -46,6 +46,8 @@ public:
     // Why the last Open failed, in the library's own words, when it is an edition of ours that says so
     // (the maker's library does not): None and "" otherwise.
     qbv::jtag::LinkError linkError() const { return FLinkError; }
+    // Which edition of the library was loaded: the maker's, or one of ours; empty when none was.
+    std::string edition() const;
     const std::string& linkErrorString() const { return FLinkErrorString; }
 
     // What a write or read asked to handle the window's messages calls after each attempt; none by
@@ -73,6 +75,7 @@ private:
     std::string FErrorString;
     std::function<void()> FMessagePump;
     qbv::jtag::JtagErrorTextFn FErrorText = nullptr; // optional
+    qbv::jtag::JtagEditionFn FEdition = nullptr;     // optional
     qbv::jtag::LinkError FLinkError = qbv::jtag::LinkError::None;
     std::string FLinkErrorString;
 };

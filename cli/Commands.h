@@ -15,8 +15,7 @@ int runPin(const Invocation& call, Reporter& reporter);
 int runKeys(const Invocation& call, Reporter& reporter);
 int runProgram(const Invocation& call, Reporter& reporter);
 
-// "BUTTON1 BUTTON3" style names of the pressed keys, for the keys command's words and JSON.
-std::string pressedKeysText(uint8_t keyState);
+// The pressed keys' names ("BUTTON1", "BUTTON3"), for the keys command's JSON.
 Json pressedKeysJson(uint8_t keyState);
 
 } // namespace qbv::cli

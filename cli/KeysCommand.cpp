@@ -16,12 +16,8 @@ constexpr uint32_t kPollIntervalMs = 20;
 // Bits 4-7 of the key state mean nothing; a change there is no change.
 constexpr uint8_t kKeyBits = 0x0F;
 
-std::string keyName(int key) {
-    return "BUTTON" + std::to_string(key + 1);
-}
-
 std::string stateWords(uint8_t keyState) {
-    return formatText("keys 0x%02X: %s", keyState, pressedKeysText(keyState).c_str());
+    return formatText("keys 0x%02X: %s", keyState, board::pressedKeysText(keyState).c_str());
 }
 
 Json stateJson(uint8_t keyState) {
@@ -54,19 +50,11 @@ int watchKeys(BoardLink& link, Reporter& reporter) {
 
 } // namespace
 
-std::string pressedKeysText(uint8_t keyState) {
-    std::string words;
-    for (int key = 0; key < qbv::kKeyCount; ++key)
-        if (board::keyPressed(keyState, key))
-            words += (words.empty() ? "" : " ") + keyName(key);
-    return words.empty() ? "no key pressed" : words + " pressed";
-}
-
 Json pressedKeysJson(uint8_t keyState) {
     Json pressed = Json::array();
     for (int key = 0; key < qbv::kKeyCount; ++key)
         if (board::keyPressed(keyState, key))
-            pressed.push_back(keyName(key));
+            pressed.push_back(keyLabel(key));
     return pressed;
 }
 

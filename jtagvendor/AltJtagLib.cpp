@@ -66,3 +66,7 @@ QBV_JTAG_EXPORT int32_t jtag_error_text(void*, char* text, int32_t room) {
     jtag::copyErrorText(sentence.c_str(), text, room);
     return static_cast<int32_t>(kind);
 }
+
+QBV_JTAG_EXPORT const char* jtag_edition() {
+    return "ours, for real boards (over the FPGA vendor's JTAG-UART client)";
+}

@@ -62,7 +62,8 @@ bool ProgrammingJob::prepare() {
 }
 
 bool ProgrammingJob::run() {
-    const ProgrammerRun ran = RunProgrammer({programmer_, chainFile_}, timeoutMs_, pump_);
+    ran_ = RunProgrammer({programmer_, chainFile_}, timeoutMs_, pump_);
+    const ProgrammerRun& ran = ran_;
     switch (ran.end) {
     case ProgrammerEnd::Succeeded:
         return true;

@@ -55,6 +55,9 @@ public:
     // Where the chain definition file was written: beside the program, or in the user's own folder when
     // the program's folder takes no files.
     const std::string& chainFile() const { return chainFile_; }
+    // The programmer's command line, once prepare() found it; and how its last run ended.
+    std::string commandLine() const { return ProgrammerInvocation{programmer_, chainFile_}.commandLine(); }
+    const ProgrammerRun& lastRun() const { return ran_; }
 
 private:
     bool fail(ProgrammingError error, std::string text);
@@ -64,6 +67,7 @@ private:
     std::string programmer_;
     std::string designFile_ = designFilePath();
     std::string chainFile_ = chainFilePath();
+    ProgrammerRun ran_;
     ProgrammingError error_ = ProgrammingError::NoError;
     std::string errorString_;
 };

@@ -51,6 +51,16 @@ std::vector<PinButton> placedGpioButtons() {
     return all;
 }
 
+HeaderPin headerPinOf(int gpio) {
+    const int inGridA = static_cast<int>(gpioButtons(kGridA, kPaintBoxGPIOaPlaced, 0).size());
+    return gpio < inGridA ? HeaderPin{"J2", gpio + 1} : HeaderPin{"J3", gpio - inGridA + 1};
+}
+
+std::string gpioLabel(int gpio) {
+    const HeaderPin place = headerPinOf(gpio);
+    return "GPIO " + std::to_string(gpio) + ": header " + place.header + ", pin " + std::to_string(place.number);
+}
+
 std::array<Rect, kLedCount> placedLedButtons() {
     std::array<Rect, kLedCount> rects{};
     for (int led = 0; led < kLedCount; ++led)

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
 
@@ -46,6 +47,25 @@ bool TStatusBar::eventFilter(QObject* watched, QEvent* event) {
     if (watched == parentWidget() && event->type() == QEvent::Resize)
         dock();
     return QWidget::eventFilter(watched, event);
+}
+
+// A panel's text that does not fit shows whole as a tooltip over that panel.
+bool TStatusBar::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    for (int i = 0; i < panelCount(); ++i) {
+        const QRect panel = panelRect(i);
+        if (!panel.contains(help->pos()))
+            continue;
+        if (fontMetrics().horizontalAdvance(panels_[i].text) > panel.width()) {
+            QToolTip::showText(help->globalPos(), panels_[i].text, this, panel);
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
 }
 
 void TStatusBar::paintEvent(QPaintEvent*) {

@@ -37,6 +37,7 @@ signals:
     void drawPanel(TStatusBar* bar, int panel, QPainter& canvas, const QRect& rect);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

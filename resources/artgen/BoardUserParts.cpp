@@ -43,7 +43,7 @@ void paintLeds(QPainter& painter) {
         drawPassive(painter, plan::ledResistor(led), true, Passive::Resistor, 14);
         // LED 0 is the leftmost and is printed LED8.
         drawSilkText(painter, QPointF(package.center().x(), package.top() - 12),
-                     QString("LED%1").arg(qbv::kLedCount - led), 9, true, true);
+                     QString::fromStdString(qbv::ledLabel(led)), 9, true, true);
     }
 }
 
@@ -89,7 +89,7 @@ void paintKeys(QPainter& painter) {
         paintKey(painter, body);
         // Key k is printed BUTTON(k + 1); key 0 is the rightmost.
         drawSilkText(painter, QPointF(body.center().x(), body.bottom() + 10),
-                     QString("BUTTON%1").arg(key + 1), 9);
+                     QString::fromStdString(qbv::keyLabel(key)), 9);
     }
 }
 

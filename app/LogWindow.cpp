@@ -1,0 +1,52 @@
+#include "app/LogWindow.h"
+
+#include "app/EventLog.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+LogWindow::LogWindow(const EventLog& log, QWidget* owner)
+    : QWidget(owner, Qt::Window), log_(log), text_(new QPlainTextEdit(this)) {
+    setWindowTitle(QStringLiteral("QB-vela Control Panel - Log"));
+    setObjectName(QStringLiteral("LogWindow"));
+    resize(720, 420);
+    text_->setReadOnly(true);
+    text_->setMaximumBlockCount(static_cast<int>(EventLog::kCapacity));
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setFont(QFont(QStringLiteral("monospace")));
+    for (const QString& line : log.lines())
+        text_->appendPlainText(line);
+    connect(&log, &EventLog::added, text_, &QPlainTextEdit::appendPlainText);
+
+    auto* save = new QPushButton(QStringLiteral("Save..."), this);
+    save->setObjectName(QStringLiteral("SaveLog"));
+    auto* saved = new QLabel(this);
+    saved->setObjectName(QStringLiteral("SavedTo"));
+    connect(save, &QPushButton::clicked, this, &LogWindow::saveAs);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(saved, 1);
+    buttons->addWidget(save);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text_);
+    layout->addLayout(buttons);
+}
+
+void LogWindow::saveAs() {
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the log"),
+                                                      QStringLiteral("qbv-control-panel.log"),
+                                                      QStringLiteral("Log files (*.log *.txt)"));
+    if (!path.isEmpty())
+        saveTo(path);
+}
+
+bool LogWindow::saveTo(const QString& path) {
+    QString error;
+    const bool saved = log_.save(path, error);
+    findChild<QLabel*>(QStringLiteral("SavedTo"))
+        ->setText(saved ? QStringLiteral("Saved to %1").arg(path) : QStringLiteral("Not saved: %1").arg(error));
+    return saved;
+}
