@@ -305,9 +305,12 @@ private:
                 return setError("invalid pin number " + inQuotes(number) + " (0-87)");
             if (i + 1 == items.size())
                 return setError("missing on or off after pin " + number);
-            const std::string& state = items[i + 1].text;
+            // ON and Off as well as on and off: a user's caps lock is no mistake worth refusing.
+            std::string state = items[i + 1].text;
+            std::transform(state.begin(), state.end(), state.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
             if (state != "on" && state != "off")
-                return setError("expected on or off after pin " + number + ", not " + inQuotes(state));
+                return setError("expected on or off after pin " + number + ", not " + inQuotes(items[i + 1].text));
             pins.push_back({static_cast<int>(pin), state == "on"});
         }
         if (pins.empty())

@@ -52,7 +52,8 @@ constexpr const char* kLed = R"(Usage: qbv led MASK [--json]
        qbv led --on I,J,... [--json]
 
 Sets the eight user LEDs. MASK is 0x00-0xFF (decimal or 0x hex), one bit per LED:
-LED 0, the leftmost on the board, is bit 7, LED 7 is bit 0. --on lists the LEDs to
+LED 0, the leftmost on the board (printed LED8), is bit 7, LED 7 (LED1) is bit 0;
+the control panel names each LED so: LED8 (qbv led bit 7). --on lists the LEDs to
 light, 0-7 separated by commas; every other LED goes off (--on '' switches all off).
 
 The board's command always sets all eight LEDs at once, and the board cannot be
@@ -65,6 +66,10 @@ constexpr const char* kPin = R"(Usage: qbv pin N on|off [N on|off ...] [--json]
 Switches GPIO pins, N from 0 to 87, one board command per pin in the order given;
 other pins keep their state. Stops at the first pin the board does not take, with
 "Update GPIO fail" and exit 5; the pins before it are set.
+
+GPIO N is the number the control panel shows on each pin: GPIO 0-67 are header J2's
+pins 1-68, GPIO 68-87 header J3's pins 1-20, each counted row by row from the top
+left (the README's pin map). on and off may be written in any case.
 )";
 
 constexpr const char* kKeys = R"(Usage: qbv keys [--watch] [--json]
@@ -83,8 +88,9 @@ constexpr const char* kProgram = R"(Usage: qbv program [--json]
 Programs the board's MAX II controller with QBV_Control_Panel.pof from qbv's own
 directory, as the control panel's Download button does: finds the vendor's
 programmer (quartus_pgm under QUARTUS_ROOTDIR on Linux, through the registry on
-Windows), checks it and the design file, writes QBV_Control_Panel.cdf beside qbv,
-and runs the programmer for at most 60 seconds. The progress shown is elapsed time
+Windows), checks it and the design file, writes QBV_Control_Panel.cdf beside qbv (or,
+where qbv's folder takes no file, in the user's cache folder), and runs the
+programmer for at most 60 seconds. The progress shown is elapsed time
 over 30 seconds. Afterwards qbv checks that the board answers (ping, read keys).
 
 Exit 6 when programming fails, 7 when the programmer did not end in time (it is

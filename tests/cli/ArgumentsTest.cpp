@@ -83,7 +83,8 @@ TEST(ArgumentsTest, PinMistakesNameTheValue) {
     EXPECT_THAT(error({"pin", "-1", "on"}), HasSubstr("'-1'"));
     EXPECT_THAT(error({"pin", "five", "on"}), HasSubstr("'five'"));
     EXPECT_THAT(error({"pin", "5", "up"}), HasSubstr("'up'"));
-    EXPECT_THAT(error({"pin", "5", "ON"}), HasSubstr("'ON'"));
+    EXPECT_THAT(error({"pin", "5", "onn"}), HasSubstr("'onn'"));
+    EXPECT_EQ(parsed({"pin", "5", "ON", "6", "Off"}).pins, (std::vector<PinSetting>{{5, true}, {6, false}}));
     EXPECT_THAT(error({"pin", "5", "on", "6"}), HasSubstr("after pin 6"));
     EXPECT_THAT(error({"pin"}), HasSubstr("missing"));
     // A mistake late on the line refuses the whole line, so no pin before it is switched either.
