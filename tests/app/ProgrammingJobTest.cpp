@@ -1,6 +1,5 @@
 #include "tests/app/WindowFixture.h"
 
-#include "platform/Environment.h"
 #include "programming/ProgrammingJob.h"
 #include "tests/programming/ProgrammerTesting.h"
 #include "widgets/TSpeedButton.h"
@@ -12,6 +11,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include <gmock/gmock.h>
 
@@ -35,10 +35,10 @@ protected:
     void installToolChain() {
         qbv::test::installTestProgrammer(toolChain.path() / "bin" /
                                          (std::string("quartus_pgm") + programmerSuffix()));
-        qbv::platform::setEnvironmentVariable("QUARTUS_ROOTDIR", toolChain.path().string());
+        registered.emplace(toolChain.path().string());
         std::ofstream(directory.path() / "QBV_Control_Panel.pof") << "design";
     }
-    void TearDown() override { qbv::platform::setEnvironmentVariable("QUARTUS_ROOTDIR", ""); }
+    void TearDown() override { registered.reset(); }
 
     static std::string programmerSuffix() { return QBV_EXE_SUFFIX; }
 
@@ -48,6 +48,8 @@ protected:
     }
 
     qbv::test::TemporaryDirectory toolChain;
+    // Where the job looks for the tool chain: the environment on POSIX, the registry on Windows.
+    std::optional<qbv::test::RegisteredInstall> registered;
 };
 
 struct JobSnapshot {
@@ -137,7 +139,10 @@ TEST_F(ProgrammingJobTest, EachBoxComesBeforeTheRedStatusWhileTheLineStillSaysWh
     for (const Row& row : {Row{false, 0, "Please make sure Quatus is installed", "Download Max II code..."},
                            Row{true, 1, "ExitCode:1h", "Download Max II Code..."}}) {
         SCOPED_TRACE(row.box);
-        qbv::platform::setEnvironmentVariable("QUARTUS_ROOTDIR", row.toolChain ? toolChain.path().string() : "");
+        if (row.toolChain)
+            registered.emplace(toolChain.path().string());
+        else
+            registered.reset();
         qbv::test::ProgrammerOrders orders(row.exitCode);
         ui.boxes.clear();
         QString underTheBox;
@@ -150,7 +155,7 @@ TEST_F(ProgrammingJobTest, EachBoxComesBeforeTheRedStatusWhileTheLineStillSaysWh
 }
 
 TEST_F(ProgrammingJobTest, NoToolChainShowsItsBoxAndWritesNoChainFile) {
-    qbv::platform::setEnvironmentVariable("QUARTUS_ROOTDIR", "");
+    registered.reset();
     clickOn(form->SpeedButtonDownload);
     EXPECT_THAT(ui.texts(), ElementsAre("Please make sure Quatus is installed"));
     EXPECT_EQ(status(), "Download Max II code fail");
