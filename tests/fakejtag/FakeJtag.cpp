@@ -11,6 +11,12 @@
 #include <cstring>
 #include <thread>
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
 #ifndef FAKE_OMIT
 #define FAKE_OMIT -1
 #endif
@@ -23,8 +29,21 @@
 
 namespace {
 
+// In another process than its test, reads deliver the key state the environment gives.
+bool answerReadsFromEnvironment(FakeJtagScript& unscripted) {
+    if (!std::getenv(kFakeRecordVariable))
+        return false;
+    const char* keys = std::getenv(kFakeKeysVariable);
+    FakeStep& read = unscripted.fallback[kFakeRead];
+    read.count = 1;
+    read.bytes[0] = static_cast<uint8_t>(keys ? std::strtoul(keys, nullptr, 0) : 0);
+    return true;
+}
+
 FakeJtagScript* script() {
     static FakeJtagScript unscripted;
+    static const bool answering = answerReadsFromEnvironment(unscripted);
+    (void)answering;
     const char* address = std::getenv(kFakeScriptVariable);
     void* pointer = nullptr;
     if (address && std::sscanf(address, "%p", &pointer) == 1 && pointer)
@@ -38,6 +57,7 @@ FakeCall& record(int32_t function, void* context) {
     if (s->callCount >= FakeJtagScript::kCallCapacity) {
         ++s->droppedCalls;
         overflow = FakeCall{};
+        overflow.function = function;
         return overflow;
     }
     FakeCall& call = s->calls[s->callCount++];
@@ -60,9 +80,59 @@ FakeStep nextStep(int32_t function) {
     return step;
 }
 
+// Where the library itself was loaded from, for the record file's load line.
+void ownPath(char* path, size_t size) {
+    path[0] = '\0';
+#if defined(_WIN32)
+    HMODULE module = nullptr;
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCSTR>(&ownPath), &module))
+        GetModuleFileNameA(module, path, static_cast<DWORD>(size));
+#else
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&ownPath), &info) && info.dli_fname)
+        std::snprintf(path, size, "%s", info.dli_fname);
+#endif
+}
+
+// The call's line in the record file, when there is one. Opened and closed per line, so that the file is
+// whole at every moment the test reads it and after the program ends in any way.
+void note(const FakeCall& call) {
+    const char* file = std::getenv(kFakeRecordVariable);
+    if (!file || !*file)
+        return;
+    static const char* const names[kFakeFunctionCount] = {"init",   "close", "command", "atlantic_init",
+                                                          "get_offset", "status", "write", "read",
+                                                          "transfer",   "clearstall"};
+    std::FILE* out = std::fopen(file, "ab"); // binary: the same bytes on every system
+    if (!out)
+        return;
+    if (call.function == kFakeLoad) {
+        char path[1024];
+        ownPath(path, sizeof path);
+        std::fprintf(out, "load %s", path);
+    } else if (call.function == kFakeUnload) {
+        std::fprintf(out, "unload");
+    } else {
+        std::fprintf(out, "%s", names[call.function]);
+    }
+    if (call.function == kFakeInit) {
+        for (int i = 0; i < 6; ++i)
+            std::fprintf(out, " %d", static_cast<int>(call.ints[i]));
+        std::fprintf(out, " %s %d", call.text, static_cast<int>(call.ints[6]));
+    }
+    if (call.function == kFakeWrite || call.function == kFakeRead)
+        for (int i = 0; i < std::min(call.accepted, 16); ++i)
+            std::fprintf(out, " %02x", call.bytes[i]);
+    std::fprintf(out, "\n");
+    std::fclose(out);
+}
+
 int32_t simpleCall(int32_t function, void* context) {
-    record(function, context);
-    return nextStep(function).result;
+    const FakeCall& call = record(function, context);
+    const int32_t result = nextStep(function).result;
+    note(call);
+    return result;
 }
 
 void reportOutValues(const FakeStep& step, int32_t count, int32_t* reported, int32_t* stall) {
@@ -73,10 +143,10 @@ void reportOutValues(const FakeStep& step, int32_t count, int32_t* reported, int
 }
 
 __attribute__((constructor)) void loaded() {
-    record(kFakeLoad, nullptr);
+    note(record(kFakeLoad, nullptr));
 }
 __attribute__((destructor)) void unloaded() {
-    record(kFakeUnload, nullptr);
+    note(record(kFakeUnload, nullptr));
 }
 
 } // namespace
@@ -89,7 +159,9 @@ FAKE_EXPORT int32_t jtag_init(int32_t a, int32_t b, int32_t c, int32_t d, int32_
     std::copy(ints, ints + 8, call.ints);
     if (term)
         std::snprintf(call.text, sizeof call.text, "%s", term);
-    return nextStep(kFakeInit).result;
+    const int32_t result = nextStep(kFakeInit).result;
+    note(call);
+    return result;
 }
 #endif
 
@@ -132,6 +204,7 @@ FAKE_EXPORT int32_t jtag_atlantic_write(void* context, const uint8_t* bytes, int
     const FakeStep step = nextStep(kFakeWrite);
     call.accepted = step.count == kFakeAcceptAll ? count : std::min(step.count, count);
     reportOutValues(step, call.accepted, written, stall);
+    note(call);
     return step.result;
 }
 #endif
@@ -147,6 +220,7 @@ FAKE_EXPORT int32_t jtag_atlantic_read(void* context, uint8_t* space, int32_t ro
     std::memcpy(call.bytes, step.bytes, static_cast<size_t>(delivered));
     call.accepted = delivered;
     reportOutValues(step, delivered, received, stall);
+    note(call);
     return step.result;
 }
 #endif

@@ -8,6 +8,7 @@
 #include "widgets/TSpeedButton.h"
 
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <cstdio>
 
 namespace {
@@ -31,8 +32,17 @@ int main(int argc, char* argv[]) {
     TFormMain window;
     const QFont font = window.SpeedButtonDownload->font();
     const QFontInfo info(font);
-    std::printf("font %s|%d|%s|asked %s\n", qPrintable(info.family()), info.pixelSize(),
-                info.bold() ? "bold" : "regular", qPrintable(font.family()));
+    // Laid out like Liberation Serif, Times New Roman's metric twin, or not: the face a font name stands
+    // for does not show in its name.
+    QFont twin = font;
+    twin.setFamily(QStringLiteral("Liberation Serif"));
+    const QFontMetrics asked(font);
+    const QFontMetrics liberation(twin);
+    const QString sample = QStringLiteral("Download .POF Connect Exit 0123456789");
+    const bool sameMetrics = asked.horizontalAdvance(sample) == liberation.horizontalAdvance(sample) &&
+                             asked.ascent() == liberation.ascent() && asked.descent() == liberation.descent();
+    std::printf("font %s|%d|%s|%s\n", qPrintable(info.family()), info.pixelSize(), info.bold() ? "bold" : "regular",
+                sameMetrics ? "Liberation Serif metrics" : "other metrics");
     std::fflush(stdout);
     return 0;
 }
