@@ -42,8 +42,12 @@ session_start() {
         >/dev/null || fail "could not give the Wine prefix its font replacement"
 }
 
+# A test's own tidying of the prefix, when it defines session_cleanup.
 session_end() {
     [ -n "$panel_pid" ] && kill "$panel_pid" 2>/dev/null
+    if declare -F session_cleanup >/dev/null; then
+        session_cleanup
+    fi
     /usr/lib/wine/wineserver -k >/dev/null 2>&1
     kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
@@ -85,13 +89,19 @@ wait_for_record() {
     done
 }
 
-# Waits for the key polling that follows a connection: a second key read.
-wait_for_poll() {
-    local deadline=$((SECONDS + 20))
-    until [ "$(grep -c '^read ' "$record")" -ge 2 ]; do
-        [ "$SECONDS" -lt "$deadline" ] || fail "no key polling within 20 s of the connection"
+# Waits up to SECONDS for COUNT lines of the record matching the regular expression.
+#   wait_for_record_count REGEX COUNT SECONDS
+wait_for_record_count() {
+    local deadline=$((SECONDS + $3))
+    until [ "$(grep -cE "$1" "$record")" -ge "$2" ]; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "the JTAG library's record has fewer than $2 lines matching '$1' after $3 s"
         sleep 0.2
     done
+}
+
+# Waits for the key polling that follows the first connection: a second key read.
+wait_for_poll() {
+    wait_for_record_count '^read ' 2 20
 }
 
 # The byte stream the board received since record line N: every write's bytes in order, space-separated.
