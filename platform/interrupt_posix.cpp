@@ -20,13 +20,6 @@ bool interruptPending() {
     return sigpending(&pending) == 0 && sigismember(&pending, SIGINT) == 1;
 }
 
-sigset_t interruptOnly() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    return set;
-}
-
 } // namespace
 
 void catchInterrupt() {

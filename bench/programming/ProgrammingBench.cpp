@@ -70,7 +70,10 @@ void WaitForTenSecondProgrammer(benchmark::State& state) {
     form->SetMessageBoxes(&boxes);
     WaitSampler sampler(*form);
     form->show();
-    QTest::qWaitForWindowExposed(form.get());
+    if (!QTest::qWaitForWindowExposed(form.get())) {
+        state.SkipWithError("the window was never shown");
+        return;
+    }
     QElapsedTimer started;
     started.start();
     while (!form->IsConnected() && started.elapsed() < 20000)

@@ -42,7 +42,10 @@ int main(int argc, char** argv) {
     {
         TFormMain form;
         form.show();
-        QTest::qWaitForWindowExposed(&form);
+        if (!QTest::qWaitForWindowExposed(&form)) {
+            std::fprintf(stderr, "the window was never shown\n");
+            return 1;
+        }
         waitForConnection(form);
         if (demo) {
             for (int led : {0, 2, 3, 6})

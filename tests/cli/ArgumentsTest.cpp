@@ -211,7 +211,7 @@ TEST(ArgumentsTest, WaitIsTakenAnywhereOnTheLineInSeconds) {
     EXPECT_EQ(parseArguments({"led", "0x81", "--wait=0x10"}).invocation.waitSeconds, 16u);
     EXPECT_EQ(parseArguments({"led", "0x81", "--wait=0x10"}).invocation.ledMask, 0x81);
     EXPECT_EQ(parseArguments({"ping"}).invocation.waitSeconds, 0u);
-    for (const std::vector<std::string> line : {std::vector<std::string>{"ping", "--wait"},
+    for (const std::vector<std::string>& line : {std::vector<std::string>{"ping", "--wait"},
                                                  {"ping", "--wait", "soon"},
                                                  {"--wait=-1", "ping"},
                                                  {"ping", "--wait", "86401"}}) {
