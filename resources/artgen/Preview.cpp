@@ -95,4 +95,22 @@ QImage windowPreview(const QImage& board) {
     return preview;
 }
 
+QImage pinMapPreview(const QImage& board) {
+    QImage map = board.convertToFormat(QImage::Format_RGB32);
+    QPainter painter(&map);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    QFont font = silkFont(9, true, true);
+    painter.setFont(font);
+    for (const PinButton& pin : placedGpioButtons()) {
+        const QRect cell = toQRect(pin.rect);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 0, 0, 170));
+        painter.drawRoundedRect(cell, 3, 3);
+        painter.setPen(QColor(0xFF, 0xE0, 0x40));
+        painter.drawText(cell, Qt::AlignCenter, QString::number(pin.pin));
+    }
+    return map;
+}
+
 } // namespace qbv::artgen

@@ -9,5 +9,7 @@ namespace qbv::artgen {
 
 QImage outlinedPreview(const QImage& board);
 QImage windowPreview(const QImage& board);
+// The pin map: the board with every GPIO number on its pin, and each header's name, for the README.
+QImage pinMapPreview(const QImage& board);
 
 } // namespace qbv::artgen

@@ -53,7 +53,8 @@ bool writePreview(const QDir& folder) {
     const QImage board = boardPicture();
     return QDir().mkpath(folder.path()) && writePng(folder.filePath("board.png"), board) &&
            writePng(folder.filePath("board_outlined.png"), outlinedPreview(board)) &&
-           writePng(folder.filePath("board_window.png"), windowPreview(board));
+           writePng(folder.filePath("board_window.png"), windowPreview(board)) &&
+           writePng(folder.filePath("pin-map.png"), pinMapPreview(board));
 }
 
 int usage() {
