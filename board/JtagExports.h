@@ -16,4 +16,13 @@ namespace qbv::jtag {
 // Copies a sentence into an error-text caller's room, cut to fit and NUL-terminated.
 void copyErrorText(const char* sentence, char* text, int32_t room);
 
+// Hands a write's or read's count and stall to the caller's out-values, where it gave any.
+inline int32_t reportTransfer(int32_t result, int32_t count, int32_t stall, int32_t* countOut, int32_t* stallOut) {
+    if (countOut)
+        *countOut = count;
+    if (stallOut)
+        *stallOut = stall;
+    return result;
+}
+
 } // namespace qbv::jtag

@@ -24,22 +24,14 @@ QBV_JTAG_EXPORT int32_t jtag_atlantic_write(void* context, const uint8_t* bytes,
                                             int32_t* stall) {
     int32_t accepted = 0;
     const int32_t result = jtagvendor::writeLink(context, bytes, count, accepted);
-    if (written)
-        *written = accepted;
-    if (stall)
-        *stall = -1;
-    return result;
+    return jtag::reportTransfer(result, accepted, -1, written, stall);
 }
 
 QBV_JTAG_EXPORT int32_t jtag_atlantic_read(void* context, uint8_t* space, int32_t room, int32_t* received,
                                            int32_t* stall) {
     int32_t got = 0;
     const int32_t result = jtagvendor::readLink(context, space, room, got);
-    if (received)
-        *received = got;
-    if (stall)
-        *stall = -1;
-    return result;
+    return jtag::reportTransfer(result, got, -1, received, stall);
 }
 
 QBV_JTAG_EXPORT int32_t jtag_atlantic_clearstall(void*) {

@@ -71,28 +71,28 @@ struct ErrorWords {
     const char* sentence;
 };
 constexpr ErrorWords kErrorWords[] = {
-    {kOtherError, jtag::LinkError::ServerNotRunning,
+    {kJatlOther, jtag::LinkError::ServerNotRunning,
      "The JTAG server is not running: start it (jtagd on Linux, the JTAG server service on Windows) and try "
      "again."},
-    {kCableMissing, jtag::LinkError::NoCable,
+    {kJatlNoCable, jtag::LinkError::NoCable,
      "The USB-Blaster cable is not plugged in (on Linux, also check its USB permissions: see the udev rule in "
      "the README)."},
-    {kCableNotOnHost, jtag::LinkError::NoCable,
+    {kJatlCableNotOnHost, jtag::LinkError::NoCable,
      "The USB-Blaster cable is not plugged in (on Linux, also check its USB permissions: see the udev rule in "
      "the README)."},
-    {kCableNotOnBoard, jtag::LinkError::NoCable,
+    {kJatlCableNotOnBoard, jtag::LinkError::NoCable,
      "The cable is plugged in but does not reach the board: check the JTAG connector and the board's power."},
-    {kInUse, jtag::LinkError::InUse, text::kLinkInUse},
-    {kNodeMissing, jtag::LinkError::NoJtagUart,
+    {kJatlInUse, jtag::LinkError::InUse, text::kLinkInUse},
+    {kJatlNoNode, jtag::LinkError::NoJtagUart,
      "No JTAG UART answers on the board: its MAX II controller is not programmed (Download .POF in the panel, "
      "or qbv program)."},
-    {kCableNotUnique, jtag::LinkError::Other,
+    {kJatlCableNotUnique, jtag::LinkError::Other,
      "More than one cable is connected: name the one to use in QBV_JTAG_CABLE."},
 };
 
 int32_t failOpen(const ClientFunctions& client) {
     const char* detail = nullptr;
-    const int code = client.getError ? static_cast<int>(client.getError(&detail)) : kOtherError;
+    const int code = client.getError ? static_cast<int>(client.getError(&detail)) : kJatlOther;
     const auto words = std::find_if(std::begin(kErrorWords), std::end(kErrorWords),
                                     [code](const ErrorWords& entry) { return entry.code == code; });
     std::string sentence = words != std::end(kErrorWords)

@@ -39,11 +39,7 @@ QBV_JTAG_EXPORT int32_t jtag_atlantic_write(void* context, const uint8_t* bytes,
     int32_t accepted = 0;
     int32_t stallValue = -1;
     const int32_t result = writeVirtualChannel(context, bytes, count, accepted, stallValue);
-    if (written)
-        *written = accepted;
-    if (stall)
-        *stall = stallValue;
-    return result;
+    return jtag::reportTransfer(result, accepted, stallValue, written, stall);
 }
 
 QBV_JTAG_EXPORT int32_t jtag_atlantic_read(void* context, uint8_t* space, int32_t room, int32_t* received,
@@ -51,11 +47,7 @@ QBV_JTAG_EXPORT int32_t jtag_atlantic_read(void* context, uint8_t* space, int32_
     int32_t got = 0;
     int32_t stallValue = -1;
     const int32_t result = readVirtualChannel(context, space, room, got, stallValue);
-    if (received)
-        *received = got;
-    if (stall)
-        *stall = stallValue;
-    return result;
+    return jtag::reportTransfer(result, got, stallValue, received, stall);
 }
 
 QBV_JTAG_EXPORT int32_t jtag_atlantic_transfer(void* context, const uint8_t* out, int32_t outCount, uint8_t* in,

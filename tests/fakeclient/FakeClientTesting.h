@@ -3,7 +3,7 @@
 // What the fake JTAG-UART client library's suites share: the fake, loaded by full path as the vendor
 // edition of our JTAG library loads the real one, an open link that closes itself, and the fake's script.
 
-#include "tests/fakeclient/JtagAtlantic.h"
+#include "jtagvendor/JtagAtlantic.h"
 
 #include <cstdint>
 #include <memory>

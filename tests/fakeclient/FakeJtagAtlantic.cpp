@@ -3,7 +3,7 @@
 
 #include "tests/fakeclient/FakeClientScript.h"
 #include "tests/fakeclient/FakeJtagClient.h"
-#include "tests/fakeclient/JtagAtlantic.h"
+#include "jtagvendor/JtagAtlantic.h"
 #include "tests/fakeclient/LinkBoard.h"
 
 #include "common/Numbers.h"

@@ -2,7 +2,7 @@
 
 // What the fake JTAG-UART client library has behind an open link.
 
-#include "tests/fakeclient/JtagAtlantic.h"
+#include "jtagvendor/JtagAtlantic.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,9 +1,10 @@
 #pragma once
 
 // The FPGA vendor's JTAG-UART client library as a program sees it: nine C++ functions over an opaque link,
-// exported under their C++ names. The fake defines exactly these prototypes, so g++ gives them the Linux
-// names below by itself; the Windows DLL's .def file, which CMake writes from the table below, exports
-// each under the vendor compiler's name. The suites look the functions up by the same table.
+// exported under their C++ names, which the table below holds for both systems. Our JTAG library for real
+// boards looks the functions up by it. The tests' fake of the library defines exactly these prototypes, so
+// g++ gives them the Linux names by itself; its Windows DLL's .def file, which CMake writes from the table,
+// exports each under the vendor compiler's name.
 
 struct JTAGATLANTIC;
 
