@@ -1,0 +1,48 @@
+# What a Windows user downloads, made by scripts/package-windows.sh: the program folder (the panel, qbv and
+# the JTAG library for real boards, installed by their folders' rules) with the Qt libraries and plugins
+# the panel needs, the runtime they need and a README.txt; as a zip of that folder, and as an installer
+# made by CPack's NSIS generator with a Start menu entry and an uninstaller. Included after
+# WindowsRuntime.cmake, whose lists it installs.
+
+foreach(library IN LISTS QBV_QT_RUNTIME)
+    install(FILES $<TARGET_FILE:${library}> DESTINATION ${QBV_INSTALL_PANEL_DIR} COMPONENT panel)
+endforeach()
+foreach(plugin IN LISTS QBV_QT_PLUGINS)
+    get_target_property(type ${plugin} QT_PLUGIN_TYPE)
+    install(FILES $<TARGET_FILE:${plugin}> DESTINATION ${QBV_INSTALL_PANEL_DIR}/${type} COMPONENT panel)
+endforeach()
+# The runtime as bin/ has it, without its debugging information.
+foreach(library IN LISTS QBV_MINGW_RUNTIME)
+    get_filename_component(name ${library} NAME)
+    install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${name} DESTINATION ${QBV_INSTALL_PANEL_DIR} COMPONENT panel)
+endforeach()
+
+# Notepad reads CR LF.
+configure_file(${PROJECT_SOURCE_DIR}/resources/windows/README.txt ${CMAKE_BINARY_DIR}/windows-package/README.txt
+    @ONLY NEWLINE_STYLE CRLF)
+install(FILES ${CMAKE_BINARY_DIR}/windows-package/README.txt DESTINATION ${QBV_INSTALL_PANEL_DIR} COMPONENT panel)
+
+set(QBV_WINDOWS_PACKAGE_NAME QBV_Control_Panel-${PROJECT_VERSION}-win64 CACHE INTERNAL
+    "The name of the zip, its folder and the installer")
+set(CPACK_GENERATOR NSIS)
+set(CPACK_PACKAGE_NAME "QB-vela Control Panel")
+set(CPACK_PACKAGE_VENDOR Marovan)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME ${QBV_WINDOWS_PACKAGE_NAME})
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "QB-vela Control Panel")
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "QB-vela Control Panel")
+set(CPACK_PACKAGE_EXECUTABLES QBV_Control_Panel "QB-vela Control Panel")
+# The programs without their symbol tables.
+set(CPACK_STRIP_FILES ON)
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_BINARY_DIR}/windows-package/README.txt)
+set(CPACK_NSIS_PACKAGE_NAME "QB-vela Control Panel ${PROJECT_VERSION}")
+set(CPACK_NSIS_DISPLAY_NAME "QB-vela Control Panel")
+# A 64-bit installer into the 64-bit Program Files, as the programs are 64-bit.
+set(CPACK_NSIS_DEFINES "  Target amd64-unicode")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_MUI_ICON ${QBV_ARTWORK_DIR}/icon.ico)
+set(CPACK_NSIS_MUI_UNIICON ${QBV_ARTWORK_DIR}/icon.ico)
+set(CPACK_NSIS_INSTALLED_ICON_NAME ${QBV_INSTALL_PANEL_DIR}\\\\QBV_Control_Panel.exe)
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY ${QBV_INSTALL_PANEL_DIR})
+set(CPACK_NSIS_MODIFY_PATH OFF)
+include(CPack)
