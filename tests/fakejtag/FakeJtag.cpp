@@ -85,7 +85,8 @@ void ownPath(char* path, size_t size) {
     path[0] = '\0';
 #if defined(_WIN32)
     HMODULE module = nullptr;
-    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                            reinterpret_cast<LPCSTR>(&ownPath), &module))
         GetModuleFileNameA(module, path, static_cast<DWORD>(size));
 #else
@@ -101,9 +102,9 @@ void note(const FakeCall& call) {
     const char* file = std::getenv(kFakeRecordVariable);
     if (!file || !*file)
         return;
-    static const char* const names[kFakeFunctionCount] = {"init",   "close", "command", "atlantic_init",
-                                                          "get_offset", "status", "write", "read",
-                                                          "transfer",   "clearstall"};
+    static const char* const names[kFakeFunctionCount] = {
+        "init",   "close", "command", "atlantic_init", "get_offset",
+        "status", "write", "read",    "transfer",      "clearstall"};
     std::FILE* out = std::fopen(file, "ab"); // binary: the same bytes on every system
     if (!out)
         return;

@@ -41,8 +41,8 @@ int main(int argc, char* argv[]) {
     const QString sample = QStringLiteral("Download .POF Connect Exit 0123456789");
     const bool sameMetrics = asked.horizontalAdvance(sample) == liberation.horizontalAdvance(sample) &&
                              asked.ascent() == liberation.ascent() && asked.descent() == liberation.descent();
-    std::printf("font %s|%d|%s|%s\n", qPrintable(info.family()), info.pixelSize(), info.bold() ? "bold" : "regular",
-                sameMetrics ? "Liberation Serif metrics" : "other metrics");
+    std::printf("font %s|%d|%s|%s\n", qPrintable(info.family()), info.pixelSize(),
+                info.bold() ? "bold" : "regular", sameMetrics ? "Liberation Serif metrics" : "other metrics");
     std::fflush(stdout);
     return 0;
 }
