@@ -97,12 +97,14 @@ TEST_F(VendorEditionTest, PartialWritesAreFinishedAndABrokenLinkFailsTheCommand)
         ASSERT_TRUE(port.Open());
         EXPECT_TRUE(send(port, board::kSetGpioPin, 0xD7)); // one byte a call, with no pause
         EXPECT_THAT(calls(), HasSubstr("count=1 data=d7"));
+        port.Close(); // the port's owner ends the link: destroying the port only frees the library
     }
     setVariable(kFakeClientAcceptVariable, "");
     setVariable(kFakeClientBreakAfterVariable, "1");
     TJtagPort port;
     ASSERT_TRUE(port.Open());
     EXPECT_FALSE(send(port, board::kSetLeds, 0x81));
+    port.Close();
 }
 
 struct OpenFailure {
