@@ -42,6 +42,14 @@ std::string clientFolder() {
 
 } // namespace
 
+bool loadClientLibraryFrom(const std::string& folder, ClientFunctions& functions) {
+    // Neither is ever freed: a link may still be on its way shut when the panel frees us.
+    if (!platform::loadLibrary(folder + platform::jtagClientLibraryFileName()))
+        return false;
+    const platform::LibraryHandle atlantic = platform::loadLibrary(folder + platform::jtagAtlanticLibraryFileName());
+    return atlantic && findAll(atlantic, functions);
+}
+
 const ClientFunctions* loadClientLibrary(std::string& folder) {
     static std::mutex guard;
     static ClientFunctions functions;
@@ -50,14 +58,8 @@ const ClientFunctions* loadClientLibrary(std::string& folder) {
     folder = clientFolder();
     if (!loadedFrom.empty() && folder == loadedFrom)
         return &functions;
-    if (folder.empty())
-        return nullptr;
-    // Neither is ever freed: see above.
-    if (!platform::loadLibrary(folder + platform::jtagClientLibraryFileName()))
-        return nullptr;
-    const platform::LibraryHandle atlantic = platform::loadLibrary(folder + platform::jtagAtlanticLibraryFileName());
     ClientFunctions found;
-    if (!atlantic || !findAll(atlantic, found))
+    if (folder.empty() || !loadClientLibraryFrom(folder, found))
         return nullptr;
     functions = found;
     loadedFrom = folder;

@@ -25,4 +25,9 @@ struct ClientFunctions {
 // panel frees us. Null, with the folder it looked in, when it cannot be loaded or lacks a function.
 const ClientFunctions* loadClientLibrary(std::string& folder);
 
+// Loads the client library and then the atlantic library from folder (ending in a separator) by full
+// path and finds the functions; false when either does not load or a function the link needs is missing.
+// Neither library is ever freed.
+bool loadClientLibraryFrom(const std::string& folder, ClientFunctions& functions);
+
 } // namespace qbv::jtagvendor

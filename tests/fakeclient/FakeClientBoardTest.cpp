@@ -22,7 +22,7 @@ using testing::HasSubstr;
 class FakeClientBoard : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(fakeAtlantic().complete());
+        ASSERT_TRUE(fakeAtlanticComplete());
         ASSERT_TRUE(board_.ready());
         script_.set(kFakeClientBoardVariable, kFakeBoardVirtual)
             .set(sim::wire::kBoardNameVariable, board_.name());

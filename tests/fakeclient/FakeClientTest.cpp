@@ -18,7 +18,7 @@ namespace {
 using testing::HasSubstr;
 
 TEST(FakeClient, LoadsBesideItsClientWithEveryFunctionUnderItsVendorName) {
-    ASSERT_TRUE(fakeAtlantic().complete());
+    ASSERT_TRUE(fakeAtlanticComplete());
     const Link link = openLink();
     ASSERT_TRUE(link);
     EXPECT_EQ(fakeAtlantic().waitOpen(link.get()), 0);
@@ -41,7 +41,7 @@ void PrintTo(const OpenFailureCase& row, std::ostream* out) {
 class FakeClientOpenFailure : public testing::TestWithParam<OpenFailureCase> {};
 
 TEST_P(FakeClientOpenFailure, ReturnsNullAndReportsTheErrorWithADetail) {
-    ASSERT_TRUE(fakeAtlantic().complete());
+    ASSERT_TRUE(fakeAtlanticComplete());
     ScopedVariables script;
     script.set(GetParam().variable, GetParam().value);
     EXPECT_FALSE(openLink());
@@ -83,7 +83,7 @@ void PrintTo(const WriteCase& row, std::ostream* out) {
 class FakeClientWrites : public testing::TestWithParam<WriteCase> {};
 
 TEST_P(FakeClientWrites, AcceptWhatTheScriptAllowsAndBreakWhereItSays) {
-    ASSERT_TRUE(fakeAtlantic().complete());
+    ASSERT_TRUE(fakeAtlanticComplete());
     ScopedVariables script;
     script.set(kFakeClientAcceptVariable, GetParam().accept)
         .set(kFakeClientBreakAfterVariable, GetParam().breakAfter);
@@ -121,7 +121,7 @@ void PrintTo(const KeysCase& row, std::ostream* out) {
 class FakeClientKeys : public testing::TestWithParam<KeysCase> {};
 
 TEST_P(FakeClientKeys, TheBoardAnswersEachReadKeysCommandWithTheNextKeys) {
-    ASSERT_TRUE(fakeAtlantic().complete());
+    ASSERT_TRUE(fakeAtlanticComplete());
     ScopedVariables script;
     script.set(kFakeClientKeysVariable, GetParam().keys);
     const Link link = openLink();
@@ -153,7 +153,7 @@ void PrintTo(const SlowCase& row, std::ostream* out) {
 class FakeClientSlow : public testing::TestWithParam<SlowCase> {};
 
 TEST_P(FakeClientSlow, TheCallTakesAsLongAsTheScriptSays) {
-    ASSERT_TRUE(fakeAtlantic().complete());
+    ASSERT_TRUE(fakeAtlanticComplete());
     ScopedVariables script;
     script.set(GetParam().variable, "150");
     const Link link = openLink();
@@ -182,7 +182,7 @@ std::vector<std::string> lines(const std::string& path) {
 }
 
 TEST(FakeClient, LogsEveryCallWithItsArgumentsAndBytes) {
-    ASSERT_TRUE(fakeAtlantic().complete());
+    ASSERT_TRUE(fakeAtlanticComplete());
     const TemporaryDirectory directory;
     ScopedVariables script;
     script.set(kFakeClientLogVariable, directory.file("calls.log"));

@@ -1,6 +1,5 @@
 #include "tests/fakeclient/FakeClientTesting.h"
 
-#include "platform/DynamicLibrary.h"
 #include "platform/Environment.h"
 #include "platform/ProgramLocation.h"
 
@@ -12,45 +11,29 @@ namespace qbv::test {
 namespace {
 
 // Test programs sit in bin/, the fake in fakeclient/linux64 or fakeclient/bin64 beside it.
-std::string builtFile(const char* name) {
+std::string fakeFolder() {
     const auto path = std::filesystem::path(platform::executableDirectory()) / ".." / "fakeclient" /
-                      QBV_FAKE_CLIENT_FOLDER / name;
+                      QBV_FAKE_CLIENT_FOLDER / "";
     return path.lexically_normal().make_preferred().string();
 }
 
-template <typename Function>
-void find(platform::LibraryHandle library, AtlanticFunction function, Function& pointer) {
-    pointer = reinterpret_cast<Function>(platform::findSymbol(library, atlanticExportName(function)));
-}
-
-AtlanticLibrary load() {
-    AtlanticLibrary atlantic;
-    if (platform::loadLibrary(builtFile(QBV_FAKE_CLIENT_FILE)) == nullptr)
-        return atlantic;
-    const platform::LibraryHandle library = platform::loadLibrary(builtFile(QBV_FAKE_ATLANTIC_FILE));
-    if (library == nullptr)
-        return atlantic;
-    find(library, kAtlanticOpen, atlantic.open);
-    find(library, kAtlanticGetError, atlantic.getError);
-    find(library, kAtlanticClose, atlantic.close);
-    find(library, kAtlanticWrite, atlantic.write);
-    find(library, kAtlanticFlush, atlantic.flush);
-    find(library, kAtlanticRead, atlantic.read);
-    find(library, kAtlanticBytesAvailable, atlantic.bytesAvailable);
-    find(library, kAtlanticWaitOpen, atlantic.waitOpen);
-    find(library, kAtlanticCableWarning, atlantic.cableWarning);
-    return atlantic;
+jtagvendor::ClientFunctions load() {
+    jtagvendor::ClientFunctions functions;
+    jtagvendor::loadClientLibraryFrom(fakeFolder(), functions);
+    return functions;
 }
 
 } // namespace
 
-bool AtlanticLibrary::complete() const {
-    return open && getError && close && write && flush && read && bytesAvailable && waitOpen && cableWarning;
+const jtagvendor::ClientFunctions& fakeAtlantic() {
+    static const jtagvendor::ClientFunctions functions = load();
+    return functions;
 }
 
-const AtlanticLibrary& fakeAtlantic() {
-    static const AtlanticLibrary atlantic = load();
-    return atlantic;
+bool fakeAtlanticComplete() {
+    const jtagvendor::ClientFunctions& f = fakeAtlantic();
+    return f.open && f.getError && f.close && f.write && f.flush && f.read && f.bytesAvailable && f.waitOpen &&
+           f.cableWarning;
 }
 
 Link openLink(const char* chain, const char* appName) {

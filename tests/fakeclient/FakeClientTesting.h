@@ -3,7 +3,7 @@
 // What the fake JTAG-UART client library's suites share: the fake, loaded by full path as the vendor
 // edition of our JTAG library loads the real one, an open link that closes itself, and the fake's script.
 
-#include "jtagvendor/JtagAtlantic.h"
+#include "jtagvendor/ClientLibrary.h"
 
 #include <cstdint>
 #include <memory>
@@ -13,23 +13,11 @@
 
 namespace qbv::test {
 
-struct AtlanticLibrary {
-    decltype(&jtagatlantic_open) open = nullptr;
-    decltype(&jtagatlantic_get_error) getError = nullptr;
-    decltype(&jtagatlantic_close) close = nullptr;
-    decltype(&jtagatlantic_write) write = nullptr;
-    decltype(&jtagatlantic_flush) flush = nullptr;
-    decltype(&jtagatlantic_read) read = nullptr;
-    decltype(&jtagatlantic_bytes_available) bytesAvailable = nullptr;
-    decltype(&jtagatlantic_wait_open) waitOpen = nullptr;
-    decltype(&jtagatlantic_cable_warning) cableWarning = nullptr;
-
-    bool complete() const;
-};
-
-// The client library, then the atlantic library beside it, loaded once for the process; a function the
-// library does not export under its name in JtagAtlantic.h stays nullptr.
-const AtlanticLibrary& fakeAtlantic();
+// The client library, then the atlantic library beside it, loaded once for the process as the vendor
+// edition loads the real ones; a function the library does not export under its name stays nullptr.
+const jtagvendor::ClientFunctions& fakeAtlantic();
+// Every function found, the ones the vendor edition can do without too.
+bool fakeAtlanticComplete();
 
 struct LinkCloser {
     void operator()(JTAGATLANTIC* link) const { fakeAtlantic().close(link); }
