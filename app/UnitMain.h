@@ -26,6 +26,9 @@ struct GpioGrid;
 namespace qbv::programming {
 struct ProgrammerRun;
 }
+namespace qbv::board {
+enum class ConnectOutcome;
+}
 
 // The program's one window: the board picture with the LED, GPIO and key controls over it, the status
 // line, the connection sequence and the programming job. Everything runs on the GUI thread; the flags
@@ -93,6 +96,8 @@ public:
     void ShowHint(const QString& text, qbv::colour::Colour colour);
     void ShowProgress(int percent);
     void WaitPumping(uint32_t milliseconds);
+    // One pass over the window's pending messages: what every wait on the GUI thread runs between tries.
+    static void PumpMessages();
     void SetWindowEnabled(bool enabled);
     void StartProgressRun(uint32_t durationMs);
     void EndProgressRun();
@@ -190,7 +195,7 @@ private:
     void AcceptClose();
     void CreateMenuAndShortcuts();
     void UpdateActions();
-    void LogConnectOutcome(int outcome, uint8_t keyState);
+    void LogConnectOutcome(qbv::board::ConnectOutcome outcome, uint8_t keyState);
     void LogProgrammerEnd(const qbv::programming::ProgrammerRun& ran, qint64 milliseconds);
     void CentreOnScreen();
 

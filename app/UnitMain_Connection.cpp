@@ -6,13 +6,12 @@
 #include "board/BoardProtocol.h"
 #include "board/Connection.h"
 #include "board/Jtagport.h"
-#include "common/Texts.h"
 #include "common/Format.h"
+#include "common/Texts.h"
 #include "platform/ProgramLocation.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TTimer.h"
 
-#include <QCoreApplication>
 #include <cstdio>
 
 using namespace qbv::colour;
@@ -57,7 +56,7 @@ bool TFormMain::ConnectBoard() {
     CreateJtagPort();
     uint8_t keyState = 0;
     const qbv::board::ConnectOutcome outcome = qbv::board::ConnectPort(*FJtagPort, FCommandInFlight, keyState);
-    LogConnectOutcome(static_cast<int>(outcome), keyState);
+    LogConnectOutcome(outcome, keyState);
     switch (outcome) {
     case qbv::board::ConnectOutcome::LibraryNotLoaded:
         DestroyJtagPort();
@@ -95,10 +94,10 @@ bool TFormMain::ConnectBoard() {
     return FConnected;
 }
 
-void TFormMain::LogConnectOutcome(int outcome, uint8_t keyState) {
+void TFormMain::LogConnectOutcome(qbv::board::ConnectOutcome outcome, uint8_t keyState) {
     using qbv::board::ConnectOutcome;
     const QString library = QString::fromLocal8Bit(FJtagPort->LibraryPath());
-    switch (static_cast<ConnectOutcome>(outcome)) {
+    switch (outcome) {
     case ConnectOutcome::LibraryNotLoaded:
         Log(QStringLiteral("Connect: the JTAG library did not load: %1").arg(QString::fromLocal8Bit(FJtagPort->errorString())));
         break;
@@ -145,7 +144,7 @@ void TFormMain::BoardDidNotAnswer() {
 void TFormMain::CreateJtagPort() {
     DestroyJtagPort();
     FJtagPort = std::make_unique<TJtagPort>();
-    FJtagPort->SetMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+    FJtagPort->SetMessagePump(&TFormMain::PumpMessages);
     // The library's own box comes the moment it failed to load, before the sequence says more.
     if (FJtagPort->error() != JtagPortError::NoError)
         ShowBox(qbv::MessageKind::Error, QString::fromLocal8Bit(FJtagPort->errorString()), BoxButtons::Ok);

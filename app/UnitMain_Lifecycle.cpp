@@ -181,7 +181,7 @@ void TFormMain::FormClose(QObject*) {
     TimerButtonPolling->SetEnabled(false);
     const uint32_t start = qbv::platform::tickCount();
     while (FPolling && qbv::platform::elapsedSince(start) < kPollWaitMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        PumpMessages();
         WaitPumping(10);
     }
     DestroyJtagPort();

@@ -8,7 +8,6 @@
 #include "widgets/TSpeedButton.h"
 #include "widgets/TTimer.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 
 namespace {
@@ -55,7 +54,7 @@ bool TFormMain::DownloadMaxIICode() {
     using namespace qbv::colour;
     ShowStatus(QString::fromLatin1(qbv::text::kDownloadStart), kBlue);
     qbv::programming::ProgrammingJob job;
-    job.setMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+    job.setMessagePump(&TFormMain::PumpMessages);
     bool ok = job.prepare();
     if (ok) {
         ShowStatus(QString::fromLatin1(qbv::text::kDownloadRunning), kBlue);

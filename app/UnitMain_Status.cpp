@@ -102,10 +102,14 @@ void TFormMain::DrawProgressPanel(QPainter& canvas, const QRect& rect, const QSt
     drawPart(empty, kBlue, kWhite);
 }
 
+void TFormMain::PumpMessages() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
 void TFormMain::WaitPumping(uint32_t milliseconds) {
     const uint32_t start = qbv::platform::tickCount();
     for (;;) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        PumpMessages();
         const uint32_t elapsed = qbv::platform::elapsedSince(start);
         if (elapsed > milliseconds)
             return;

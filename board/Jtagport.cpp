@@ -1,8 +1,8 @@
 #include "board/Jtagport.h"
 
+#include "common/Format.h"
 #include "common/Texts.h"
 #include "platform/Clock.h"
-#include "common/Format.h"
 #include "platform/ProgramLocation.h"
 
 #include <algorithm>

@@ -70,16 +70,15 @@ struct ErrorWords {
     jtag::LinkError kind;
     const char* sentence;
 };
+constexpr const char* kCableNotPlugged =
+    "The USB-Blaster cable is not plugged in (on Linux, also check its USB permissions: see the udev rule in "
+    "the README).";
 constexpr ErrorWords kErrorWords[] = {
     {kJatlOther, jtag::LinkError::ServerNotRunning,
      "The JTAG server is not running: start it (jtagd on Linux, the JTAG server service on Windows) and try "
      "again."},
-    {kJatlNoCable, jtag::LinkError::NoCable,
-     "The USB-Blaster cable is not plugged in (on Linux, also check its USB permissions: see the udev rule in "
-     "the README)."},
-    {kJatlCableNotOnHost, jtag::LinkError::NoCable,
-     "The USB-Blaster cable is not plugged in (on Linux, also check its USB permissions: see the udev rule in "
-     "the README)."},
+    {kJatlNoCable, jtag::LinkError::NoCable, kCableNotPlugged},
+    {kJatlCableNotOnHost, jtag::LinkError::NoCable, kCableNotPlugged},
     {kJatlCableNotOnBoard, jtag::LinkError::NoCable,
      "The cable is plugged in but does not reach the board: check the JTAG connector and the board's power."},
     {kJatlInUse, jtag::LinkError::InUse, text::kLinkInUse},
