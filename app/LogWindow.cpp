@@ -47,6 +47,7 @@ bool LogWindow::saveTo(const QString& path) {
     QString error;
     const bool saved = log_.save(path, error);
     findChild<QLabel*>(QStringLiteral("SavedTo"))
-        ->setText(saved ? QStringLiteral("Saved to %1").arg(path) : QStringLiteral("Not saved: %1").arg(error));
+        ->setText(saved ? QStringLiteral("Saved to %1").arg(path)
+                        : QStringLiteral("Not saved: %1").arg(error));
     return saved;
 }

@@ -55,7 +55,8 @@ bool TFormMain::ConnectBoard() {
     DestroyJtagPort();
     CreateJtagPort();
     uint8_t keyState = 0;
-    const qbv::board::ConnectOutcome outcome = qbv::board::ConnectPort(*FJtagPort, FCommandInFlight, keyState);
+    const qbv::board::ConnectOutcome outcome =
+        qbv::board::ConnectPort(*FJtagPort, FCommandInFlight, keyState);
     LogConnectOutcome(outcome, keyState);
     switch (outcome) {
     case qbv::board::ConnectOutcome::LibraryNotLoaded:
@@ -99,12 +100,14 @@ void TFormMain::LogConnectOutcome(qbv::board::ConnectOutcome outcome, uint8_t ke
     const QString library = QString::fromLocal8Bit(FJtagPort->LibraryPath());
     switch (outcome) {
     case ConnectOutcome::LibraryNotLoaded:
-        Log(QStringLiteral("Connect: the JTAG library did not load: %1").arg(QString::fromLocal8Bit(FJtagPort->errorString())));
+        Log(QStringLiteral("Connect: the JTAG library did not load: %1")
+                .arg(QString::fromLocal8Bit(FJtagPort->errorString())));
         break;
     case ConnectOutcome::LinkNotOpened: {
         const std::string reason = FJtagPort->linkErrorString();
         Log(QStringLiteral("Connect: the link did not open (%1)%2")
-                .arg(library, reason.empty() ? QString() : QStringLiteral(": ") + QString::fromLocal8Bit(reason)));
+                .arg(library,
+                     reason.empty() ? QString() : QStringLiteral(": ") + QString::fromLocal8Bit(reason)));
         break;
     }
     case ConnectOutcome::NoResponse:

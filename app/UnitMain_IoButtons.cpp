@@ -57,7 +57,8 @@ void TFormMain::CreateGpioButtonsA() {
 
 void TFormMain::CreateGpioButtonsB() {
     // Grid B's pins number on from grid A's.
-    const int firstPin = static_cast<int>(layout::gpioButtons(layout::kGridA, toRect(PaintBoxGPIOa->geometry()), 0).size());
+    const int firstPin =
+        static_cast<int>(layout::gpioButtons(layout::kGridA, toRect(PaintBoxGPIOa->geometry()), 0).size());
     CreateGpioButtons(layout::kGridB, PaintBoxGPIOb, firstPin);
 }
 

@@ -3,9 +3,9 @@
 #include "app/UnitMain.h"
 #include "app/WebLinks.h"
 
+#include "common/Format.h"
 #include "common/Texts.h"
 #include "platform/Clock.h"
-#include "common/Format.h"
 #include "resources/BoardLayout.h"
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
@@ -95,7 +95,7 @@ void TFormMain::OpenWebLink(const char* status, const char* address) {
     ShowStatus(QString::fromLatin1(status), kBlue);
     const bool opened = QDesktopServices::openUrl(QUrl(QString::fromLatin1(address)));
     Log(QStringLiteral("%1 %2").arg(opened ? QStringLiteral("Opened") : QStringLiteral("Could not open"),
-                                     QString::fromLatin1(address)));
+                                    QString::fromLatin1(address)));
     ShowStatus(QString(), kBlue);
     if (!opened)
         ShowHint(QStringLiteral("The web address could not be opened (it is in the log)"), kRed);
@@ -155,8 +155,8 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 bool TFormMain::FormCloseQuery(QObject*) {
     if (!FBusy)
         return true;
-    if (ShowBox(qbv::MessageKind::Warning, QString::fromLatin1(qbv::text::kQuitQuestion), BoxButtons::YesNo) !=
-        BoxAnswer::Yes)
+    if (ShowBox(qbv::MessageKind::Warning, QString::fromLatin1(qbv::text::kQuitQuestion),
+                BoxButtons::YesNo) != BoxAnswer::Yes)
         return false;
     AcceptClose();
     FBusy = false;

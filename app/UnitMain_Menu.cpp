@@ -47,7 +47,8 @@ void TFormMain::CreateMenuAndShortcuts() {
     });
     FActions.allLedsOff = newAction(this, QStringLiteral("All LEDs off"), {}, [this] { AllLedsOff(); });
     FActions.copyStatus = newAction(this, QStringLiteral("Copy status"), {}, [this] { CopyStatus(); });
-    FActions.log = newAction(this, QStringLiteral("Log"), QKeySequence(Qt::CTRL | Qt::Key_L), [this] { ShowLog(); });
+    FActions.log =
+        newAction(this, QStringLiteral("Log"), QKeySequence(Qt::CTRL | Qt::Key_L), [this] { ShowLog(); });
     FActions.about = newAction(this, QStringLiteral("About"), Qt::Key_F1, [this] { ShowAbout(); });
     FActions.exit = newAction(this, QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
                               [this] { SpeedButtonExitClick(SpeedButtonExit); });
@@ -116,11 +117,14 @@ void TFormMain::ShowAbout() {
     }
     const std::string edition = port->edition();
     const std::string toolChain = qbv::platform::vendorInstallDirectory();
-    ShowBox(qbv::MessageKind::Information,
-            QStringLiteral("QB-vela Control Panel %1\n\nJTAG access library: %2\n%3\n\nFPGA vendor's tool chain: %4")
-                .arg(QStringLiteral(QBV_VERSION), QString::fromLocal8Bit(port->LibraryPath()),
-                     edition.empty() ? QStringLiteral("(not loaded: %1)").arg(QString::fromLocal8Bit(port->errorString()))
-                                     : QStringLiteral("Edition: %1").arg(QString::fromStdString(edition)),
-                     toolChain.empty() ? QStringLiteral("none was found") : QString::fromLocal8Bit(toolChain)),
-            BoxButtons::Ok);
+    ShowBox(
+        qbv::MessageKind::Information,
+        QStringLiteral(
+            "QB-vela Control Panel %1\n\nJTAG access library: %2\n%3\n\nFPGA vendor's tool chain: %4")
+            .arg(QStringLiteral(QBV_VERSION), QString::fromLocal8Bit(port->LibraryPath()),
+                 edition.empty()
+                     ? QStringLiteral("(not loaded: %1)").arg(QString::fromLocal8Bit(port->errorString()))
+                     : QStringLiteral("Edition: %1").arg(QString::fromStdString(edition)),
+                 toolChain.empty() ? QStringLiteral("none was found") : QString::fromLocal8Bit(toolChain)),
+        BoxButtons::Ok);
 }

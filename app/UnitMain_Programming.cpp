@@ -69,7 +69,8 @@ bool TFormMain::DownloadMaxIICode() {
     // A failed check's error box, or the unexpected exit code's information box, before the red status.
     if (const std::optional<qbv::MessageKind> kind = qbv::programming::messageKindOf(job.error()))
         ShowBox(*kind, QString::fromLocal8Bit(job.errorString()), BoxButtons::Ok);
-    ShowStatus(QString::fromLatin1(ok ? qbv::text::kDownloadSuccess : qbv::text::kDownloadFail), ok ? kGreen : kRed);
+    ShowStatus(QString::fromLatin1(ok ? qbv::text::kDownloadSuccess : qbv::text::kDownloadFail),
+               ok ? kGreen : kRed);
     Log(QString::fromLatin1(ok ? qbv::text::kDownloadSuccess : qbv::text::kDownloadFail));
     return ok;
 }
@@ -78,12 +79,15 @@ void TFormMain::LogProgrammerEnd(const qbv::programming::ProgrammerRun& ran, qin
     using qbv::programming::ProgrammerEnd;
     switch (ran.end) {
     case ProgrammerEnd::TimedOut:
-        Log(QStringLiteral("Programmer still running after %1 ms: left to finish on its own").arg(milliseconds));
+        Log(QStringLiteral("Programmer still running after %1 ms: left to finish on its own")
+                .arg(milliseconds));
         break;
     case ProgrammerEnd::NotStarted:
         Log(QStringLiteral("Programmer not started: %1").arg(QString::fromLocal8Bit(ran.startFailure)));
         break;
     default:
-        Log(QStringLiteral("Programmer ended with exit code 0x%1 after %2 ms").arg(ran.exitCode, 0, 16).arg(milliseconds));
+        Log(QStringLiteral("Programmer ended with exit code 0x%1 after %2 ms")
+                .arg(ran.exitCode, 0, 16)
+                .arg(milliseconds));
     }
 }

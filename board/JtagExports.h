@@ -17,7 +17,8 @@ namespace qbv::jtag {
 void copyErrorText(const char* sentence, char* text, int32_t room);
 
 // Hands a write's or read's count and stall to the caller's out-values, where it gave any.
-inline int32_t reportTransfer(int32_t result, int32_t count, int32_t stall, int32_t* countOut, int32_t* stallOut) {
+inline int32_t reportTransfer(int32_t result, int32_t count, int32_t stall, int32_t* countOut,
+                              int32_t* stallOut) {
     if (countOut)
         *countOut = count;
     if (stallOut)

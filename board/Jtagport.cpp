@@ -29,7 +29,8 @@ TJtagPort::~TJtagPort() {
 void TJtagPort::LoadJtagLibrary() {
     FLibrary = qbv::platform::loadLibrary(FLibraryPath);
     if (!FLibrary) {
-        setError(JtagPortError::LibraryNotLoaded, qbv::formatText(qbv::text::kFailLoadDll, FLibraryPath.c_str()));
+        setError(JtagPortError::LibraryNotLoaded,
+                 qbv::formatText(qbv::text::kFailLoadDll, FLibraryPath.c_str()));
         return;
     }
     if (!qbv::jtag::findEntryPoints(FLibrary, FEntryPoints)) {
@@ -37,8 +38,10 @@ void TJtagPort::LoadJtagLibrary() {
         FreeJtagLibrary();
         return;
     }
-    FErrorText = reinterpret_cast<qbv::jtag::JtagErrorTextFn>(qbv::platform::findSymbol(FLibrary, qbv::jtag::kErrorTextName));
-    FEdition = reinterpret_cast<qbv::jtag::JtagEditionFn>(qbv::platform::findSymbol(FLibrary, qbv::jtag::kEditionName));
+    FErrorText = reinterpret_cast<qbv::jtag::JtagErrorTextFn>(
+        qbv::platform::findSymbol(FLibrary, qbv::jtag::kErrorTextName));
+    FEdition = reinterpret_cast<qbv::jtag::JtagEditionFn>(
+        qbv::platform::findSymbol(FLibrary, qbv::jtag::kEditionName));
 }
 
 void TJtagPort::setError(JtagPortError error, std::string text) {
@@ -60,8 +63,8 @@ bool TJtagPort::Open() {
     using namespace qbv::jtag;
     FLinkError = qbv::jtag::LinkError::None;
     FLinkErrorString.clear();
-    if (FEntryPoints.jtag_init(kInitArgs[0], kInitArgs[1], kInitArgs[2], kInitArgs[3], kInitArgs[4], kInitArgs[5],
-                  kInitTerm, kInitLast, FContext) != 0)
+    if (FEntryPoints.jtag_init(kInitArgs[0], kInitArgs[1], kInitArgs[2], kInitArgs[3], kInitArgs[4],
+                               kInitArgs[5], kInitTerm, kInitLast, FContext) != 0)
         return openFailed();
     if (FEntryPoints.jtag_atlantic_init(FContext) != 0) {
         // The link itself is up: end it, or the library keeps a half-open link until it is unloaded.
@@ -118,7 +121,8 @@ bool TJtagPort::Write(const uint8_t* data, int32_t count, uint32_t timeoutMs, bo
         const int32_t remaining = count - accepted;
         int32_t written = 0;
         int32_t stall = -1;
-        const int32_t result = FEntryPoints.jtag_atlantic_write(FContext, data + accepted, remaining, &written, &stall);
+        const int32_t result =
+            FEntryPoints.jtag_atlantic_write(FContext, data + accepted, remaining, &written, &stall);
         ClearStallIfReported(stall);
         // A failed call took nothing, whatever count it reports: its bytes go again.
         const int32_t taken = result == 0 ? std::clamp(written, 0, remaining) : 0;
@@ -146,7 +150,8 @@ int32_t TJtagPort::Read(uint8_t* buffer, int32_t count, uint32_t timeoutMs, bool
         const int32_t room = count - received;
         int32_t got = 0;
         int32_t stall = -1;
-        const int32_t result = FEntryPoints.jtag_atlantic_read(FContext, buffer + received, room, &got, &stall);
+        const int32_t result =
+            FEntryPoints.jtag_atlantic_read(FContext, buffer + received, room, &got, &stall);
         if (result == 0 && got > 0) {
             received += std::min(got, room);
             finished = received >= count;

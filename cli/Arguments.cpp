@@ -310,7 +310,8 @@ private:
             std::transform(state.begin(), state.end(), state.begin(),
                            [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
             if (state != "on" && state != "off")
-                return setError("expected on or off after pin " + number + ", not " + inQuotes(items[i + 1].text));
+                return setError("expected on or off after pin " + number + ", not " +
+                                inQuotes(items[i + 1].text));
             pins.push_back({static_cast<int>(pin), state == "on"});
         }
         if (pins.empty())

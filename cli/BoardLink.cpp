@@ -3,8 +3,8 @@
 #include "ExitCode.h"
 #include "board/BoardProtocol.h"
 #include "board/Connection.h"
-#include "common/Texts.h"
 #include "common/Format.h"
+#include "common/Texts.h"
 #include "platform/Clock.h"
 
 namespace qbv::cli {
@@ -46,8 +46,7 @@ int BoardLink::connect(Reporter& reporter, const Json& extra) {
     case board::ConnectOutcome::LibraryNotLoaded: {
         const std::string library = port_->LibraryPath();
         close();
-        return reporter.failure(kExitLibrary, text::kFailLoadDriver,
-                                merged(extra, {{"library", library}}));
+        return reporter.failure(kExitLibrary, text::kFailLoadDriver, merged(extra, {{"library", library}}));
     }
     case board::ConnectOutcome::LinkNotOpened: {
         // The library's own reason, when it gives one, under qbv's message.

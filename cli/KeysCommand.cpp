@@ -3,9 +3,9 @@
 #include "ExitCode.h"
 #include "Timestamp.h"
 #include "board/BoardProtocol.h"
+#include "common/Format.h"
 #include "common/Texts.h"
 #include "platform/Clock.h"
-#include "common/Format.h"
 
 namespace qbv::cli {
 
@@ -26,8 +26,9 @@ Json stateJson(uint8_t keyState) {
 
 void reportChange(Reporter& reporter, uint8_t keyState, uint32_t watchStart) {
     const std::string time = timestampNow();
-    reporter.result(time + " " + stateWords(keyState),
-                    merged({{"time", time}, {"elapsedMs", platform::elapsedSince(watchStart)}}, stateJson(keyState)));
+    reporter.result(
+        time + " " + stateWords(keyState),
+        merged({{"time", time}, {"elapsedMs", platform::elapsedSince(watchStart)}}, stateJson(keyState)));
 }
 
 int watchKeys(BoardLink& link, Reporter& reporter) {

@@ -2,8 +2,8 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "board/BoardProtocol.h"
-#include "common/Texts.h"
 #include "common/Format.h"
+#include "common/Texts.h"
 
 namespace qbv::cli {
 

@@ -27,7 +27,8 @@ void Reporter::message(MessageKind kind, const std::string& text) {
     messages_.push_back(text);
 }
 
-int Reporter::failure(int exitCode, const std::string& message, const Json& fields, const std::string& reason) {
+int Reporter::failure(int exitCode, const std::string& message, const Json& fields,
+                      const std::string& reason) {
     console_.err << "qbv: " << message << std::endl;
     if (!reason.empty())
         console_.err << "qbv: " << reason << std::endl;

@@ -1,8 +1,8 @@
 #include "BoardLink.h"
 #include "Commands.h"
 #include "ExitCode.h"
-#include "common/Texts.h"
 #include "common/Format.h"
+#include "common/Texts.h"
 
 namespace qbv::cli {
 
@@ -10,8 +10,7 @@ int runPing(const Invocation& call, Reporter& reporter) {
     BoardLink link(call.waitSeconds);
     if (const int failed = link.connect(reporter))
         return failed;
-    reporter.result(formatText(text::kConnectSuccess, text::kBoardName),
-                    {{"keys", link.keysAtConnect()}});
+    reporter.result(formatText(text::kConnectSuccess, text::kBoardName), {{"keys", link.keysAtConnect()}});
     return kExitSuccess;
 }
 

@@ -2,8 +2,8 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "ProgressLine.h"
-#include "common/Texts.h"
 #include "common/Format.h"
+#include "common/Texts.h"
 #include "platform/Interrupt.h"
 #include "programming/ProgrammingJob.h"
 
@@ -76,8 +76,8 @@ private:
         case programming::ProgrammingError::TimedOut:
             return reporter_.failure(
                 kExitTimeout,
-                formatText("%s: the programmer did not end within %u ms and is left running", text::kDownloadFail,
-                           static_cast<unsigned>(call_.timeoutMs)),
+                formatText("%s: the programmer did not end within %u ms and is left running",
+                           text::kDownloadFail, static_cast<unsigned>(call_.timeoutMs)),
                 merged(notProgrammed, {{"timedOut", true}}));
         case programming::ProgrammingError::ProgrammerNotStarted:
             return reporter_.failure(kExitProgrammingFailed,

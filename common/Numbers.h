@@ -16,7 +16,8 @@ bool parseNumber(std::string_view text, std::type_identity_t<Number> maximum, Nu
     if (digits.empty() || digits.front() == '+' || digits.front() == '-')
         return false;
     Number parsed = 0;
-    const auto [end, failure] = std::from_chars(digits.data(), digits.data() + digits.size(), parsed, hex ? 16 : 10);
+    const auto [end, failure] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), parsed, hex ? 16 : 10);
     if (failure != std::errc() || end != digits.data() + digits.size() || parsed > maximum)
         return false;
     value = parsed;

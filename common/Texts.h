@@ -44,8 +44,9 @@ constexpr const char* kNoChainFile = "Fail to find the chain definition file (%s
 constexpr const char* kExitCode = "ExitCode:%Xh";
 
 // Why a link did not open, as our JTAG library editions say it
-constexpr const char* kLinkInUse = "The link is in use by another program: close the control panel or the other qbv, "
-                                   "or let qbv wait for it with --wait SECONDS.";
+constexpr const char* kLinkInUse =
+    "The link is in use by another program: close the control panel or the other qbv, "
+    "or let qbv wait for it with --wait SECONDS.";
 
 // Window
 constexpr const char* kQuitQuestion = "Process is not terminated. Are you sure want to quit?";

@@ -20,8 +20,8 @@ QBV_JTAG_EXPORT int32_t jtag_atlantic_init(void* context) {
 }
 
 // The vendor reports no stall: the stall value is always -1.
-QBV_JTAG_EXPORT int32_t jtag_atlantic_write(void* context, const uint8_t* bytes, int32_t count, int32_t* written,
-                                            int32_t* stall) {
+QBV_JTAG_EXPORT int32_t jtag_atlantic_write(void* context, const uint8_t* bytes, int32_t count,
+                                            int32_t* written, int32_t* stall) {
     int32_t accepted = 0;
     const int32_t result = jtagvendor::writeLink(context, bytes, count, accepted);
     return jtag::reportTransfer(result, accepted, -1, written, stall);

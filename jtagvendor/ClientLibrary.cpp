@@ -46,7 +46,8 @@ bool loadClientLibraryFrom(const std::string& folder, ClientFunctions& functions
     // Neither is ever freed: a link may still be on its way shut when the panel frees us.
     if (!platform::loadLibrary(folder + platform::jtagClientLibraryFileName()))
         return false;
-    const platform::LibraryHandle atlantic = platform::loadLibrary(folder + platform::jtagAtlanticLibraryFileName());
+    const platform::LibraryHandle atlantic =
+        platform::loadLibrary(folder + platform::jtagAtlanticLibraryFileName());
     return atlantic && findAll(atlantic, functions);
 }
 

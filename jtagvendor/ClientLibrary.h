@@ -19,10 +19,11 @@ struct ClientFunctions {
     decltype(&jtagatlantic_cable_warning) cableWarning = nullptr;
 };
 
-// Loads the client library once (again only if its folder changed), by full path from its folder (QBV_JTAG_CLIENT_DIR when set, else the
-// vendor tool chain's), the client part first so the atlantic part finds it loaded; never through a
-// search path. It stays loaded for the life of the process: a link may still be on its way shut when the
-// panel frees us. Null, with the folder it looked in, when it cannot be loaded or lacks a function.
+// Loads the client library once (again only if its folder changed), by full path from its folder
+// (QBV_JTAG_CLIENT_DIR when set, else the vendor tool chain's), the client part first so the atlantic part
+// finds it loaded; never through a search path. It stays loaded for the life of the process: a link may still
+// be on its way shut when the panel frees us. Null, with the folder it looked in, when it cannot be loaded or
+// lacks a function.
 const ClientFunctions* loadClientLibrary(std::string& folder);
 
 // Loads the client library and then the atlantic library from folder (ending in a separator) by full

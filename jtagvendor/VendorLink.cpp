@@ -83,8 +83,8 @@ constexpr ErrorWords kErrorWords[] = {
      "The cable is plugged in but does not reach the board: check the JTAG connector and the board's power."},
     {kJatlInUse, jtag::LinkError::InUse, text::kLinkInUse},
     {kJatlNoNode, jtag::LinkError::NoJtagUart,
-     "No JTAG UART answers on the board: its MAX II controller is not programmed (Download .POF in the panel, "
-     "or qbv program)."},
+     "No JTAG UART answers on the board: its MAX II controller is not programmed "
+     "(Download .POF in the panel, or qbv program)."},
     {kJatlCableNotUnique, jtag::LinkError::Other,
      "More than one cable is connected: name the one to use in QBV_JTAG_CABLE."},
 };
@@ -94,9 +94,10 @@ int32_t failOpen(const ClientFunctions& client) {
     const int code = client.getError ? static_cast<int>(client.getError(&detail)) : kJatlOther;
     const auto words = std::find_if(std::begin(kErrorWords), std::end(kErrorWords),
                                     [code](const ErrorWords& entry) { return entry.code == code; });
-    std::string sentence = words != std::end(kErrorWords)
-                               ? std::string(words->sentence)
-                               : formatText("The link to the board did not open (JTAG client error %d).", code);
+    std::string sentence =
+        words != std::end(kErrorWords)
+            ? std::string(words->sentence)
+            : formatText("The link to the board did not open (JTAG client error %d).", code);
     if (detail && *detail)
         sentence += formatText(" (%s)", detail);
     return fail(words != std::end(kErrorWords) ? words->kind : jtag::LinkError::Other, sentence);
@@ -118,12 +119,13 @@ int32_t openLink(void* context) {
     const ClientFunctions* client = loadClientLibrary(folder);
     if (!client)
         return fail(jtag::LinkError::NoToolChain,
-                    folder.empty() ? "No FPGA vendor tool chain was found: QUARTUS_ROOTDIR is not set (nor "
-                                     "QBV_JTAG_CLIENT_DIR). Install the vendor's programming tools."
-                                   : formatText("No FPGA vendor tool chain was found: its JTAG client library "
-                                                "is not in %s. Install the vendor's programming tools, or point "
-                                                "QBV_JTAG_CLIENT_DIR at the folder that holds it.",
-                                                folder.c_str()));
+                    folder.empty()
+                        ? "No FPGA vendor tool chain was found: QUARTUS_ROOTDIR is not set (nor "
+                          "QBV_JTAG_CLIENT_DIR). Install the vendor's programming tools."
+                        : formatText("No FPGA vendor tool chain was found: its JTAG client library "
+                                     "is not in %s. Install the vendor's programming tools, or point "
+                                     "QBV_JTAG_CLIENT_DIR at the folder that holds it.",
+                                     folder.c_str()));
     const std::string cable = platform::environmentVariable("QBV_JTAG_CABLE");
     const std::string program = platform::executableName();
     JTAGATLANTIC* handle = client->open(cable.empty() ? nullptr : cable.c_str(), -1, -1, program.c_str());
@@ -171,7 +173,8 @@ int32_t waitLinkReady(void* context) {
             link->readyChanged.notify_all();
         }).detach();
     }
-    if (!link->readyChanged.wait_for(lock, std::chrono::milliseconds(kReadyWaitMs), [&] { return !link->waiting; }))
+    if (!link->readyChanged.wait_for(lock, std::chrono::milliseconds(kReadyWaitMs),
+                                     [&] { return !link->waiting; }))
         return fail(jtag::LinkError::ServerNotRunning,
                     "The JTAG server opened the link but the board's JTAG UART did not become ready.");
     return link->readyResult == 0 ? 0 : -1;
@@ -205,7 +208,8 @@ int32_t readLink(void* context, uint8_t* space, int32_t room, int32_t& received)
     const int wanted = std::min(waiting, room);
     if (wanted == 0)
         return 0;
-    const int got = open.client->read(open.handle, reinterpret_cast<char*>(space), static_cast<unsigned int>(wanted));
+    const int got =
+        open.client->read(open.handle, reinterpret_cast<char*>(space), static_cast<unsigned int>(wanted));
     if (got < 0)
         return -1;
     received = std::min(got, wanted);

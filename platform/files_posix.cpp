@@ -3,8 +3,8 @@
 #include "Environment.h"
 
 #include <cerrno>
-#include <pwd.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

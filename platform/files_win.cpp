@@ -22,7 +22,8 @@ std::string userCacheFolder() {
     const std::string folder = base + "\\QB-vela Control Panel\\";
     CreateDirectoryA(folder.c_str(), nullptr); // it may be there already
     const DWORD attributes = GetFileAttributesA(folder.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? folder : std::string();
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? folder
+                                                                                            : std::string();
 }
 
 ExclusiveFile::~ExclusiveFile() {

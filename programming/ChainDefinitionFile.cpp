@@ -1,7 +1,7 @@
 #include "ChainDefinitionFile.h"
 
-#include "platform/Files.h"
 #include "common/Format.h"
+#include "platform/Files.h"
 #include "platform/ProgramLocation.h"
 
 #include <algorithm>

@@ -27,7 +27,8 @@ std::optional<ProgrammerEnd> judgeExitCode(std::optional<uint32_t> code) {
 
 } // namespace
 
-ProgrammerRun WaitForProgrammer(platform::ProcessStatus& process, uint32_t timeoutMs, const MessagePump& pump) {
+ProgrammerRun WaitForProgrammer(platform::ProcessStatus& process, uint32_t timeoutMs,
+                                const MessagePump& pump) {
     const uint32_t start = platform::tickCount();
     for (;;) {
         if (pump)
@@ -41,7 +42,8 @@ ProgrammerRun WaitForProgrammer(platform::ProcessStatus& process, uint32_t timeo
     }
 }
 
-ProgrammerRun RunProgrammer(const ProgrammerInvocation& invocation, uint32_t timeoutMs, const MessagePump& pump) {
+ProgrammerRun RunProgrammer(const ProgrammerInvocation& invocation, uint32_t timeoutMs,
+                            const MessagePump& pump) {
     platform::ChildProcess programmer;
     if (!programmer.start(invocation.launch()))
         return {ProgrammerEnd::NotStarted, 0, programmer.errorString()};

@@ -58,7 +58,8 @@ HeaderPin headerPinOf(int gpio) {
 
 std::string gpioLabel(int gpio) {
     const HeaderPin place = headerPinOf(gpio);
-    return "GPIO " + std::to_string(gpio) + ": header " + place.header + ", pin " + std::to_string(place.number);
+    return "GPIO " + std::to_string(gpio) + ": header " + place.header + ", pin " +
+           std::to_string(place.number);
 }
 
 std::array<Rect, kLedCount> placedLedButtons() {

@@ -33,7 +33,8 @@ void FailingReadForItsTimeOut(benchmark::State& state) {
         calls += fake.count(kFakeRead);
     }
     state.counters["cpu_percent_of_a_core"] = 100.0 * cpu / wall;
-    state.counters["library_calls_per_read"] = static_cast<double>(calls) / static_cast<double>(state.iterations());
+    state.counters["library_calls_per_read"] =
+        static_cast<double>(calls) / static_cast<double>(state.iterations());
 }
 BENCHMARK(FailingReadForItsTimeOut)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -33,7 +33,9 @@ public:
         timer_.start(kSampleMs);
     }
 
-    double cpuPercent() const { return waitSeconds() > 0 ? 100.0 * (lastCpu_ - firstCpu_) / waitSeconds() : -1; }
+    double cpuPercent() const {
+        return waitSeconds() > 0 ? 100.0 * (lastCpu_ - firstCpu_) / waitSeconds() : -1;
+    }
     double waitSeconds() const { return static_cast<double>(lastWallNs_) / 1e9; }
 
 private:

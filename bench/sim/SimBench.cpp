@@ -96,7 +96,12 @@ void CommandRoundTrip(benchmark::State& state) {
     state.counters["p95_us"] = percentile(microseconds, 0.95);
     state.counters["max_us"] = percentile(microseconds, 1.0);
 }
-BENCHMARK(CommandRoundTrip)->ArgName("vendor_edition")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Iterations(5000);
+BENCHMARK(CommandRoundTrip)
+    ->ArgName("vendor_edition")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(5000);
 
 void PanelResidentMemory(benchmark::State& state) {
     qbv::test::BoardProcess board;

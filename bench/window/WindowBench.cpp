@@ -80,7 +80,8 @@ void KeyPollInterval(benchmark::State& state) {
     QElapsedTimer clock;
     clock.start();
     // Each tick of the polling timer starts a poll (the key boxes are drawn only when the keys change).
-    QObject::connect(form->TimerButtonPolling, &TTimer::timer, [&] { polls.push_back(clock.nsecsElapsed()); });
+    QObject::connect(form->TimerButtonPolling, &TTimer::timer,
+                     [&] { polls.push_back(clock.nsecsElapsed()); });
     for (auto _ : state)
         runEventLoopFor(3000);
     std::vector<double> intervals;

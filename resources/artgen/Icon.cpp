@@ -104,11 +104,12 @@ QByteArray iconSvg() {
     letters.addText(baseline, font, "QBV");
 
     const QString svg =
-        QString("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n"
-                "  <rect x=\"%2\" y=\"%2\" width=\"%3\" height=\"%3\" rx=\"%4\" ry=\"%4\" fill=\"none\" "
-                "stroke=\"%5\" stroke-width=\"%6\"/>\n"
-                "  <path fill=\"%5\" stroke=\"none\" fill-rule=\"%7\" d=\"%8\"/>\n"
-                "</svg>\n")
+        QString(
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n"
+            "  <rect x=\"%2\" y=\"%2\" width=\"%3\" height=\"%3\" rx=\"%4\" ry=\"%4\" fill=\"none\" "
+            "stroke=\"%5\" stroke-width=\"%6\"/>\n"
+            "  <path fill=\"%5\" stroke=\"none\" fill-rule=\"%7\" d=\"%8\"/>\n"
+            "</svg>\n")
             .arg(size)
             .arg(svgNumber(pen / 2), svgNumber(size - pen), svgNumber(size * 0.22), blue, svgNumber(pen),
                  QString::fromLatin1(letters.fillRule() == Qt::WindingFill ? "nonzero" : "evenodd"),

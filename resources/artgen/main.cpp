@@ -40,8 +40,11 @@ bool writeArtwork(const QDir& folder) {
     const IndexedIcon icon = indexedIcon();
     const QImage board = boardPicture();
     using namespace qbv::artwork;
-    const auto file = [&folder](const char* resource) { return folder.filePath(QString::fromLatin1(fileName(resource))); };
-    return writeFile(file(kBoard), encodeBmp24(board)) && writeFile(file(kLedOn), encodeBmp4(ledOnPicture())) &&
+    const auto file = [&folder](const char* resource) {
+        return folder.filePath(QString::fromLatin1(fileName(resource)));
+    };
+    return writeFile(file(kBoard), encodeBmp24(board)) &&
+           writeFile(file(kLedOn), encodeBmp4(ledOnPicture())) &&
            writeFile(file(kPioOn), encodeBmp4(pioOnPicture())) &&
            writeFile(file(kPressed), encodeBmp4(pressedPicture())) &&
            writeFile(file(kExitGlyph), encodeBmp4(exitGlyphPicture())) &&

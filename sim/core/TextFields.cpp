@@ -21,7 +21,8 @@ std::vector<std::string> splitText(const std::string& text, char separator) {
 bool parseInteger(const std::string& text, int64_t& value) {
     const bool negative = !text.empty() && text.front() == '-';
     uint64_t magnitude = 0;
-    if (!parseNumber(std::string_view(text).substr(negative ? 1 : 0), static_cast<uint64_t>(INT64_MAX), magnitude))
+    if (!parseNumber(std::string_view(text).substr(negative ? 1 : 0), static_cast<uint64_t>(INT64_MAX),
+                     magnitude))
         return false;
     value = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
     return true;

@@ -10,7 +10,7 @@ using namespace qbv;
 using namespace qbv::sim;
 
 QBV_JTAG_EXPORT int32_t jtag_init(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, int32_t,
-                             void* context) {
+                                  void* context) {
     return openVirtualLink(context);
 }
 
@@ -34,8 +34,8 @@ QBV_JTAG_EXPORT int32_t jtag_atlantic_status(void* context) {
     return virtualLinkUsable(context) ? 0 : -1;
 }
 
-QBV_JTAG_EXPORT int32_t jtag_atlantic_write(void* context, const uint8_t* bytes, int32_t count, int32_t* written,
-                                       int32_t* stall) {
+QBV_JTAG_EXPORT int32_t jtag_atlantic_write(void* context, const uint8_t* bytes, int32_t count,
+                                            int32_t* written, int32_t* stall) {
     int32_t accepted = 0;
     int32_t stallValue = -1;
     const int32_t result = writeVirtualChannel(context, bytes, count, accepted, stallValue);
@@ -43,15 +43,15 @@ QBV_JTAG_EXPORT int32_t jtag_atlantic_write(void* context, const uint8_t* bytes,
 }
 
 QBV_JTAG_EXPORT int32_t jtag_atlantic_read(void* context, uint8_t* space, int32_t room, int32_t* received,
-                                      int32_t* stall) {
+                                           int32_t* stall) {
     int32_t got = 0;
     int32_t stallValue = -1;
     const int32_t result = readVirtualChannel(context, space, room, got, stallValue);
     return jtag::reportTransfer(result, got, stallValue, received, stall);
 }
 
-QBV_JTAG_EXPORT int32_t jtag_atlantic_transfer(void* context, const uint8_t* out, int32_t outCount, uint8_t* in,
-                                          int32_t inRoom) {
+QBV_JTAG_EXPORT int32_t jtag_atlantic_transfer(void* context, const uint8_t* out, int32_t outCount,
+                                               uint8_t* in, int32_t inRoom) {
     int32_t written = 0;
     int32_t received = 0;
     int32_t stall = -1;

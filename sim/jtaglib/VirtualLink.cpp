@@ -22,7 +22,8 @@ bool request(void* context, uint8_t type, std::vector<uint8_t> payload, uint8_t 
     if (!loadLink(context, link) || link.broken)
         return false;
     const Frame frame{type, ++link.sequence, std::move(payload)};
-    const Exchange outcome = exchangeFrames(link.fd, frame, replyType, reply, deadlineIn(wire::kReplyTimeoutMs));
+    const Exchange outcome =
+        exchangeFrames(link.fd, frame, replyType, reply, deadlineIn(wire::kReplyTimeoutMs));
     link.broken = outcome == Exchange::Broken ? 1 : 0;
     storeLink(context, link);
     return outcome == Exchange::Answered;
@@ -48,13 +49,15 @@ int32_t failOpen(jtag::LinkError why) {
 jtag::LinkError lastOpenFailure(const char*& sentence) {
     switch (lastFailure) {
     case jtag::LinkError::ServerNotRunning:
-        sentence = "The virtual board is not running: start it (./scripts/run-panel.sh, or qbv-virtual-board).";
+        sentence =
+            "The virtual board is not running: start it (./scripts/run-panel.sh, or qbv-virtual-board).";
         break;
     case jtag::LinkError::InUse:
         sentence = text::kLinkInUse;
         break;
     case jtag::LinkError::NoCable:
-        sentence = "The virtual board's cable is unplugged: plug it in on its window (or qbv-board-ctl plug).";
+        sentence =
+            "The virtual board's cable is unplugged: plug it in on its window (or qbv-board-ctl plug).";
         break;
     default:
         sentence = lastFailure == jtag::LinkError::None ? "" : "The virtual board refused the link.";
@@ -76,7 +79,7 @@ int32_t openVirtualLink(void* context) {
         exchangeFrame(link.fd, hello, wire::kOpenLinkReply, reply, deadlineIn(wire::kOpenReplyTimeoutMs));
     if (!answered || reply.payload[0] != wire::kStatusOk) {
         closeSocket(link.fd);
-        return failOpen(!answered                                      ? jtag::LinkError::ServerNotRunning
+        return failOpen(!answered                                    ? jtag::LinkError::ServerNotRunning
                         : reply.payload[0] == wire::kStatusBusy      ? jtag::LinkError::InUse
                         : reply.payload[0] == wire::kStatusUnplugged ? jtag::LinkError::NoCable
                                                                      : jtag::LinkError::Other);

@@ -104,7 +104,8 @@ TEST_F(BoardOwnerTest, TheMenuOffersWhatTheRulesAllow) {
 
 TEST_F(BoardOwnerTest, NoConnectOrDownloadWhileAJobRuns) {
     qbv::test::TemporaryDirectory toolChain;
-    qbv::test::installTestProgrammer(toolChain.path() / "bin" / (std::string("quartus_pgm") + QBV_EXE_SUFFIX));
+    qbv::test::installTestProgrammer(toolChain.path() / "bin" /
+                                     (std::string("quartus_pgm") + QBV_EXE_SUFFIX));
     qbv::test::RegisteredInstall registered(toolChain.path().string());
     std::ofstream(directory.path() / "QBV_Control_Panel.pof") << "design";
     startUp();

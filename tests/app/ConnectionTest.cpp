@@ -47,7 +47,8 @@ TEST_F(ConnectionTest, LinkThatDoesNotOpenShowsTheChecklistAndConnectRetriesFrom
                             "2. USB-Blaster driver is installed.\n3. Max II code is download."));
     EXPECT_EQ(status(), "Fail to connect QB-vela");
     EXPECT_EQ(form->StatusColour(), 0x0000FFu);
-    EXPECT_EQ(mainButtons(), "CDE"); // the checklist's third point, a controller without its code, needs Download
+    EXPECT_EQ(mainButtons(),
+              "CDE"); // the checklist's third point, a controller without its code, needs Download
     EXPECT_FALSE(form->HasJtagPort());
     EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad, kFakeInit, kFakeUnload)); // library freed too
 
@@ -200,16 +201,16 @@ bool panelShows(const QImage& shot, int channel) {
 
 struct BlockingCommand {
     const char* name;
-    bool loseLinkFirst;              // Connect is clicked after a lost link; an LED otherwise
-    int before;                      // colour channel of the status before the click
+    bool loseLinkFirst; // Connect is clicked after a lost link; an LED otherwise
+    int before;         // colour channel of the status before the click
 };
 
 } // namespace
 
 TEST_F(ConnectionTest, StatusIsOnTheScreenAndTheCursorBusyWhileACommandBlocks) {
     enum { kRed, kGreen, kBlue };
-    for (const BlockingCommand& row : {BlockingCommand{"LED click", false, kGreen},
-                                       BlockingCommand{"Connect click", true, kRed}}) {
+    for (const BlockingCommand& row :
+         {BlockingCommand{"LED click", false, kGreen}, BlockingCommand{"Connect click", true, kRed}}) {
         SCOPED_TRACE(row.name);
         startUp();
         if (row.loseLinkFirst) {
@@ -231,7 +232,8 @@ TEST_F(ConnectionTest, StatusIsOnTheScreenAndTheCursorBusyWhileACommandBlocks) {
                 return;
             blue = panelShows(shownRegion(panel), kBlue);
             before = panelShows(shownRegion(panel), row.before);
-            hourglass = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            hourglass =
+                QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
         };
         clickOn(row.loseLinkFirst ? static_cast<QWidget*>(form->SpeedButtonConnect) : led(1));
         EXPECT_TRUE(blue);

@@ -216,7 +216,8 @@ TEST(QtMessageBoxesTest, BoxIsAnsweredUnderTheArrowAndTheHourglassComesBack) {
     // Inside the application's own loop: a suite that closed a window has asked every loop to end, and a
     // box's loop would then end at once.
     QTimer::singleShot(0, [] {
-        QtMessageBoxes().show(qbv::MessageKind::Error, QStringLiteral("Fail to load JTAG driver"), BoxButtons::Ok);
+        QtMessageBoxes().show(qbv::MessageKind::Error, QStringLiteral("Fail to load JTAG driver"),
+                              BoxButtons::Ok);
         QCoreApplication::quit();
     });
     QCoreApplication::exec();

@@ -247,7 +247,8 @@ TEST_F(OneJobTest, DownloadBeforeTheBootTickRunsNoSequenceInsideTheJob) {
 
 TEST_F(OneJobTest, ConnectAfterYesToTheCloseQuestionDoesNothing) {
     startUp();
-    fake.setFallback(kFakeWrite, FakeJtag::step(1, 0)); // an LED command fails: the link is lost, Connect comes back
+    fake.setFallback(kFakeWrite,
+                     FakeJtag::step(1, 0)); // an LED command fails: the link is lost, Connect comes back
     clickOn(led(0));
     fake.setFallback(kFakeWrite, FakeJtag::step(0));
     ASSERT_TRUE(form->SpeedButtonConnect->isVisible());

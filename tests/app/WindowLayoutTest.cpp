@@ -14,9 +14,7 @@ using qbv::test::WindowTest;
 
 using qbv::layout::toQRect;
 
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 TEST_F(WindowTest, BeforeFirstShowTheLayoutIsAsStored) {
     form = std::make_unique<TFormMain>();

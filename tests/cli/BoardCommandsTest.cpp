@@ -2,9 +2,9 @@
 // every failure, and the JSON results.
 
 #include "CliTesting.h"
-#include "common/Texts.h"
 #include "board/JtagApi.h"
 #include "cli/ExitCode.h"
+#include "common/Texts.h"
 #include "tests/support/BoardBytes.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeJtag.h"
@@ -213,7 +213,8 @@ TEST_F(BoardCommandTest, JsonFailuresCarryTheExitCodeAndTheBoxes) {
     EXPECT_FALSE(json["ok"].get<bool>());
     EXPECT_EQ(json["exit"].get<int>(), kExitLibrary);
     EXPECT_EQ(json["error"].get<std::string>(), text::kFailLoadDriver);
-    EXPECT_EQ(json["messages"].get<std::vector<std::string>>(), (std::vector<std::string>{text::kFailFindApi}));
+    EXPECT_EQ(json["messages"].get<std::vector<std::string>>(),
+              (std::vector<std::string>{text::kFailFindApi}));
     EXPECT_EQ(json["library"].get<std::string>(), incomplete.libraryPath());
 
     nlohmann::json usage;

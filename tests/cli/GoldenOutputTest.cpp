@@ -111,4 +111,6 @@ const Golden kGoldens[] = {
     {"usage_command_json", {"--json", "blink"}},
 };
 INSTANTIATE_TEST_SUITE_P(Qbv, GoldenOutputTest, testing::ValuesIn(kGoldens),
-                         [](const testing::TestParamInfo<Golden>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<Golden>& info) {
+                             return std::string(info.param.name);
+                         });

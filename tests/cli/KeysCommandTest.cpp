@@ -2,8 +2,8 @@
 // and a clean end on Ctrl+C.
 
 #include "CliTesting.h"
-#include "common/Texts.h"
 #include "cli/ExitCode.h"
+#include "common/Texts.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeJtag.h"
 
@@ -89,7 +89,8 @@ TEST_F(KeysCommandTest, WatchInJsonIsOneObjectPerChange) {
     ASSERT_TRUE(test::parseJson(lines[0], first)) << lines[0];
     ASSERT_TRUE(test::parseJson(lines[1], second)) << lines[1];
     EXPECT_EQ(first["state"].get<int>(), 1);
-    EXPECT_EQ(second["pressed"].get<std::vector<std::string>>(), (std::vector<std::string>{"BUTTON1", "BUTTON2"}));
+    EXPECT_EQ(second["pressed"].get<std::vector<std::string>>(),
+              (std::vector<std::string>{"BUTTON1", "BUTTON2"}));
     EXPECT_EQ(second["elapsedMs"].get<int>(), 20); // one poll interval after the start, on the fake clock
     EXPECT_THAT(second["time"].get<std::string>(), EndsWith("Z"));
 }

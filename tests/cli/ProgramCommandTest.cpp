@@ -2,8 +2,8 @@
 // the time-out, Ctrl+C, and the check of the board afterwards (on the fake JTAG library).
 
 #include "CliTesting.h"
-#include "common/Texts.h"
 #include "cli/ExitCode.h"
+#include "common/Texts.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "programming/ProgrammingJob.h"
@@ -102,9 +102,10 @@ TEST_F(ProgramCommandTest, ProgrammerThatCannotStartIsNamedWithTheSystemsReason)
         std::filesystem::perms permissions;
     };
     const auto runnable = std::filesystem::perms::owner_all;
-    for (const Case& broken : {Case{"#!/bin/sh\nexit 0\n", std::filesystem::perms::owner_read}, // not runnable
-                               Case{"exit 0\n", runnable},                                          // no #! line
-                               Case{"", runnable}}) {
+    for (const Case& broken :
+         {Case{"#!/bin/sh\nexit 0\n", std::filesystem::perms::owner_read}, // not runnable
+          Case{"exit 0\n", runnable},                                      // no #! line
+          Case{"", runnable}}) {
         std::error_code ignored; // writable again first: Windows removes no read-only file
         std::filesystem::permissions(programmer, runnable, ignored);
         std::filesystem::remove(programmer);
@@ -112,7 +113,8 @@ TEST_F(ProgramCommandTest, ProgrammerThatCannotStartIsNamedWithTheSystemsReason)
         std::filesystem::permissions(programmer, broken.permissions);
         const test::CliRun run = test::runQbv({"program"});
         EXPECT_EQ(run.exitCode, kExitProgrammingFailed);
-        EXPECT_THAT(run.err, HasSubstr(std::string(text::kDownloadFail) + ": cannot start " + programmer + ": "));
+        EXPECT_THAT(run.err,
+                    HasSubstr(std::string(text::kDownloadFail) + ": cannot start " + programmer + ": "));
         EXPECT_THAT(run.err, Not(EndsWith(": \n"))); // a reason follows
     }
 }

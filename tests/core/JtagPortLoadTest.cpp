@@ -57,7 +57,8 @@ TEST_P(MissingExportTest, RefusesTheLibraryAndFreesItAtOnce) {
     EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad, kFakeUnload));
 }
 
-INSTANTIATE_TEST_SUITE_P(EachOfTheTen, MissingExportTest, testing::Range(jtag::kJtagInit, jtag::kFunctionCount),
+INSTANTIATE_TEST_SUITE_P(EachOfTheTen, MissingExportTest,
+                         testing::Range(jtag::kJtagInit, jtag::kFunctionCount),
                          [](const testing::TestParamInfo<jtag::Function>& info) {
                              return std::string(jtag::kFunctionNames[info.param]);
                          });

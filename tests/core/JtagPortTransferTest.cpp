@@ -102,8 +102,8 @@ class MisreportingLibraryTest : public TransferTest {};
 INSTANTIATE_TEST_SUITE_P(Tick, MisreportingLibraryTest, testing::Values(0u), startName);
 
 TEST_P(MisreportingLibraryTest, ReadClipsToTheRoomAndWriteNeedsAReportedCount) {
-    for (const Misreport& library : {Misreport{"over-reports", 9, false, 2, 0},
-                                     Misreport{"sets nothing", kFakeTruthful, true, 0, 0}}) {
+    for (const Misreport& library :
+         {Misreport{"over-reports", 9, false, 2, 0}, Misreport{"sets nothing", kFakeTruthful, true, 0, 0}}) {
         SCOPED_TRACE(library.name);
         FakeStep read = FakeJtag::reply({0x11}, 100);
         read.reportedCount = library.reportedCount;

@@ -32,8 +32,8 @@ const jtagvendor::ClientFunctions& fakeAtlantic() {
 
 bool fakeAtlanticComplete() {
     const jtagvendor::ClientFunctions& f = fakeAtlantic();
-    return f.open && f.getError && f.close && f.write && f.flush && f.read && f.bytesAvailable && f.waitOpen &&
-           f.cableWarning;
+    return f.open && f.getError && f.close && f.write && f.flush && f.read && f.bytesAvailable &&
+           f.waitOpen && f.cableWarning;
 }
 
 Link openLink(const char* chain, const char* appName) {

@@ -1,9 +1,9 @@
 // The fake of the FPGA vendor's JTAG-UART client library: its nine functions, scripted from the
 // environment at each open (FakeClientScript.h), every call logged through the client library.
 
+#include "jtagvendor/JtagAtlantic.h"
 #include "tests/fakeclient/FakeClientScript.h"
 #include "tests/fakeclient/FakeJtagClient.h"
-#include "jtagvendor/JtagAtlantic.h"
 #include "tests/fakeclient/LinkBoard.h"
 
 #include "common/Numbers.h"

@@ -83,8 +83,9 @@ TEST_F(VendorEditionTest, OpensTheLinkAndMovesTheBoardsBytes) {
     EXPECT_EQ(keys, 0x05);
     port.Close();
     const std::string log = calls();
-    EXPECT_THAT(log, HasSubstr("jtagatlantic_open chain=\"USB-Blaster [USB-0]\" device=-1 instance=-1 app=\"" +
-                               platform::executableName() + "\""));
+    EXPECT_THAT(log,
+                HasSubstr("jtagatlantic_open chain=\"USB-Blaster [USB-0]\" device=-1 instance=-1 app=\"" +
+                          platform::executableName() + "\""));
     EXPECT_THAT(log, HasSubstr("data=01 80"));
     EXPECT_THAT(log, HasSubstr("jtagatlantic_flush"));
     EXPECT_THAT(log, HasSubstr("jtagatlantic_close"));
@@ -132,15 +133,16 @@ TEST_P(VendorOpenFailure, SaysWhyInWordsAUserCanActOn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, VendorOpenFailure,
-    testing::Values(OpenFailure{nullptr, jtag::LinkError::NoToolChain, "No FPGA vendor tool chain was found"},
-                    OpenFailure{kFakeOpenOther, jtag::LinkError::ServerNotRunning, "JTAG server is not running"},
-                    OpenFailure{kFakeOpenNoCable, jtag::LinkError::NoCable, "not plugged in"},
-                    OpenFailure{kFakeOpenCableNotOnHost, jtag::LinkError::NoCable, "not plugged in"},
-                    OpenFailure{kFakeOpenCableNotOnBoard, jtag::LinkError::NoCable, "does not reach the board"},
-                    OpenFailure{kFakeOpenInUse, jtag::LinkError::InUse, "in use by another program"},
-                    OpenFailure{kFakeOpenNoNode, jtag::LinkError::NoJtagUart, "not programmed"},
-                    OpenFailure{kFakeOpenCableNotUnique, jtag::LinkError::Other, "QBV_JTAG_CABLE"},
-                    OpenFailure{kFakeOpenHardware, jtag::LinkError::Other, "JTAG client error -9"}),
+    testing::Values(
+        OpenFailure{nullptr, jtag::LinkError::NoToolChain, "No FPGA vendor tool chain was found"},
+        OpenFailure{kFakeOpenOther, jtag::LinkError::ServerNotRunning, "JTAG server is not running"},
+        OpenFailure{kFakeOpenNoCable, jtag::LinkError::NoCable, "not plugged in"},
+        OpenFailure{kFakeOpenCableNotOnHost, jtag::LinkError::NoCable, "not plugged in"},
+        OpenFailure{kFakeOpenCableNotOnBoard, jtag::LinkError::NoCable, "does not reach the board"},
+        OpenFailure{kFakeOpenInUse, jtag::LinkError::InUse, "in use by another program"},
+        OpenFailure{kFakeOpenNoNode, jtag::LinkError::NoJtagUart, "not programmed"},
+        OpenFailure{kFakeOpenCableNotUnique, jtag::LinkError::Other, "QBV_JTAG_CABLE"},
+        OpenFailure{kFakeOpenHardware, jtag::LinkError::Other, "JTAG client error -9"}),
     [](const testing::TestParamInfo<OpenFailure>& info) {
         std::string name = info.param.open ? info.param.open : "no_client_library";
         std::replace(name.begin(), name.end(), '-', '_');
@@ -162,7 +164,8 @@ TEST_F(VendorEditionTest, ALinkThatIsNotReadyInTwoSecondsFailsAndIsClosedOnceItI
 }
 
 TEST_F(VendorEditionTest, TheFourUnusedExportsAnswerNonZero) {
-    const platform::LibraryHandle library = platform::loadLibrary(besideTests("real-board") + platform::jtagLibraryFileName());
+    const platform::LibraryHandle library =
+        platform::loadLibrary(besideTests("real-board") + platform::jtagLibraryFileName());
     ASSERT_NE(library, nullptr);
     jtag::EntryPoints entries;
     ASSERT_TRUE(jtag::findEntryPoints(library, entries));

@@ -1,13 +1,13 @@
 // The programming steps without a front end: the checks in their order, the chain definition file, the
 // programmer's run, and what each failure records for the front end to show.
 
-#include "programming/ProgrammingJob.h"
 #include "ProgrammerTesting.h"
 #include "common/Format.h"
 #include "common/Texts.h"
 #include "platform/Files.h"
 #include "platform/ProgramLocation.h"
 #include "programming/ChainDefinitionFile.h"
+#include "programming/ProgrammingJob.h"
 #include "programming/QuartusLocation.h"
 #include "tests/support/FakeClock.h"
 
@@ -140,9 +140,10 @@ TEST_F(ProgrammingStepsTest, MissingFilesLeaveAnOldChainFileAlone) {
 
     fs::remove(programming::designFilePath());
     EXPECT_EQ(runJob(), failedCheck(ProgrammingError::NoDesignFile,
-                                     formatText(text::kNoDesignFile, programming::designFilePath().c_str())));
+                                    formatText(text::kNoDesignFile, programming::designFilePath().c_str())));
     fs::remove(programmer);
-    EXPECT_EQ(runJob(), failedCheck(ProgrammingError::NoProgrammer, formatText(text::kNoProgrammer, programmer.c_str())));
+    EXPECT_EQ(runJob(), failedCheck(ProgrammingError::NoProgrammer,
+                                    formatText(text::kNoProgrammer, programmer.c_str())));
     EXPECT_EQ(fileBytes(programming::chainFilePath()), "old");
 }
 
@@ -170,8 +171,9 @@ TEST_F(ProgrammingStepsTest, ChainFileThatCannotBeCreatedAnywhereStopsTheJob) {
     test::UserCacheBase cache(user.path() / "not-a-folder"); // no folder can be made under a file
     test::ProgrammerOrders orders(0);
     fs::create_directory(programming::chainFilePath());
-    EXPECT_EQ(runJob(), failedCheck(ProgrammingError::ChainFileNotCreated,
-                                     formatText(text::kChainFileNotCreated, programming::chainFilePath().c_str())));
+    EXPECT_EQ(runJob(),
+              failedCheck(ProgrammingError::ChainFileNotCreated,
+                          formatText(text::kChainFileNotCreated, programming::chainFilePath().c_str())));
     EXPECT_FALSE(orders.started());
 }
 

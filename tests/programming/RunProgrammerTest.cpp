@@ -87,12 +87,10 @@ TEST_P(RealExitCodes, ProgrammerEndingWithThisCode) {
 
 using programming::ProgrammerEnd;
 const RealExit kRealExits[] = {
-    {0, 0, ProgrammerEnd::Succeeded, 0},
-    {1, 0, ProgrammerEnd::UnexpectedExitCode, 1},
+    {0, 0, ProgrammerEnd::Succeeded, 0},       {1, 0, ProgrammerEnd::UnexpectedExitCode, 1},
     {3, 0, ProgrammerEnd::Failed, 0},
 #ifdef _WIN32
-    {0xC000013A, 0, ProgrammerEnd::Failed, 0},
-    {0xC0000005, 0, ProgrammerEnd::UnexpectedExitCode, 0xC0000005},
+    {0xC000013A, 0, ProgrammerEnd::Failed, 0}, {0xC0000005, 0, ProgrammerEnd::UnexpectedExitCode, 0xC0000005},
 #else
     {0, SIGINT, ProgrammerEnd::Failed, 0},                 // read as Ctrl+C's status
     {0, SIGTERM, ProgrammerEnd::UnexpectedExitCode, 0x8F}, // 128 + 15
@@ -153,7 +151,8 @@ TEST_F(RunProgrammerTest, AProgrammerThatCannotStartFailsWithoutWaiting) {
     const programming::ProgrammerRun notRunnable = run(invocation());
     EXPECT_EQ(notRunnable.end, programming::ProgrammerEnd::NotStarted);
     EXPECT_FALSE(notRunnable.startFailure.empty()); // the system's reason
-    EXPECT_EQ(run({(folder.path() / "absent").string(), "x.cdf"}).end, programming::ProgrammerEnd::NotStarted);
+    EXPECT_EQ(run({(folder.path() / "absent").string(), "x.cdf"}).end,
+              programming::ProgrammerEnd::NotStarted);
     EXPECT_EQ(pumped, 0);
 }
 

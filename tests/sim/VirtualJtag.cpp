@@ -25,14 +25,14 @@ VirtualJtag::~VirtualJtag() {
 
 int32_t VirtualJtag::init() {
     using namespace jtag;
-    return entries_.jtag_init(kInitArgs[0], kInitArgs[1], kInitArgs[2], kInitArgs[3], kInitArgs[4], kInitArgs[5],
-                     kInitTerm, kInitLast, context_);
+    return entries_.jtag_init(kInitArgs[0], kInitArgs[1], kInitArgs[2], kInitArgs[3], kInitArgs[4],
+                              kInitArgs[5], kInitTerm, kInitLast, context_);
 }
 
 VirtualJtag::Result VirtualJtag::write(const std::vector<uint8_t>& bytes) {
     Result r{0, 12345, 12345}; // the library must set both
-    r.result =
-        entries_.jtag_atlantic_write(context_, bytes.data(), static_cast<int32_t>(bytes.size()), &r.count, &r.stall);
+    r.result = entries_.jtag_atlantic_write(context_, bytes.data(), static_cast<int32_t>(bytes.size()),
+                                            &r.count, &r.stall);
     return r;
 }
 

@@ -1,7 +1,7 @@
 // The stand-in's test settings: ending with a given code, hanging first, and stretching the progress.
 
-#include "common/Numbers.h"
 #include "StandinTesting.h"
+#include "common/Numbers.h"
 
 #include "platform/ChildProcess.h"
 #include "platform/Environment.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "BoardProcess.h"
-#include "tests/support/TemporaryDirectory.h"
 #include "StandinRun.h"
+#include "tests/support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 
