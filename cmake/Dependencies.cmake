@@ -9,12 +9,10 @@ else()
 endif()
 include(GoogleTest)
 
-if(NOT QBV_CORE_ONLY)
-    find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Network Test)
-    qt_standard_project_setup()
-    if(QBV_BUILD_BENCHMARKS)
-        find_package(benchmark REQUIRED)
-    endif()
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Network Test)
+qt_standard_project_setup()
+if(QBV_BUILD_BENCHMARKS)
+    find_package(benchmark REQUIRED)
 endif()
 
 # Header-only libraries from Debian's packages. Cross-compiling, they are taken from the build machine's

@@ -53,11 +53,9 @@ endfunction()
 
 # Everything the install rules take from the build, for a tree that builds only what it installs, as
 # scripts/package-linux.sh's does.
-if(NOT QBV_CORE_ONLY)
-    add_custom_target(qbv_installed_files)
-    add_dependencies(qbv_installed_files QBV_Control_Panel qbv alt_jtaglib_vendor alt_jtaglib qbv-virtual-board
-        qbv-board-ctl quartus_pgm qbv_design_file qbv_artwork_files qbv_manual_pages)
-endif()
+add_custom_target(qbv_installed_files)
+add_dependencies(qbv_installed_files QBV_Control_Panel qbv alt_jtaglib_vendor alt_jtaglib qbv-virtual-board
+    qbv-board-ctl quartus_pgm qbv_design_file qbv_artwork_files qbv_manual_pages)
 
 # The Debian packages. scripts/package-linux.sh builds a tree of its own with the prefix /usr and runs
 # CPack there; any other tree can make them too with `cpack -G DEB` after building.

@@ -1,48 +1,123 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: natively, again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the Qt-free core and the panel for Windows under Wine.
+# Sets up, builds and runs every test, leg by leg; --leg NAME runs only the legs named (see --help).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+legs=(format native sanitizers windows packages fuzz)
+usage() {
+    cat <<'TEXT'
+usage: ./scripts/run-tests.sh [--leg NAME]...
+Sets up, builds and runs the tests; without --leg every leg, in this order:
+  format      the C++ sources as .clang-format lays them out
+  native      the release tree (build/release): every suite, windows offscreen
+  sanitizers  the same suites built with AddressSanitizer and UndefinedBehaviorSanitizer (build/sanitize)
+  windows     the core and the panel built for Windows (build/windows-gui), their suites under Wine:
+              the core's, the window suites offscreen, the .exe's resources, the real window
+  packages    the Windows zip and installer made and checked under Wine
+  fuzz        the fuzz targets, briefly from their seeds (build/fuzz, clang)
+TEXT
+}
+
+chosen=()
+while [ $# -gt 0 ]; do
+    case $1 in
+    --leg)
+        [ $# -ge 2 ] || { usage >&2; exit 64; }
+        chosen+=("$2")
+        shift 2
+        ;;
+    --leg=*)
+        chosen+=("${1#--leg=}")
+        shift
+        ;;
+    -h | --help)
+        usage
+        exit 0
+        ;;
+    *)
+        usage >&2
+        exit 64
+        ;;
+    esac
+done
+for leg in "${chosen[@]}"; do
+    [[ " ${legs[*]} " == *" $leg "* ]] || { echo "No leg is called '$leg'." >&2; usage >&2; exit 64; }
+done
+[ ${#chosen[@]} -eq 0 ] && chosen=("${legs[@]}")
+
 source scripts/setup.sh
 qbv_ensure_packages "${QBV_BUILD_PACKAGES[@]}" "${QBV_TEST_PACKAGES[@]}"
-
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
-echo "== Tests =="
-qbv_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
-ctest --test-dir build/release --output-on-failure --parallel "$jobs"
+leg_format() {
+    scripts/check-format.sh
+}
 
-echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
-qbv_build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQBV_SANITIZE=ON -DQBV_BUILD_BENCHMARKS=OFF
-# Full stacks on every allocation, so a leak report always says where it came from.
-export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:fast_unwind_on_malloc=0
-export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0
-ctest --test-dir build/sanitize --output-on-failure --parallel "$jobs"
-unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
+leg_native() {
+    qbv_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    ctest --test-dir build/release --output-on-failure --parallel "$jobs"
+}
 
-echo "== Windows core tests under Wine =="
-qbv_build build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake -DQBV_CORE_ONLY=ON \
-    -DCMAKE_BUILD_TYPE=Release
-WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/qbv-wine.XXXXXX")
-export WINEPREFIX WINEDEBUG=-all
-trap '/usr/lib/wine/wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
-ctest --test-dir build/windows --output-on-failure
+leg_sanitizers() {
+    qbv_build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQBV_SANITIZE=ON -DQBV_BUILD_BENCHMARKS=OFF
+    # Full stacks on every allocation, so a leak report always says where it came from.
+    ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:fast_unwind_on_malloc=0 \
+        UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+        LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0 \
+        ctest --test-dir build/sanitize --output-on-failure --parallel "$jobs"
+}
 
-echo "== Windows panel under Wine =="
-# Qt for Windows from the cache outside the clone (unpacked or built once); the tree builds incrementally.
-# Its Qt-free suites are the core leg's: here the window suites on the offscreen platform, the .exe's
-# resources and the real window on a virtual display, one at a time in the prefix above; then the zip
-# and the installer, made and checked in a prefix of their own.
-source scripts/qt-mingw.sh
-QBV_BUILD_TARGETS=qbv_windows_gui_checks qbv_build_windows_gui
-ctest --test-dir build/windows-gui --tests-regex '^(qbv_window_tests|qbv_windows_.*)$' --output-on-failure
-scripts/package-windows.sh
+# One Windows tree with Qt for Windows from the cache outside the clone (unpacked or built once): the core's
+# suites, the window suites on the offscreen platform, the .exe's resources and the real window on a
+# virtual display, one at a time in a throwaway Wine prefix.
+leg_windows() {
+    source scripts/qt-mingw.sh
+    qbv_build_windows_gui
+    WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/qbv-wine.XXXXXX")
+    export WINEPREFIX WINEDEBUG=-all
+    ctest --test-dir build/windows-gui --output-on-failure
+    end_wine
+}
 
-echo "== Fuzz targets, briefly from their seeds =="
-CC=clang CXX=clang++ QBV_BUILD_TARGETS=qbv_fuzzers qbv_build build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQBV_FUZZ=ON -DQBV_BUILD_BENCHMARKS=OFF
-ctest --test-dir build/fuzz --label-regex fuzz --output-on-failure --parallel "$jobs"
+end_wine() {
+    [ -n "${WINEPREFIX:-}" ] || return 0
+    /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+    unset WINEPREFIX
+}
 
+leg_packages() {
+    scripts/package-windows.sh
+}
+
+leg_fuzz() {
+    CC=clang CXX=clang++ QBV_BUILD_TARGETS=qbv_fuzzers qbv_build build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DQBV_FUZZ=ON -DQBV_BUILD_BENCHMARKS=OFF
+    ctest --test-dir build/fuzz --label-regex fuzz --output-on-failure --parallel "$jobs"
+}
+
+# How long each leg took, said at the end however the run ends.
+timings=()
+current=
+record() {
+    local elapsed=$((SECONDS - start))
+    timings+=("$(printf '%-11s %2d min %02d s' "$current" $((elapsed / 60)) $((elapsed % 60)))$1")
+}
+finish() {
+    [ -n "$current" ] && record "  FAILED"
+    end_wine
+    [ ${#timings[@]} -eq 0 ] && return
+    echo "== Time per leg =="
+    printf '  %s\n' "${timings[@]}"
+}
+trap finish EXIT
+
+for current in "${chosen[@]}"; do
+    echo "== Leg: $current =="
+    start=$SECONDS
+    "leg_$current"
+    record ""
+done
+current=
 echo "All tests passed."

@@ -3,10 +3,10 @@
 
 QBV_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev fonts-liberation
-    nlohmann-json3-dev zlib1g-dev libcli11-dev help2man)
+    nlohmann-json3-dev zlib1g-dev libcli11-dev help2man ccache)
 QBV_RUN_PACKAGES=(xvfb xauth)
 QBV_TEST_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix wine64 xvfb xauth clang libclang-rt-14-dev xdotool
-    icoutils nsis)
+    icoutils nsis clang-format)
 # For scripts/package-linux.sh: dpkg-shlibdeps and dpkg-buildflags, and the checks of what it makes.
 QBV_PACKAGING_PACKAGES=(dpkg-dev lintian desktop-file-utils appstream)
 
@@ -34,13 +34,20 @@ qbv_ensure_packages() {
     fi
 }
 
+# Every tree compiles through ccache, whose cache lies outside the clone (ccache's own default), so a new
+# clone of the same sources on the same machine, as CI makes, reuses what an earlier one compiled. Paths
+# under the clone are hashed relative to it, and the build folder is left out of the hash: objects then
+# carry the build folder of the clone that first compiled them in their debugging information, which only
+# a debugger reading the sources from it would notice.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
+
 # Configures (once) and builds a tree incrementally: qbv_build DIR [cmake options...]
 # QBV_BUILD_TARGETS, when set, names the targets to build instead of everything.
 qbv_build() {
     local dir=$1
     shift
     if [ ! -f "$dir/build.ninja" ]; then
-        cmake -S . -B "$dir" -G Ninja "$@"
+        cmake -S . -B "$dir" -G Ninja -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@"
     fi
     local targets=()
     [ -n "${QBV_BUILD_TARGETS:-}" ] && targets=(--target $QBV_BUILD_TARGETS)
