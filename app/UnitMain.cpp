@@ -3,7 +3,6 @@
 
 #include "app/UnitMain.h"
 
-#include "board/Jtagport.h"
 #include "resources/Artwork.h"
 #include "resources/LayoutQt.h"
 #include "widgets/TImage.h"
@@ -91,7 +90,6 @@ TFormMain::TFormMain(QWidget* parent)
 
 TFormMain::~TFormMain() {
     qApp->removeEventFilter(this);
-    DestroyJtagPort();
     if (FormMain == this)
         FormMain = nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "app/MessageBoxes.h"
 #include "common/Colours.h"
+#include "session/Session.h"
 
 #include <QImage>
 #include <QWidget>
@@ -14,7 +15,6 @@ class EventLog;
 class LogWindow;
 class QAction;
 class TImage;
-class TJtagPort;
 class TPaintBox;
 class TSpeedButton;
 class TStatusBar;
@@ -23,17 +23,12 @@ class QPainter;
 namespace qbv::layout {
 struct GpioGrid;
 }
-namespace qbv::programming {
-struct ProgrammerRun;
-}
-namespace qbv::board {
-enum class ConnectOutcome;
-}
 
-// The program's one window: the board picture with the LED, GPIO and key controls over it, the status
-// line, the connection sequence and the programming job. Everything runs on the GUI thread; the flags
-// below keep handlers that run nested inside waiting loops orderly.
-class TFormMain : public QWidget {
+// The program's one window: the board picture with the LED, GPIO and key controls over it, and the status
+// line. It draws the board link's state, which its session holds, and hands every input to the session's
+// gate; what runs behind the gate (the connection sequence, the commands, the key polls, the programming
+// job) is the session's. Everything runs on the GUI thread.
+class TFormMain : public QWidget, private qbv::session::SessionView {
     Q_OBJECT
 public:
     // Private window messages, always posted: run the connection sequence, run the programming job.
@@ -102,15 +97,6 @@ public:
     void StartProgressRun(uint32_t durationMs);
     void EndProgressRun();
 
-    // Board link.
-    bool ConnectBoard();
-    void CreateJtagPort();
-    void DestroyJtagPort();
-    void ConnectionLost();
-    void BoardAnswered();
-    void BoardDidNotAnswer();
-    bool SendCommand(int32_t command, uint8_t* data);
-
     // LED and GPIO controls.
     void CreateLedButtons();
     void CreateGpioButtonsA();
@@ -122,12 +108,6 @@ public:
     // Keys.
     void CaptureKeyBackgrounds();
     void FreeKeyBackgrounds();
-    void SetKeyState(uint8_t state);
-    void PollKeys();
-
-    // Programming.
-    void ProgramMaxII();
-    bool DownloadMaxIICode();
 
     // Beyond the board maker's window: the context menu on the board picture, its shortcuts, the log.
     void ShowContextMenu(const QPoint& where);
@@ -136,35 +116,10 @@ public:
     void AllLedsOff();
     void CopyStatus();
     void Log(const QString& line);
-    const EventLog& EventLogOf() const { return *FLog; }
-    LogWindow* LogWindowOf() const { return FLogWindow; }
-    // The menu's actions, as they stand now (enabled or not by the busy and job rules).
-    QAction* ConnectAction() const { return FActions.connect; }
-    QAction* DownloadAction() const { return FActions.download; }
-    QAction* AllLedsOffAction() const { return FActions.allLedsOff; }
 
-    // State, for the panel's own tests and tools.
     static constexpr int kIoControlCount = 100;
     static constexpr int kFirstGpioSlot = 8;
     static constexpr int kFirstKeySlot = 96;
-    TSpeedButton* IoButton(int slot) const { return FIoButtons.at(slot); }
-    const QImage* KeyBackground(int key) const { return FKeyBackgrounds.at(key).get(); }
-    TPaintBox* KeyPaintBox(int key) const { return szPainBox.at(key); }
-    uint8_t KeyState() const { return FKeyState; }
-    bool IsConnected() const { return FConnected; }
-    bool IsBusy() const { return FBusy; }
-    bool IsProgramming() const { return FProgramming; }
-    bool IsClosing() const { return FClosing; }
-    bool IsPolling() const { return FPolling; }
-    bool IsShown() const { return FShown; }
-    bool IsCommandInFlight() const { return FCommandInFlight; }
-    bool IsWindowEnabled() const { return FWindowEnabled; }
-    bool HasJtagPort() const { return FJtagPort != nullptr; }
-    TJtagPort* JtagPort() const { return FJtagPort.get(); }
-    int LastPercentage() const { return FLastPercentage; }
-    uint32_t ProgressDuration() const { return FProgressDuration; }
-    qbv::colour::Colour StatusColour() const { return FStatusColour; }
-    qbv::colour::Colour HintColour() const { return FHintColour; }
 
 protected:
     bool event(QEvent* event) override;
@@ -173,6 +128,31 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // What the session asks of its view.
+    void stateChanged(qbv::session::State state) override;
+    void showStatus(const std::string& text, qbv::colour::Colour colour) override;
+    void showBox(qbv::MessageKind kind, const std::string& text) override;
+    bool askYesNo(qbv::MessageKind kind, const std::string& text) override;
+    void waitPumping(uint32_t milliseconds) override { WaitPumping(milliseconds); }
+    void pumpMessages() override { PumpMessages(); }
+    void startProgressRun(uint32_t durationMs) override;
+    void endProgressRun() override { EndProgressRun(); }
+    void releaseControls() override { ReleaseAllIoButtons(); }
+    void keysRead(uint8_t keys) override;
+    void postProgramming() override { PostWindowMessage(WM_PROGRAM_MAXII); }
+    void log(const std::string& line) override { Log(QString::fromLocal8Bit(line)); }
+
+    struct Look {
+        bool connect;
+        bool download;
+        bool exit;
+        bool controls;
+        bool busy;
+        bool operator==(const Look&) const = default;
+    };
+    static Look LookOf(qbv::session::State state);
+    void DrawState(qbv::session::State state);
+
     void CreateComponents();
     void BindEvents();
     void StatusBarDrawPanel(TStatusBar* bar, int panel, QPainter& canvas, const QRect& rect);
@@ -182,21 +162,10 @@ private:
     void SetBusyCursor(bool busy);
     TSpeedButton* CreateIoButton(const QRect& rect, int group, void (TFormMain::*handler)(QObject*));
     void CreateGpioButtons(const qbv::layout::GpioGrid& grid, const TPaintBox* box, int firstPin);
-    // One LED or pin command from a click, with what the status line says before, on success and on failure.
-    struct IoCommand {
-        int32_t number;
-        uint8_t data;
-        const char* underWay; // nullptr: nothing shown before the command
-        const char* success;
-        const char* failure;
-    };
-    void SendIoCommand(TSpeedButton* button, const IoCommand& command);
+    void SendIoCommand(TSpeedButton* button, qbv::session::Action action, uint8_t data);
     void PostWindowMessage(int message);
-    void AcceptClose();
     void CreateMenuAndShortcuts();
     void UpdateActions();
-    void LogConnectOutcome(qbv::board::ConnectOutcome outcome, uint8_t keyState);
-    void LogProgrammerEnd(const qbv::programming::ProgrammerRun& ran, qint64 milliseconds);
     void CentreOnScreen();
 
     // The key paint boxes by key: key k is bit k of the key state.
@@ -210,19 +179,10 @@ private:
     int32_t FLastPercentage = -1;
     std::array<TSpeedButton*, kFirstKeySlot> FIoButtons{};  // slots 0-95: LED, then GPIO buttons
     std::array<std::unique_ptr<QImage>, 4> FKeyBackgrounds; // slots 96-99: key backgrounds
-    uint8_t FKeyState = 0;
-    bool FPolling = false;
-    bool FClosing = false;
     bool FFirstShowPending = true;
-    bool FShown = false;
-    std::unique_ptr<TJtagPort> FJtagPort;
-    bool FConnected = false;
-    bool FBusy = false;
-    bool FCommandInFlight = false;
+    // The board link: its state, the JTAG port and everything that runs on it.
+    qbv::session::Session FSession{*this};
 
-    // Set from the start of ProgramMaxII until it returns, and cleared by nothing else: unlike the busy
-    // flag, which a confirmed close clears, it keeps the cable to the one programmer for the job's life.
-    bool FProgramming = false;
     struct Actions {
         QAction* connect = nullptr;
         QAction* download = nullptr;
@@ -236,11 +196,12 @@ private:
     LogWindow* FLogWindow = nullptr;
     // The key state the four key boxes show now; none when they must be drawn anew.
     std::optional<uint8_t> FKeysOnScreen;
+    // The state's look as drawn last; none before the first.
+    std::optional<Look> FLookDrawn;
     QtMessageBoxes FOwnBoxes{this};
     MessageBoxes* FMessageBoxes = &FOwnBoxes;
+    // Input held back for a moment (a web link opening), without greying the controls.
     bool FWindowEnabled = true;
-    // The user has said quit: the window takes no more input until the program ends.
-    bool FCloseAccepted = false;
 };
 
 // The application's single main window.

@@ -3,8 +3,6 @@
 
 #include "app/UnitMain.h"
 
-#include "board/BoardProtocol.h"
-#include "board/Jtagport.h"
 #include "common/Texts.h"
 #include "resources/LayoutQt.h"
 #include "widgets/TImage.h"
@@ -47,6 +45,7 @@ void TFormMain::CreateLedButtons() {
         button->setToolTip(QStringLiteral("%1 (qbv led bit %2)")
                                .arg(QString::fromStdString(qbv::ledLabel(led)))
                                .arg(qbv::ledMaskBit(led)));
+        button->setObjectName(QStringLiteral("SpeedButtonLed%1").arg(led));
         FIoButtons[led] = button;
     }
 }
@@ -68,60 +67,9 @@ void TFormMain::CreateGpioButtons(const layout::GpioGrid& grid, const TPaintBox*
             CreateIoButton(toQRect(pin.rect), kFirstPinGroup + pin.pin, &TFormMain::SpeedButtonPioClick);
         BuildButtonGlyph(button, 4, false, ImagePioOn);
         button->setToolTip(QString::fromStdString(layout::gpioLabel(pin.pin)));
+        button->setObjectName(QStringLiteral("SpeedButtonPio%1").arg(pin.pin));
         FIoButtons[kFirstGpioSlot + pin.pin] = button;
     }
-}
-
-void TFormMain::SpeedButtonLedClick(QObject* Sender) {
-    const auto first = FIoButtons.begin();
-    const auto found = std::find(first, first + qbv::kLedCount, Sender);
-    if (found == first + qbv::kLedCount)
-        return;
-    // Every LED command carries all eight LEDs, as the buttons stand after this click's own flip.
-    uint8_t mask = 0;
-    for (int led = 0; led < qbv::kLedCount; ++led) {
-        mask = static_cast<uint8_t>(mask << 1);
-        if (FIoButtons[led]->Down())
-            mask |= 1;
-    }
-    const IoCommand command{qbv::board::kSetLeds, mask, qbv::text::kUpdateLed, qbv::text::kUpdateLedSuccess,
-                            qbv::text::kUpdateLedFail};
-    SendIoCommand(*found, command);
-}
-
-void TFormMain::SpeedButtonPioClick(QObject* Sender) {
-    const auto first = FIoButtons.begin() + kFirstGpioSlot;
-    const auto found = std::find(first, FIoButtons.end(), Sender);
-    if (found == FIoButtons.end())
-        return;
-    const int pin = static_cast<int>(found - first);
-    const IoCommand command{qbv::board::kSetGpioPin, qbv::board::pinByte(pin, (*found)->Down()), nullptr,
-                            qbv::text::kUpdateGpioSuccess, qbv::text::kUpdateGpioFail};
-    SendIoCommand(*found, command);
-}
-
-void TFormMain::SendIoCommand(TSpeedButton* button, const IoCommand& command) {
-    // The clicked button shows its disabled frame and the cursor the hourglass while the command runs.
-    button->setEnabled(false);
-    button->repaint();
-    SetBusyCursor(true);
-    if (command.underWay)
-        ShowStatus(QString::fromLatin1(command.underWay), kBlue);
-    bool success = false;
-    uint8_t data = command.data;
-    if (FJtagPort && FJtagPort->IsOpen())
-        success = SendCommand(command.number, &data);
-    Log(QStringLiteral("Command %1: %2")
-            .arg(QString::fromStdString(qbv::board::commandBytesText(command.number, command.data)),
-                 success ? QStringLiteral("sent") : QStringLiteral("failed")));
-    if (success) {
-        ShowStatus(QString::fromLatin1(command.success), kGreen);
-    } else {
-        ShowStatus(QString::fromLatin1(command.failure), kRed);
-        ConnectionLost();
-    }
-    SetBusyCursor(false);
-    button->setEnabled(true);
 }
 
 void TFormMain::SetIoButtonsVisible(bool visible) {
@@ -134,7 +82,6 @@ void TFormMain::ReleaseAllIoButtons() {
     for (TSpeedButton* button : FIoButtons)
         if (button)
             button->SetDown(false);
-    FKeyState = 0;
     FKeysOnScreen.reset();
     repaint();
 }

@@ -22,6 +22,9 @@
 
 namespace layout = qbv::layout;
 using namespace qbv::colour;
+using qbv::session::Action;
+using qbv::session::State;
+using qbv::session::Verdict;
 
 namespace {
 // How long a close that the user confirmed during a running job keeps handling messages before it
@@ -62,7 +65,7 @@ void TFormMain::FormShow(QObject*) {
     TimerBoot->SetEnabled(true);
     TimerProgress->SetInterval(100);
     TimerProgress->SetEnabled(true);
-    FShown = true;
+    DrawState(FSession.state());
     CentreOnScreen();
 }
 
@@ -75,21 +78,9 @@ void TFormMain::CentreOnScreen() {
     move(frame.topLeft());
 }
 
-void TFormMain::PostWindowMessage(int message) {
-    QCoreApplication::postEvent(this, new QEvent(static_cast<QEvent::Type>(message)));
-}
-
-bool TFormMain::event(QEvent* event) {
-    // While a job runs, its programmer owns the cable: neither a sequence nor a second job starts inside
-    // its wait. The job ends with its own connection sequence after a success.
-    if (event->type() == static_cast<QEvent::Type>(WM_CONNECT_BOARD) && !FProgramming)
-        ConnectBoard();
-    else if (event->type() == static_cast<QEvent::Type>(WM_PROGRAM_MAXII) && !FProgramming)
-        ProgramMaxII();
-    return QWidget::event(event);
-}
-
 void TFormMain::OpenWebLink(const char* status, const char* address) {
+    if (!FSession.accepts(Action::Look))
+        return;
     SetWindowEnabled(false);
     SetBusyCursor(true);
     ShowStatus(QString::fromLatin1(status), kBlue);
@@ -99,7 +90,7 @@ void TFormMain::OpenWebLink(const char* status, const char* address) {
     ShowStatus(QString(), kBlue);
     if (!opened)
         ShowHint(QStringLiteral("The web address could not be opened (it is in the log)"), kRed);
-    SetBusyCursor(false);
+    SetBusyCursor(FLookDrawn && FLookDrawn->busy);
     SetWindowEnabled(true);
 }
 
@@ -136,8 +127,7 @@ void TFormMain::ImageBoardMouseMove(QObject*) {
 }
 
 void TFormMain::SpeedButtonExitClick(QObject*) {
-    FClosing = true;
-    TimerButtonPolling->SetEnabled(false);
+    // Nothing changes before the close question: No leaves the panel as it was.
     close();
 }
 
@@ -145,21 +135,25 @@ void TFormMain::closeEvent(QCloseEvent* event) {
     // The window stays on screen until the program ends: when the close happens inside a waiting job,
     // that is only once the job has returned to the message loop.
     event->ignore();
-    if (FCloseAccepted || !FormCloseQuery(this))
+    if (!FormCloseQuery(this))
         return;
-    AcceptClose();
     FormClose(this);
     QCoreApplication::exit(0);
 }
 
 bool TFormMain::FormCloseQuery(QObject*) {
-    if (!FBusy)
+    switch (FSession.request(Action::Close)) {
+    case Verdict::Run:
         return true;
+    case Verdict::Confirm:
+        break;
+    default: // the close is already under way
+        return false;
+    }
     if (ShowBox(qbv::MessageKind::Warning, QString::fromLatin1(qbv::text::kQuitQuestion),
                 BoxButtons::YesNo) != BoxAnswer::Yes)
         return false;
-    AcceptClose();
-    FBusy = false;
+    FSession.beginClosing();
     WaitPumping(kCloseGraceMs);
     return true;
 }
@@ -168,22 +162,16 @@ BoxAnswer TFormMain::ShowBox(qbv::MessageKind kind, const QString& text, BoxButt
     return FMessageBoxes->show(kind, text, buttons);
 }
 
-void TFormMain::AcceptClose() {
-    SetWindowEnabled(false);
-    FCloseAccepted = true;
-}
-
 void TFormMain::FormClose(QObject*) {
-    FConnected = false;
-    FClosing = true;
     TimerBoot->SetEnabled(false);
     TimerProgress->SetEnabled(false);
     TimerButtonPolling->SetEnabled(false);
+    // A key poll still drawing its keys (a close from inside it) ends first, or is given up on.
     const uint32_t start = qbv::platform::tickCount();
-    while (FPolling && qbv::platform::elapsedSince(start) < kPollWaitMs) {
+    while (FSession.state() == State::Commanding && qbv::platform::elapsedSince(start) < kPollWaitMs) {
         PumpMessages();
         WaitPumping(10);
     }
-    DestroyJtagPort();
+    FSession.close();
     FreeKeyBackgrounds();
 }

@@ -1,6 +1,6 @@
 // What the window offers beyond the board maker's: a context menu on the board picture and its
-// shortcuts, the log, About, all LEDs off and the status copied. Every item goes through the same
-// handler as the click it stands for, so the busy and job rules hold for it too.
+// shortcuts, the log, About, all LEDs off and the status copied. Every item goes through the session's
+// gate, as the click it stands for does; the menu shows enabled what the gate would take.
 
 #include "app/UnitMain.h"
 
@@ -34,17 +34,10 @@ QAction* newAction(QWidget* window, const QString& text, const QKeySequence& sho
 
 void TFormMain::CreateMenuAndShortcuts() {
     FLog = new EventLog(this);
-    // Connect and Download check their rules when they fire, for a shortcut as for the menu.
-    FActions.connect = newAction(this, QStringLiteral("Connect"), Qt::Key_F5, [this] {
-        UpdateActions();
-        if (FActions.connect->isEnabled())
-            SpeedButtonConnectClick(SpeedButtonConnect);
-    });
-    FActions.download = newAction(this, QStringLiteral("Download .POF"), {}, [this] {
-        UpdateActions();
-        if (FActions.download->isEnabled())
-            SpeedButtonDownloadClick(SpeedButtonDownload);
-    });
+    FActions.connect = newAction(this, QStringLiteral("Connect"), Qt::Key_F5,
+                                 [this] { SpeedButtonConnectClick(SpeedButtonConnect); });
+    FActions.download = newAction(this, QStringLiteral("Download .POF"), {},
+                                  [this] { SpeedButtonDownloadClick(SpeedButtonDownload); });
     FActions.allLedsOff = newAction(this, QStringLiteral("All LEDs off"), {}, [this] { AllLedsOff(); });
     FActions.copyStatus = newAction(this, QStringLiteral("Copy status"), {}, [this] { CopyStatus(); });
     FActions.log =
@@ -57,14 +50,14 @@ void TFormMain::CreateMenuAndShortcuts() {
             [this](const QPoint& where) { ShowContextMenu(ImageBoard->mapTo(this, where)); });
 }
 
-// Connect whenever the board is not connected and nothing runs (also after No to the program question,
-// when the Connect button itself stays hidden); Download exactly when its button is there and nothing
-// runs; All LEDs off while connected.
 void TFormMain::UpdateActions() {
-    const bool idle = !FBusy && !FProgramming;
-    FActions.connect->setEnabled(idle && !FConnected);
-    FActions.download->setEnabled(idle && SpeedButtonDownload->isVisible());
-    FActions.allLedsOff->setEnabled(idle && FConnected && FJtagPort && FJtagPort->IsOpen());
+    using qbv::session::Action;
+    FActions.connect->setEnabled(FSession.accepts(Action::Connect));
+    FActions.download->setEnabled(FSession.accepts(Action::Program));
+    FActions.allLedsOff->setEnabled(FSession.accepts(Action::SetLeds));
+    for (QAction* action : {FActions.copyStatus, FActions.log, FActions.about})
+        action->setEnabled(FSession.accepts(Action::Look));
+    FActions.exit->setEnabled(FSession.verdict(Action::Close) != qbv::session::Verdict::Drop);
 }
 
 void TFormMain::ShowContextMenu(const QPoint& where) {
@@ -77,14 +70,14 @@ void TFormMain::ShowContextMenu(const QPoint& where) {
     menu.addSeparator();
     menu.addAction(FActions.exit);
     menu.exec(mapToGlobal(where));
-    // Shortcuts reach the handlers again, which look at the rules when they fire.
-    for (QAction* action : {FActions.connect, FActions.download, FActions.allLedsOff})
+    // Shortcuts reach the gate again, which judges them when they fire.
+    for (QAction* action : {FActions.connect, FActions.download, FActions.allLedsOff, FActions.copyStatus,
+                            FActions.log, FActions.about, FActions.exit})
         action->setEnabled(true);
 }
 
 void TFormMain::AllLedsOff() {
-    UpdateActions();
-    if (!FActions.allLedsOff->isEnabled())
+    if (!FSession.accepts(qbv::session::Action::SetLeds))
         return;
     for (int led = 0; led < qbv::kLedCount; ++led)
         FIoButtons[led]->SetDown(false);
@@ -93,10 +86,14 @@ void TFormMain::AllLedsOff() {
 }
 
 void TFormMain::CopyStatus() {
+    if (!FSession.accepts(qbv::session::Action::Look))
+        return;
     QGuiApplication::clipboard()->setText(StatusBar->panelText(0));
 }
 
 void TFormMain::ShowLog() {
+    if (!FSession.accepts(qbv::session::Action::Look))
+        return;
     if (!FLogWindow)
         FLogWindow = new LogWindow(*FLog, this);
     FLogWindow->show();
@@ -108,9 +105,11 @@ void TFormMain::Log(const QString& line) {
 }
 
 void TFormMain::ShowAbout() {
+    if (!FSession.accepts(qbv::session::Action::Look))
+        return;
     // The library the next connection loads: the one in use, or the file as it lies beside the program.
     std::unique_ptr<TJtagPort> looked;
-    const TJtagPort* port = FJtagPort.get();
+    const TJtagPort* port = FSession.port();
     if (!port) {
         looked = std::make_unique<TJtagPort>();
         port = looked.get();

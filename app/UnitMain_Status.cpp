@@ -119,12 +119,12 @@ void TFormMain::WaitPumping(uint32_t milliseconds) {
 }
 
 void TFormMain::SetWindowEnabled(bool enabled) {
-    // Once the user has said quit, nothing (a sequence's success, a web link) gives input back.
-    FWindowEnabled = enabled && !FCloseAccepted;
+    FWindowEnabled = enabled;
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (FWindowEnabled || !watched->isWidgetType())
+    // Once the user has said quit, the window takes no input either.
+    if ((FWindowEnabled && !FSession.closing()) || !watched->isWidgetType())
         return QWidget::eventFilter(watched, event);
     auto* widget = static_cast<QWidget*>(watched);
     if (widget->window() != this)

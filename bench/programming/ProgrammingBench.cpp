@@ -9,6 +9,7 @@
 #include "bench/support/ProcessCpu.h"
 #include "platform/Environment.h"
 #include "tests/support/RecordingBoxes.h"
+#include "widgets/TSpeedButton.h"
 #include "widgets/TStatusBar.h"
 
 #include <QCoreApplication>
@@ -78,13 +79,14 @@ void WaitForTenSecondProgrammer(benchmark::State& state) {
     }
     QElapsedTimer started;
     started.start();
-    while (!form->IsConnected() && started.elapsed() < 20000)
+    while (!form->findChild<TSpeedButton*>("SpeedButtonLed0")->isVisible() && started.elapsed() < 20000)
         QTest::qWait(10);
     for (auto _ : state)
-        form->ProgramMaxII();
+        form->SpeedButtonDownloadClick(form->SpeedButtonDownload);
     state.counters["cpu_percent_of_one_core"] = sampler.cpuPercent();
     state.counters["wait_s"] = sampler.waitSeconds();
-    state.counters["programmed_and_connected"] = form->IsConnected() && boxes.boxes.empty() ? 1 : 0;
+    state.counters["programmed_and_connected"] =
+        form->findChild<TSpeedButton*>("SpeedButtonLed0")->isVisible() && boxes.boxes.empty() ? 1 : 0;
     form.reset();
 }
 BENCHMARK(WaitForTenSecondProgrammer)->Unit(benchmark::kSecond)->Iterations(1);

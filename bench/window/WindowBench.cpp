@@ -9,6 +9,7 @@
 #include "tests/support/FakeJtag.h"
 #include "tests/support/RecordingBoxes.h"
 #include "widgets/TPaintBox.h"
+#include "widgets/TSpeedButton.h"
 #include "widgets/TTimer.h"
 
 #include <QElapsedTimer>
@@ -46,7 +47,7 @@ std::unique_ptr<TFormMain> connectedWindow(Board& board) {
         return form; // not connected: the figures say so
     QElapsedTimer timer;
     timer.start();
-    while (!form->IsConnected() && timer.elapsed() < 10000)
+    while (!form->findChild<TSpeedButton*>("SpeedButtonLed0")->isVisible() && timer.elapsed() < 10000)
         QTest::qWait(5);
     return form;
 }
@@ -64,7 +65,7 @@ void FirstShow(benchmark::State& state) {
         TFormMain form;
         form.FormShow(&form);
         form.TimerBoot->SetEnabled(false);
-        benchmark::DoNotOptimize(form.IoButton(95));
+        benchmark::DoNotOptimize(form.findChild<TSpeedButton*>("SpeedButtonPio87"));
     }
 }
 BENCHMARK(FirstShow)
@@ -100,7 +101,7 @@ void OnePoll(benchmark::State& state) {
     uint8_t keys = 0;
     for (auto _ : state) {
         board.fake.answerKeyReads(keys ^= 0x05); // the boxes change every time
-        form->PollKeys();
+        form->TimerButtonPollingTimer(form->TimerButtonPolling);
         form->TimerButtonPolling->SetEnabled(false);
     }
 }

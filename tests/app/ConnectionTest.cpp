@@ -1,6 +1,6 @@
 #include "tests/app/WindowFixture.h"
 
-#include "board/Jtagport.h"
+#include "common/Board.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TStatusBar.h"
 #include "widgets/TTimer.h"
@@ -32,9 +32,9 @@ TEST_F(ConnectionTest, MissingLibraryShowsBothBoxesAndLeavesConnectAndExit) {
     EXPECT_EQ(ui.boxes[1].text, "Fail to load JTAG driver");
     EXPECT_EQ(ui.boxes[1].kind, MessageKind::Error);
     EXPECT_EQ(status(), "Fail to load JTAG driver");
-    EXPECT_EQ(form->StatusColour(), 0x0000FFu);
+    EXPECT_EQ(statusColour(), "red");
     EXPECT_EQ(mainButtons(), "C-E");
-    EXPECT_FALSE(form->HasJtagPort());
+    EXPECT_FALSE(fake.loaded());
     EXPECT_FALSE(form->TimerProgress->Enabled());
     EXPECT_EQ(progressText(), "0");
 }
@@ -46,10 +46,10 @@ TEST_F(ConnectionTest, LinkThatDoesNotOpenShowsTheChecklistAndConnectRetriesFrom
                 ElementsAre("Fail to connect QB-vela, please check:\n1. Board is plugged into your PC.\n"
                             "2. USB-Blaster driver is installed.\n3. Max II code is download."));
     EXPECT_EQ(status(), "Fail to connect QB-vela");
-    EXPECT_EQ(form->StatusColour(), 0x0000FFu);
+    EXPECT_EQ(statusColour(), "red");
     EXPECT_EQ(mainButtons(),
               "CDE"); // the checklist's third point, a controller without its code, needs Download
-    EXPECT_FALSE(form->HasJtagPort());
+    EXPECT_FALSE(fake.loaded());
     EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad, kFakeInit, kFakeUnload)); // library freed too
 
     clickOn(form->SpeedButtonConnect);
@@ -72,7 +72,7 @@ TEST_F(ConnectionTest, NoAnswerAsksAndNoLeavesDownloadAndExit) {
               "There is no response fron QB-vela board.\nDo you want to download Max II code now?");
     EXPECT_EQ(status(), "QB-vela no response (Please try to download Max II code)");
     EXPECT_EQ(mainButtons(), "-DE");
-    EXPECT_FALSE(form->HasJtagPort());
+    EXPECT_FALSE(fake.loaded());
     EXPECT_EQ(fake.count(kFakeClose), 1);
     EXPECT_EQ(fake.count(kFakeRead), 0); // ping failed: no key read
 }
@@ -83,7 +83,7 @@ TEST_F(ConnectionTest, PingThatSucceedsWithAFailedKeyReadIsNoResponse) {
     startUp();
     EXPECT_EQ(status(), "QB-vela no response (Please try to download Max II code)");
     EXPECT_THAT(fake.received(), ElementsAre(0x00, 0x06));
-    EXPECT_FALSE(form->IsConnected());
+    EXPECT_FALSE(controlsShown());
 }
 
 namespace {
@@ -109,16 +109,17 @@ private:
 TEST_F(ConnectionTest, YesStartsTheProgrammingJobOnlyAfterTheSequenceHasReturned) {
     fake.setFallback(kFakeWrite, FakeJtag::step(0, 0));
     bool busyWhenAsked = false;
-    ui.onBox = [&](const qbv::test::RecordingBoxes::Box&) { busyWhenAsked = form->IsBusy(); };
+    ui.onBox = [&](const qbv::test::RecordingBoxes::Box&) { busyWhenAsked = hourglass(); };
     ui.answers = {BoxAnswer::Yes};
     showWindow();
     bool busyAtJobStart = true;
     std::string buttonsAtJobStart;
     MessageWatch watch(form.get(), TFormMain::WM_PROGRAM_MAXII, [&] {
-        busyAtJobStart = form->IsBusy();
+        busyAtJobStart = hourglass();
         buttonsAtJobStart = mainButtons();
     });
-    ASSERT_TRUE(waitUntil([&] { return !buttonsAtJobStart.empty() && !form->IsBusy(); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return !buttonsAtJobStart.empty() && status() == "Download Max II code fail"; }));
     EXPECT_TRUE(busyWhenAsked);
     EXPECT_FALSE(busyAtJobStart); // the sequence had returned when the job's message arrived
     EXPECT_EQ(buttonsAtJobStart, "--E");
@@ -133,16 +134,16 @@ TEST_F(ConnectionTest, SuccessShowsTheControlsAfterASecondAllUpAndStartsPolling)
     startUp();
     duringCall = nullptr;
     EXPECT_EQ(status(), "Connect QB-vela success");
-    EXPECT_EQ(form->StatusColour(), 0x008000u);
-    EXPECT_TRUE(form->IsConnected());
+    EXPECT_EQ(statusColour(), "green");
     EXPECT_EQ(visibleIoButtons(), 96);
-    for (int slot = 0; slot < TFormMain::kFirstKeySlot; ++slot)
-        EXPECT_FALSE(form->IoButton(slot)->Down()) << slot;
+    for (int index = 0; index < qbv::kLedCount; ++index)
+        EXPECT_FALSE(led(index)->Down()) << index;
+    for (int index = 0; index < qbv::kPinCount; ++index)
+        EXPECT_FALSE(pin(index)->Down()) << index;
     EXPECT_EQ(mainButtons(), "-DE");
     EXPECT_TRUE(form->TimerButtonPolling->Enabled());
     EXPECT_FALSE(form->TimerProgress->Enabled());
     EXPECT_EQ(progressText(), "0");
-    EXPECT_TRUE(form->IsWindowEnabled());
     EXPECT_GT(clock.tickCount() - tickAtKeyRead, 1000u); // the controls came a second after the answer
     const int reads = fake.count(kFakeRead);
     ASSERT_TRUE(waitUntil([&] { return fake.count(kFakeRead) > reads + 2; })); // key polling runs
@@ -153,36 +154,18 @@ TEST_F(ConnectionTest, SequenceReleasesEveryButtonWithoutSendingAndReloadsTheLib
     clickOn(led(2));
     clickOn(pin(40));
     ASSERT_TRUE(led(2)->Down());
-    form->SetKeyState(0x0F);
+    fake.answerKeyReads(0x0F);
+    ASSERT_TRUE(waitUntil([&] { return keysShown() == 0x0F; }));
+    fake.answerKeyReads(0x00);
     fake.clearRecord();
     clickOn(form->SpeedButtonDownload); // the job fails and leaves Connect as it was: hidden
     QCoreApplication::postEvent(form.get(), new QEvent(static_cast<QEvent::Type>(1025)));
     QCoreApplication::processEvents();
     EXPECT_FALSE(led(2)->Down());
     EXPECT_FALSE(pin(40)->Down());
-    EXPECT_EQ(form->KeyState(), 0);
+    EXPECT_EQ(keysShown(), 0);
     EXPECT_THAT(fake.received(), ElementsAre(0x00, 0x06)); // ping and keys only: no LED or pin command
     EXPECT_THAT(fake.order(), testing::Contains(kFakeLoad));
-}
-
-TEST_F(ConnectionTest, ConnectClickedWhileBusyDoesNothing) {
-    startUp();
-    const int inits = fake.count(kFakeInit);
-    form->SpeedButtonConnect->setVisible(true);
-    bool clickedInside = false;
-    // A real click on Connect, delivered while the sequence waits for the window to settle.
-    fake.push(kFakeWrite, FakeJtag::step(0, kFakeAcceptAll, -1, 5));
-    duringCall = [&] {
-        duringCall = nullptr;
-        QTimer::singleShot(0, form.get(), [&] {
-            clickedInside = form->IsBusy();
-            clickOn(form->SpeedButtonConnect);
-        });
-    };
-    QCoreApplication::postEvent(form.get(), new QEvent(static_cast<QEvent::Type>(1025)));
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(clickedInside);
-    EXPECT_EQ(fake.count(kFakeInit), inits + 1); // one sequence, none nested in it
 }
 
 namespace {
@@ -224,7 +207,7 @@ TEST_F(ConnectionTest, StatusIsOnTheScreenAndTheCursorBusyWhileACommandBlocks) {
         ASSERT_TRUE(panelShows(shownRegion(panel), row.before));
         bool blue = false;
         bool before = true;
-        bool hourglass = false;
+        bool busyCursor = false;
         fake.push(kFakeWrite, FakeJtag::step(0, kFakeAcceptAll, -1, 1000)); // the board holds the command
         bool looked = false;
         duringCall = [&] {
@@ -232,13 +215,12 @@ TEST_F(ConnectionTest, StatusIsOnTheScreenAndTheCursorBusyWhileACommandBlocks) {
                 return;
             blue = panelShows(shownRegion(panel), kBlue);
             before = panelShows(shownRegion(panel), row.before);
-            hourglass =
-                QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            busyCursor = hourglass();
         };
         clickOn(row.loseLinkFirst ? static_cast<QWidget*>(form->SpeedButtonConnect) : led(1));
         EXPECT_TRUE(blue);
         EXPECT_FALSE(before);
-        EXPECT_TRUE(hourglass);
+        EXPECT_TRUE(busyCursor);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         duringCall = nullptr;
         form.reset();

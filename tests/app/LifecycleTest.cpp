@@ -2,7 +2,6 @@
 
 #include "app/MessageBoxes.h"
 #include "app/WebLinks.h"
-#include "board/Jtagport.h"
 #include "widgets/TPaintBox.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TStatusBar.h"
@@ -46,15 +45,17 @@ TEST_F(WindowTest, WebLinksOpenTheirAddressesWithTheWindowHeldAndTheStatusShownM
     std::vector<std::string> seen;
     browser.onOpen = [&](const QUrl& url) {
         seen.push_back(url.toString().toStdString() + " | " + status().toStdString() + " | " +
-                       (form->IsWindowEnabled() ? "enabled" : "held"));
+                       (hourglass() ? "hourglass" : "arrow"));
     };
     clickOn(form->SpeedButtonAltera);
     clickOn(form->SpeedButtonMarovan);
     EXPECT_THAT(seen,
-                ElementsAre(std::string(qbv::web::kFpgaVendorSite) + " | Link Altera Web Site... | held",
-                            std::string(qbv::web::kMakerSite) + " | Link Marovan Web Site... | held"));
+                ElementsAre(std::string(qbv::web::kFpgaVendorSite) + " | Link Altera Web Site... | hourglass",
+                            std::string(qbv::web::kMakerSite) + " | Link Marovan Web Site... | hourglass"));
     EXPECT_EQ(status(), "");
-    EXPECT_TRUE(form->IsWindowEnabled());
+    EXPECT_FALSE(hourglass());
+    clickOn(led(0)); // the window takes input again
+    EXPECT_TRUE(led(0)->Down());
 }
 
 TEST_F(WindowTest, HeldWindowIgnoresClicksWithoutGreyingItsControls) {
@@ -72,7 +73,7 @@ TEST_F(WindowTest, HintsFollowTheMouseOverTheButtonsAndTheBarePicture) {
     startUp();
     moveMouseTo(form->SpeedButtonDownload->geometry().center());
     EXPECT_EQ(hint(), "Download MAX II Code");
-    EXPECT_EQ(form->HintColour(), 0u);
+    EXPECT_EQ(hintColour(), "black");
     moveMouseTo(form->PaintBoxButton2->geometry().center()); // a key box leaves the hint as it was
     EXPECT_EQ(hint(), "Download MAX II Code");
     moveMouseTo(form->SpeedButtonExit->geometry().center());
@@ -84,6 +85,7 @@ TEST_F(WindowTest, HintsFollowTheMouseOverTheButtonsAndTheBarePicture) {
 }
 
 TEST_F(WindowTest, PostedMessagesRunTheConnectionSequenceAndTheProgrammingJob) {
+    fake.push(kFakeInit, FakeJtag::step(-1)); // the link does not open at start-up
     startUp();
     const int opens = fake.count(kFakeInit);
     QCoreApplication::postEvent(form.get(), new QEvent(static_cast<QEvent::Type>(1025)));
@@ -94,22 +96,22 @@ TEST_F(WindowTest, PostedMessagesRunTheConnectionSequenceAndTheProgrammingJob) {
 
     QCoreApplication::postEvent(form.get(), new QEvent(static_cast<QEvent::Type>(1026)));
     QCoreApplication::processEvents();
-    EXPECT_FALSE(form->IsConnected()); // the job took the link down first
-    EXPECT_FALSE(form->HasJtagPort());
+    EXPECT_FALSE(controlsShown()); // the job took the link down first
+    EXPECT_FALSE(fake.loaded());
 }
 
 TEST_F(WindowTest, ExitClosesAtOnceWhenNothingRuns) {
     startUp();
-    ASSERT_TRUE(form->IsConnected());
+    ASSERT_TRUE(controlsShown());
     clickOn(form->SpeedButtonExit);
     EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_TRUE(form->IsClosing());
-    EXPECT_FALSE(form->IsConnected());
-    EXPECT_FALSE(form->HasJtagPort());
-    EXPECT_FALSE(form->TimerButtonPolling->Enabled());
-    EXPECT_FALSE(form->TimerProgress->Enabled());
-    EXPECT_EQ(form->KeyBackground(0), nullptr);
+    EXPECT_FALSE(fake.loaded());
     EXPECT_EQ(fake.order().back(), kFakeUnload);
+    const int writes = fake.count(kFakeWrite);
+    QTest::qWait(60);
+    EXPECT_EQ(fake.count(kFakeWrite), writes); // no more polls
+    clickOn(led(0));
+    EXPECT_FALSE(led(0)->Down()); // and no more input
 }
 
 namespace {
@@ -125,7 +127,7 @@ protected:
             QTimer::singleShot(0, form.get(), [this] { form->close(); });
         };
         ui.onBox = [this](const qbv::test::RecordingBoxes::Box&) {
-            busyAtQuestion = form->IsBusy();
+            busyAtQuestion = hourglass();
             tickAtQuestion = clock.tickCount();
         };
     }
@@ -137,16 +139,17 @@ protected:
 
 TEST_F(CloseWhileBusyTest, YesLetsTheCloseGoAheadAboutTwoSecondsLater) {
     ui.answers = {BoxAnswer::Yes};
-    startUp();
+    showWindow();
+    // The sequence still ends with its status; the hourglass stays until the program ends.
+    ASSERT_TRUE(waitUntil([this] { return !ui.boxes.empty() && status() != "Connecting QB-vela ..."; }));
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].kind, qbv::MessageKind::Warning);
     EXPECT_EQ(ui.boxes[0].buttons, BoxButtons::YesNo);
     EXPECT_EQ(ui.boxes[0].text, "Process is not terminated. Are you sure want to quit?");
     EXPECT_TRUE(busyAtQuestion);
-    EXPECT_TRUE(form->IsClosing());
     EXPECT_GE(clock.tickCount() - tickAtQuestion, 2000u);
     EXPECT_TRUE(form->isVisible()); // it stays on screen until the program ends
-    EXPECT_FALSE(form->HasJtagPort());
+    EXPECT_FALSE(fake.loaded());
     // The sequence finishes, but nothing more goes to the board once the window is closing.
     const auto writes = fake.count(kFakeWrite);
     QTest::qWait(100);
@@ -157,23 +160,24 @@ TEST_F(CloseWhileBusyTest, NoKeepsEverythingAsItWas) {
     ui.answers = {BoxAnswer::No};
     startUp();
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_FALSE(form->IsClosing());
-    EXPECT_TRUE(form->IsConnected());
     EXPECT_EQ(status(), "Connect QB-vela success");
-    EXPECT_TRUE(form->TimerButtonPolling->Enabled());
     EXPECT_EQ(visibleIoButtons(), 96);
+    const int reads = fake.count(kFakeRead);
+    ASSERT_TRUE(waitUntil([&] { return fake.count(kFakeRead) > reads; })); // the keys are polled
 }
 
 TEST_F(WindowTest, CloseWaitsForARunningPollButNotForever) {
     startUp();
     // A close that runs while a poll is still under way (here from the key redraw inside the poll, where
     // the poll is done with the port) waits for it, and gives up after six seconds.
+    bool insidePoll = false;
+    fake.push(kFakeRead, FakeJtag::reply({0x01}, 1)); // the next poll finds BUTTON1 pressed
+    duringCall = [&] { insidePoll = true; };
     bool closedInsidePoll = false;
     uint32_t waited = 0;
     QObject::connect(form->PaintBoxButton1, &TPaintBox::paint, form.get(), [&] {
-        if (closedInsidePoll || !form->IsPolling())
+        if (!insidePoll || std::exchange(closedInsidePoll, true))
             return;
-        closedInsidePoll = true;
         const uint32_t start = clock.tickCount();
         form->FormClose(form.get());
         waited = clock.tickCount() - start;
@@ -181,9 +185,10 @@ TEST_F(WindowTest, CloseWaitsForARunningPollButNotForever) {
     ASSERT_TRUE(waitUntil([&] { return closedInsidePoll; }));
     EXPECT_GE(waited, 6000u);
     EXPECT_LT(waited, 6020u);
-    EXPECT_FALSE(form->HasJtagPort());
-    EXPECT_FALSE(form->IsPolling());
-    EXPECT_FALSE(form->TimerButtonPolling->Enabled()); // the poll saw the closing flag and did not re-arm
+    EXPECT_FALSE(fake.loaded());
+    const int reads = fake.count(kFakeRead);
+    QTest::qWait(60);
+    EXPECT_EQ(fake.count(kFakeRead), reads); // the poll saw the close and did not come again
 }
 
 using ApplicationTest = WindowTest;

@@ -28,8 +28,9 @@ WindowTest::~WindowTest() {
 
 void WindowTest::startUp() {
     showWindow();
-    ASSERT_TRUE(waitUntil([this] { return form->HasJtagPort() || !form->IsBusy(); }));
-    ASSERT_TRUE(waitUntil([this] { return !form->IsBusy() && !form->TimerBoot->Enabled(); }));
+    ASSERT_TRUE(waitUntil([this] {
+        return !form->TimerBoot->Enabled() && !hourglass() && status() != "Connecting QB-vela ...";
+    }));
     QCoreApplication::processEvents();
 }
 

@@ -14,6 +14,10 @@
 
 namespace {
 
+TSpeedButton* ioButton(TFormMain& form, const QString& name) {
+    return form.findChild<TSpeedButton*>(name);
+}
+
 void clickOn(TFormMain& form, QWidget* widget) {
     QTest::mouseClick(form.windowHandle(), Qt::LeftButton, Qt::NoModifier, widget->geometry().center());
 }
@@ -21,7 +25,7 @@ void clickOn(TFormMain& form, QWidget* widget) {
 void waitForConnection(TFormMain& form) {
     QElapsedTimer timer;
     timer.start();
-    while (!form.IsConnected() && timer.elapsed() < 10000)
+    while (!ioButton(form, QStringLiteral("SpeedButtonLed0"))->isVisible() && timer.elapsed() < 10000)
         QTest::qWait(10);
 }
 
@@ -49,9 +53,9 @@ int main(int argc, char** argv) {
         waitForConnection(form);
         if (demo) {
             for (int led : {0, 2, 3, 6})
-                clickOn(form, form.IoButton(led));
+                clickOn(form, ioButton(form, QStringLiteral("SpeedButtonLed%1").arg(led)));
             for (int pin : {0, 1, 5, 18, 40, 41, 60, 70, 87})
-                clickOn(form, form.IoButton(TFormMain::kFirstGpioSlot + pin));
+                clickOn(form, ioButton(form, QStringLiteral("SpeedButtonPio%1").arg(pin)));
             fake.answerKeyReads(0x05);
             QTest::qWait(100);
             QTest::mouseMove(form.windowHandle(), form.SpeedButtonDownload->geometry().center());

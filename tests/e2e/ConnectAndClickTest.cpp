@@ -12,7 +12,7 @@ using testing::ElementsAre;
 
 TEST_F(PanelTest, StartUpConnectsShowsTheControlsAndKeepsPolling) {
     startUp();
-    EXPECT_TRUE(form->IsConnected());
+    EXPECT_TRUE(controlsShown());
     EXPECT_EQ(status(), "Connect QB-vela success");
     EXPECT_EQ(visibleIoButtons(), 96);
     EXPECT_FALSE(form->SpeedButtonConnect->isVisible());
@@ -24,13 +24,13 @@ TEST_F(PanelTest, StartUpConnectsShowsTheControlsAndKeepsPolling) {
     EXPECT_TRUE(before.linkOpen);
     // Key reads keep arriving: each is one byte in and one reply byte out.
     ASSERT_TRUE(waitUntil([&] { return boardState().sent >= before.sent + 5; }));
-    EXPECT_TRUE(form->IsConnected());
+    EXPECT_TRUE(controlsShown());
     EXPECT_EQ(form->TimerButtonPolling->Interval(), 20);
 }
 
 TEST_F(PanelTest, LedClicksSetTheBoardsLedsFromAllEightButtons) {
     startUp();
-    ASSERT_TRUE(form->IsConnected());
+    ASSERT_TRUE(controlsShown());
     clickOn(led(0));
     EXPECT_EQ(status(), "Update LED success");
     EXPECT_TRUE(led(0)->Down());
@@ -41,12 +41,12 @@ TEST_F(PanelTest, LedClicksSetTheBoardsLedsFromAllEightButtons) {
     EXPECT_FALSE(led(0)->Down());
     EXPECT_EQ(boardState().leds, 0x01);
     EXPECT_TRUE(led(0)->isEnabled());
-    EXPECT_TRUE(form->IsConnected());
+    EXPECT_TRUE(controlsShown());
 }
 
 TEST_F(PanelTest, PinClicksDriveOnePinEach) {
     startUp();
-    ASSERT_TRUE(form->IsConnected());
+    ASSERT_TRUE(controlsShown());
     clickOn(pin(68));
     EXPECT_EQ(status(), "Update GPIO success");
     EXPECT_TRUE(pin(68)->Down());
@@ -65,10 +65,10 @@ TEST_F(PanelTest, ReconnectingReleasesTheButtonsAndTheNextLedClickSetsAllEight) 
     clickOn(pin(5));
     ASSERT_EQ(boardState().leds, 0x40);
     ASSERT_TRUE(board.control().unplug());
-    ASSERT_TRUE(waitUntil([&] { return !form->IsConnected(); }));
+    ASSERT_TRUE(waitUntil([&] { return !controlsShown(); }));
     ASSERT_TRUE(board.control().plug());
     clickConnect();
-    ASSERT_TRUE(form->IsConnected());
+    ASSERT_TRUE(controlsShown());
     EXPECT_FALSE(led(1)->Down());
     EXPECT_FALSE(pin(5)->Down());
     // Reconnecting sends nothing of the buttons' own: the board keeps what it had until a click.

@@ -45,7 +45,7 @@ void PanelTest::startUp() {
     showWindow();
     const QString connecting = QStringLiteral("Connecting QB-vela ...");
     ASSERT_TRUE(waitUntil([&] {
-        return !form->TimerBoot->Enabled() && !form->IsBusy() && status() != connecting;
+        return !form->TimerBoot->Enabled() && !hourglass() && status() != connecting;
     })) << "the start-up connection sequence did not end; status: "
         << status().toStdString();
 }
@@ -59,15 +59,15 @@ void PanelTest::pump(int milliseconds) {
 void PanelTest::clickConnect() {
     ASSERT_TRUE(form->SpeedButtonConnect->isVisible());
     clickOn(form->SpeedButtonConnect);
-    ASSERT_FALSE(form->IsBusy());
+    ASSERT_FALSE(hourglass());
 }
 
 void PanelTest::expectRecovers() {
     ASSERT_TRUE(board.control().clearFaults()) << board.control().lastReply();
-    if (!form->IsConnected()) {
+    if (!controlsShown()) {
         ASSERT_TRUE(form->SpeedButtonConnect->isVisible());
         clickConnect();
-        ASSERT_TRUE(form->IsConnected()) << status().toStdString();
+        ASSERT_TRUE(controlsShown()) << status().toStdString();
         EXPECT_EQ(status(), "Connect QB-vela success");
         EXPECT_EQ(visibleIoButtons(), 96);
     }
@@ -77,7 +77,7 @@ void PanelTest::expectRecovers() {
         expected |= led(index)->Down() ? board::ledBit(index) : 0;
     EXPECT_EQ(status(), "Update LED success");
     EXPECT_EQ(boardState().leds, expected);
-    EXPECT_TRUE(form->IsConnected());
+    EXPECT_TRUE(controlsShown());
 }
 
 sim::BoardState PanelTest::boardState() {
@@ -87,7 +87,7 @@ sim::BoardState PanelTest::boardState() {
 }
 
 QImage PanelTest::shownKeyBox(int key) const {
-    return shownRegion(form->KeyPaintBox(key)->geometry());
+    return shownRegion(keyPaintBox(key)->geometry());
 }
 
 QImage PanelTest::pressedLook(int key) const {
@@ -98,7 +98,9 @@ QImage PanelTest::pressedLook(int key) const {
 }
 
 QImage PanelTest::releasedLook(int key) const {
-    return form->KeyBackground(key)->convertToFormat(QImage::Format_RGB32);
+    return form->ImageBoard->bitmap()
+        .copy(keyPaintBox(key)->geometry())
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace qbv::test

@@ -49,14 +49,14 @@ protected:
 
 TEST_F(VendorEditionPanelTest, ConnectsSwitchesAnLedShowsAKeyAndLosesTheBrokenLink) {
     startUp();
-    ASSERT_TRUE(form->IsConnected()) << status().toStdString();
+    ASSERT_TRUE(controlsShown()) << status().toStdString();
     clickOn(led(0));
     EXPECT_EQ(status(), "Update LED success");
     EXPECT_EQ(boardState().leds, 0x80);
     EXPECT_NE(calls().find("data=01 80"), std::string::npos);
 
     ASSERT_TRUE(board.control().press(1));
-    EXPECT_TRUE(waitUntil([&] { return form->KeyState() == 0x02; }));
+    EXPECT_TRUE(waitUntil([&] { return keysShown() == 0x02; }));
 
     ASSERT_TRUE(board.control().unplug());
     EXPECT_TRUE(waitUntil([&] { return status() == "Lost FPGA connection"; }));
@@ -65,7 +65,7 @@ TEST_F(VendorEditionPanelTest, ConnectsSwitchesAnLedShowsAKeyAndLosesTheBrokenLi
 
 TEST_F(VendorEditionPanelTest, QbvWhileThePanelHoldsTheLinkSaysItIsInUse) {
     startUp();
-    ASSERT_TRUE(form->IsConnected());
+    ASSERT_TRUE(controlsShown());
     QProcess qbv;
     qbv.start(QStringLiteral(QBV_VENDOR_EDITION_DIR "/qbv"), {QStringLiteral("ping")});
     ASSERT_TRUE(qbv.waitForFinished(kGenerousMs));

@@ -85,7 +85,7 @@ protected:
 
 TEST_F(PanelWindowTest, YesToTheQuestionProgramsTheBlankBoardAndConnects) {
     showWindow();
-    ASSERT_TRUE(waitUntil([this] { return form->IsConnected() && !form->IsBusy(); }));
+    ASSERT_TRUE(waitUntil([this] { return controlsShown() && !hourglass(); }));
     note();
 
     ASSERT_EQ(ui.boxes.size(), 1u);
@@ -98,7 +98,7 @@ TEST_F(PanelWindowTest, YesToTheQuestionProgramsTheBlankBoardAndConnects) {
                             "QB-vela no response (Please try to download Max II code)",
                             "Download Max II Code...", "Connecting QB-vela ...", "Connect QB-vela success"));
     EXPECT_GT(progressWhileProgramming, 0); // the bar moved while the programmer ran
-    EXPECT_EQ(form->StatusColour(), colour::kGreen);
+    EXPECT_EQ(statusColour(), "green");
     EXPECT_EQ(visibleIoButtons(), 96);
     EXPECT_TRUE(form->SpeedButtonDownload->isVisible());
     EXPECT_TRUE(form->SpeedButtonExit->isVisible());
@@ -115,14 +115,14 @@ TEST_F(PanelWindowTest, YesToTheQuestionProgramsTheBlankBoardAndConnects) {
 TEST_F(PanelWindowTest, FailingProgrammerShowsItsCodeAndLeavesTheBoardAlone) {
     platform::setEnvironmentVariable(standin::kExitCodeVariable, "1");
     showWindow();
-    ASSERT_TRUE(waitUntil([this] { return ui.boxes.size() >= 2 && !form->IsBusy(); }));
+    ASSERT_TRUE(waitUntil([this] { return ui.boxes.size() >= 2 && !hourglass(); }));
 
     ASSERT_EQ(ui.boxes.size(), 2u);
     EXPECT_EQ(ui.boxes[1].kind, MessageKind::Information);
     EXPECT_EQ(ui.boxes[1].text, "ExitCode:1h");
     EXPECT_EQ(status(), "Download Max II code fail");
-    EXPECT_EQ(form->StatusColour(), colour::kRed);
-    EXPECT_FALSE(form->IsConnected());
+    EXPECT_EQ(statusColour(), "red");
+    EXPECT_FALSE(controlsShown());
     EXPECT_EQ(visibleIoButtons(), 0);
     EXPECT_TRUE(form->SpeedButtonDownload->isVisible());
     EXPECT_TRUE(form->SpeedButtonExit->isVisible());

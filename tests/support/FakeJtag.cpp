@@ -4,6 +4,7 @@
 #include "platform/ProgramLocation.h"
 #include "tests/support/FakeClock.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <random>
@@ -60,6 +61,12 @@ std::vector<int32_t> FakeJtag::order() const {
 
 int FakeJtag::count(FakeFunction function) const {
     return static_cast<int>(calls(function).size());
+}
+
+bool FakeJtag::loaded() const {
+    const std::vector<int32_t> calls = order();
+    return std::count(calls.begin(), calls.end(), kFakeLoad) >
+           std::count(calls.begin(), calls.end(), kFakeUnload);
 }
 
 std::vector<uint8_t> FakeJtag::received() const {

@@ -38,6 +38,8 @@ public:
     std::vector<FakeCall> calls(FakeFunction function) const;
     std::vector<int32_t> order() const; // functions in the order they were called, load and unload included
     int count(FakeFunction function) const;
+    // The panel holds the library now: loaded more often than freed.
+    bool loaded() const;
     // The byte stream the board received: the accepted part of every write, in order.
     std::vector<uint8_t> received() const;
     void clearRecord();

@@ -10,6 +10,7 @@
 #include <ostream>
 #include <string>
 
+class TPaintBox;
 class TSpeedButton;
 
 // Readable texts in failure messages.
@@ -42,10 +43,19 @@ public:
     QString status() const;
     QString hint() const;
     QString progressText() const;
+    TPaintBox* keyPaintBox(int key) const; // key k is bit k of the key state
     TSpeedButton* led(int index) const;
     TSpeedButton* pin(int index) const;
     int visibleIoButtons() const;
+    // Connected, as the user tells it: the LED and pin controls are over the picture.
+    bool controlsShown() const { return visibleIoButtons() == 96; }
     bool visible(QWidget* widget) const;
+    bool hourglass() const;
+    // The colour of the status text as drawn: "red", "green", "blue", "black", or "" with no text.
+    std::string statusColour() const { return textColour(0); }
+    std::string hintColour() const { return textColour(1); }
+    // The keys the four key boxes show pressed, bit k for key k.
+    uint8_t keysShown() const;
     // Which of Connect, Download and Exit the user can see, as "CDE" with '-' for a hidden one.
     std::string mainButtons() const;
     // The pixels of a region of the window as the window system holds them, not rendered anew.
@@ -55,6 +65,8 @@ public:
     std::unique_ptr<TFormMain> form;
 
 private:
+    std::string textColour(int panel) const;
+
     int defaultWaitMs_;
 };
 

@@ -1,0 +1,163 @@
+// The window as its session's view: every input handed to the session's gate, the state drawn, and what
+// the session says shown.
+
+#include "app/UnitMain.h"
+
+#include "board/BoardProtocol.h"
+#include "common/Format.h"
+#include "common/Texts.h"
+#include "widgets/TSpeedButton.h"
+#include "widgets/TTimer.h"
+
+#include <QCoreApplication>
+
+using namespace qbv::colour;
+using qbv::session::Action;
+using qbv::session::State;
+using qbv::session::Verdict;
+
+namespace {
+
+constexpr int kPollIntervalMs = 20;
+
+} // namespace
+
+// What the user sees of the board link in each state: which main buttons show, whether the LED and pin
+// controls are there (and the keys polled), and whether the cursor is the hourglass.
+TFormMain::Look TFormMain::LookOf(State state) {
+    switch (state) {
+    case State::Disconnected:
+        return {true, true, true, false, false};
+    case State::NoDriver:
+        return {true, false, true, false, false};
+    case State::Unanswered:
+        return {false, true, true, false, false};
+    case State::ProgramAsked:
+        return {false, false, true, false, false};
+    case State::Connecting:
+    case State::Programming:
+        return {false, false, false, false, true};
+    default: // connected, with or without a command on its way
+        return {false, true, true, true, false};
+    }
+}
+
+void TFormMain::TimerBootTimer(QObject*) {
+    TimerBoot->SetEnabled(false);
+    // A sequence or job that the user started first makes this one needless.
+    if (!FSession.accepts(Action::Connect))
+        return;
+    ShowStatus(QString::fromStdString(qbv::formatText(qbv::text::kConnecting, qbv::text::kBoardName)), kBlue);
+    PostWindowMessage(WM_CONNECT_BOARD);
+}
+
+bool TFormMain::event(QEvent* event) {
+    if (event->type() == static_cast<QEvent::Type>(WM_CONNECT_BOARD))
+        FSession.request(Action::Connect);
+    else if (event->type() == static_cast<QEvent::Type>(WM_PROGRAM_MAXII))
+        FSession.request(Action::Program);
+    return QWidget::event(event);
+}
+
+void TFormMain::PostWindowMessage(int message) {
+    QCoreApplication::postEvent(this, new QEvent(static_cast<QEvent::Type>(message)));
+}
+
+void TFormMain::SpeedButtonConnectClick(QObject*) {
+    FSession.request(Action::Connect);
+}
+
+void TFormMain::SpeedButtonDownloadClick(QObject*) {
+    FSession.request(Action::Program);
+}
+
+void TFormMain::SpeedButtonLedClick(QObject* Sender) {
+    const auto first = FIoButtons.begin();
+    const auto found = std::find(first, first + qbv::kLedCount, Sender);
+    if (found == first + qbv::kLedCount)
+        return;
+    // Every LED command carries all eight LEDs, as the buttons stand after this click's own flip.
+    uint8_t mask = 0;
+    for (int led = 0; led < qbv::kLedCount; ++led) {
+        mask = static_cast<uint8_t>(mask << 1);
+        if (FIoButtons[led]->Down())
+            mask |= 1;
+    }
+    SendIoCommand(*found, Action::SetLeds, mask);
+}
+
+void TFormMain::SpeedButtonPioClick(QObject* Sender) {
+    const auto first = FIoButtons.begin() + kFirstGpioSlot;
+    const auto found = std::find(first, FIoButtons.end(), Sender);
+    if (found == FIoButtons.end())
+        return;
+    const int pin = static_cast<int>(found - first);
+    SendIoCommand(*found, Action::SetPin, qbv::board::pinByte(pin, (*found)->Down()));
+}
+
+void TFormMain::SendIoCommand(TSpeedButton* button, Action action, uint8_t data) {
+    if (!FSession.accepts(action))
+        return;
+    // The clicked button shows its disabled frame and the cursor the hourglass while the command runs.
+    button->setEnabled(false);
+    button->repaint();
+    SetBusyCursor(true);
+    FSession.request(action, data);
+    SetBusyCursor(false);
+    button->setEnabled(true);
+}
+
+void TFormMain::TimerButtonPollingTimer(QObject*) {
+    TimerButtonPolling->SetEnabled(false);
+    TimerButtonPolling->SetInterval(kPollIntervalMs);
+    const Verdict polled = FSession.request(Action::PollKeys);
+    // Each poll 20 ms after the previous one ended, for as long as the board stays connected.
+    if (polled == Verdict::Defer || (polled == Verdict::Run && FSession.state() == State::Connected))
+        TimerButtonPolling->SetEnabled(true);
+}
+
+void TFormMain::stateChanged(State state) {
+    DrawState(state);
+}
+
+void TFormMain::DrawState(State state) {
+    // A closing window stays as the user last saw it, and polls no more.
+    if (state == State::Closing || state == State::Closed) {
+        TimerButtonPolling->SetEnabled(false);
+        return;
+    }
+    const Look look = LookOf(state);
+    if (look == FLookDrawn)
+        return;
+    FLookDrawn = look;
+    SpeedButtonConnect->setVisible(look.connect);
+    SpeedButtonDownload->setVisible(look.download);
+    SpeedButtonExit->setVisible(look.exit);
+    SetBusyCursor(look.busy);
+    SetIoButtonsVisible(look.controls);
+    // Key polling starts anew with the controls and stops with them.
+    TimerButtonPolling->SetEnabled(false);
+    if (look.controls) {
+        TimerButtonPolling->SetEnabled(true);
+        SetWindowEnabled(true);
+    }
+}
+
+void TFormMain::showStatus(const std::string& text, Colour colour) {
+    ShowStatus(QString::fromLocal8Bit(text), colour);
+}
+
+void TFormMain::showBox(qbv::MessageKind kind, const std::string& text) {
+    ShowBox(kind, QString::fromLocal8Bit(text), BoxButtons::Ok);
+}
+
+bool TFormMain::askYesNo(qbv::MessageKind kind, const std::string& text) {
+    return ShowBox(kind, QString::fromLocal8Bit(text), BoxButtons::YesNo) == BoxAnswer::Yes;
+}
+
+void TFormMain::startProgressRun(uint32_t durationMs) {
+    StartProgressRun(durationMs);
+    ShowProgress(0);
+    TimerProgress->SetInterval(100);
+    TimerProgress->SetEnabled(true);
+}

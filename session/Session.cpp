@@ -1,0 +1,304 @@
+#include "session/Session.h"
+
+#include "board/BoardProtocol.h"
+#include "board/Connection.h"
+#include "board/Jtagport.h"
+#include "common/Format.h"
+#include "common/Texts.h"
+#include "platform/Clock.h"
+#include "platform/ProgramLocation.h"
+#include "programming/ProgrammingJob.h"
+
+#include <cstdio>
+
+namespace qbv::session {
+
+using namespace qbv::colour;
+using board::ConnectOutcome;
+
+namespace {
+
+std::string boardText(const char* format) {
+    return formatText(format, text::kBoardName);
+}
+
+// One second after the board answered, so the window settles before the controls appear.
+constexpr uint32_t kSettleMs = 1000;
+// How long the progress bar of a programming job takes to fill.
+constexpr uint32_t kProgrammingProgressMs = 30000;
+
+} // namespace
+
+Session::Session(SessionView& view) : view_(view) {}
+
+Session::~Session() {
+    DestroyJtagPort();
+}
+
+void Session::enter(State state) {
+    // Once the user has said quit, a sequence or job that is still finishing changes nothing the gate
+    // looks at.
+    if (closing() || state == state_)
+        return;
+    state_ = state;
+    view_.stateChanged(state);
+}
+
+Verdict Session::request(Action action, uint8_t data) {
+    const Verdict said = verdict(action);
+    if (said != Verdict::Run)
+        return said;
+    switch (action) {
+    case Action::Connect:
+        ConnectBoard();
+        break;
+    case Action::Program:
+        ProgramMaxII();
+        break;
+    case Action::SetLeds:
+        SendIoCommand(board::kSetLeds, data);
+        break;
+    case Action::SetPin:
+        SendIoCommand(board::kSetGpioPin, data);
+        break;
+    case Action::PollKeys:
+        PollKeys();
+        break;
+    case Action::Close:
+    case Action::Look:
+        break;
+    }
+    return said;
+}
+
+void Session::beginClosing() {
+    enter(State::Closing);
+}
+
+void Session::close() {
+    if (state_ != State::Closed) {
+        state_ = State::Closed;
+        view_.stateChanged(state_);
+    }
+    DestroyJtagPort();
+}
+
+bool Session::ConnectBoard() {
+    enter(State::Connecting);
+    keys_ = 0;
+    view_.releaseControls();
+    view_.showStatus(boardText(text::kConnecting), kBlue);
+    CreateJtagPort();
+    if (!FJtagPort) // the window closed under the library's own box
+        return false;
+    uint8_t keysAtConnect = 0;
+    bool commandInFlight = false; // the state says so: commands never nest
+    const ConnectOutcome outcome = board::ConnectPort(*FJtagPort, commandInFlight, keysAtConnect);
+    logConnectOutcome(outcome, keysAtConnect);
+    switch (outcome) {
+    case ConnectOutcome::LibraryNotLoaded:
+        DestroyJtagPort();
+        view_.endProgressRun();
+        view_.showStatus(text::kFailLoadDriver, kRed);
+        view_.showBox(MessageKind::Error, text::kFailLoadDriver);
+        enter(State::NoDriver);
+        break;
+    case ConnectOutcome::LinkNotOpened:
+        // The boxes keep their words; the library's own reason, when it gives one, goes to the terminal.
+        if (!FJtagPort->linkErrorString().empty())
+            std::fprintf(stderr, "%s: %s\n", platform::executableName().c_str(),
+                         FJtagPort->linkErrorString().c_str());
+        DestroyJtagPort();
+        view_.endProgressRun();
+        view_.showStatus(boardText(text::kFailConnect), kRed);
+        view_.showBox(MessageKind::Error, boardText(text::kFailConnectChecklist));
+        // The checklist names a controller without its code as one cause: programming stays in reach.
+        enter(State::Disconnected);
+        break;
+    case ConnectOutcome::NoResponse:
+        view_.endProgressRun();
+        BoardDidNotAnswer();
+        break;
+    case ConnectOutcome::Connected:
+        view_.endProgressRun();
+        BoardAnswered();
+        break;
+    }
+    return state_ == State::Connected;
+}
+
+void Session::BoardAnswered() {
+    view_.waitPumping(kSettleMs);
+    view_.showStatus(boardText(text::kConnectSuccess), kGreen);
+    enter(State::Connected);
+}
+
+void Session::BoardDidNotAnswer() {
+    DestroyJtagPort();
+    view_.showStatus(boardText(text::kNoResponse), kRed);
+    if (view_.askYesNo(MessageKind::Error, boardText(text::kNoResponseQuestion))) {
+        view_.postProgramming();
+        enter(State::ProgramAsked);
+    } else {
+        enter(State::Unanswered);
+    }
+}
+
+void Session::CreateJtagPort() {
+    DestroyJtagPort();
+    FJtagPort = std::make_unique<TJtagPort>();
+    FJtagPort->SetMessagePump([this] { view_.pumpMessages(); });
+    // The library's own box comes the moment it failed to load, before the sequence says more.
+    if (FJtagPort->error() != JtagPortError::NoError)
+        view_.showBox(MessageKind::Error, FJtagPort->errorString());
+}
+
+void Session::DestroyJtagPort() {
+    if (!FJtagPort)
+        return;
+    FJtagPort->Close();
+    FJtagPort.reset();
+}
+
+void Session::ConnectionLost() {
+    view_.log(text::kLostConnection);
+    view_.showStatus(text::kLostConnection, kRed);
+    DestroyJtagPort();
+    enter(State::Disconnected);
+}
+
+bool Session::SendCommand(int32_t command, uint8_t* data) {
+    if (!FJtagPort || !FJtagPort->IsOpen())
+        return false;
+    bool commandInFlight = false; // the state says so: commands never nest
+    return board::SendCommand(*FJtagPort, commandInFlight, command, data);
+}
+
+void Session::SendIoCommand(int32_t command, uint8_t data) {
+    const bool leds = command == board::kSetLeds;
+    // Only the LED command says what it is doing before it goes.
+    if (leds)
+        view_.showStatus(text::kUpdateLed, kBlue);
+    enter(State::Commanding);
+    uint8_t sent = data;
+    const bool success = SendCommand(command, &sent);
+    view_.log(formatText("Command %s: %s", board::commandBytesText(command, data).c_str(),
+                         success ? "sent" : "failed"));
+    if (closing())
+        return;
+    enter(State::Connected);
+    if (success) {
+        view_.showStatus(leds ? text::kUpdateLedSuccess : text::kUpdateGpioSuccess, kGreen);
+    } else {
+        view_.showStatus(leds ? text::kUpdateLedFail : text::kUpdateGpioFail, kRed);
+        ConnectionLost();
+    }
+}
+
+void Session::PollKeys() {
+    // A poll lasts until its keys are drawn: the window's close waits for it.
+    enter(State::Commanding);
+    uint8_t reply = 0;
+    const bool answered = SendCommand(board::kReadKeys, &reply);
+    if (answered) {
+        if (reply != keys_)
+            view_.log(formatText("Keys 0x%02x: %s", reply, board::pressedKeysText(reply).c_str()));
+        keys_ = reply;
+        view_.keysRead(reply);
+    }
+    if (closing()) // closed while the keys were drawn
+        return;
+    enter(State::Connected);
+    if (!answered) {
+        view_.log("Command 06 (read keys): no reply");
+        ConnectionLost();
+    }
+}
+
+void Session::ProgramMaxII() {
+    const State found = state_;
+    enter(State::Programming);
+    view_.startProgressRun(kProgrammingProgressMs);
+    DestroyJtagPort();
+    const bool ok = DownloadMaxIICode();
+    view_.endProgressRun();
+    // After a success the connection sequence runs inside the job, and decides what comes next.
+    if (ok)
+        ConnectBoard();
+    enter(afterJob(ok ? state_ : found, ok));
+}
+
+// Where a job leaves the link: after a success, where its connection sequence ended, with Download on offer
+// again; after a failure, down, with Connect on offer only where the job found it.
+State Session::afterJob(State end, bool programmed) const {
+    switch (end) {
+    case State::Disconnected:
+    case State::NoDriver:
+        return State::Disconnected;
+    case State::Connected:
+    case State::ProgramAsked:
+        return programmed ? end : State::Unanswered;
+    default:
+        return State::Unanswered;
+    }
+}
+
+bool Session::DownloadMaxIICode() {
+    view_.showStatus(text::kDownloadStart, kBlue);
+    programming::ProgrammingJob job;
+    job.setMessagePump([this] { view_.pumpMessages(); });
+    bool ok = job.prepare();
+    if (ok) {
+        view_.showStatus(text::kDownloadRunning, kBlue);
+        view_.log("Programmer: " + job.commandLine());
+        const uint32_t start = platform::tickCount();
+        ok = job.run();
+        logProgrammerEnd(job.lastRun(), platform::elapsedSince(start));
+    } else {
+        view_.log("Programming checks: " + job.errorString());
+    }
+    // A failed check's error box, or the unexpected exit code's information box, before the red status.
+    if (const std::optional<MessageKind> kind = programming::messageKindOf(job.error()))
+        view_.showBox(*kind, job.errorString());
+    view_.showStatus(ok ? text::kDownloadSuccess : text::kDownloadFail, ok ? kGreen : kRed);
+    view_.log(ok ? text::kDownloadSuccess : text::kDownloadFail);
+    return ok;
+}
+
+void Session::logConnectOutcome(ConnectOutcome outcome, uint8_t keys) {
+    const std::string& library = FJtagPort->LibraryPath();
+    switch (outcome) {
+    case ConnectOutcome::LibraryNotLoaded:
+        view_.log("Connect: the JTAG library did not load: " + FJtagPort->errorString());
+        break;
+    case ConnectOutcome::LinkNotOpened: {
+        const std::string& reason = FJtagPort->linkErrorString();
+        view_.log("Connect: the link did not open (" + library + ")" + (reason.empty() ? "" : ": " + reason));
+        break;
+    }
+    case ConnectOutcome::NoResponse:
+        view_.log("Connect: commands 00 (ping) and 06 (read keys): no answer from the board");
+        break;
+    case ConnectOutcome::Connected:
+        view_.log(formatText("Connect: commands 00 (ping) and 06 (read keys) answered, keys 0x%02x (%s)",
+                             keys, library.c_str()));
+        break;
+    }
+}
+
+void Session::logProgrammerEnd(const programming::ProgrammerRun& ran, uint32_t milliseconds) {
+    using programming::ProgrammerEnd;
+    switch (ran.end) {
+    case ProgrammerEnd::TimedOut:
+        view_.log(
+            formatText("Programmer still running after %u ms: left to finish on its own", milliseconds));
+        break;
+    case ProgrammerEnd::NotStarted:
+        view_.log("Programmer not started: " + ran.startFailure);
+        break;
+    default:
+        view_.log(formatText("Programmer ended with exit code 0x%x after %u ms", ran.exitCode, milliseconds));
+    }
+}
+
+} // namespace qbv::session
