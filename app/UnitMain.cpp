@@ -3,6 +3,7 @@
 
 #include "app/UnitMain.h"
 
+#include "app/BoardMenu.h"
 #include "resources/Artwork.h"
 #include "resources/LayoutQt.h"
 #include "widgets/TImage.h"
@@ -84,7 +85,7 @@ TFormMain::TFormMain(QWidget* parent)
     setFixedSize(layout::kClientWidth, layout::kStoredClientHeight);
     CreateComponents();
     BindEvents();
-    CreateMenuAndShortcuts();
+    FMenu = new BoardMenu(*this, FSession);
     qApp->installEventFilter(this); // input to the whole window can be held back (SetWindowEnabled)
 }
 

@@ -11,9 +11,7 @@
 #include <memory>
 #include <optional>
 
-class EventLog;
-class LogWindow;
-class QAction;
+class BoardMenu;
 class TImage;
 class TPaintBox;
 class TSpeedButton;
@@ -109,12 +107,8 @@ public:
     void CaptureKeyBackgrounds();
     void FreeKeyBackgrounds();
 
-    // Beyond the board maker's window: the context menu on the board picture, its shortcuts, the log.
-    void ShowContextMenu(const QPoint& where);
-    void ShowLog();
-    void ShowAbout();
+    // Beyond the board maker's window: every LED off at once, and a line in the log.
     void AllLedsOff();
-    void CopyStatus();
     void Log(const QString& line);
 
     static constexpr int kIoControlCount = 100;
@@ -164,8 +158,6 @@ private:
     void CreateGpioButtons(const qbv::layout::GpioGrid& grid, const TPaintBox* box, int firstPin);
     void SendIoCommand(TSpeedButton* button, qbv::session::Action action, uint8_t data);
     void PostWindowMessage(int message);
-    void CreateMenuAndShortcuts();
-    void UpdateActions();
     void CentreOnScreen();
 
     // The key paint boxes by key: key k is bit k of the key state.
@@ -183,17 +175,8 @@ private:
     // The board link: its state, the JTAG port and everything that runs on it.
     qbv::session::Session FSession{*this};
 
-    struct Actions {
-        QAction* connect = nullptr;
-        QAction* download = nullptr;
-        QAction* allLedsOff = nullptr;
-        QAction* copyStatus = nullptr;
-        QAction* log = nullptr;
-        QAction* about = nullptr;
-        QAction* exit = nullptr;
-    } FActions;
-    EventLog* FLog = nullptr;
-    LogWindow* FLogWindow = nullptr;
+    // The context menu on the board picture, its shortcuts, the log and About.
+    BoardMenu* FMenu = nullptr;
     // The key state the four key boxes show now; none when they must be drawn anew.
     std::optional<uint8_t> FKeysOnScreen;
     // The state's look as drawn last; none before the first.

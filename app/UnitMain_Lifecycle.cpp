@@ -1,5 +1,6 @@
 // The window's life: first show, the private messages, the web links, hints, Exit and the close.
 
+#include "app/BoardMenu.h"
 #include "app/UnitMain.h"
 #include "app/WebLinks.h"
 
@@ -100,6 +101,10 @@ void TFormMain::SpeedButtonMarovanClick(QObject*) {
 
 void TFormMain::SpeedButtonAlteraClick(QObject*) {
     OpenWebLink("Link Altera Web Site...", qbv::web::kFpgaVendorSite);
+}
+
+void TFormMain::Log(const QString& line) {
+    FMenu->log(line);
 }
 
 void TFormMain::ShowHintOf(QObject* sender) {

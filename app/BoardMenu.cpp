@@ -1,0 +1,111 @@
+#include "app/BoardMenu.h"
+
+#include "app/EventLog.h"
+#include "app/LogWindow.h"
+#include "app/UnitMain.h"
+#include "board/Jtagport.h"
+#include "platform/VendorToolchain.h"
+#include "session/Session.h"
+#include "widgets/TImage.h"
+#include "widgets/TSpeedButton.h"
+#include "widgets/TStatusBar.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+
+using qbv::session::Action;
+
+BoardMenu::BoardMenu(TFormMain& window, const qbv::session::Session& session)
+    : QObject(&window), window_(window), session_(session), log_(new EventLog(this)) {
+    connect_ = addAction(QStringLiteral("Connect"), Qt::Key_F5,
+                         [this] { window_.SpeedButtonConnectClick(window_.SpeedButtonConnect); });
+    download_ = addAction(QStringLiteral("Download .POF"), {},
+                          [this] { window_.SpeedButtonDownloadClick(window_.SpeedButtonDownload); });
+    allLedsOff_ = addAction(QStringLiteral("All LEDs off"), {}, [this] { window_.AllLedsOff(); });
+    copyStatus_ = addAction(QStringLiteral("Copy status"), {}, [this] { copyStatus(); });
+    showLog_ = addAction(QStringLiteral("Log"), QKeySequence(Qt::CTRL | Qt::Key_L), [this] { showLog(); });
+    about_ = addAction(QStringLiteral("About"), Qt::Key_F1, [this] { showAbout(); });
+    exit_ = addAction(QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+                      [this] { window_.SpeedButtonExitClick(window_.SpeedButtonExit); });
+    window_.ImageBoard->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(window_.ImageBoard, &QWidget::customContextMenuRequested, this,
+                     [this](const QPoint& where) { show(window_.ImageBoard->mapTo(&window_, where)); });
+}
+
+QAction* BoardMenu::addAction(const QString& text, const QKeySequence& shortcut,
+                              const std::function<void()>& handler) {
+    auto* action = new QAction(text, &window_);
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(action, &QAction::triggered, this, handler);
+    window_.addAction(action); // the shortcut works without the menu open
+    return action;
+}
+
+void BoardMenu::log(const QString& line) {
+    log_->add(line);
+}
+
+void BoardMenu::update() {
+    connect_->setEnabled(session_.accepts(Action::Connect));
+    download_->setEnabled(session_.accepts(Action::Program));
+    allLedsOff_->setEnabled(session_.accepts(Action::SetLeds));
+    for (QAction* action : {copyStatus_, showLog_, about_})
+        action->setEnabled(session_.accepts(Action::Look));
+    exit_->setEnabled(session_.verdict(Action::Close) != qbv::session::Verdict::Drop);
+}
+
+void BoardMenu::show(const QPoint& where) {
+    update();
+    QMenu menu(&window_);
+    menu.setObjectName(QStringLiteral("BoardMenu"));
+    menu.addActions({connect_, download_, allLedsOff_});
+    menu.addSeparator();
+    menu.addActions({copyStatus_, showLog_, about_});
+    menu.addSeparator();
+    menu.addAction(exit_);
+    menu.exec(window_.mapToGlobal(where));
+    // Shortcuts reach the gate again, which judges them when they fire.
+    for (QAction* action : window_.actions())
+        action->setEnabled(true);
+}
+
+void BoardMenu::copyStatus() {
+    if (session_.accepts(Action::Look))
+        QGuiApplication::clipboard()->setText(window_.StatusBar->panelText(0));
+}
+
+void BoardMenu::showLog() {
+    if (!session_.accepts(Action::Look))
+        return;
+    if (!logWindow_)
+        logWindow_ = new LogWindow(*log_, &window_);
+    logWindow_->show();
+    logWindow_->raise();
+}
+
+void BoardMenu::showAbout() {
+    if (!session_.accepts(Action::Look))
+        return;
+    // The library the next connection loads: the one in use, or the file as it lies beside the program.
+    std::unique_ptr<TJtagPort> looked;
+    const TJtagPort* port = session_.port();
+    if (!port) {
+        looked = std::make_unique<TJtagPort>();
+        port = looked.get();
+    }
+    const std::string edition = port->edition();
+    const std::string toolChain = qbv::platform::vendorInstallDirectory();
+    window_.ShowBox(
+        qbv::MessageKind::Information,
+        QStringLiteral(
+            "QB-vela Control Panel %1\n\nJTAG access library: %2\n%3\n\nFPGA vendor's tool chain: %4")
+            .arg(QStringLiteral(QBV_VERSION), QString::fromLocal8Bit(port->LibraryPath()),
+                 edition.empty()
+                     ? QStringLiteral("(not loaded: %1)").arg(QString::fromLocal8Bit(port->errorString()))
+                     : QStringLiteral("Edition: %1").arg(QString::fromStdString(edition)),
+                 toolChain.empty() ? QStringLiteral("none was found") : QString::fromLocal8Bit(toolChain)),
+        BoxButtons::Ok);
+}
