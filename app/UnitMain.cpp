@@ -4,6 +4,7 @@
 #include "app/UnitMain.h"
 
 #include "app/BoardMenu.h"
+#include "app/ScriptServer.h"
 #include "resources/Artwork.h"
 #include "resources/LayoutQt.h"
 #include "widgets/TImage.h"
@@ -86,6 +87,9 @@ TFormMain::TFormMain(QWidget* parent)
     CreateComponents();
     BindEvents();
     FMenu = new BoardMenu(*this, FSession);
+    FScripts = new ScriptServer(FSession, this);
+    if (QString why; !FScripts->listen(why))
+        Log(QStringLiteral("Scripts are not served: %1").arg(why));
     qApp->installEventFilter(this); // input to the whole window can be held back (SetWindowEnabled)
 }
 

@@ -12,6 +12,7 @@
 #include <optional>
 
 class BoardMenu;
+class ScriptServer;
 class TImage;
 class TPaintBox;
 class TSpeedButton;
@@ -133,6 +134,7 @@ private:
     void endProgressRun() override { EndProgressRun(); }
     void releaseControls() override { ReleaseAllIoButtons(); }
     void keysRead(uint8_t keys) override;
+    void commandTaken(int32_t command, uint8_t data) override;
     void postProgramming() override { PostWindowMessage(WM_PROGRAM_MAXII); }
     void log(const std::string& line) override { Log(QString::fromLocal8Bit(line)); }
 
@@ -175,8 +177,9 @@ private:
     // The board link: its state, the JTAG port and everything that runs on it.
     qbv::session::Session FSession{*this};
 
-    // The context menu on the board picture, its shortcuts, the log and About.
+    // The context menu on the board picture, its shortcuts, the log and About; the scripts served.
     BoardMenu* FMenu = nullptr;
+    ScriptServer* FScripts = nullptr;
     // The key state the four key boxes show now; none when they must be drawn anew.
     std::optional<uint8_t> FKeysOnScreen;
     // The state's look as drawn last; none before the first.

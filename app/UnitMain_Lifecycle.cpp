@@ -147,7 +147,7 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 }
 
 bool TFormMain::FormCloseQuery(QObject*) {
-    switch (FSession.request(Action::Close)) {
+    switch (FSession.request(Action::Close).verdict) {
     case Verdict::Run:
         return true;
     case Verdict::Confirm:

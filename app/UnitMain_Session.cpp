@@ -1,6 +1,7 @@
 // The window as its session's view: every input handed to the session's gate, the state drawn, and what
 // the session says shown.
 
+#include "app/ScriptServer.h"
 #include "app/UnitMain.h"
 
 #include "board/BoardProtocol.h"
@@ -110,7 +111,7 @@ void TFormMain::SendIoCommand(TSpeedButton* button, Action action, uint8_t data)
 void TFormMain::TimerButtonPollingTimer(QObject*) {
     TimerButtonPolling->SetEnabled(false);
     TimerButtonPolling->SetInterval(kPollIntervalMs);
-    const Verdict polled = FSession.request(Action::PollKeys);
+    const Verdict polled = FSession.request(Action::PollKeys).verdict;
     // Each poll 20 ms after the previous one ended, for as long as the board stays connected.
     if (polled == Verdict::Defer || (polled == Verdict::Run && FSession.state() == State::Connected))
         TimerButtonPolling->SetEnabled(true);
@@ -118,6 +119,7 @@ void TFormMain::TimerButtonPollingTimer(QObject*) {
 
 void TFormMain::stateChanged(State state) {
     DrawState(state);
+    FScripts->stateChanged(state);
 }
 
 void TFormMain::DrawState(State state) {
@@ -153,6 +155,16 @@ void TFormMain::showBox(qbv::MessageKind kind, const std::string& text) {
 
 bool TFormMain::askYesNo(qbv::MessageKind kind, const std::string& text) {
     return ShowBox(kind, QString::fromLocal8Bit(text), BoxButtons::YesNo) == BoxAnswer::Yes;
+}
+
+void TFormMain::commandTaken(int32_t command, uint8_t data) {
+    // A script's command shows as a click's does: the LEDs and pins latched as the board took them.
+    if (command == qbv::board::kSetLeds) {
+        for (int led = 0; led < qbv::kLedCount; ++led)
+            FIoButtons[led]->SetDown(data & qbv::board::ledBit(led));
+    } else if (const int pin = data & 0x7F; command == qbv::board::kSetGpioPin && pin < qbv::kPinCount) {
+        FIoButtons[kFirstGpioSlot + pin]->SetDown(data & 0x80);
+    }
 }
 
 void TFormMain::startProgressRun(uint32_t durationMs) {

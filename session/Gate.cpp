@@ -13,17 +13,17 @@ constexpr Verdict C = Verdict::Confirm;
 // starts; once the user has said quit, nothing starts at all.
 // clang-format off
 constexpr Verdict kTable[kStateCount][kActionCount] = {
-    //                 Connect Program SetLeds SetPin PollKeys Close Look
-    /* Disconnected */ {R, R, D, D, D, R, R},
-    /* NoDriver     */ {R, D, D, D, D, R, R},
-    /* Unanswered   */ {R, R, D, D, D, R, R},
-    /* ProgramAsked */ {D, R, D, D, D, R, R},
-    /* Connecting   */ {D, D, D, D, D, C, R},
-    /* Connected    */ {D, R, R, R, R, R, R},
-    /* Commanding   */ {D, D, D, D, L, R, R},
-    /* Programming  */ {D, D, D, D, D, C, R},
-    /* Closing      */ {D, D, D, D, D, D, D},
-    /* Closed       */ {D, D, D, D, D, D, D},
+    //                 Connect Program SetLeds SetPin Ping ReadKeys PollKeys Close Look
+    /* Disconnected */ {R, R, D, D, D, D, D, R, R},
+    /* NoDriver     */ {R, D, D, D, D, D, D, R, R},
+    /* Unanswered   */ {R, R, D, D, D, D, D, R, R},
+    /* ProgramAsked */ {D, R, D, D, D, D, D, R, R},
+    /* Connecting   */ {D, D, D, D, D, D, D, C, R},
+    /* Connected    */ {D, R, R, R, R, R, R, R, R},
+    /* Commanding   */ {D, D, D, D, D, D, L, R, R},
+    /* Programming  */ {D, D, D, D, D, D, D, C, R},
+    /* Closing      */ {D, D, D, D, D, D, D, D, D},
+    /* Closed       */ {D, D, D, D, D, D, D, D, D},
 };
 // clang-format on
 

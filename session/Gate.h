@@ -25,6 +25,8 @@ enum class Action {
     Program,  // Download, the menu, message 1026
     SetLeds,  // an LED click, All LEDs off
     SetPin,   // a pin click
+    Ping,     // a script asks whether the board answers
+    ReadKeys, // a script reads the keys, as the panel's own polls last read them
     PollKeys, // the key-poll timer
     Close,    // Exit, Ctrl+Q, the menu, the close box
     Look,     // the log, About, Copy status, the web links: nothing that reaches the board

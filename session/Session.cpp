@@ -44,31 +44,42 @@ void Session::enter(State state) {
     view_.stateChanged(state);
 }
 
-Verdict Session::request(Action action, uint8_t data) {
+Outcome Session::request(Action action, uint8_t data, Source source) {
     const Verdict said = verdict(action);
     if (said != Verdict::Run)
-        return said;
+        return {said};
+    source_ = source;
+    bool succeeded = true;
     switch (action) {
     case Action::Connect:
-        ConnectBoard();
+        succeeded = ConnectBoard();
         break;
     case Action::Program:
-        ProgramMaxII();
+        succeeded = ProgramMaxII();
         break;
     case Action::SetLeds:
-        SendIoCommand(board::kSetLeds, data);
+        succeeded = SendIoCommand(board::kSetLeds, data);
         break;
     case Action::SetPin:
-        SendIoCommand(board::kSetGpioPin, data);
+        succeeded = SendIoCommand(board::kSetGpioPin, data);
+        break;
+    case Action::Ping:
+        succeeded = Ping();
         break;
     case Action::PollKeys:
         PollKeys();
         break;
+    case Action::ReadKeys: // the polls keep the keys read
     case Action::Close:
     case Action::Look:
         break;
     }
-    return said;
+    source_ = Source::Panel;
+    return {said, succeeded};
+}
+
+void Session::log(const std::string& line) {
+    view_.log(source_ == Source::Script ? "qbv: " + line : line);
 }
 
 void Session::beginClosing() {
@@ -161,7 +172,7 @@ void Session::DestroyJtagPort() {
 }
 
 void Session::ConnectionLost() {
-    view_.log(text::kLostConnection);
+    log(text::kLostConnection);
     view_.showStatus(text::kLostConnection, kRed);
     DestroyJtagPort();
     enter(State::Disconnected);
@@ -174,7 +185,7 @@ bool Session::SendCommand(int32_t command, uint8_t* data) {
     return board::SendCommand(*FJtagPort, commandInFlight, command, data);
 }
 
-void Session::SendIoCommand(int32_t command, uint8_t data) {
+bool Session::SendIoCommand(int32_t command, uint8_t data) {
     const bool leds = command == board::kSetLeds;
     // Only the LED command says what it is doing before it goes.
     if (leds)
@@ -182,17 +193,32 @@ void Session::SendIoCommand(int32_t command, uint8_t data) {
     enter(State::Commanding);
     uint8_t sent = data;
     const bool success = SendCommand(command, &sent);
-    view_.log(formatText("Command %s: %s", board::commandBytesText(command, data).c_str(),
-                         success ? "sent" : "failed"));
+    log(formatText("Command %s: %s", board::commandBytesText(command, data).c_str(),
+                   success ? "sent" : "failed"));
     if (closing())
-        return;
+        return success;
     enter(State::Connected);
     if (success) {
+        view_.commandTaken(command, data);
         view_.showStatus(leds ? text::kUpdateLedSuccess : text::kUpdateGpioSuccess, kGreen);
     } else {
         view_.showStatus(leds ? text::kUpdateLedFail : text::kUpdateGpioFail, kRed);
         ConnectionLost();
     }
+    return success;
+}
+
+bool Session::Ping() {
+    enter(State::Commanding);
+    uint8_t unused = 0;
+    const bool answered = SendCommand(board::kPing, &unused);
+    log(answered ? "Command 00 (ping): answered" : "Command 00 (ping): no answer");
+    if (closing())
+        return answered;
+    enter(State::Connected);
+    if (!answered)
+        ConnectionLost();
+    return answered;
 }
 
 void Session::PollKeys() {
@@ -202,7 +228,7 @@ void Session::PollKeys() {
     const bool answered = SendCommand(board::kReadKeys, &reply);
     if (answered) {
         if (reply != keys_)
-            view_.log(formatText("Keys 0x%02x: %s", reply, board::pressedKeysText(reply).c_str()));
+            log(formatText("Keys 0x%02x: %s", reply, board::pressedKeysText(reply).c_str()));
         keys_ = reply;
         view_.keysRead(reply);
     }
@@ -210,12 +236,12 @@ void Session::PollKeys() {
         return;
     enter(State::Connected);
     if (!answered) {
-        view_.log("Command 06 (read keys): no reply");
+        log("Command 06 (read keys): no reply");
         ConnectionLost();
     }
 }
 
-void Session::ProgramMaxII() {
+bool Session::ProgramMaxII() {
     const State found = state_;
     enter(State::Programming);
     view_.startProgressRun(kProgrammingProgressMs);
@@ -226,6 +252,7 @@ void Session::ProgramMaxII() {
     if (ok)
         ConnectBoard();
     enter(afterJob(ok ? state_ : found, ok));
+    return ok;
 }
 
 // Where a job leaves the link: after a success, where its connection sequence ended, with Download on offer
@@ -250,18 +277,19 @@ bool Session::DownloadMaxIICode() {
     bool ok = job.prepare();
     if (ok) {
         view_.showStatus(text::kDownloadRunning, kBlue);
-        view_.log("Programmer: " + job.commandLine());
+        log("Programmer: " + job.commandLine());
         const uint32_t start = platform::tickCount();
         ok = job.run();
         logProgrammerEnd(job.lastRun(), platform::elapsedSince(start));
     } else {
-        view_.log("Programming checks: " + job.errorString());
+        log("Programming checks: " + job.errorString());
     }
+    lastJob_ = {job.error(), job.errorString()};
     // A failed check's error box, or the unexpected exit code's information box, before the red status.
     if (const std::optional<MessageKind> kind = programming::messageKindOf(job.error()))
         view_.showBox(*kind, job.errorString());
     view_.showStatus(ok ? text::kDownloadSuccess : text::kDownloadFail, ok ? kGreen : kRed);
-    view_.log(ok ? text::kDownloadSuccess : text::kDownloadFail);
+    log(ok ? text::kDownloadSuccess : text::kDownloadFail);
     return ok;
 }
 
@@ -269,19 +297,19 @@ void Session::logConnectOutcome(ConnectOutcome outcome, uint8_t keys) {
     const std::string& library = FJtagPort->LibraryPath();
     switch (outcome) {
     case ConnectOutcome::LibraryNotLoaded:
-        view_.log("Connect: the JTAG library did not load: " + FJtagPort->errorString());
+        log("Connect: the JTAG library did not load: " + FJtagPort->errorString());
         break;
     case ConnectOutcome::LinkNotOpened: {
         const std::string& reason = FJtagPort->linkErrorString();
-        view_.log("Connect: the link did not open (" + library + ")" + (reason.empty() ? "" : ": " + reason));
+        log("Connect: the link did not open (" + library + ")" + (reason.empty() ? "" : ": " + reason));
         break;
     }
     case ConnectOutcome::NoResponse:
-        view_.log("Connect: commands 00 (ping) and 06 (read keys): no answer from the board");
+        log("Connect: commands 00 (ping) and 06 (read keys): no answer from the board");
         break;
     case ConnectOutcome::Connected:
-        view_.log(formatText("Connect: commands 00 (ping) and 06 (read keys) answered, keys 0x%02x (%s)",
-                             keys, library.c_str()));
+        log(formatText("Connect: commands 00 (ping) and 06 (read keys) answered, keys 0x%02x (%s)", keys,
+                       library.c_str()));
         break;
     }
 }
@@ -290,14 +318,13 @@ void Session::logProgrammerEnd(const programming::ProgrammerRun& ran, uint32_t m
     using programming::ProgrammerEnd;
     switch (ran.end) {
     case ProgrammerEnd::TimedOut:
-        view_.log(
-            formatText("Programmer still running after %u ms: left to finish on its own", milliseconds));
+        log(formatText("Programmer still running after %u ms: left to finish on its own", milliseconds));
         break;
     case ProgrammerEnd::NotStarted:
-        view_.log("Programmer not started: " + ran.startFailure);
+        log("Programmer not started: " + ran.startFailure);
         break;
     default:
-        view_.log(formatText("Programmer ended with exit code 0x%x after %u ms", ran.exitCode, milliseconds));
+        log(formatText("Programmer ended with exit code 0x%x after %u ms", ran.exitCode, milliseconds));
     }
 }
 

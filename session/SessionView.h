@@ -29,6 +29,8 @@ public:
     // Every LED and pin shown up and the keys released, as a new connection starts.
     virtual void releaseControls() = 0;
     virtual void keysRead(uint8_t keys) = 0;
+    // The board took an LED (command 1) or pin (command 5) command: whoever sent it, the controls show it.
+    virtual void commandTaken(int32_t command, uint8_t data) = 0;
     // The programming job to start once the current handler has returned (message 1026).
     virtual void postProgramming() = 0;
     virtual void log(const std::string& line) = 0;
