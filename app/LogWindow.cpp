@@ -2,11 +2,16 @@
 
 #include "app/EventLog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTextBlock>
 #include <QVBoxLayout>
 
 LogWindow::LogWindow(const EventLog& log, QWidget* owner)
@@ -35,10 +40,26 @@ LogWindow::LogWindow(const EventLog& log, QWidget* owner)
     layout->addLayout(buttons);
 }
 
+void LogWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void LogWindow::showEvent(QShowEvent* event) {
+    // At the newest line, from its start: the time of each line in view.
+    text_->setTextCursor(QTextCursor(text_->document()->lastBlock()));
+    text_->ensureCursorVisible();
+    text_->horizontalScrollBar()->setValue(0);
+    QWidget::showEvent(event);
+}
+
 void LogWindow::saveAs() {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the log"),
-                                                      QStringLiteral("qbv-control-panel.log"),
-                                                      QStringLiteral("Log files (*.log *.txt)"));
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save the log"), QDir(folder).filePath(QStringLiteral("qbv-control-panel.log")),
+        QStringLiteral("Log files (*.log *.txt)"));
     if (!path.isEmpty())
         saveTo(path);
 }

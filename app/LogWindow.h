@@ -17,6 +17,10 @@ public:
 
     QPlainTextEdit* text() const { return text_; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     const EventLog& log_;
     QPlainTextEdit* text_;

@@ -19,10 +19,12 @@ QMessageBox::Icon iconOf(qbv::MessageKind kind) {
 
 } // namespace
 
-BoxAnswer QtMessageBoxes::show(qbv::MessageKind kind, const QString& text, BoxButtons buttons) {
+BoxAnswer QtMessageBoxes::show(qbv::MessageKind kind, const QString& text, BoxButtons buttons,
+                               const QString& detail) {
     const bool question = buttons == BoxButtons::YesNo;
     QMessageBox box(iconOf(kind), QString::fromLatin1(qbv::messageTitle(kind)), text,
                     question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent_);
+    box.setInformativeText(detail);
     // The user reads and answers a box with the normal arrow, even when it comes up in the middle of
     // work under the hourglass; the hourglass returns once the box is closed.
     const bool overBusyCursor = QApplication::overrideCursor() != nullptr;

@@ -14,15 +14,17 @@ enum class BoxAnswer { Ok, Yes, No };
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    // Returns the button the user chose.
-    virtual BoxAnswer show(qbv::MessageKind kind, const QString& text, BoxButtons buttons) = 0;
+    // Returns the button the user chose. The detail, when there is one, says why beneath the text.
+    virtual BoxAnswer show(qbv::MessageKind kind, const QString& text, BoxButtons buttons,
+                           const QString& detail = {}) = 0;
 };
 
 // Real modal boxes over a window, answered under the normal arrow even while the hourglass is up.
 class QtMessageBoxes final : public MessageBoxes {
 public:
     explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
-    BoxAnswer show(qbv::MessageKind kind, const QString& text, BoxButtons buttons) override;
+    BoxAnswer show(qbv::MessageKind kind, const QString& text, BoxButtons buttons,
+                   const QString& detail = {}) override;
 
 private:
     QWidget* parent_;

@@ -82,7 +82,8 @@ public:
     void TimerButtonPollingTimer(QObject* Sender);
 
     // Modal boxes: the window's own, or those it was handed (a test's user at the boxes).
-    BoxAnswer ShowBox(qbv::MessageKind kind, const QString& text, BoxButtons buttons);
+    BoxAnswer ShowBox(qbv::MessageKind kind, const QString& text, BoxButtons buttons,
+                      const QString& detail = {});
     void SetMessageBoxes(MessageBoxes* boxes) { FMessageBoxes = boxes ? boxes : &FOwnBoxes; }
 
     // Status line.
@@ -103,6 +104,7 @@ public:
     void BuildButtonGlyph(TSpeedButton* button, int frameCount, bool rounded, const TImage* overlay);
     void SetIoButtonsVisible(bool visible);
     void ReleaseAllIoButtons();
+    void MakeReachableByKeyboard();
 
     // Keys.
     void CaptureKeyBackgrounds();
@@ -126,7 +128,7 @@ private:
     // What the session asks of its view.
     void stateChanged(qbv::session::State state) override;
     void showStatus(const std::string& text, qbv::colour::Colour colour) override;
-    void showBox(qbv::MessageKind kind, const std::string& text) override;
+    void showBox(qbv::MessageKind kind, const std::string& text, const std::string& detail) override;
     bool askYesNo(qbv::MessageKind kind, const std::string& text) override;
     void waitPumping(uint32_t milliseconds) override { WaitPumping(milliseconds); }
     void pumpMessages() override { PumpMessages(); }
@@ -152,7 +154,6 @@ private:
     void CreateComponents();
     void BindEvents();
     void StatusBarDrawPanel(TStatusBar* bar, int panel, QPainter& canvas, const QRect& rect);
-    void DrawProgressPanel(QPainter& canvas, const QRect& rect, const QString& text);
     void OpenWebLink(const char* status, const char* address);
     void ShowHintOf(QObject* sender);
     void SetBusyCursor(bool busy);

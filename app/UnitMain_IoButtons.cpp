@@ -5,6 +5,7 @@
 
 #include "common/Texts.h"
 #include "resources/LayoutQt.h"
+#include "widgets/KeyboardReach.h"
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
 #include "widgets/TSpeedButton.h"
@@ -79,6 +80,16 @@ void TFormMain::AllLedsOff() {
         FIoButtons[led]->SetDown(false);
     // One LED command carries all eight: the first button's click handler sends it.
     SpeedButtonLedClick(FIoButtons[0]);
+}
+
+void TFormMain::MakeReachableByKeyboard() {
+    auto* reach = new KeyboardReach(this);
+    reach->addGroup(
+        {SpeedButtonConnect, SpeedButtonDownload, SpeedButtonMarovan, SpeedButtonAltera, SpeedButtonExit});
+    reach->addGroup(QList<QWidget*>(FIoButtons.begin(), FIoButtons.begin() + kFirstGpioSlot));
+    reach->addGroup(QList<QWidget*>(FIoButtons.begin() + kFirstGpioSlot, FIoButtons.end()));
+    reach->addGroup(QList<QWidget*>(szPainBox.begin(), szPainBox.end()));
+    reach->orderTabs();
 }
 
 void TFormMain::SetIoButtonsVisible(bool visible) {

@@ -8,6 +8,7 @@
 #include "common/Texts.h"
 #include "platform/Clock.h"
 #include "resources/BoardLayout.h"
+#include "resources/LayoutQt.h"
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
 #include "widgets/TSpeedButton.h"
@@ -43,12 +44,9 @@ void TFormMain::FormShow(QObject*) {
     if (!FFirstShowPending)
         return;
     FFirstShowPending = false;
-    PaintBoxLed->setGeometry(layout::kPaintBoxLedPlaced.left, layout::kPaintBoxLedPlaced.top,
-                             layout::kPaintBoxLedPlaced.width, layout::kPaintBoxLedPlaced.height);
-    PaintBoxGPIOa->setGeometry(layout::kPaintBoxGPIOaPlaced.left, layout::kPaintBoxGPIOaPlaced.top,
-                               layout::kPaintBoxGPIOaPlaced.width, layout::kPaintBoxGPIOaPlaced.height);
-    PaintBoxGPIOb->setGeometry(layout::kPaintBoxGPIObPlaced.left, layout::kPaintBoxGPIObPlaced.top,
-                               layout::kPaintBoxGPIObPlaced.width, layout::kPaintBoxGPIObPlaced.height);
+    PaintBoxLed->setGeometry(layout::toQRect(layout::kPaintBoxLedPlaced));
+    PaintBoxGPIOa->setGeometry(layout::toQRect(layout::kPaintBoxGPIOaPlaced));
+    PaintBoxGPIOb->setGeometry(layout::toQRect(layout::kPaintBoxGPIObPlaced));
     setFixedSize(width(), ImageBoard->height() + StatusBar->height());
     CreateLedButtons();
     CreateGpioButtonsA();
@@ -67,6 +65,7 @@ void TFormMain::FormShow(QObject*) {
     TimerProgress->SetInterval(100);
     TimerProgress->SetEnabled(true);
     DrawState(FSession.state());
+    MakeReachableByKeyboard();
     CentreOnScreen();
 }
 
@@ -128,7 +127,9 @@ void TFormMain::SpeedButtonConnectMouseMove(QObject* Sender) {
     ShowHintOf(Sender);
 }
 void TFormMain::ImageBoardMouseMove(QObject*) {
-    ShowHint(QString(), kBlack);
+    // A web link's failure stays in view until a button's hint takes its place.
+    if (FHintColour != kRed)
+        ShowHint(QString(), kBlack);
 }
 
 void TFormMain::SpeedButtonExitClick(QObject*) {
@@ -163,8 +164,9 @@ bool TFormMain::FormCloseQuery(QObject*) {
     return true;
 }
 
-BoxAnswer TFormMain::ShowBox(qbv::MessageKind kind, const QString& text, BoxButtons buttons) {
-    return FMessageBoxes->show(kind, text, buttons);
+BoxAnswer TFormMain::ShowBox(qbv::MessageKind kind, const QString& text, BoxButtons buttons,
+                             const QString& detail) {
+    return FMessageBoxes->show(kind, text, buttons, detail);
 }
 
 void TFormMain::FormClose(QObject*) {

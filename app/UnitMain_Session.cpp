@@ -149,8 +149,8 @@ void TFormMain::showStatus(const std::string& text, Colour colour) {
     ShowStatus(QString::fromLocal8Bit(text), colour);
 }
 
-void TFormMain::showBox(qbv::MessageKind kind, const std::string& text) {
-    ShowBox(kind, QString::fromLocal8Bit(text), BoxButtons::Ok);
+void TFormMain::showBox(qbv::MessageKind kind, const std::string& text, const std::string& detail) {
+    ShowBox(kind, QString::fromLocal8Bit(text), BoxButtons::Ok, QString::fromLocal8Bit(detail));
 }
 
 bool TFormMain::askYesNo(qbv::MessageKind kind, const std::string& text) {

@@ -65,41 +65,11 @@ void TFormMain::TimerProgressTimer(QObject*) {
 void TFormMain::StatusBarDrawPanel(TStatusBar* bar, int panel, QPainter& canvas, const QRect& rect) {
     const QString text = bar->panelText(panel);
     if (panel == 2) {
-        DrawProgressPanel(canvas, rect, text);
+        TStatusBar::drawProgressPanel(canvas, rect, text);
         return;
     }
     canvas.setPen(toQColor(panel == 0 ? FStatusColour : FHintColour));
     canvas.drawText(rect.left(), rect.top() + canvas.fontMetrics().ascent(), text);
-}
-
-void TFormMain::DrawProgressPanel(QPainter& canvas, const QRect& rect, const QString& text) {
-    bool isNumber = false;
-    const int percent = text.toInt(&isNumber);
-    if (!isNumber || percent == 0)
-        return;
-    const QString label = text + QLatin1Char('%');
-    const int left = rect.left();
-    const int right = rect.right() + 1; // exclusive
-    const int top = rect.top();
-    const int bottom = rect.bottom() + 1;
-    const int split = left + (right - left) * percent / 100;
-    const QFontMetrics metrics = canvas.fontMetrics();
-    const int x = left + (right - left - metrics.horizontalAdvance(label)) / 2;
-    const int y = top + (bottom - top - metrics.height()) / 2;
-    const QRect filled(QPoint(left, top), QPoint(split - 1, bottom - 1));
-    const QRect empty(QPoint(split, top), QPoint(right - 1, bottom - 1));
-    const auto drawPart = [&](const QRect& part, Colour font, Colour brush) {
-        if (part.isEmpty())
-            return;
-        canvas.save();
-        canvas.setClipRect(part, Qt::IntersectClip);
-        canvas.fillRect(part, toQColor(brush));
-        canvas.setPen(toQColor(font));
-        canvas.drawText(x, y + metrics.ascent(), label);
-        canvas.restore();
-    };
-    drawPart(filled, kWhite, kBlue);
-    drawPart(empty, kBlue, kWhite);
 }
 
 void TFormMain::PumpMessages() {

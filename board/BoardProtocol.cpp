@@ -53,6 +53,16 @@ std::string commandBytesText(int32_t command, uint8_t data) {
                     : formatText("%02X", static_cast<unsigned>(command));
 }
 
+std::string commandWords(int32_t command, uint8_t data, uint8_t ledsBefore) {
+    if (command == kSetGpioPin)
+        return formatText("GPIO %d %s", data & 0x7F, data & 0x80 ? "on" : "off");
+    std::string words;
+    for (int led = 0; led < kLedCount; ++led)
+        if ((data ^ ledsBefore) & ledBit(led))
+            words += (words.empty() ? "" : ", ") + ledLabel(led) + (data & ledBit(led) ? " on" : " off");
+    return words.empty() ? "LEDs as they were" : words;
+}
+
 bool SendCommand(TJtagPort& port, bool& commandInFlight, int32_t command, uint8_t* data) {
     QBV_INVARIANT(!commandInFlight, "a board command was started while another is in flight");
     commandInFlight = true;

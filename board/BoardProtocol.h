@@ -41,6 +41,10 @@ std::string pressedKeysText(uint8_t keyState);
 // The bytes a command sends, in hex ("01 81"), for logs.
 std::string commandBytesText(int32_t command, uint8_t data);
 
+// What an LED or pin command does, as a user says it: "LED8 on", "LED8 off, LED1 on" (from the LEDs lit
+// before), "GPIO 17 on".
+std::string commandWords(int32_t command, uint8_t data, uint8_t ledsBefore);
+
 // Exchanges one command over an open port. data is the LED mask (1) or pin byte (5) to send, or receives
 // the key state (6) when the result is true. commandInFlight is set for the duration of the exchange; a
 // command started while it is set, or an unknown command number, stops the program.

@@ -27,14 +27,18 @@ TJtagPort::~TJtagPort() {
 }
 
 void TJtagPort::LoadJtagLibrary() {
-    FLibrary = qbv::platform::loadLibrary(FLibraryPath);
+    std::string failure;
+    FLibrary = qbv::platform::loadLibrary(FLibraryPath, &failure);
     if (!FLibrary) {
         setError(JtagPortError::LibraryNotLoaded,
                  qbv::formatText(qbv::text::kFailLoadDll, FLibraryPath.c_str()));
+        FErrorDetail = qbv::formatText("%s could not be loaded: %s.", FLibraryPath.c_str(), failure.c_str());
         return;
     }
     if (!qbv::jtag::findEntryPoints(FLibrary, FEntryPoints)) {
         setError(JtagPortError::FunctionMissing, qbv::text::kFailFindApi);
+        FErrorDetail = qbv::formatText("%s lacks a function every JTAG access library has: it is not one.",
+                                       FLibraryPath.c_str());
         FreeJtagLibrary();
         return;
     }

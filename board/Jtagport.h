@@ -42,6 +42,8 @@ public:
 
     JtagPortError error() const { return FError; }
     const std::string& errorString() const { return FErrorString; }
+    // Why, in more words than errorString: the system's reason a load failed, or that a function lacked.
+    const std::string& errorDetail() const { return FErrorDetail; }
 
     // Why the last Open failed, in the library's own words, when it is an edition of ours that says so
     // (the maker's library does not): None and "" otherwise.
@@ -73,6 +75,7 @@ private:
     std::string FLibraryPath;
     JtagPortError FError = JtagPortError::NoError;
     std::string FErrorString;
+    std::string FErrorDetail;
     std::function<void()> FMessagePump;
     qbv::jtag::JtagErrorTextFn FErrorText = nullptr; // optional
     qbv::jtag::JtagEditionFn FEdition = nullptr;     // optional

@@ -8,8 +8,8 @@ using LibraryHandle = void*;
 
 // Loads the library at exactly this path. A path that is not absolute is refused rather than handed to
 // the loader, whose search path (the current directory, PATH, LD_LIBRARY_PATH) could find a stranger's
-// library of the same name. Returns nullptr on failure.
-LibraryHandle loadLibrary(const std::string& fullPath);
+// library of the same name. Returns nullptr on failure, with the system's reason in failure when given.
+LibraryHandle loadLibrary(const std::string& fullPath, std::string* failure = nullptr);
 
 // nullptr when the library has no export of that name.
 void* findSymbol(LibraryHandle library, const char* name);

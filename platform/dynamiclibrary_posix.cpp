@@ -8,10 +8,18 @@ bool isAbsolutePath(const std::string& path) {
     return !path.empty() && path.front() == '/';
 }
 
-LibraryHandle loadLibrary(const std::string& fullPath) {
-    if (!isAbsolutePath(fullPath))
+LibraryHandle loadLibrary(const std::string& fullPath, std::string* failure) {
+    if (!isAbsolutePath(fullPath)) {
+        if (failure)
+            *failure = "the path is not absolute";
         return nullptr;
-    return dlopen(fullPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
+    LibraryHandle library = dlopen(fullPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library && failure) {
+        const char* reason = dlerror();
+        *failure = reason ? reason : "the system gave no reason";
+    }
+    return library;
 }
 
 void* findSymbol(LibraryHandle library, const char* name) {

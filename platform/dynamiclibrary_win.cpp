@@ -10,10 +10,24 @@ bool isAbsolutePath(const std::string& path) {
     return drive || unc;
 }
 
-LibraryHandle loadLibrary(const std::string& fullPath) {
-    if (!isAbsolutePath(fullPath))
+LibraryHandle loadLibrary(const std::string& fullPath, std::string* failure) {
+    if (!isAbsolutePath(fullPath)) {
+        if (failure)
+            *failure = "the path is not absolute";
         return nullptr;
-    return reinterpret_cast<LibraryHandle>(LoadLibraryA(fullPath.c_str()));
+    }
+    HMODULE library = LoadLibraryA(fullPath.c_str());
+    if (!library && failure) {
+        const DWORD code = GetLastError();
+        char text[512] = {};
+        const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                            nullptr, code, 0, text, sizeof text, nullptr);
+        std::string reason(text, length);
+        while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.'))
+            reason.pop_back();
+        *failure = reason.empty() ? "system error " + std::to_string(code) : reason;
+    }
+    return reinterpret_cast<LibraryHandle>(library);
 }
 
 void* findSymbol(LibraryHandle library, const char* name) {

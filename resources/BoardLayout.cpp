@@ -51,15 +51,11 @@ std::vector<PinButton> placedGpioButtons() {
     return all;
 }
 
-HeaderPin headerPinOf(int gpio) {
-    const int inGridA = static_cast<int>(gpioButtons(kGridA, kPaintBoxGPIOaPlaced, 0).size());
-    return gpio < inGridA ? HeaderPin{"J2", gpio + 1} : HeaderPin{"J3", gpio - inGridA + 1};
-}
-
 std::string gpioLabel(int gpio) {
-    const HeaderPin place = headerPinOf(gpio);
-    return "GPIO " + std::to_string(gpio) + ": header " + place.header + ", pin " +
-           std::to_string(place.number);
+    const int inGridA = static_cast<int>(gpioButtons(kGridA, kPaintBoxGPIOaPlaced, 0).size());
+    const PinButton pin = placedGpioButtons().at(static_cast<size_t>(gpio));
+    return "GPIO " + std::to_string(gpio) + ": header " + (gpio < inGridA ? "J2" : "J3") + ", picture row " +
+           std::to_string(pin.row + 1) + ", column " + std::to_string(pin.column + 1);
 }
 
 std::array<Rect, kLedCount> placedLedButtons() {

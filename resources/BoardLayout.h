@@ -197,14 +197,9 @@ std::vector<PinButton> gpioButtons(const GpioGrid& grid, const Rect& paintBox, i
 // All 88, as first show places them: grid A's 68 then grid B's 20.
 std::vector<PinButton> placedGpioButtons();
 
-// Where a GPIO pin sits on the board: grid A's pins are header J2's, grid B's header J3's, numbered from 1
-// in the same order as the GPIO numbers (row by row, left to right), as the pin map shows them.
-struct HeaderPin {
-    const char* header;
-    int number;
-};
-HeaderPin headerPinOf(int gpio);
-// "GPIO 17: header J2, pin 18", as the panel's tooltips, qbv's help and the pin map say it.
+// What is known of a GPIO pin: its number, the header it lies on (grid A's pins on J2, grid B's on J3) and
+// its row and column in the picture: "GPIO 17: header J2, picture row 1, column 20". The header's own pin
+// numbering is not known, so it is not guessed at.
 std::string gpioLabel(int gpio);
 // All 8, as first show places them.
 std::array<Rect, kLedCount> placedLedButtons();

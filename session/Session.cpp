@@ -6,10 +6,7 @@
 #include "common/Format.h"
 #include "common/Texts.h"
 #include "platform/Clock.h"
-#include "platform/ProgramLocation.h"
 #include "programming/ProgrammingJob.h"
-
-#include <cstdio>
 
 namespace qbv::session {
 
@@ -97,6 +94,7 @@ void Session::close() {
 bool Session::ConnectBoard() {
     enter(State::Connecting);
     keys_ = 0;
+    leds_ = 0;
     view_.releaseControls();
     view_.showStatus(boardText(text::kConnecting), kBlue);
     CreateJtagPort();
@@ -107,25 +105,26 @@ bool Session::ConnectBoard() {
     const ConnectOutcome outcome = board::ConnectPort(*FJtagPort, commandInFlight, keysAtConnect);
     logConnectOutcome(outcome, keysAtConnect);
     switch (outcome) {
-    case ConnectOutcome::LibraryNotLoaded:
+    case ConnectOutcome::LibraryNotLoaded: {
+        const std::string why = FJtagPort->errorDetail();
         DestroyJtagPort();
         view_.endProgressRun();
         view_.showStatus(text::kFailLoadDriver, kRed);
-        view_.showBox(MessageKind::Error, text::kFailLoadDriver);
+        view_.showBox(MessageKind::Error, text::kFailLoadDriver, why);
         enter(State::NoDriver);
         break;
-    case ConnectOutcome::LinkNotOpened:
-        // The boxes keep their words; the library's own reason, when it gives one, goes to the terminal.
-        if (!FJtagPort->linkErrorString().empty())
-            std::fprintf(stderr, "%s: %s\n", platform::executableName().c_str(),
-                         FJtagPort->linkErrorString().c_str());
+    }
+    case ConnectOutcome::LinkNotOpened: {
+        // The box keeps its words, with the library's own reason beneath them when it gives one.
+        const std::string reason = FJtagPort->linkErrorString();
         DestroyJtagPort();
         view_.endProgressRun();
         view_.showStatus(boardText(text::kFailConnect), kRed);
-        view_.showBox(MessageKind::Error, boardText(text::kFailConnectChecklist));
+        view_.showBox(MessageKind::Error, boardText(text::kFailConnectChecklist), reason);
         // The checklist names a controller without its code as one cause: programming stays in reach.
         enter(State::Disconnected);
         break;
+    }
     case ConnectOutcome::NoResponse:
         view_.endProgressRun();
         BoardDidNotAnswer();
@@ -193,12 +192,15 @@ bool Session::SendIoCommand(int32_t command, uint8_t data) {
     enter(State::Commanding);
     uint8_t sent = data;
     const bool success = SendCommand(command, &sent);
-    log(formatText("Command %s: %s", board::commandBytesText(command, data).c_str(),
-                   success ? "sent" : "failed"));
+    log(formatText("%s%s (bytes %s)", board::commandWords(command, data, leds_).c_str(),
+                   success ? "" : ": not taken by the board",
+                   board::commandBytesText(command, data).c_str()));
     if (closing())
         return success;
     enter(State::Connected);
     if (success) {
+        if (leds)
+            leds_ = data;
         view_.commandTaken(command, data);
         view_.showStatus(leds ? text::kUpdateLedSuccess : text::kUpdateGpioSuccess, kGreen);
     } else {
@@ -212,7 +214,7 @@ bool Session::Ping() {
     enter(State::Commanding);
     uint8_t unused = 0;
     const bool answered = SendCommand(board::kPing, &unused);
-    log(answered ? "Command 00 (ping): answered" : "Command 00 (ping): no answer");
+    log(answered ? "Ping: answered (byte 00)" : "Ping: no answer (byte 00)");
     if (closing())
         return answered;
     enter(State::Connected);
@@ -228,7 +230,7 @@ void Session::PollKeys() {
     const bool answered = SendCommand(board::kReadKeys, &reply);
     if (answered) {
         if (reply != keys_)
-            log(formatText("Keys 0x%02x: %s", reply, board::pressedKeysText(reply).c_str()));
+            log(formatText("%s (key state 0x%02x)", board::pressedKeysText(reply).c_str(), reply));
         keys_ = reply;
         view_.keysRead(reply);
     }
@@ -236,7 +238,7 @@ void Session::PollKeys() {
         return;
     enter(State::Connected);
     if (!answered) {
-        log("Command 06 (read keys): no reply");
+        log("Key read: no answer (byte 06)");
         ConnectionLost();
     }
 }

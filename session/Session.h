@@ -86,6 +86,7 @@ private:
     State state_ = State::Disconnected;
     std::unique_ptr<TJtagPort> FJtagPort;
     uint8_t keys_ = 0;
+    uint8_t leds_ = 0;              // as the LED buttons show them
     Source source_ = Source::Panel; // of the request being carried out
     JobResult lastJob_;
 };

@@ -17,8 +17,9 @@ public:
 
     virtual void stateChanged(State state) = 0;
     virtual void showStatus(const std::string& text, colour::Colour colour) = 0;
-    // A modal box with one OK button; and one with Yes and No, true for Yes.
-    virtual void showBox(MessageKind kind, const std::string& text) = 0;
+    // A modal box with one OK button, with why beneath its text when there is a reason; and one with Yes
+    // and No, true for Yes.
+    virtual void showBox(MessageKind kind, const std::string& text, const std::string& detail = {}) = 0;
     virtual bool askYesNo(MessageKind kind, const std::string& text) = 0;
     // Returns after at least the time, handling input meanwhile; one pass over the pending input.
     virtual void waitPumping(uint32_t milliseconds) = 0;

@@ -1,5 +1,7 @@
 #include "widgets/TPaintBox.h"
 
+#include "widgets/FocusRing.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -12,6 +14,7 @@ void TPaintBox::paintEvent(QPaintEvent*) {
     canvas_ = &painter;
     emit paint(this);
     canvas_ = nullptr;
+    drawFocusRing(painter, *this);
 }
 
 void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {

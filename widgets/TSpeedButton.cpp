@@ -1,5 +1,7 @@
 #include "widgets/TSpeedButton.h"
 
+#include "widgets/FocusRing.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -52,6 +54,7 @@ void TSpeedButton::paintEvent(QPaintEvent*) {
         painter.setFont(font());
         painter.drawText(rect(), Qt::AlignCenter, text());
     }
+    drawFocusRing(painter, *this);
 }
 
 void TSpeedButton::mouseMoveEvent(QMouseEvent* event) {

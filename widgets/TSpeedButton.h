@@ -6,7 +6,8 @@
 // A flat speed button: no face or border of its own, so the picture below shows around its glyph. The
 // glyph is a strip of one to four equal frames, shown by state: 0 up, 1 disabled, 2 held pressed while
 // up, 3 latched down. As a latching toggle (AllowAllUp with a group of its own) a click flips it before
-// its click handler runs, and a release outside flips nothing. It never takes the keyboard focus.
+// its click handler runs, and a release outside flips nothing. It takes the keyboard focus only when the
+// window makes it reachable (KeyboardReach), and then shows a ring.
 class TSpeedButton : public QAbstractButton {
     Q_OBJECT
 public:

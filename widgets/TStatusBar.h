@@ -23,6 +23,8 @@ public:
     explicit TStatusBar(QWidget* parent);
 
     void addPanel(int width, const QString& text);
+    // How a panel that holds a percentage draws it, for its owner's drawing routine.
+    static void drawProgressPanel(QPainter& canvas, const QRect& rect, const QString& text);
     int panelCount() const { return static_cast<int>(panels_.size()); }
     QString panelText(int index) const { return panels_.at(index).text; }
     void setPanelText(int index, const QString& text);

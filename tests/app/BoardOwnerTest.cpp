@@ -12,10 +12,12 @@
 #include "widgets/TSpeedButton.h"
 #include "widgets/TTimer.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
@@ -80,8 +82,8 @@ TEST_F(BoardOwnerTest, EachControlSaysWhatItIsOnTheBoardAndToQbv) {
     startUp();
     EXPECT_EQ(tooltipOver(led(0)), "LED8 (qbv led bit 7)");
     EXPECT_EQ(tooltipOver(led(7)), "LED1 (qbv led bit 0)");
-    EXPECT_EQ(tooltipOver(pin(17)), "GPIO 17: header J2, pin 18");
-    EXPECT_EQ(tooltipOver(pin(70)), "GPIO 70: header J3, pin 3");
+    EXPECT_EQ(tooltipOver(pin(17)), "GPIO 17: header J2, picture row 1, column 20");
+    EXPECT_EQ(tooltipOver(pin(70)), "GPIO 70: header J3, picture row 2, column 1");
     EXPECT_EQ(tooltipOver(form->PaintBoxButton3), "BUTTON3");
 }
 
@@ -120,21 +122,30 @@ TEST_F(BoardOwnerTest, TheMenuOffersNoConnectOrDownloadWhileAJobRuns) {
 TEST_F(BoardOwnerTest, TheLogTellsConnectionsCommandsAndALostLink) {
     startUp();
     clickOn(led(0));
+    clickOn(pin(17));
     fake.answerKeyReads(0x02);
     ASSERT_TRUE(waitUntil([&] { return keysShown() == 0x02; }));
     fake.setFallback(kFakeRead, FakeJtag::step(0, 0, -1, 100));
     ASSERT_TRUE(waitUntil([&] { return !controlsShown(); }));
     const std::string log = logText();
     EXPECT_THAT(log, HasSubstr("Connect: commands 00 (ping) and 06 (read keys) answered, keys 0x00"));
-    EXPECT_THAT(log, HasSubstr("Command 01 80: sent"));
-    EXPECT_THAT(log, HasSubstr("Keys 0x02: BUTTON2 pressed"));
-    EXPECT_THAT(log, HasSubstr("Command 06 (read keys): no reply"));
+    EXPECT_THAT(log, HasSubstr("LED8 on (bytes 01 80)"));
+    EXPECT_THAT(log, HasSubstr("GPIO 17 on (bytes 05 91)"));
+    EXPECT_THAT(log, HasSubstr("BUTTON2 pressed (key state 0x02)"));
+    EXPECT_THAT(log, HasSubstr("Key read: no answer (byte 06)"));
     EXPECT_THAT(log, HasSubstr("Lost FPGA connection"));
 
     qbv::test::TemporaryDirectory saved;
     ASSERT_TRUE(form->findChild<LogWindow*>()->saveTo(QString::fromStdString(saved.file("panel.log"))));
     std::ifstream file(saved.file("panel.log"));
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), log);
+
+    // It opened at the newest line with the times in view, and Esc closes it.
+    auto* window = form->findChild<LogWindow*>();
+    EXPECT_EQ(window->text()->verticalScrollBar()->value(), window->text()->verticalScrollBar()->maximum());
+    EXPECT_EQ(window->text()->horizontalScrollBar()->value(), 0);
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(BoardOwnerTest, AboutNamesTheVersionTheLibraryItsEditionAndTheToolChain) {
@@ -145,4 +156,47 @@ TEST_F(BoardOwnerTest, AboutNamesTheVersionTheLibraryItsEditionAndTheToolChain) 
     EXPECT_THAT(ui.boxes.back().text, HasSubstr(directory.libraryPath()));
     EXPECT_THAT(ui.boxes.back().text, HasSubstr("Edition: the board maker's"));
     EXPECT_THAT(ui.boxes.back().text, HasSubstr("FPGA vendor's tool chain: none was found"));
+}
+
+TEST_F(BoardOwnerTest, EveryControlIsReachedByTheKeyboardAndNamedForScreenReaders) {
+    startUp();
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             led(0), pin(17), form->PaintBoxButton3, form->SpeedButtonDownload, form->SpeedButtonExit}) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_EQ(accessible->text(QAccessible::Name), control->toolTip());
+        EXPECT_NE(control->focusPolicy() & Qt::TabFocus, 0);
+    }
+    // Tab in reading order: the first pin row comes before the LEDs, the LEDs before the keys.
+    std::vector<QWidget*> order{pin(0)};
+    for (QWidget* focus = pin(0)->nextInFocusChain(); focus != pin(0); focus = focus->nextInFocusChain())
+        if (focus->isVisible() && (focus->focusPolicy() & Qt::TabFocus))
+            order.push_back(focus);
+    const auto place = [&](QWidget* control) {
+        return std::find(order.begin(), order.end(), control) - order.begin();
+    };
+    EXPECT_LT(place(pin(0)), place(pin(1)));
+    EXPECT_LT(place(pin(19)), place(led(0)));
+    EXPECT_LT(place(led(7)), place(form->PaintBoxButton4));
+
+    struct Step {
+        QWidget* from;
+        Qt::Key key;
+        QWidget* to;
+    };
+    for (const Step& step : {Step{led(0), Qt::Key_Right, led(1)}, Step{led(1), Qt::Key_Left, led(0)},
+                             Step{pin(0), Qt::Key_Down, pin(18)}, Step{pin(18), Qt::Key_Right, pin(19)},
+                             Step{pin(36), Qt::Key_Up, pin(18)}}) {
+        form->activateWindow();
+        step.from->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(step.from, step.key);
+        EXPECT_EQ(QApplication::focusWidget(), step.to) << step.from->toolTip().toStdString();
+    }
+    const QImage unfocused = led(2)->grab().toImage();
+    led(2)->setFocus(Qt::TabFocusReason);
+    EXPECT_NE(led(2)->grab().toImage(), unfocused); // the ring shows
+    fake.clearRecord();
+    QTest::keyClick(led(2), Qt::Key_Space);
+    EXPECT_TRUE(led(2)->Down());
+    EXPECT_THAT(fake.received(), testing::Contains(0x20));
 }

@@ -30,6 +30,8 @@ TEST_F(ConnectionTest, MissingLibraryShowsBothBoxesAndLeavesConnectAndExit) {
     ASSERT_EQ(ui.boxes.size(), 2u);
     EXPECT_EQ(ui.boxes[0].text, "fail to load dll - " + directory.libraryPath());
     EXPECT_EQ(ui.boxes[1].text, "Fail to load JTAG driver");
+    EXPECT_EQ(ui.boxes[1].detail.find(directory.libraryPath() + " could not be loaded: "),
+              0u); // why, beneath
     EXPECT_EQ(ui.boxes[1].kind, MessageKind::Error);
     EXPECT_EQ(status(), "Fail to load JTAG driver");
     EXPECT_EQ(statusColour(), "red");

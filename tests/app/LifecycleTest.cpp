@@ -82,6 +82,14 @@ TEST_F(WindowTest, HintsFollowTheMouseOverTheButtonsAndTheBarePicture) {
     EXPECT_EQ(hint(), "");
     moveMouseTo(form->SpeedButtonAltera->geometry().center());
     EXPECT_EQ(hint(), "Link to Altera Web Site");
+    // With no browser to open it, the link says so, and says it until another hint comes.
+    clickOn(form->SpeedButtonAltera);
+    moveMouseTo(QPoint(300, 300));
+    moveMouseTo(QPoint(302, 301));
+    EXPECT_EQ(hint(), "The web address could not be opened (it is in the log)");
+    EXPECT_EQ(hintColour(), "red");
+    moveMouseTo(form->SpeedButtonExit->geometry().center());
+    EXPECT_EQ(hint(), "Terminate this program.");
 }
 
 TEST_F(WindowTest, PostedMessagesRunTheConnectionSequenceAndTheProgrammingJob) {

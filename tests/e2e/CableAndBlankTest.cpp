@@ -7,6 +7,8 @@
 
 #include <QElapsedTimer>
 
+#include <gmock/gmock.h>
+
 using qbv::MessageKind;
 using qbv::test::PanelTest;
 
@@ -85,6 +87,7 @@ TEST_F(UnpluggedBoardTest, StartUpFailsWithTheChecklistAndConnectAfterPluggingIn
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].kind, MessageKind::Error);
     EXPECT_EQ(ui.boxes[0].text, kChecklist);
+    EXPECT_THAT(ui.boxes[0].detail, testing::HasSubstr("cable is unplugged")); // the library's reason
     EXPECT_TRUE(form->SpeedButtonConnect->isVisible());
     EXPECT_TRUE(form->SpeedButtonExit->isVisible());
     EXPECT_TRUE(waitUntil([&] { return !boardState().linkOpen; }));

@@ -17,10 +17,12 @@ public:
         MessageKind kind;
         std::string text;
         BoxButtons buttons;
+        std::string detail;
     };
 
-    BoxAnswer show(MessageKind kind, const QString& text, BoxButtons buttons) override {
-        boxes.push_back({kind, text.toStdString(), buttons});
+    BoxAnswer show(MessageKind kind, const QString& text, BoxButtons buttons,
+                   const QString& detail = {}) override {
+        boxes.push_back({kind, text.toStdString(), buttons, detail.toStdString()});
         if (onBox)
             onBox(boxes.back());
         if (buttons == BoxButtons::Ok)

@@ -1,0 +1,81 @@
+#include "widgets/KeyboardReach.h"
+
+#include "widgets/FocusRing.h"
+
+#include <QKeyEvent>
+#include <QWidget>
+
+#include <algorithm>
+#include <limits>
+
+void KeyboardReach::addGroup(const QList<QWidget*>& controls) {
+    for (QWidget* control : controls) {
+        control->setFocusPolicy(Qt::TabFocus);
+        control->setAccessibleName(control->toolTip());
+        control->installEventFilter(this);
+    }
+    groups_.append(controls);
+}
+
+void KeyboardReach::orderTabs() {
+    QList<QWidget*> all;
+    for (const QList<QWidget*>& group : groups_)
+        all += group;
+    std::stable_sort(all.begin(), all.end(), [](const QWidget* a, const QWidget* b) {
+        return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
+    });
+    for (qsizetype i = 1; i < all.size(); ++i)
+        QWidget::setTabOrder(all[i - 1], all[i]);
+}
+
+// The nearest visible control of the same group whose centre lies that way; a control straight ahead
+// comes before one far off to the side.
+QWidget* KeyboardReach::nextInGroup(QWidget* from, int key) const {
+    const auto group = std::find_if(groups_.begin(), groups_.end(), [from](const QList<QWidget*>& controls) {
+        return controls.contains(from);
+    });
+    if (group == groups_.end())
+        return nullptr;
+    const QPoint origin = from->geometry().center();
+    QWidget* best = nullptr;
+    long long bestDistance = std::numeric_limits<long long>::max();
+    for (QWidget* candidate : *group) {
+        if (candidate == from || !candidate->isVisible())
+            continue;
+        const QPoint offset = candidate->geometry().center() - origin;
+        const int ahead = key == Qt::Key_Right  ? offset.x()
+                          : key == Qt::Key_Left ? -offset.x()
+                          : key == Qt::Key_Down ? offset.y()
+                                                : -offset.y();
+        const int aside = key == Qt::Key_Left || key == Qt::Key_Right ? offset.y() : offset.x();
+        if (ahead <= 0)
+            continue;
+        const long long distance = 1LL * ahead * ahead + 4LL * aside * aside;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = candidate;
+        }
+    }
+    return best;
+}
+
+bool KeyboardReach::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down) {
+            if (QWidget* next = nextInGroup(static_cast<QWidget*>(watched), key))
+                next->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    // The ring comes with a focus the keyboard moved, and goes with it.
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        const bool byKeyboard = event->type() == QEvent::FocusIn &&
+                                (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                                 reason == Qt::OtherFocusReason);
+        watched->setProperty(kKeyboardFocus, byKeyboard);
+        static_cast<QWidget*>(watched)->update();
+    }
+    return QObject::eventFilter(watched, event);
+}
