@@ -11,6 +11,8 @@
 // is the link socket's path; any other name lies in the temporary directory (TMPDIR without trailing
 // slashes, or /tmp when unset), as Qt places a local server's name. The control socket's path is the link
 // socket's path followed by ".control". Only one board serves a name: a second one refuses to start.
+// Clients talk only to a board of their own user's (the peer's credentials): another user's, which may
+// have taken the name first, is refused.
 //
 // ---------------------------------------------------------------------------------------------------
 // Link protocol (link socket, binary)

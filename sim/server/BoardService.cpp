@@ -24,24 +24,23 @@ constexpr qsizetype kMaxControlSessions = 64;
 // the servers are checked for it.
 constexpr int kListeningWatchMs = 250;
 
-// A board already answers there: its name is taken, and its socket must not be pulled away from it.
-bool boardServes(const std::string& path) {
-    const int fd = connectLocal(path);
-    closeSocket(fd);
-    return fd >= 0;
-}
-
 bool listenAt(QLocalServer& server, const std::string& path, QString& error) {
-    if (boardServes(path)) {
-        error = QStringLiteral("a virtual board already serves %1").arg(QString::fromStdString(path));
+    const QString shownPath = QString::fromStdString(path);
+    // A board already answers there: its name is taken, and its socket must not be pulled away from it.
+    int fd = -1;
+    const Opened found = connectLocal(path, fd);
+    closeSocket(fd);
+    if (found != Opened::NoServer) {
+        error = found == Opened::Yes ? QStringLiteral("a virtual board already serves %1").arg(shownPath)
+                                     : QStringLiteral("another user's program serves %1").arg(shownPath);
         return false;
     }
     // What is left is the socket of a board that died: nobody answers on it.
-    QLocalServer::removeServer(QString::fromStdString(path));
+    QLocalServer::removeServer(shownPath);
     server.setSocketOptions(QLocalServer::UserAccessOption);
-    if (server.listen(QString::fromStdString(path)))
+    if (server.listen(shownPath))
         return true;
-    error = QStringLiteral("cannot serve %1: %2").arg(QString::fromStdString(path), server.errorString());
+    error = QStringLiteral("cannot serve %1: %2").arg(shownPath, server.errorString());
     return false;
 }
 

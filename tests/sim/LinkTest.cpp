@@ -15,7 +15,12 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace qbv;
 using qbv::sim::BoardState;
@@ -323,4 +328,48 @@ TEST(BoardProcessTest, StartsBlankOrUnpluggedWhenAsked) {
     ASSERT_TRUE(board.control().state(s));
     EXPECT_FALSE(s.programmed);
     EXPECT_FALSE(s.plugged);
+}
+
+namespace {
+
+// A socket at the path on which another user listens, as if that user had taken the name first: a child
+// of this test listens as nobody, with system calls only (it is the fork of a process with threads).
+int listenAsOtherUser(const std::string& path) {
+    constexpr uid_t kNobody = 65534;
+    sockaddr_un address{AF_UNIX, {}};
+    path.copy(address.sun_path, path.size());
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool asNobody =
+            setresgid(kNobody, kNobody, kNobody) == 0 && setresuid(kNobody, kNobody, kNobody) == 0;
+        _exit(asNobody && listen(fd, 4) == 0 ? 0 : 1);
+    }
+    int status = 1;
+    return waitpid(child, &status, 0) == child && status == 0 ? fd : -1;
+}
+
+} // namespace
+
+TEST(ForeignBoardTest, ASocketServedByAnotherUserIsRefusedWithTheReason) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "acting as another user takes root";
+    char folder[] = "/tmp/qbv-foreign.XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string linkPath = std::string(folder) + "/board";
+    const int link = listenAsOtherUser(linkPath);
+    ASSERT_GE(link, 0);
+    platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, linkPath);
+
+    TJtagPort port;
+    EXPECT_FALSE(port.Open());
+    EXPECT_EQ(port.linkError(), jtag::LinkError::NotOurs);
+    EXPECT_THAT(port.linkErrorString(),
+                testing::HasSubstr("socket " + linkPath + " belongs to another user"));
+
+    platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, "");
+    sim::closeSocket(link);
+    std::filesystem::remove_all(folder);
 }
