@@ -23,7 +23,8 @@ bool BoardControl::connect() {
     case Opened::NoServer:
         break;
     }
-    lastReply_ = "error no board is serving " + path;
+    lastReply_ =
+        "error no board is serving " + (path.empty() ? name_ + " (the user has no runtime folder)" : path);
     return false;
 }
 

@@ -7,12 +7,13 @@
 // Sockets
 //
 // The board serves two Unix-domain stream sockets. The board's name comes from --name, else from the
-// environment variable QBV_VIRTUAL_BOARD, else it is "qbv-virtual-board-<uid>". A name starting with '/'
-// is the link socket's path; any other name lies in the temporary directory (TMPDIR without trailing
-// slashes, or /tmp when unset), as Qt places a local server's name. The control socket's path is the link
-// socket's path followed by ".control". Only one board serves a name: a second one refuses to start.
-// Clients talk only to a board of their own user's (the peer's credentials): another user's, which may
-// have taken the name first, is refused.
+// environment variable QBV_VIRTUAL_BOARD, else it is "qbv-virtual-board". A name starting with '/' is the
+// link socket's path; any other name lies in the user's runtime folder: $XDG_RUNTIME_DIR when it is a
+// folder of the user's alone, else ${TMPDIR:-/tmp}/qbv-<uid>, made with mode 0700 and checked to be the
+// user's alone (platform::localServerAddress says where). The control socket's path is the link socket's
+// path followed by ".control". Only one board serves a name: a second one refuses to start. Clients talk
+// only to a board of their own user's (the peer's credentials): one of another user's, which could have
+// taken a name given by a path first, is refused.
 //
 // ---------------------------------------------------------------------------------------------------
 // Link protocol (link socket, binary)

@@ -26,6 +26,11 @@ constexpr int kListeningWatchMs = 250;
 
 bool listenAt(QLocalServer& server, const std::string& path, QString& error) {
     const QString shownPath = QString::fromStdString(path);
+    if (path.empty()) {
+        error = QStringLiteral("no folder of this user's alone to hold the sockets: set XDG_RUNTIME_DIR to "
+                               "one, or give the board a path as its name");
+        return false;
+    }
     // A board already answers there: its name is taken, and its socket must not be pulled away from it.
     int fd = -1;
     const Opened found = connectLocal(path, fd);
