@@ -60,6 +60,16 @@ jtag::LinkError refusal(uint8_t status) {
     }
 }
 
+// A full board answers busy at once and hangs up, perhaps before the request got through: its answer is
+// read all the same. The request is the connection's first, so no late reply can come before its own.
+bool openLink(int fd, Frame& reply) {
+    const Frame hello{wire::kOpenLink, wire::kOpenLinkSequence, {wire::kProtocolVersion}};
+    const Deadline deadline = deadlineIn(wire::kOpenReplyTimeoutMs);
+    sendFrame(fd, hello, deadline);
+    return receiveFrame(fd, reply, deadline) == Received::All && reply.type == wire::kOpenLinkReply &&
+           reply.sequence == hello.sequence && !reply.payload.empty();
+}
+
 } // namespace
 
 jtag::LinkError lastOpenFailure(std::string& sentence) {
@@ -99,13 +109,12 @@ int32_t openVirtualLink(void* context) {
     if (opened != Opened::Yes)
         return failOpen(openFailure(opened));
     Frame reply;
-    const Frame hello{wire::kOpenLink, link.sequence, {wire::kProtocolVersion}};
-    const bool answered =
-        exchangeFrame(link.fd, hello, wire::kOpenLinkReply, reply, deadlineIn(wire::kOpenReplyTimeoutMs));
+    const bool answered = openLink(link.fd, reply);
     if (!answered || reply.payload[0] != wire::kStatusOk) {
         closeSocket(link.fd);
         return failOpen(answered ? refusal(reply.payload[0]) : jtag::LinkError::ServerNotRunning);
     }
+    link.sequence = wire::kOpenLinkSequence;
     link.tag = kLinkTag;
     storeLink(context, link);
     lastFailure = jtag::LinkError::None;

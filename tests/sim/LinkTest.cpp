@@ -373,3 +373,51 @@ TEST(ForeignBoardTest, ASocketServedByAnotherUserIsRefusedWithTheReason) {
     sim::closeSocket(link);
     std::filesystem::remove_all(folder);
 }
+
+namespace {
+
+// A client of a board with short limits on quiet clients, and whether the board hangs up on it.
+struct QuietCase {
+    const char* name;
+    bool opensLink;
+    bool polls; // as the panel does, every 20 ms
+    bool hungUp;
+    friend void PrintTo(const QuietCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class QuietClientTest : public testing::TestWithParam<QuietCase> {};
+
+} // namespace
+
+TEST_P(QuietClientTest, OnlyAClientThatWentQuietIsHungUpOnAndTheLinkThenFree) {
+    test::BoardProcess board({QStringLiteral("--open-link-within-ms"), QStringLiteral("300"),
+                              QStringLiteral("--link-idle-ms"), QStringLiteral("600")});
+    ASSERT_TRUE(board.ready());
+    platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, board.name());
+    test::VirtualJtag client;
+    const int connection = GetParam().opensLink ? -1 : sim::connectLocal(sim::linkSocketPath(board.name()));
+    ASSERT_TRUE(GetParam().opensLink ? client.init() == 0 : connection >= 0);
+    test::VirtualJtag waiting;
+    EXPECT_EQ(waiting.init() == 0, !GetParam().opensLink);
+    waiting.close();
+
+    for (const auto start = std::chrono::steady_clock::now(); millisecondsSince(start) < 1500;) {
+        if (GetParam().polls)
+            client.read();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    uint8_t byte = 0;
+    const bool hungUp = GetParam().opensLink ? client.read().result != 0
+                                             : sim::receiveAll(connection, &byte, 1, sim::deadlineIn(0)) ==
+                                                   sim::Received::Broken;
+    EXPECT_EQ(hungUp, GetParam().hungUp);
+    EXPECT_EQ(waiting.init() == 0, GetParam().hungUp || !GetParam().opensLink);
+    sim::closeSocket(connection);
+    platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Clients, QuietClientTest,
+                         testing::Values(QuietCase{"NeverOpensTheLink", false, false, true},
+                                         QuietCase{"OpensTheLinkAndGoesQuiet", true, false, true},
+                                         QuietCase{"OpensTheLinkAndPolls", true, true, false}),
+                         [](const testing::TestParamInfo<QuietCase>& info) { return info.param.name; });
