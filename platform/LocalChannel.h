@@ -45,4 +45,10 @@ private:
     std::string received_;
 };
 
+#ifndef _WIN32
+// Connects to the Unix-domain socket at the path and keeps the connection (socket, for the caller to close)
+// only when a process of this user's serves it; socket is -1 otherwise.
+LocalChannel::Opened connectToOwnServer(const std::string& path, int& socket);
+#endif
+
 } // namespace qbv::platform

@@ -67,26 +67,34 @@ LocalChannel::~LocalChannel() {
     close();
 }
 
-LocalChannel::Opened LocalChannel::open(const std::string& address) {
-    close();
+LocalChannel::Opened connectToOwnServer(const std::string& path, int& socket) {
+    socket = -1;
     sockaddr_un where{};
     where.sun_family = AF_UNIX;
-    if (address.empty() || address.size() >= sizeof where.sun_path)
-        return Opened::NoServer;
-    address.copy(where.sun_path, address.size());
-    socket_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (socket_ < 0 || ::connect(socket_, reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0) {
-        close();
-        return Opened::NoServer;
+    if (path.empty() || path.size() >= sizeof where.sun_path)
+        return LocalChannel::Opened::NoServer;
+    path.copy(where.sun_path, path.size());
+    const int connected = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (connected < 0)
+        return LocalChannel::Opened::NoServer;
+    if (::connect(connected, reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0) {
+        ::close(connected);
+        return LocalChannel::Opened::NoServer;
     }
     // Whoever made the socket, only a server of this user's is talked to.
     ucred peer{};
     socklen_t size = sizeof peer;
-    if (getsockopt(socket_, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != geteuid()) {
-        close();
-        return Opened::NotOurs;
+    if (getsockopt(connected, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != geteuid()) {
+        ::close(connected);
+        return LocalChannel::Opened::NotOurs;
     }
-    return Opened::Yes;
+    socket = connected;
+    return LocalChannel::Opened::Yes;
+}
+
+LocalChannel::Opened LocalChannel::open(const std::string& address) {
+    close();
+    return connectToOwnServer(address, socket_);
 }
 
 bool LocalChannel::isOpen() const {

@@ -13,9 +13,18 @@ BoardControl::BoardControl(std::string boardName) : name_(std::move(boardName)) 
 
 bool BoardControl::connect() {
     pending_.clear();
-    if (socket_.connectTo(controlSocketPath(name_)))
+    const std::string path = controlSocketPath(name_);
+    switch (socket_.connectTo(path)) {
+    case Opened::Yes:
         return true;
-    lastReply_ = "error no board is serving " + controlSocketPath(name_);
+    case Opened::NotOurs:
+        lastReply_ = "error the board's socket " + path + " belongs to another user, so it is not used";
+        return false;
+    case Opened::NoServer:
+        break;
+    }
+    lastReply_ =
+        "error no board is serving " + (path.empty() ? name_ + " (the user has no runtime folder)" : path);
     return false;
 }
 

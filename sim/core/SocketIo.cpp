@@ -1,10 +1,8 @@
 #include "sim/core/SocketIo.h"
 
 #include <cerrno>
-#include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace qbv::sim {
@@ -36,19 +34,13 @@ Deadline deadlineIn(int milliseconds) {
     return std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
 }
 
+Opened connectLocal(const std::string& path, int& fd) {
+    return platform::connectToOwnServer(path, fd);
+}
+
 int connectLocal(const std::string& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.empty() || path.size() >= sizeof address.sun_path)
-        return -1;
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return -1;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        ::close(fd);
-        return -1;
-    }
+    int fd = -1;
+    connectLocal(path, fd);
     return fd;
 }
 
@@ -100,10 +92,9 @@ LocalSocket& LocalSocket::operator=(LocalSocket&& other) noexcept {
     return *this;
 }
 
-bool LocalSocket::connectTo(const std::string& path) {
+Opened LocalSocket::connectTo(const std::string& path) {
     close();
-    fd_ = connectLocal(path);
-    return fd_ >= 0;
+    return connectLocal(path, fd_);
 }
 
 void LocalSocket::close() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/LocalChannel.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +15,11 @@ Deadline deadlineIn(int milliseconds);
 // Plain POSIX stream sockets, usable from any process without Qt. Sending never raises SIGPIPE; every
 // wait ends at its deadline.
 
-// A connected socket to the path, or -1 (no such socket, nobody listening, path too long).
+using Opened = platform::LocalChannel::Opened;
+// Connects to the socket at the path: fd is the connection when Yes, else -1 (NoServer: no such socket,
+// nobody listening, path too long; NotOurs: another user's process serves it, and is never talked to).
+Opened connectLocal(const std::string& path, int& fd);
+// The connection, or -1 whatever the reason.
 int connectLocal(const std::string& path);
 void closeSocket(int fd);
 bool sendAll(int fd, const uint8_t* bytes, size_t count, Deadline deadline);
@@ -36,7 +42,7 @@ public:
     LocalSocket(const LocalSocket&) = delete;
     LocalSocket& operator=(const LocalSocket&) = delete;
 
-    bool connectTo(const std::string& path);
+    Opened connectTo(const std::string& path);
     bool isConnected() const { return fd_ >= 0; }
     int fd() const { return fd_; }
     void close();

@@ -1,26 +1,14 @@
 #include "sim/core/SocketPath.h"
 
+#include "platform/LocalChannel.h"
 #include "sim/core/WireProtocol.h"
 
 #include <cstdlib>
-#include <unistd.h>
 
 namespace qbv::sim {
 
-namespace {
-
-std::string temporaryDirectory() {
-    const char* variable = std::getenv("TMPDIR");
-    std::string directory = variable && *variable ? variable : "/tmp";
-    while (directory.size() > 1 && directory.back() == '/')
-        directory.pop_back();
-    return directory;
-}
-
-} // namespace
-
 std::string defaultBoardName() {
-    return "qbv-virtual-board-" + std::to_string(getuid());
+    return "qbv-virtual-board";
 }
 
 std::string boardNameFromEnvironment() {
@@ -31,12 +19,12 @@ std::string boardNameFromEnvironment() {
 std::string linkSocketPath(const std::string& name) {
     if (!name.empty() && name.front() == '/')
         return name;
-    const std::string directory = temporaryDirectory();
-    return directory == "/" ? "/" + name : directory + "/" + name;
+    return platform::localServerAddress(name);
 }
 
 std::string controlSocketPath(const std::string& name) {
-    return linkSocketPath(name) + wire::kControlSuffix;
+    const std::string link = linkSocketPath(name);
+    return link.empty() ? link : link + wire::kControlSuffix;
 }
 
 } // namespace qbv::sim

@@ -7,16 +7,23 @@
 // Sockets
 //
 // The board serves two Unix-domain stream sockets. The board's name comes from --name, else from the
-// environment variable QBV_VIRTUAL_BOARD, else it is "qbv-virtual-board-<uid>". A name starting with '/'
-// is the link socket's path; any other name lies in the temporary directory (TMPDIR without trailing
-// slashes, or /tmp when unset), as Qt places a local server's name. The control socket's path is the link
-// socket's path followed by ".control". Only one board serves a name: a second one refuses to start.
+// environment variable QBV_VIRTUAL_BOARD, else it is "qbv-virtual-board". A name starting with '/' is the
+// link socket's path; any other name lies in the user's runtime folder: $XDG_RUNTIME_DIR when it is a
+// folder of the user's alone, else ${TMPDIR:-/tmp}/qbv-<uid>, made with mode 0700 and checked to be the
+// user's alone (platform::localServerAddress says where). The control socket's path is the link socket's
+// path followed by ".control". Only one board serves a name: a second one refuses to start. Clients talk
+// only to a board of their own user's (the peer's credentials): one of another user's, which could have
+// taken a name given by a path first, is refused.
 //
 // ---------------------------------------------------------------------------------------------------
 // Link protocol (link socket, binary)
 //
 // One connection carries one JTAG link: jtag_init connects and opens the link, jtag_close sends Close and
-// disconnects. Every message is a frame:
+// disconnects. The board holds at most kMaxLinkClients connections; a further one is answered at once,
+// before it asks, with an open-link reply of sequence kOpenLinkSequence (that of the library's open-link
+// request, its first) and kStatusBusy, and hung up on. The board also hangs up on a connection that has
+// not opened the link within kOpenLinkWithinMs of connecting, and on one whose open link has had no
+// request for kLinkIdleMs, so that clients that went quiet keep nobody else out. Every message is a frame:
 //
 //     offset 0  type      1 byte
 //     offset 1  sequence  2 bytes, little-endian: the board echoes the request's sequence in its reply
@@ -41,9 +48,10 @@
 //     'S' clear stall  payload: none                     reply 's': status
 //     'Q' close link   payload: none                     no reply; the board ends the link and hangs up
 //
-// Status: kStatusOk, kStatusBusy (another client holds the link), kStatusUnplugged (the cable is out),
-// kStatusBadVersion, kStatusNoLink (no open link on this connection: never opened, or ended by an
-// unplug), kStatusBadRequest (a payload of the wrong size). Stall: kStallReported or kNoStall.
+// Status: kStatusOk, kStatusBusy (another client holds the link, or the board holds all the connections
+// it takes), kStatusUnplugged (the cable is out), kStatusBadVersion, kStatusNoLink (no open link on this
+// connection: never opened, or ended by an unplug), kStatusBadRequest (a payload of the wrong size).
+// Stall: kStallReported or kNoStall.
 // A blank controller accepts nothing and sends nothing: writes succeed with 0 accepted.
 // A frame longer than kMaxPayload or of an unknown type makes the board hang up on that connection only.
 //
@@ -137,11 +145,20 @@ enum Status : uint8_t {
     kStatusBadRequest = 5,
 };
 
+constexpr uint16_t kOpenLinkSequence = 0;
+constexpr int kMaxLinkClients = 16;
+
 constexpr uint8_t kStallReported = 0;
 constexpr uint8_t kNoStall = 0xFF;
 
 constexpr int kOpenReplyTimeoutMs = 1000;
 constexpr int kReplyTimeoutMs = 3000;
+// The library asks for the link as soon as it has connected. The connected panel and `qbv keys --watch`
+// poll the keys every 20 ms, qbv's other commands hold the link only while they ask, and the library waits
+// at most kReplyTimeoutMs for a reply: only a client that is stopped, stuck or not our library comes near
+// these.
+constexpr int kOpenLinkWithinMs = 5000;
+constexpr int kLinkIdleMs = 30000;
 
 constexpr size_t kMaxControlLine = 65536;
 constexpr const char* kControlSuffix = ".control";

@@ -67,9 +67,9 @@ QBV_JTAG_EXPORT int32_t jtag_atlantic_clearstall(void* context) {
 }
 
 QBV_JTAG_EXPORT int32_t jtag_error_text(void*, char* text, int32_t room) {
-    const char* sentence = "";
+    std::string sentence;
     const jtag::LinkError why = lastOpenFailure(sentence);
-    jtag::copyErrorText(sentence, text, room);
+    jtag::copyErrorText(sentence.c_str(), text, room);
     return static_cast<int32_t>(why);
 }
 

@@ -38,19 +38,53 @@ int32_t stallValue(const Frame& reply) {
 }
 
 jtag::LinkError lastFailure = jtag::LinkError::None;
+std::string lastPath; // the socket the last open tried
 
 int32_t failOpen(jtag::LinkError why) {
     lastFailure = why;
     return kFailure;
 }
 
+jtag::LinkError openFailure(Opened opened) {
+    return opened == Opened::NotOurs ? jtag::LinkError::NotOurs : jtag::LinkError::ServerNotRunning;
+}
+
+jtag::LinkError refusal(uint8_t status) {
+    switch (status) {
+    case wire::kStatusBusy:
+        return jtag::LinkError::InUse;
+    case wire::kStatusUnplugged:
+        return jtag::LinkError::NoCable;
+    default:
+        return jtag::LinkError::Other;
+    }
+}
+
+// A full board answers busy at once and hangs up, perhaps before the request got through: its answer is
+// read all the same. The request is the connection's first, so no late reply can come before its own.
+bool openLink(int fd, Frame& reply) {
+    const Frame hello{wire::kOpenLink, wire::kOpenLinkSequence, {wire::kProtocolVersion}};
+    const Deadline deadline = deadlineIn(wire::kOpenReplyTimeoutMs);
+    sendFrame(fd, hello, deadline);
+    return receiveFrame(fd, reply, deadline) == Received::All && reply.type == wire::kOpenLinkReply &&
+           reply.sequence == hello.sequence && !reply.payload.empty();
+}
+
 } // namespace
 
-jtag::LinkError lastOpenFailure(const char*& sentence) {
+jtag::LinkError lastOpenFailure(std::string& sentence) {
     switch (lastFailure) {
+    case jtag::LinkError::None:
+        sentence.clear();
+        break;
     case jtag::LinkError::ServerNotRunning:
         sentence =
             "The virtual board is not running: start it (./scripts/run-panel.sh, or qbv-virtual-board).";
+        break;
+    case jtag::LinkError::NotOurs:
+        sentence = "The virtual board's socket " + lastPath +
+                   " belongs to another user, so it is not used: start a board of your own "
+                   "(qbv-virtual-board), or name yours with QBV_VIRTUAL_BOARD.";
         break;
     case jtag::LinkError::InUse:
         sentence = text::kLinkInUse;
@@ -60,7 +94,7 @@ jtag::LinkError lastOpenFailure(const char*& sentence) {
             "The virtual board's cable is unplugged: plug it in on its window (or qbv-board-ctl plug).";
         break;
     default:
-        sentence = lastFailure == jtag::LinkError::None ? "" : "The virtual board refused the link.";
+        sentence = "The virtual board refused the link.";
     }
     return lastFailure;
 }
@@ -70,20 +104,17 @@ int32_t openVirtualLink(void* context) {
         return kFailure;
     forgetLink(context);
     LinkState link;
-    link.fd = connectLocal(linkSocketPath(boardNameFromEnvironment()));
-    if (link.fd < 0)
-        return failOpen(jtag::LinkError::ServerNotRunning);
+    lastPath = linkSocketPath(boardNameFromEnvironment());
+    const Opened opened = connectLocal(lastPath, link.fd);
+    if (opened != Opened::Yes)
+        return failOpen(openFailure(opened));
     Frame reply;
-    const Frame hello{wire::kOpenLink, link.sequence, {wire::kProtocolVersion}};
-    const bool answered =
-        exchangeFrame(link.fd, hello, wire::kOpenLinkReply, reply, deadlineIn(wire::kOpenReplyTimeoutMs));
+    const bool answered = openLink(link.fd, reply);
     if (!answered || reply.payload[0] != wire::kStatusOk) {
         closeSocket(link.fd);
-        return failOpen(!answered                                    ? jtag::LinkError::ServerNotRunning
-                        : reply.payload[0] == wire::kStatusBusy      ? jtag::LinkError::InUse
-                        : reply.payload[0] == wire::kStatusUnplugged ? jtag::LinkError::NoCable
-                                                                     : jtag::LinkError::Other);
+        return failOpen(answered ? refusal(reply.payload[0]) : jtag::LinkError::ServerNotRunning);
     }
+    link.sequence = wire::kOpenLinkSequence;
     link.tag = kLinkTag;
     storeLink(context, link);
     lastFailure = jtag::LinkError::None;

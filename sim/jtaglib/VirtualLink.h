@@ -3,6 +3,7 @@
 #include "board/JtagApi.h"
 
 #include <cstdint>
+#include <string>
 
 namespace qbv::sim {
 
@@ -18,6 +19,6 @@ int32_t clearVirtualStall(void* context);
 bool virtualLinkUsable(const void* context);
 
 // Why the last open failed, and the sentence for it ("" when nothing failed).
-jtag::LinkError lastOpenFailure(const char*& sentence);
+jtag::LinkError lastOpenFailure(std::string& sentence);
 
 } // namespace qbv::sim

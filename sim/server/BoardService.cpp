@@ -3,6 +3,7 @@
 #include "ControlSession.h"
 #include "LinkSession.h"
 
+#include "sim/core/Frame.h"
 #include "sim/core/Hex.h"
 #include "sim/core/SocketIo.h"
 #include "sim/core/SocketPath.h"
@@ -15,33 +16,37 @@ using namespace qbv::sim;
 
 namespace {
 
-// Each client holds a handle: beyond these, a new one is closed at once, so that a flood of idle
-// clients cannot use up the process's handles. The link serves one client at a time anyway, the control
-// socket a few tools and tests.
-constexpr qsizetype kMaxLinkSessions = 16;
+// Each client holds a handle: beyond these, a new one is refused at once, so that a flood of clients
+// cannot use up the process's handles. The link serves one client at a time anyway (and times out idle
+// ones), the control socket a few tools and tests.
+constexpr qsizetype kMaxLinkSessions = wire::kMaxLinkClients;
 constexpr qsizetype kMaxControlSessions = 64;
 // QLocalServer closes itself without a word when one accept fails (out of handles, say); this often
 // the servers are checked for it.
 constexpr int kListeningWatchMs = 250;
 
-// A board already answers there: its name is taken, and its socket must not be pulled away from it.
-bool boardServes(const std::string& path) {
-    const int fd = connectLocal(path);
-    closeSocket(fd);
-    return fd >= 0;
-}
-
 bool listenAt(QLocalServer& server, const std::string& path, QString& error) {
-    if (boardServes(path)) {
-        error = QStringLiteral("a virtual board already serves %1").arg(QString::fromStdString(path));
+    const QString shownPath = QString::fromStdString(path);
+    if (path.empty()) {
+        error = QStringLiteral("no folder of this user's alone to hold the sockets: set XDG_RUNTIME_DIR to "
+                               "one, or give the board a path as its name");
+        return false;
+    }
+    // A board already answers there: its name is taken, and its socket must not be pulled away from it.
+    int fd = -1;
+    const Opened found = connectLocal(path, fd);
+    closeSocket(fd);
+    if (found != Opened::NoServer) {
+        error = found == Opened::Yes ? QStringLiteral("a virtual board already serves %1").arg(shownPath)
+                                     : QStringLiteral("another user's program serves %1").arg(shownPath);
         return false;
     }
     // What is left is the socket of a board that died: nobody answers on it.
-    QLocalServer::removeServer(QString::fromStdString(path));
+    QLocalServer::removeServer(shownPath);
     server.setSocketOptions(QLocalServer::UserAccessOption);
-    if (server.listen(QString::fromStdString(path)))
+    if (server.listen(shownPath))
         return true;
-    error = QStringLiteral("cannot serve %1: %2").arg(QString::fromStdString(path), server.errorString());
+    error = QStringLiteral("cannot serve %1: %2").arg(shownPath, server.errorString());
     return false;
 }
 
@@ -49,14 +54,27 @@ void tell(const QString& message) {
     std::fprintf(stderr, "qbv-virtual-board: %s\n", qPrintable(message));
 }
 
-// Sessions are the service's children until they end.
-template <typename Session, typename MakeSession>
-void acceptClients(QLocalServer& server, const QObject& service, qsizetype cap, MakeSession makeSession) {
+// A full board says so before it hangs up, so that the client reports a busy board rather than none. The
+// answer goes before the request is read: a link client asks to open the link first.
+void answerBusy(QLocalSocket& socket) {
+    const std::vector<uint8_t> busy =
+        encodeFrame(Frame{wire::kOpenLinkReply, wire::kOpenLinkSequence, {wire::kStatusBusy}});
+    socket.write(reinterpret_cast<const char*>(busy.data()), static_cast<qint64>(busy.size()));
+    socket.flush();
+}
+
+// Sessions are the service's children until they end. A client beyond the cap is refused at once, its
+// handle freed before the next is accepted.
+template <typename Session, typename MakeSession, typename Refuse>
+void acceptClients(QLocalServer& server, const QObject& service, qsizetype cap, MakeSession makeSession,
+                   Refuse refuse) {
     while (QLocalSocket* socket = server.nextPendingConnection()) {
-        if (service.findChildren<Session*>(Qt::FindDirectChildrenOnly).size() < cap)
+        if (service.findChildren<Session*>(Qt::FindDirectChildrenOnly).size() < cap) {
             makeSession(socket);
-        else
+        } else {
+            refuse(*socket);
             delete socket;
+        }
     }
 }
 
@@ -106,14 +124,16 @@ void BoardService::serveAgainWhereStopped() {
 }
 
 void BoardService::acceptLinkClients() {
-    acceptClients<LinkSession>(link_.server, *this, kMaxLinkSessions, [this](QLocalSocket* socket) {
-        new LinkSession(socket, nextSession_++, this);
-    });
+    acceptClients<LinkSession>(
+        link_.server, *this, kMaxLinkSessions,
+        [this](QLocalSocket* socket) { new LinkSession(socket, nextSession_++, idleLimits_, this); },
+        answerBusy);
 }
 
 void BoardService::acceptControlClients() {
-    acceptClients<ControlSession>(control_.server, *this, kMaxControlSessions,
-                                  [this](QLocalSocket* socket) { new ControlSession(socket, this); });
+    acceptClients<ControlSession>(
+        control_.server, *this, kMaxControlSessions,
+        [this](QLocalSocket* socket) { new ControlSession(socket, this); }, [](QLocalSocket&) {});
 }
 
 HostAnswer BoardService::handleLink(int session, const Frame& request) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LinkSession.h"
+
 #include "sim/core/BoardHost.h"
 #include "sim/core/ControlInterpreter.h"
 
@@ -22,6 +24,8 @@ public:
     // Starts serving under the board name; false with the reason when another board serves it or the
     // sockets cannot be made. A socket that stops serving later is served again.
     bool listen(const std::string& name, QString& error);
+    // For link clients accepted from now on.
+    void setIdleLimits(const LinkIdleLimits& limits) { idleLimits_ = limits; }
     QString linkPath() const { return QString::fromStdString(link_.path); }
 
     const qbv::sim::BoardHost& host() const { return host_; }
@@ -71,6 +75,7 @@ private:
     Endpoint control_;
     QTimer listeningWatch_;
     QElapsedTimer clock_;
+    LinkIdleLimits idleLimits_;
     Visible shown_;
     int nextSession_ = 1;
 };

@@ -16,8 +16,12 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
+
+constexpr const char* kOpenWithinOption = "open-link-within-ms";
+constexpr const char* kLinkIdleOption = "link-idle-ms";
 
 void describeOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral("A virtual QB-vela board for the control panel."));
@@ -28,6 +32,12 @@ void describeOptions(QCommandLineParser& parser) {
         {QStringLiteral("name"), QStringLiteral("The board's socket name."), QStringLiteral("NAME")});
     parser.addOption({QStringLiteral("blank"), QStringLiteral("Start with a blank controller.")});
     parser.addOption({QStringLiteral("unplugged"), QStringLiteral("Start with the cable unplugged.")});
+    // For tests, which cannot wait as long as the limits a user gets.
+    for (const char* limit : {kOpenWithinOption, kLinkIdleOption}) {
+        QCommandLineOption option(QString::fromLatin1(limit), QString(), QStringLiteral("MS"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
 }
 
 // Read before any application object is made: a QApplication aborts where there is no display, and help
@@ -49,22 +59,44 @@ struct Options {
     std::string name;
     bool blank = false;
     bool unplugged = false;
+    LinkIdleLimits idleLimits;
 };
 
-// Help, the version and a mistaken command line are answered here, and end the program.
-Options parseOptions(QCommandLineParser& parser, const QCoreApplication& app) {
+// Reads the option's milliseconds into value when it is given; false when they are not a number above 0.
+bool milliseconds(const QCommandLineParser& parser, const char* option, int& value) {
+    const QString name = QString::fromLatin1(option);
+    if (!parser.isSet(name))
+        return true;
+    bool number = false;
+    value = parser.value(name).toInt(&number);
+    if (number && value > 0)
+        return true;
+    std::fprintf(stderr, "qbv-virtual-board: --%s wants a number of milliseconds above 0\n", option);
+    return false;
+}
+
+// Help, the version and a mistaken command line are answered here, and end the program; wrong limits
+// give no options.
+std::optional<Options> parseOptions(QCommandLineParser& parser, const QCoreApplication& app) {
     parser.process(app);
     Options options;
     options.name = parser.isSet(QStringLiteral("name")) ? parser.value(QStringLiteral("name")).toStdString()
                                                         : qbv::sim::boardNameFromEnvironment();
     options.blank = parser.isSet(QStringLiteral("blank"));
     options.unplugged = parser.isSet(QStringLiteral("unplugged"));
+    if (!milliseconds(parser, kOpenWithinOption, options.idleLimits.openWithinMs) ||
+        !milliseconds(parser, kLinkIdleOption, options.idleLimits.linkIdleMs))
+        return std::nullopt;
     return options;
 }
 
 int serve(QCoreApplication& app, QCommandLineParser& parser, bool withWindow) {
-    const Options options = parseOptions(parser, app);
+    const std::optional<Options> parsed = parseOptions(parser, app);
+    if (!parsed)
+        return 2;
+    const Options& options = *parsed;
     BoardService service;
+    service.setIdleLimits(options.idleLimits);
     if (options.blank)
         service.erase();
     service.setPlugged(!options.unplugged);

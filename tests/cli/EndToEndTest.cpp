@@ -1,6 +1,8 @@
 // bin/qbv against a headless virtual board: what a script sees, and what the board then shows.
 
 #include "QbvProcess.h"
+#include "sim/core/SocketIo.h"
+#include "sim/core/WireProtocol.h"
 #include "tests/sim/BoardProcess.h"
 
 #include <QJsonArray>
@@ -10,6 +12,9 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
 
 using namespace qbv;
 using testing::ElementsAre;
@@ -51,6 +56,13 @@ struct ProgramEndToEndTest : EndToEndTest, testing::WithParamInterface<bool> {};
 INSTANTIATE_TEST_SUITE_P(ChildEnds, ProgramEndToEndTest, testing::Values(false, true),
                          [](const testing::TestParamInfo<bool>& info) {
                              return info.param ? "Ignored" : "Default";
+                         });
+
+// The link held by another qbv, or the board full of idle clients.
+struct LinkInUseEndToEndTest : EndToEndTest, testing::WithParamInterface<bool> {};
+INSTANTIATE_TEST_SUITE_P(HeldBy, LinkInUseEndToEndTest, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? "IdleClientsFillingTheBoard" : "AnotherQbv";
                          });
 
 } // namespace
@@ -126,16 +138,25 @@ TEST_P(ProgramEndToEndTest, ProgramProgramsABlankBoardThroughTheStandInProgramme
     EXPECT_TRUE(linkClosesSoon()); // it checked the board and closed the link again
 }
 
-TEST_F(EndToEndTest, ALinkInUseIsSaidAndWaitedForWithWait) {
-    test::QbvProcess watch(board.name(), {"keys", "--watch"});
-    std::string line;
-    ASSERT_TRUE(watch.readLine(line, kLineTimeoutMs)); // it holds the link now
+TEST_P(LinkInUseEndToEndTest, IsSaidAndWaitedForWithWait) {
+    std::unique_ptr<test::QbvProcess> watch;
+    std::vector<sim::LocalSocket> idle(sim::wire::kMaxLinkClients);
+    if (GetParam()) {
+        for (sim::LocalSocket& client : idle)
+            ASSERT_EQ(client.connectTo(sim::linkSocketPath(board.name())), sim::Opened::Yes);
+    } else {
+        watch = std::make_unique<test::QbvProcess>(board.name(), QStringList{"keys", "--watch"});
+        std::string line;
+        ASSERT_TRUE(watch->readLine(line, kLineTimeoutMs)); // it holds the link now
+    }
     test::QbvProcess refused(board.name(), {"ping"});
     EXPECT_EQ(refused.waitForExit(kLineTimeoutMs), 3);
     EXPECT_NE(refused.standardError().find("The link is in use by another program"), std::string::npos);
 
     test::QbvProcess waiting(board.name(), {"--wait", "20", "ping"});
     QThread::msleep(500);
-    watch.interrupt();
+    if (watch)
+        watch->interrupt();
+    idle.clear();
     EXPECT_EQ(waiting.waitForExit(kLineTimeoutMs), 0) << waiting.standardError();
 }

@@ -11,8 +11,9 @@
 #     it on the board, and Exit ends the panel and the board the launcher started; each window has the
 #     class its desktop entry names;
 #   - as a user who cannot write the program folder (nobody when run as root, else the folder is made
-#     read-only), the demo's qbv programs an erased virtual board with the stand-in programmer, and the
-#     chain definition file lands in that user's cache folder.
+#     read-only), the demo's qbv programs an erased virtual board with the stand-in programmer, the
+#     board's sockets lie in that user's runtime folder, and the chain definition file lands in that
+#     user's cache folder.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -107,7 +108,8 @@ DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-session-bus env -u QT_QPA_PLATFORM x
 
 echo "-- programming as a user who cannot write the program folder"
 home=$work/home
-mkdir -p "$home/tmp"
+mkdir -p "$home/tmp" "$home/runtime"
+chmod 700 "$home/runtime"
 board_name=qbv-install-test-user-$$
 if [ "$(id -u)" -eq 0 ]; then
     chown -R nobody "$home"
@@ -116,8 +118,8 @@ else
     chmod a-w "$demo"
     as_user() { "$@"; }
 fi
-user_env=(env HOME="$home" XDG_CACHE_HOME="$home/cache" TMPDIR="$home/tmp" QBV_VIRTUAL_BOARD="$board_name"
-    QUARTUS_ROOTDIR="$demo/quartus" QBV_PGM_DURATION_MS=300)
+user_env=(env HOME="$home" XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime" TMPDIR="$home/tmp"
+    QBV_VIRTUAL_BOARD="$board_name" QUARTUS_ROOTDIR="$demo/quartus" QBV_PGM_DURATION_MS=300)
 as_user "${user_env[@]}" touch "$demo/written" 2>/dev/null && fail "the user can write the program folder"
 ctl() { as_user "${user_env[@]}" "$demo/qbv-board-ctl" "$@"; }
 
@@ -128,6 +130,7 @@ for _ in $(seq 100); do
     ctl state >/dev/null 2>&1 && break
     sleep 0.1
 done
+[ -S "$home/runtime/$board_name" ] || fail "the board's socket is not in the user's runtime folder"
 ctl erase >/dev/null || fail "qbv-board-ctl erase"
 ctl state | grep -q ' programmed=0' || fail "the board is not blank after erase: $(ctl state)"
 as_user "${user_env[@]}" "$demo/qbv" program >"$work/program.log" 2>&1 || {

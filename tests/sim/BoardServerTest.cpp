@@ -49,7 +49,7 @@ Refused floodUntilRefused(const std::string& boardName) {
     Refused refused{false, false};
     for (int i = 0; i < kFloodConnections && !(refused[0] && refused[1]); ++i) {
         sim::LocalSocket socket;
-        if (socket.connectTo(paths[i % 2]))
+        if (socket.connectTo(paths[i % 2]) == sim::Opened::Yes)
             held.push_back(std::move(socket));
         else
             refused[i % 2] = true;

@@ -15,7 +15,12 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace qbv;
 using qbv::sim::BoardState;
@@ -324,3 +329,95 @@ TEST(BoardProcessTest, StartsBlankOrUnpluggedWhenAsked) {
     EXPECT_FALSE(s.programmed);
     EXPECT_FALSE(s.plugged);
 }
+
+namespace {
+
+// A socket at the path on which another user listens, as if that user had taken the name first: a child
+// of this test listens as nobody, with system calls only (it is the fork of a process with threads).
+int listenAsOtherUser(const std::string& path) {
+    constexpr uid_t kNobody = 65534;
+    sockaddr_un address{AF_UNIX, {}};
+    path.copy(address.sun_path, path.size());
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool asNobody =
+            setresgid(kNobody, kNobody, kNobody) == 0 && setresuid(kNobody, kNobody, kNobody) == 0;
+        _exit(asNobody && listen(fd, 4) == 0 ? 0 : 1);
+    }
+    int status = 1;
+    return waitpid(child, &status, 0) == child && status == 0 ? fd : -1;
+}
+
+} // namespace
+
+TEST(ForeignBoardTest, ASocketServedByAnotherUserIsRefusedWithTheReason) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "acting as another user takes root";
+    char folder[] = "/tmp/qbv-foreign.XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string linkPath = std::string(folder) + "/board";
+    const int link = listenAsOtherUser(linkPath);
+    ASSERT_GE(link, 0);
+    platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, linkPath);
+
+    TJtagPort port;
+    EXPECT_FALSE(port.Open());
+    EXPECT_EQ(port.linkError(), jtag::LinkError::NotOurs);
+    EXPECT_THAT(port.linkErrorString(),
+                testing::HasSubstr("socket " + linkPath + " belongs to another user"));
+
+    platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, "");
+    sim::closeSocket(link);
+    std::filesystem::remove_all(folder);
+}
+
+namespace {
+
+// A client of a board with short limits on quiet clients, and whether the board hangs up on it.
+struct QuietCase {
+    const char* name;
+    bool opensLink;
+    bool polls; // as the panel does, every 20 ms
+    bool hungUp;
+    friend void PrintTo(const QuietCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class QuietClientTest : public testing::TestWithParam<QuietCase> {};
+
+} // namespace
+
+TEST_P(QuietClientTest, OnlyAClientThatWentQuietIsHungUpOnAndTheLinkThenFree) {
+    test::BoardProcess board({QStringLiteral("--open-link-within-ms"), QStringLiteral("300"),
+                              QStringLiteral("--link-idle-ms"), QStringLiteral("600")});
+    ASSERT_TRUE(board.ready());
+    platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, board.name());
+    test::VirtualJtag client;
+    const int connection = GetParam().opensLink ? -1 : sim::connectLocal(sim::linkSocketPath(board.name()));
+    ASSERT_TRUE(GetParam().opensLink ? client.init() == 0 : connection >= 0);
+    test::VirtualJtag waiting;
+    EXPECT_EQ(waiting.init() == 0, !GetParam().opensLink);
+    waiting.close();
+
+    for (const auto start = std::chrono::steady_clock::now(); millisecondsSince(start) < 1500;) {
+        if (GetParam().polls)
+            client.read();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    uint8_t byte = 0;
+    const bool hungUp = GetParam().opensLink ? client.read().result != 0
+                                             : sim::receiveAll(connection, &byte, 1, sim::deadlineIn(0)) ==
+                                                   sim::Received::Broken;
+    EXPECT_EQ(hungUp, GetParam().hungUp);
+    EXPECT_EQ(waiting.init() == 0, GetParam().hungUp || !GetParam().opensLink);
+    sim::closeSocket(connection);
+    platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Clients, QuietClientTest,
+                         testing::Values(QuietCase{"NeverOpensTheLink", false, false, true},
+                                         QuietCase{"OpensTheLinkAndGoesQuiet", true, false, true},
+                                         QuietCase{"OpensTheLinkAndPolls", true, true, false}),
+                         [](const testing::TestParamInfo<QuietCase>& info) { return info.param.name; });
