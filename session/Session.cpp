@@ -6,7 +6,10 @@
 #include "common/Format.h"
 #include "common/Texts.h"
 #include "platform/Clock.h"
+#include "platform/ProgramLocation.h"
 #include "programming/ProgrammingJob.h"
+
+#include <cstdio>
 
 namespace qbv::session {
 
@@ -115,8 +118,11 @@ bool Session::ConnectBoard() {
         break;
     }
     case ConnectOutcome::LinkNotOpened: {
-        // The box keeps its words, with the library's own reason beneath them when it gives one.
+        // The box keeps its words, with the library's own reason beneath them when it gives one; a
+        // terminal hears the reason too.
         const std::string reason = FJtagPort->linkErrorString();
+        if (!reason.empty())
+            std::fprintf(stderr, "%s: %s\n", platform::executableName().c_str(), reason.c_str());
         DestroyJtagPort();
         view_.endProgressRun();
         view_.showStatus(boardText(text::kFailConnect), kRed);

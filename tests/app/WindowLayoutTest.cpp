@@ -70,7 +70,7 @@ TEST_F(WindowTest, ControlsStackInCreationOrderWithTheStatusBarOnTop) {
     EXPECT_EQ(form->childAt(led(0)->geometry().center()), form->ImageBoard);
 }
 
-TEST_F(WindowTest, SpeedButtonsAreFlatHandPointersWithTooltipsThatNeverTakeFocus) {
+TEST_F(WindowTest, SpeedButtonsAreFlatHandPointersWithTooltipsThatTakeTheFocusFromTheKeyboardOnly) {
     showWindow();
     const std::pair<TSpeedButton*, const char*> buttons[] = {
         {form->SpeedButtonAltera, "Link to Altera Web Site"},
@@ -82,8 +82,8 @@ TEST_F(WindowTest, SpeedButtonsAreFlatHandPointersWithTooltipsThatNeverTakeFocus
     for (const auto& [button, hint] : buttons) {
         EXPECT_EQ(button->toolTip(), hint);
         EXPECT_EQ(button->cursor().shape(), Qt::PointingHandCursor) << hint;
-        EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << hint;
-        EXPECT_TRUE(button->text().isEmpty()) << hint; // the caption now lives in the glyph
+        EXPECT_EQ(button->focusPolicy(), Qt::TabFocus) << hint; // not from a click
+        EXPECT_TRUE(button->text().isEmpty()) << hint;          // the caption now lives in the glyph
         EXPECT_EQ(button->numGlyphs(), 1) << hint;
         EXPECT_EQ(button->glyph().size(), button->size()) << hint;
         EXPECT_FALSE(button->isCheckable()) << hint;
@@ -91,7 +91,7 @@ TEST_F(WindowTest, SpeedButtonsAreFlatHandPointersWithTooltipsThatNeverTakeFocus
     EXPECT_EQ(led(3)->groupIndex(), 19);
     EXPECT_EQ(pin(87)->groupIndex(), 119);
     EXPECT_TRUE(led(3)->isCheckable());
-    EXPECT_EQ(pin(0)->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(pin(0)->focusPolicy(), Qt::TabFocus);
     EXPECT_EQ(pin(0)->cursor().shape(), Qt::PointingHandCursor);
 }
 
