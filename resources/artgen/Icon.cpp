@@ -26,31 +26,42 @@ constexpr std::array<const char*, 10> kLetters = {
     "....###..................",
 };
 
-void paintFrame(QPainter& painter, int size, bool smooth) {
-    const double pen = size / 16.0;
+// A blue tile with a white rim: white letters on it read on a light panel, and the rim keeps its edge on
+// a dark one.
+double rimWidth(int size) {
+    return std::max(1.0, size / 16.0);
+}
+
+void paintTile(QPainter& painter, int size, bool smooth) {
+    const double rim = rimWidth(size);
     painter.setRenderHint(QPainter::Antialiasing, smooth);
-    painter.setPen(QPen(QColor(kPalette16[kBlueIndex]), pen));
-    painter.setBrush(Qt::NoBrush);
-    const QRectF frame(pen / 2, pen / 2, size - pen, size - pen);
-    painter.drawRoundedRect(frame, size * 0.22, size * 0.22);
+    painter.setPen(QPen(QColor(kPalette16[kWhiteIndex]), rim));
+    painter.setBrush(QColor(kPalette16[kBlueIndex]));
+    const QRectF tile(rim / 2, rim / 2, size - rim, size - rim);
+    painter.drawRoundedRect(tile, size * 0.22, size * 0.22);
+}
+
+// Three letters where there is room for them; the first alone on the smallest icons, where three would
+// blur into one.
+QString lettersFor(int size) {
+    return size >= 32 ? QStringLiteral("QBV") : QStringLiteral("Q");
 }
 
 QFont letterFont(int size) {
     QFont font("Liberation Sans");
     font.setBold(true);
-    font.setPixelSize(size * 13 / 32);
+    font.setPixelSize(size >= 32 ? size * 13 / 32 : size * 3 / 4);
     font.setLetterSpacing(QFont::AbsoluteSpacing, -size / 64.0);
     return font;
 }
 
-// The smooth design for larger sizes: the same frame, the letters from a bold font.
+// The smooth design: the tile, the letters from a bold font.
 void paintDesign(QPainter& painter, int size) {
-    const QColor blue(kPalette16[kBlueIndex]);
-    paintFrame(painter, size, true);
+    paintTile(painter, size, true);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setFont(letterFont(size));
-    painter.setPen(blue);
-    painter.drawText(QRectF(0, 0, size, size), Qt::AlignCenter, "QBV");
+    painter.setPen(QColor(kPalette16[kWhiteIndex]));
+    painter.drawText(QRectF(0, 0, size, size), Qt::AlignCenter, lettersFor(size));
 }
 
 // Fixed decimals and no locale, so the same design always gives the same bytes.
@@ -92,8 +103,9 @@ QImage iconPicture(int size) {
 
 QByteArray iconSvg() {
     constexpr int size = 256;
-    const double pen = size / 16.0;
+    const double pen = rimWidth(size);
     const QString blue = QColor(kPalette16[kBlueIndex]).name();
+    const QString white = QColor(kPalette16[kWhiteIndex]).name();
 
     // Placed as drawText centres a line: its advance across, ascent and descent down.
     const QFont font = letterFont(size);
@@ -106,29 +118,29 @@ QByteArray iconSvg() {
     const QString svg =
         QString(
             "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n"
-            "  <rect x=\"%2\" y=\"%2\" width=\"%3\" height=\"%3\" rx=\"%4\" ry=\"%4\" fill=\"none\" "
-            "stroke=\"%5\" stroke-width=\"%6\"/>\n"
-            "  <path fill=\"%5\" stroke=\"none\" fill-rule=\"%7\" d=\"%8\"/>\n"
+            "  <rect x=\"%2\" y=\"%2\" width=\"%3\" height=\"%3\" rx=\"%4\" ry=\"%4\" fill=\"%5\" "
+            "stroke=\"%9\" stroke-width=\"%6\"/>\n"
+            "  <path fill=\"%9\" stroke=\"none\" fill-rule=\"%7\" d=\"%8\"/>\n"
             "</svg>\n")
             .arg(size)
             .arg(svgNumber(pen / 2), svgNumber(size - pen), svgNumber(size * 0.22), blue, svgNumber(pen),
                  QString::fromLatin1(letters.fillRule() == Qt::WindingFill ? "nonzero" : "evenodd"),
-                 svgPathData(letters));
+                 svgPathData(letters), white);
     return svg.toUtf8();
 }
 
 IndexedIcon indexedIcon() {
-    // The frame is drawn; the letters are set by hand, since no font stays legible at nine pixels.
+    // The tile is drawn; the letters are set by hand, since no font stays legible at nine pixels.
     QImage drawn(kIndexedSize, kIndexedSize, QImage::Format_ARGB32);
     drawn.fill(Qt::transparent);
     QPainter painter(&drawn);
-    paintFrame(painter, kIndexedSize, false);
+    paintTile(painter, kIndexedSize, false);
     painter.end();
     for (size_t row = 0; row < kLetters.size(); ++row) {
         for (int column = 0; kLetters[row][column] != '\0'; ++column) {
             if (kLetters[row][column] == '#')
                 drawn.setPixel(kLettersLeft + column, kLettersTop + static_cast<int>(row),
-                               QColor(Qt::blue).rgba());
+                               kPalette16[kWhiteIndex]);
         }
     }
 
@@ -136,8 +148,10 @@ IndexedIcon indexedIcon() {
     icon.transparent.resize(kIndexedSize * kIndexedSize);
     for (int y = 0; y < kIndexedSize; ++y) {
         for (int x = 0; x < kIndexedSize; ++x) {
-            const bool opaque = qAlpha(drawn.pixel(x, y)) >= 128;
-            icon.indexed.setPixel(x, y, opaque ? kBlueIndex : kBlackIndex);
+            const QRgb pixel = drawn.pixel(x, y);
+            const bool opaque = qAlpha(pixel) >= 128;
+            const bool white = qRed(pixel) > 128 && qBlue(pixel) > 128;
+            icon.indexed.setPixel(x, y, !opaque ? kBlackIndex : white ? kWhiteIndex : kBlueIndex);
             icon.transparent[static_cast<size_t>(y * kIndexedSize + x)] = !opaque;
         }
     }

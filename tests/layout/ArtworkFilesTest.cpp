@@ -125,23 +125,32 @@ TEST(ArtworkFiles, IconIsA32PixelSixteenColourIcon) {
     }
 }
 
-TEST(ArtworkFiles, IconIsBlueOnATransparentGround) {
-    const QImage icon = QImage(artwork::kIconPng).convertToFormat(QImage::Format_ARGB32);
-    ASSERT_FALSE(icon.isNull());
-    // Rounded corners leave the very corners clear; the frame runs along every edge.
-    for (const QPoint corner : {QPoint(0, 0), QPoint(31, 0), QPoint(0, 31), QPoint(31, 31)})
-        EXPECT_EQ(qAlpha(icon.pixel(corner)), 0);
-    for (const QPoint edge : {QPoint(16, 0), QPoint(16, 31), QPoint(0, 16), QPoint(31, 16)})
-        EXPECT_EQ(icon.pixel(edge), qRgb(0, 0, 255));
-    int opaqueInside = 0;
-    for (int y = 4; y < 28; ++y) {
-        for (int x = 4; x < 28; ++x) {
-            if (qAlpha(icon.pixel(x, y)) != 0) {
-                EXPECT_EQ(icon.pixel(x, y), qRgb(0, 0, 255));
-                ++opaqueInside;
+// White letters on a blue tile read on a light panel, and the tile's white rim keeps its edge on a dark
+// one, down to the smallest icon the desktop asks for.
+TEST(ArtworkFiles, IconIsWhiteLettersOnABlueTileWithAWhiteRim) {
+    for (const QString& file : {QString(artwork::kIconPng), QStringLiteral(QBV_ARTWORK_DIR "/icon_16.png")}) {
+        SCOPED_TRACE(file.toStdString());
+        const QImage icon = QImage(file).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(icon.isNull());
+        const int last = icon.width() - 1;
+        const int middle = icon.width() / 2;
+        for (const QPoint corner : {QPoint(0, 0), QPoint(last, 0), QPoint(0, last), QPoint(last, last)})
+            EXPECT_EQ(qAlpha(icon.pixel(corner)), 0);
+        for (const QPoint edge :
+             {QPoint(middle, 0), QPoint(middle, last), QPoint(0, middle), QPoint(last, middle)})
+            EXPECT_GT(qGray(icon.pixel(edge)), 200);
+        int blue = 0;
+        int white = 0;
+        for (int y = 2; y < last - 1; ++y) {
+            for (int x = 2; x < last - 1; ++x) {
+                const QRgb pixel = icon.pixel(x, y);
+                EXPECT_EQ(qAlpha(pixel), 255);
+                blue += qBlue(pixel) > 200 && qRed(pixel) < 80 ? 1 : 0;
+                white += qGray(pixel) > 200 ? 1 : 0;
             }
         }
+        const int inside = (last - 3) * (last - 3);
+        EXPECT_GT(white, inside / 10); // the letters
+        EXPECT_GT(blue, inside / 3);   // the tile around them
     }
-    EXPECT_GT(opaqueInside, 60); // the letters
-    EXPECT_LT(opaqueInside, 24 * 24 / 2);
 }
