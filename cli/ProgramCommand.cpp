@@ -23,6 +23,7 @@ public:
                     reporter.json() ? console_.errIsTerminal : console_.outIsTerminal),
           job_(call.timeoutMs) {
         job_.setMessagePump([this] { whileWaiting(); });
+        job_.setOutputToErrorStream(true); // standard output keeps to qbv's results
     }
 
     int run() {

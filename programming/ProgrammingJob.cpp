@@ -62,7 +62,7 @@ bool ProgrammingJob::prepare() {
 }
 
 bool ProgrammingJob::run() {
-    ran_ = RunProgrammer({programmer_, chainFile_}, timeoutMs_, pump_);
+    ran_ = RunProgrammer({programmer_, chainFile_, outputToErrorStream_}, timeoutMs_, pump_);
     const ProgrammerRun& ran = ran_;
     switch (ran.end) {
     case ProgrammerEnd::Succeeded:

@@ -121,7 +121,7 @@ TEST_P(ProgramEndToEndTest, ProgramProgramsABlankBoardThroughTheStandInProgramme
     qunsetenv("QUARTUS_ROOTDIR");
     qunsetenv("QBV_PGM_DURATION_MS");
     EXPECT_EQ(code, 0) << out;
-    EXPECT_TRUE(jsonObject(out.substr(out.rfind('{'))).value("ok").toBool()) << out;
+    EXPECT_TRUE(jsonObject(out).value("ok").toBool()) << out; // the programmer's words are not among it
     EXPECT_TRUE(state().programmed);
     EXPECT_TRUE(linkClosesSoon()); // it checked the board and closed the link again
 }
