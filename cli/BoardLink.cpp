@@ -49,7 +49,7 @@ int BoardLink::connect(Reporter& reporter, const Json& extra) {
         return reporter.failure(kExitLibrary, text::kFailLoadDriver, merged(extra, {{"library", library}}));
     }
     case board::ConnectOutcome::LinkNotOpened: {
-        // The library's own reason, when it gives one, under qbv's message.
+        // The library's own reason, when it gives one, with qbv's message.
         const std::string reason = port_->linkErrorString();
         close();
         return reporter.failure(kExitLinkNotOpened, formatText(text::kFailConnectChecklist, text::kBoardName),

@@ -1,8 +1,12 @@
 // bin/qbv against a headless virtual board: what a script sees, and what the board then shows.
 
 #include "QbvProcess.h"
+#include "board/Jtagport.h"
+#include "platform/Environment.h"
+#include "sim/core/WireProtocol.h"
 #include "tests/sim/BoardProcess.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -53,7 +57,72 @@ INSTANTIATE_TEST_SUITE_P(ChildEnds, ProgramEndToEndTest, testing::Values(false, 
                              return info.param ? "Ignored" : "Default";
                          });
 
+// A link to the board that another program holds, as the panel holds one, for as long as it lives.
+class HeldLink {
+public:
+    explicit HeldLink(const std::string& boardName) {
+        platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, boardName);
+        opened_ = port_.Open();
+    }
+    ~HeldLink() {
+        port_.Close();
+        platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, "");
+    }
+    HeldLink(const HeldLink&) = delete;
+    HeldLink& operator=(const HeldLink&) = delete;
+    bool opened() const { return opened_; }
+
+private:
+    TJtagPort port_;
+    bool opened_ = false;
+};
+
+// qbv while another program holds the link.
+struct HeldLinkCase {
+    const char* name;
+    QStringList arguments;
+    int interruptAfterMs; // Ctrl+C after so long; -1 for none
+    int exitCode;
+    int withinMs;
+    const char* firstError; // the first line of standard error: the specific reason comes first
+};
+
+const HeldLinkCase kHeldLinkCases[] = {
+    {"InUse",
+     {"ping"},
+     -1,
+     3,
+     3000,
+     "qbv: The link is in use by another program: close the control panel or the other qbv, or let qbv wait "
+     "for it with --wait SECONDS."},
+};
+
+void PrintTo(const HeldLinkCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+struct HeldLinkTest : EndToEndTest, testing::WithParamInterface<HeldLinkCase> {};
+INSTANTIATE_TEST_SUITE_P(Cases, HeldLinkTest, testing::ValuesIn(kHeldLinkCases),
+                         [](const testing::TestParamInfo<HeldLinkCase>& info) { return info.param.name; });
+
 } // namespace
+
+TEST_P(HeldLinkTest, SaysWhyAndEndsInTime) {
+    const HeldLinkCase& row = GetParam();
+    HeldLink held(board.name());
+    ASSERT_TRUE(held.opened());
+    QElapsedTimer clock;
+    clock.start();
+    test::QbvProcess qbv(board.name(), row.arguments);
+    if (row.interruptAfterMs >= 0) {
+        QThread::msleep(static_cast<unsigned long>(row.interruptAfterMs));
+        qbv.interrupt();
+    }
+    EXPECT_EQ(qbv.waitForExit(kLineTimeoutMs), row.exitCode);
+    EXPECT_LT(clock.elapsed(), row.withinMs);
+    const std::string errors = qbv.standardError();
+    EXPECT_EQ(errors.substr(0, errors.find('\n')), row.firstError) << errors;
+}
 
 TEST_F(EndToEndTest, LedMaskLightsLedsZeroAndSeven) {
     std::string out;
