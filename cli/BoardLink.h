@@ -5,6 +5,7 @@
 #include "board/Jtagport.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace qbv::cli {
@@ -16,7 +17,7 @@ namespace qbv::cli {
 // freed when it goes.
 class BoardLink {
 public:
-    // waitSeconds: how long to keep trying while another program holds the link.
+    // waitSeconds: how long to keep trying while another program holds the link; Ctrl+C ends the wait.
     explicit BoardLink(uint32_t waitSeconds = 0) : waitSeconds_(waitSeconds) {}
     ~BoardLink();
     BoardLink(const BoardLink&) = delete;
@@ -36,7 +37,11 @@ public:
     void close();
 
 private:
-    board::ConnectOutcome connectWaiting();
+    // How the tries to open the link ended.
+    enum class Tries { Ended, Interrupted, WaitedOut };
+
+    Tries tryWhileInUse(Console& console, const std::function<void()>& attempt);
+    int linkNotOpened(Reporter& reporter, const Json& extra, Tries tries);
 
     uint32_t waitSeconds_;
     std::unique_ptr<TJtagPort> port_;

@@ -95,6 +95,13 @@ const HeldLinkCase kHeldLinkCases[] = {
      3000,
      "qbv: The link is in use by another program: close the control panel or the other qbv, or let qbv wait "
      "for it with --wait SECONDS."},
+    {"WaitRunsOut",
+     {"--wait", "1", "ping"},
+     -1,
+     3,
+     4000,
+     "qbv: The link is still in use by another program after waiting 1 s."},
+    {"CtrlCEndsTheWait", {"--wait", "8", "--json", "ping"}, 300, 130, 2000, "qbv: interrupted"},
 };
 
 void PrintTo(const HeldLinkCase& row, std::ostream* out) {
