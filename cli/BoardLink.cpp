@@ -52,10 +52,8 @@ int BoardLink::connect(Reporter& reporter, const Json& extra) {
     const Tries tries = tryWhileInUse(reporter.console(), [this, &outcome] {
         outcome = board::ConnectPort(*port_, commandInFlight_, keysAtConnect_);
     });
-    if (tries == Tries::Interrupted) {
-        close();
-        return reporter.failure(kExitInterrupted, "interrupted", extra);
-    }
+    if (tries == Tries::Interrupted)
+        return interrupted(reporter, extra);
     switch (outcome) {
     case board::ConnectOutcome::LibraryNotLoaded: {
         const std::string library = port_->LibraryPath();
@@ -71,6 +69,23 @@ int BoardLink::connect(Reporter& reporter, const Json& extra) {
         break;
     }
     return kExitSuccess;
+}
+
+int BoardLink::waitUntilFree(Reporter& reporter, const Json& extra) {
+    close();
+    port_ = std::make_unique<TJtagPort>();
+    const Tries tries = tryWhileInUse(reporter.console(), [this] { port_->Open(); });
+    if (tries == Tries::Interrupted)
+        return interrupted(reporter, extra);
+    if (tries == Tries::WaitedOut)
+        return linkNotOpened(reporter, extra, tries);
+    close();
+    return kExitSuccess;
+}
+
+int BoardLink::interrupted(Reporter& reporter, const Json& extra) {
+    close();
+    return reporter.failure(kExitInterrupted, "interrupted", extra);
 }
 
 // The reason with qbv's message: the library's own, when it gives one, or how long qbv waited.

@@ -27,6 +27,11 @@ public:
     }
 
     int run() {
+        // With --wait the programmer waits too: it must not reprogram the board under another program's link.
+        if (call_.waitSeconds > 0)
+            if (const int failed =
+                    BoardLink(call_.waitSeconds).waitUntilFree(reporter_, {{"programmed", false}}))
+                return failed;
         progress_.start(text::kDownloadStart);
         showStatus(text::kDownloadStart);
         // The terminal's Ctrl+C reaches qbv, never the programmer: it runs in a process group of its own.

@@ -102,6 +102,7 @@ const HeldLinkCase kHeldLinkCases[] = {
      4000,
      "qbv: The link is still in use by another program after waiting 1 s."},
     {"CtrlCEndsTheWait", {"--wait", "8", "--json", "ping"}, 300, 130, 2000, "qbv: interrupted"},
+    {"CtrlCEndsTheWaitToProgram", {"--wait", "8", "program"}, 300, 130, 2000, "qbv: interrupted"},
 };
 
 void PrintTo(const HeldLinkCase& row, std::ostream* out) {
@@ -200,6 +201,22 @@ TEST_P(ProgramEndToEndTest, ProgramProgramsABlankBoardThroughTheStandInProgramme
     EXPECT_TRUE(jsonObject(out).value("ok").toBool()) << out; // the programmer's words are not among it
     EXPECT_TRUE(state().programmed);
     EXPECT_TRUE(linkClosesSoon()); // it checked the board and closed the link again
+}
+
+TEST_F(EndToEndTest, ProgramWithWaitStartsTheProgrammerOnceTheLinkIsFree) {
+    ASSERT_TRUE(board.control().erase());
+    auto held = std::make_unique<HeldLink>(board.name());
+    ASSERT_TRUE(held->opened());
+    qputenv("QUARTUS_ROOTDIR", QBV_STANDIN_QUARTUS_DIR);
+    qputenv("QBV_PGM_DURATION_MS", "200");
+    test::QbvProcess program(board.name(), {"--wait", "20", "program"});
+    qunsetenv("QUARTUS_ROOTDIR");
+    qunsetenv("QBV_PGM_DURATION_MS");
+    QThread::msleep(1000);
+    EXPECT_FALSE(state().programmed); // the programmer waits with qbv
+    held.reset();
+    EXPECT_EQ(program.waitForExit(kLineTimeoutMs), 0) << program.standardError();
+    EXPECT_TRUE(state().programmed);
 }
 
 TEST_F(EndToEndTest, ALinkInUseIsSaidAndWaitedForWithWait) {
