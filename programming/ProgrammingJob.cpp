@@ -39,7 +39,8 @@ bool ProgrammingJob::fail(ProgrammingError error, std::string text) {
 }
 
 bool ProgrammingJob::prepare() {
-    const std::string installDirectory = FindQuartusDirectory();
+    const std::string installDirectory =
+        installDirectory_.empty() ? FindQuartusDirectory() : installDirectory_;
     if (installDirectory.empty())
         return fail(ProgrammingError::NoToolChain, text::kNoQuartus);
     programmer_ = programmerPath(installDirectory);
