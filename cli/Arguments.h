@@ -33,7 +33,8 @@ struct Invocation {
 struct ParseResult {
     bool ok = false;
     Invocation invocation;
-    std::string error; // names the offending value when ok is false
+    std::string error;    // names the offending value when ok is false
+    std::string helpText; // when the line asks for help: that help
 };
 
 // The command line after the program's name. Pure: reads nothing else and has no side effects.

@@ -5,6 +5,7 @@
 #include "board/Jtagport.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace qbv::cli {
@@ -16,7 +17,7 @@ namespace qbv::cli {
 // freed when it goes.
 class BoardLink {
 public:
-    // waitSeconds: how long to keep trying while another program holds the link.
+    // waitSeconds: how long to keep trying while another program holds the link; Ctrl+C ends the wait.
     explicit BoardLink(uint32_t waitSeconds = 0) : waitSeconds_(waitSeconds) {}
     ~BoardLink();
     BoardLink(const BoardLink&) = delete;
@@ -27,6 +28,12 @@ public:
     // extra goes into a JSON failure.
     int connect(Reporter& reporter, const Json& extra = Json::object());
 
+    // Waits while another program holds the link, opening it without asking the board anything, and
+    // closes it again: for the programmer, which needs the link free but not the board answering. Returns
+    // kExitSuccess once the link is not in use (or cannot be opened for another reason, which the check
+    // after programming reports); otherwise reports as connect() does.
+    int waitUntilFree(Reporter& reporter, const Json& extra = Json::object());
+
     // One board command over the open link (see board::SendCommand).
     bool send(int32_t command, uint8_t* data);
 
@@ -36,7 +43,12 @@ public:
     void close();
 
 private:
-    board::ConnectOutcome connectWaiting();
+    // How the tries to open the link ended.
+    enum class Tries { Ended, Interrupted, WaitedOut };
+
+    Tries tryWhileInUse(Console& console, const std::function<void()>& attempt);
+    int linkNotOpened(Reporter& reporter, const Json& extra, Tries tries);
+    int interrupted(Reporter& reporter, const Json& extra);
 
     uint32_t waitSeconds_;
     std::unique_ptr<TJtagPort> port_;

@@ -29,9 +29,10 @@ void Reporter::message(MessageKind kind, const std::string& text) {
 
 int Reporter::failure(int exitCode, const std::string& message, const Json& fields,
                       const std::string& reason) {
-    console_.err << "qbv: " << message << std::endl;
+    // The specific reason before the message, which may be a general checklist.
     if (!reason.empty())
         console_.err << "qbv: " << reason << std::endl;
+    console_.err << "qbv: " << message << std::endl;
     if (json_) {
         const Json failed = {{"exit", exitCode}, {"error", message}, {"messages", messages_}};
         console_.out << jsonText(merged(merged(head(false), failed), fields)) << std::endl;

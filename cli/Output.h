@@ -27,7 +27,7 @@ public:
 
     // A failure: its message, or {"command":..., "ok":false, "exit":..., "error":..., "messages":[...],
     // fields...}. Returns the exit code, so a command can end with `return reporter.failure(...)`.
-    // A reason, when given, follows the message on a line of its own.
+    // A reason, when given, comes first on a line of its own.
     int failure(int exitCode, const std::string& message, const Json& fields = Json::object(),
                 const std::string& reason = {});
 

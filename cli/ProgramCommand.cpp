@@ -4,14 +4,21 @@
 #include "ProgressLine.h"
 #include "common/Format.h"
 #include "common/Texts.h"
-#include "platform/Interrupt.h"
+#include "platform/Files.h"
+#include "platform/ProgramLocation.h"
 #include "programming/ProgrammingJob.h"
+#include "programming/QuartusLocation.h"
 
 #include <optional>
 
 namespace qbv::cli {
 
 namespace {
+
+// A tool chain folder beside qbv comes before the one the system records. The virtual board's program
+// folders (the demo's, and build/release/bin/) hold the stand-in programmer there, which programs the
+// board that qbv talks to, as their panel's does; a real tool chain's would program a real board.
+constexpr const char* kToolChainBeside = "quartus";
 
 // One programming job without a window: the core's steps, with their statuses as lines and their
 // messages on standard error; the wait redraws the progress and looks for Ctrl+C.
@@ -23,9 +30,18 @@ public:
                     reporter.json() ? console_.errIsTerminal : console_.outIsTerminal),
           job_(call.timeoutMs) {
         job_.setMessagePump([this] { whileWaiting(); });
+        job_.setOutputToErrorStream(true); // standard output keeps to qbv's results
+        const std::string beside = platform::programDirectory() + kToolChainBeside;
+        if (platform::fileExists(programming::programmerPath(beside)))
+            job_.setInstallDirectory(beside);
     }
 
     int run() {
+        // With --wait the programmer waits too: it must not reprogram the board under another program's link.
+        if (call_.waitSeconds > 0)
+            if (const int failed =
+                    BoardLink(call_.waitSeconds).waitUntilFree(reporter_, {{"programmed", false}}))
+                return failed;
         progress_.start(text::kDownloadStart);
         showStatus(text::kDownloadStart);
         // The terminal's Ctrl+C reaches qbv, never the programmer: it runs in a process group of its own.

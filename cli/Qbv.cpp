@@ -52,7 +52,7 @@ int runQbv(const std::vector<std::string>& arguments, Console& console) {
         return reportUsageError(parsed, console);
     const Invocation& call = parsed.invocation;
     if (call.help) {
-        console.out << helpText(call.command) << std::flush;
+        console.out << parsed.helpText << std::flush;
         return kExitSuccess;
     }
     if (call.version)

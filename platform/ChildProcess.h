@@ -39,6 +39,10 @@ struct ProcessLaunch {
     std::string program;                // the file to run, by full path
     std::string commandLine;            // Windows: the whole command line, the program's path first
     std::vector<std::string> arguments; // POSIX: the arguments after the program's own name
+    // The program writes what it says to this program's standard error, so that this program's standard
+    // output keeps to its own results (qbv's JSON). Otherwise it writes where its system puts it: on
+    // POSIX this program's standard output, on Windows its own hidden console.
+    bool outputToErrorStream = false;
 };
 
 // A program started in the background with this program's environment and current directory, and none

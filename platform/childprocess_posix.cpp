@@ -60,6 +60,8 @@ bool ChildProcess::start(const ProcessLaunch& launch) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    if (launch.outputToErrorStream)
+        posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, STDOUT_FILENO);
     // A process group of its own, as a console of its own on Windows: the terminal's Ctrl+C, which goes
     // to its caller's whole group, must not cut the programmer off halfway through the controller. It
     // starts with no signal blocked and Ctrl+C at its default, whatever its caller had.

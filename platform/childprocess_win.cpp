@@ -1,5 +1,6 @@
 #include "ChildProcess.h"
 
+#include <vector>
 #include <windows.h>
 
 namespace qbv::platform {
@@ -16,6 +17,51 @@ std::string systemMessage(DWORD code) {
     return message.empty() ? "system error " + std::to_string(code) : message;
 }
 
+// This program's standard error as a child inherits it: an inheritable copy, and a list of what the child
+// inherits that holds it alone, so that no other inheritable handle of this program reaches the child.
+class InheritedErrorStream {
+public:
+    InheritedErrorStream() = default;
+    ~InheritedErrorStream() {
+        if (attributes_)
+            DeleteProcThreadAttributeList(attributes_);
+        if (handle_)
+            CloseHandle(handle_);
+    }
+    InheritedErrorStream(const InheritedErrorStream&) = delete;
+    InheritedErrorStream& operator=(const InheritedErrorStream&) = delete;
+
+    // False when this program has no standard error or the system refuses a step.
+    bool prepare() {
+        const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+        if (error == nullptr || error == INVALID_HANDLE_VALUE ||
+            !DuplicateHandle(GetCurrentProcess(), error, GetCurrentProcess(), &handle_, 0, TRUE,
+                             DUPLICATE_SAME_ACCESS))
+            return false;
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        buffer_.resize(size);
+        const auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer_.data());
+        if (!InitializeProcThreadAttributeList(list, 1, 0, &size))
+            return false;
+        attributes_ = list;
+        return UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &handle_, sizeof handle_,
+                                         nullptr, nullptr);
+    }
+
+    // Hands the stream to the child as its standard output and standard error.
+    void giveTo(STARTUPINFOEXA& startup) const {
+        startup.StartupInfo.dwFlags |= STARTF_USESTDHANDLES;
+        startup.StartupInfo.hStdOutput = startup.StartupInfo.hStdError = handle_;
+        startup.lpAttributeList = attributes_;
+    }
+
+private:
+    HANDLE handle_ = nullptr;
+    std::vector<char> buffer_;
+    LPPROC_THREAD_ATTRIBUTE_LIST attributes_ = nullptr;
+};
+
 } // namespace
 
 void keepChildExitCodes() {}
@@ -26,17 +72,24 @@ ChildProcess::~ChildProcess() {
 
 bool ChildProcess::start(const ProcessLaunch& launch) {
     release();
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
+    STARTUPINFOEXA startup{};
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
+    startup.StartupInfo.wShowWindow = SW_HIDE;
+    // Where the stream cannot be handed over, the output stays in the hidden console, as without the option.
+    InheritedErrorStream errorStream;
+    const bool inherits = launch.outputToErrorStream && errorStream.prepare();
+    if (inherits)
+        errorStream.giveTo(startup);
+    startup.StartupInfo.cb = inherits ? sizeof startup : sizeof startup.StartupInfo;
     PROCESS_INFORMATION information{};
     std::string commandLine = launch.commandLine; // CreateProcessA may write into it
 
     // The program is named apart from the command line: from the command line alone, an unquoted path
     // with a blank in it would start whatever lies at the first blank (C:\Program.exe).
-    if (!CreateProcessA(launch.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_NEW_CONSOLE | HIGH_PRIORITY_CLASS, nullptr, nullptr, &startup, &information)) {
+    const DWORD flags =
+        CREATE_NEW_CONSOLE | HIGH_PRIORITY_CLASS | (inherits ? EXTENDED_STARTUPINFO_PRESENT : 0);
+    if (!CreateProcessA(launch.program.c_str(), commandLine.data(), nullptr, nullptr, inherits, flags,
+                        nullptr, nullptr, &startup.StartupInfo, &information)) {
         errorString_ = systemMessage(GetLastError());
         return false;
     }

@@ -21,7 +21,7 @@ std::string ProgrammerInvocation::commandLine() const {
 }
 
 platform::ProcessLaunch ProgrammerInvocation::launch() const {
-    return {programmerPath, commandLine(), {"-c", kCable, chainFilePath}};
+    return {programmerPath, commandLine(), {"-c", kCable, chainFilePath}, outputToErrorStream};
 }
 
 } // namespace qbv::programming

@@ -11,6 +11,7 @@ namespace qbv::programming {
 struct ProgrammerInvocation {
     std::string programmerPath;
     std::string chainFilePath;
+    bool outputToErrorStream = false; // see platform::ProcessLaunch
 
     // The command line as Windows gets it: the programmer's path, then -c USB-Blaster[USB-0] and the
     // chain file's path in quotes. The programmer's path is bare unless it holds a blank.

@@ -39,7 +39,8 @@ bool ProgrammingJob::fail(ProgrammingError error, std::string text) {
 }
 
 bool ProgrammingJob::prepare() {
-    const std::string installDirectory = FindQuartusDirectory();
+    const std::string installDirectory =
+        installDirectory_.empty() ? FindQuartusDirectory() : installDirectory_;
     if (installDirectory.empty())
         return fail(ProgrammingError::NoToolChain, text::kNoQuartus);
     programmer_ = programmerPath(installDirectory);
@@ -62,7 +63,7 @@ bool ProgrammingJob::prepare() {
 }
 
 bool ProgrammingJob::run() {
-    ran_ = RunProgrammer({programmer_, chainFile_}, timeoutMs_, pump_);
+    ran_ = RunProgrammer({programmer_, chainFile_, outputToErrorStream_}, timeoutMs_, pump_);
     const ProgrammerRun& ran = ran_;
     switch (ran.end) {
     case ProgrammerEnd::Succeeded:

@@ -43,6 +43,11 @@ public:
 
     // What the wait for the programmer calls on every pass, to handle the window's messages.
     void setMessagePump(MessagePump pump) { pump_ = std::move(pump); }
+    // The programmer writes to the program's standard error instead of its standard output (Windows: its
+    // hidden console), which then keeps to the program's own results.
+    void setOutputToErrorStream(bool toErrors) { outputToErrorStream_ = toErrors; }
+    // The tool chain's install directory to use instead of the one the system records.
+    void setInstallDirectory(std::string directory) { installDirectory_ = std::move(directory); }
 
     // The checks in order, up to writing the chain definition file; the first to fail ends them. Handles
     // no messages.
@@ -64,6 +69,8 @@ private:
 
     uint32_t timeoutMs_;
     MessagePump pump_;
+    bool outputToErrorStream_ = false;
+    std::string installDirectory_;
     std::string programmer_;
     std::string designFile_ = designFilePath();
     std::string chainFile_ = chainFilePath();

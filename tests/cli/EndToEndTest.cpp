@@ -1,10 +1,13 @@
 // bin/qbv against a headless virtual board: what a script sees, and what the board then shows.
 
 #include "QbvProcess.h"
+#include "board/Jtagport.h"
+#include "platform/Environment.h"
 #include "sim/core/SocketIo.h"
 #include "sim/core/WireProtocol.h"
 #include "tests/sim/BoardProcess.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -65,7 +68,80 @@ INSTANTIATE_TEST_SUITE_P(HeldBy, LinkInUseEndToEndTest, testing::Values(false, t
                              return info.param ? "IdleClientsFillingTheBoard" : "AnotherQbv";
                          });
 
+// A link to the board that another program holds, as the panel holds one, for as long as it lives.
+class HeldLink {
+public:
+    explicit HeldLink(const std::string& boardName) {
+        platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, boardName);
+        opened_ = port_.Open();
+    }
+    ~HeldLink() {
+        port_.Close();
+        platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, "");
+    }
+    HeldLink(const HeldLink&) = delete;
+    HeldLink& operator=(const HeldLink&) = delete;
+    bool opened() const { return opened_; }
+
+private:
+    TJtagPort port_;
+    bool opened_ = false;
+};
+
+// qbv while another program holds the link.
+struct HeldLinkCase {
+    const char* name;
+    QStringList arguments;
+    int interruptAfterMs; // Ctrl+C after so long; -1 for none
+    int exitCode;
+    int withinMs;
+    const char* firstError; // the first line of standard error: the specific reason comes first
+};
+
+const HeldLinkCase kHeldLinkCases[] = {
+    {"InUse",
+     {"ping"},
+     -1,
+     3,
+     3000,
+     "qbv: The link is in use by another program: close the control panel or the other qbv, or let qbv wait "
+     "for it with --wait SECONDS."},
+    {"WaitRunsOut",
+     {"--wait", "1", "ping"},
+     -1,
+     3,
+     4000,
+     "qbv: The link is still in use by another program after waiting 1 s."},
+    {"CtrlCEndsTheWait", {"--wait", "8", "--json", "ping"}, 300, 130, 2000, "qbv: interrupted"},
+    {"CtrlCEndsTheWaitToProgram", {"--wait", "8", "program"}, 300, 130, 2000, "qbv: interrupted"},
+};
+
+void PrintTo(const HeldLinkCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+struct HeldLinkTest : EndToEndTest, testing::WithParamInterface<HeldLinkCase> {};
+INSTANTIATE_TEST_SUITE_P(Cases, HeldLinkTest, testing::ValuesIn(kHeldLinkCases),
+                         [](const testing::TestParamInfo<HeldLinkCase>& info) { return info.param.name; });
+
 } // namespace
+
+TEST_P(HeldLinkTest, SaysWhyAndEndsInTime) {
+    const HeldLinkCase& row = GetParam();
+    HeldLink held(board.name());
+    ASSERT_TRUE(held.opened());
+    QElapsedTimer clock;
+    clock.start();
+    test::QbvProcess qbv(board.name(), row.arguments);
+    if (row.interruptAfterMs >= 0) {
+        QThread::msleep(static_cast<unsigned long>(row.interruptAfterMs));
+        qbv.interrupt();
+    }
+    EXPECT_EQ(qbv.waitForExit(kLineTimeoutMs), row.exitCode);
+    EXPECT_LT(clock.elapsed(), row.withinMs);
+    const std::string errors = qbv.standardError();
+    EXPECT_EQ(errors.substr(0, errors.find('\n')), row.firstError) << errors;
+}
 
 TEST_F(EndToEndTest, LedMaskLightsLedsZeroAndSeven) {
     std::string out;
@@ -126,16 +202,29 @@ TEST_F(EndToEndTest, UnpluggedBoardDoesNotOpen) {
 
 TEST_P(ProgramEndToEndTest, ProgramProgramsABlankBoardThroughTheStandInProgrammer) {
     ASSERT_TRUE(board.control().erase());
-    qputenv("QUARTUS_ROOTDIR", QBV_STANDIN_QUARTUS_DIR);
+    qunsetenv("QUARTUS_ROOTDIR"); // qbv finds the stand-in beside itself
     qputenv("QBV_PGM_DURATION_MS", "200");
     std::string out;
     const int code = qbv({"program", "--json"}, out, GetParam());
-    qunsetenv("QUARTUS_ROOTDIR");
     qunsetenv("QBV_PGM_DURATION_MS");
     EXPECT_EQ(code, 0) << out;
-    EXPECT_TRUE(jsonObject(out.substr(out.rfind('{'))).value("ok").toBool()) << out;
+    EXPECT_TRUE(jsonObject(out).value("ok").toBool()) << out; // the programmer's words are not among it
     EXPECT_TRUE(state().programmed);
     EXPECT_TRUE(linkClosesSoon()); // it checked the board and closed the link again
+}
+
+TEST_F(EndToEndTest, ProgramWithWaitStartsTheProgrammerOnceTheLinkIsFree) {
+    ASSERT_TRUE(board.control().erase());
+    auto held = std::make_unique<HeldLink>(board.name());
+    ASSERT_TRUE(held->opened());
+    qputenv("QBV_PGM_DURATION_MS", "200");
+    test::QbvProcess program(board.name(), {"--wait", "20", "program"});
+    qunsetenv("QBV_PGM_DURATION_MS");
+    QThread::msleep(1000);
+    EXPECT_FALSE(state().programmed); // the programmer waits with qbv
+    held.reset();
+    EXPECT_EQ(program.waitForExit(kLineTimeoutMs), 0) << program.standardError();
+    EXPECT_TRUE(state().programmed);
 }
 
 TEST_P(LinkInUseEndToEndTest, IsSaidAndWaitedForWithWait) {

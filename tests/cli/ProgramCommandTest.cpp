@@ -93,6 +93,15 @@ TEST_F(ProgramCommandTest, FailedChecksShowTheirBoxAndRunNothing) {
     EXPECT_THAT(test::runQbv({"program"}).err, HasSubstr(programming::designFilePath()));
 }
 
+TEST_F(ProgramCommandTest, AToolChainBesideQbvComesBeforeTheRecordedOne) {
+    test::TemporaryDirectory empty;
+    test::RegisteredInstall registered(empty.path().string());
+    test::installTestProgrammer(programming::programmerPath(directory.directory() + "quartus"));
+    test::ProgrammerOrders orders(0);
+    EXPECT_EQ(test::runQbv({"program"}).exitCode, kExitSuccess);
+    EXPECT_TRUE(orders.started());
+}
+
 // A programmer file that the system cannot start: qbv names it and gives the system's reason.
 TEST_F(ProgramCommandTest, ProgrammerThatCannotStartIsNamedWithTheSystemsReason) {
     test::RegisteredInstall registered(install.path().string());

@@ -11,9 +11,9 @@
 #     it on the board, and Exit ends the panel and the board the launcher started; each window has the
 #     class its desktop entry names;
 #   - as a user who cannot write the program folder (nobody when run as root, else the folder is made
-#     read-only), the demo's qbv programs an erased virtual board with the stand-in programmer, the
-#     board's sockets lie in that user's runtime folder, and the chain definition file lands in that
-#     user's cache folder.
+#     read-only), the demo's qbv programs an erased virtual board with the stand-in programmer beside it,
+#     whatever tool chain QUARTUS_ROOTDIR announces, the board's sockets lie in that user's runtime
+#     folder, and the chain definition file lands in that user's cache folder.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -119,7 +119,7 @@ else
     as_user() { "$@"; }
 fi
 user_env=(env HOME="$home" XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime" TMPDIR="$home/tmp"
-    QBV_VIRTUAL_BOARD="$board_name" QUARTUS_ROOTDIR="$demo/quartus" QBV_PGM_DURATION_MS=300)
+    QBV_VIRTUAL_BOARD="$board_name" QUARTUS_ROOTDIR="$work/no-tool-chain" QBV_PGM_DURATION_MS=300)
 as_user "${user_env[@]}" touch "$demo/written" 2>/dev/null && fail "the user can write the program folder"
 ctl() { as_user "${user_env[@]}" "$demo/qbv-board-ctl" "$@"; }
 
