@@ -21,6 +21,7 @@ BoardLink::~BoardLink() {
 }
 
 void BoardLink::close() {
+    panel_.close();
     if (!port_)
         return;
     port_->Close();
@@ -45,6 +46,43 @@ BoardLink::Tries BoardLink::tryWhileInUse(Console& console, const std::function<
 
 int BoardLink::connect(Reporter& reporter, const Json& extra) {
     close();
+    if (panel_.open())
+        return connectThroughPanel(reporter, extra);
+    return connectToBoard(reporter, extra);
+}
+
+// The panel's ping, and the keys its own polls last read; a panel that goes away meanwhile (it was
+// closing) leaves the board to qbv.
+int BoardLink::connectThroughPanel(Reporter& reporter, const Json& extra) {
+    session::ScriptReply reply;
+    switch (panel_.askWaiting({session::ScriptVerb::Ping}, reply, waitSeconds_, reporter.console())) {
+    case PanelLink::Asked::Gone:
+        return connectToBoard(reporter, extra);
+    case PanelLink::Asked::Interrupted:
+        return interrupted(reporter, extra);
+    case PanelLink::Asked::WaitedOut:
+        return panelRefused(reporter, reply, extra, waitSeconds_);
+    case PanelLink::Asked::Answered:
+        break;
+    }
+    if (reply.refusal != session::Refusal::None)
+        return panelRefused(reporter, reply, extra, 0);
+    if (panel_.ask({session::ScriptVerb::Keys}, reply) && reply.keys)
+        keysAtConnect_ = *reply.keys;
+    return kExitSuccess;
+}
+
+int panelRefused(Reporter& reporter, const session::ScriptReply& reply, const Json& fields,
+                 uint32_t waitedSeconds) {
+    const std::string reason = waitedSeconds > 0
+                                   ? formatText("The control panel was still busy after waiting %u s.",
+                                                static_cast<unsigned>(waitedSeconds))
+                                   : reply.reason;
+    return reporter.failure(exitCodeOf(reply.refusal), reply.text,
+                            reason.empty() ? fields : merged(fields, {{"reason", reason}}), reason);
+}
+
+int BoardLink::connectToBoard(Reporter& reporter, const Json& extra) {
     port_ = std::make_unique<TJtagPort>();
     if (port_->error() != JtagPortError::NoError)
         reporter.message(MessageKind::Error, port_->errorString());
@@ -98,7 +136,32 @@ int BoardLink::linkNotOpened(Reporter& reporter, const Json& extra, Tries tries)
 }
 
 bool BoardLink::send(int32_t command, uint8_t* data) {
+    if (panel_.isOpen())
+        return sendThroughPanel(command, data);
     return port_ && port_->IsOpen() && board::SendCommand(*port_, commandInFlight_, command, data);
+}
+
+bool BoardLink::sendThroughPanel(int32_t command, uint8_t* data) {
+    session::ScriptRequest request;
+    switch (command) {
+    case board::kSetLeds:
+        request = {session::ScriptVerb::Led, *data};
+        break;
+    case board::kSetGpioPin:
+        request = {session::ScriptVerb::Pin, 0, *data & 0x7F, (*data & 0x80) != 0};
+        break;
+    case board::kReadKeys:
+        request = {session::ScriptVerb::Keys};
+        break;
+    default:
+        request = {session::ScriptVerb::Ping};
+    }
+    session::ScriptReply reply;
+    if (!panel_.ask(request, reply) || reply.refusal != session::Refusal::None)
+        return false;
+    if (command == board::kReadKeys)
+        *data = reply.keys.value_or(0);
+    return true;
 }
 
 } // namespace qbv::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Output.h"
+#include "PanelLink.h"
 #include "board/Connection.h"
 #include "board/Jtagport.h"
 
@@ -14,7 +15,8 @@ namespace qbv::cli {
 // library from the program's directory, the link opened, and the board asked whether it answers (ping,
 // then read keys). Every board command goes through one, so a blank controller is reported as not
 // answering rather than a command's write being taken for a success. The link is closed and the library
-// freed when it goes.
+// freed when it goes. While a panel of the same library and board runs, it holds the link: then the
+// commands go to the panel, and the link is left to it.
 class BoardLink {
 public:
     // waitSeconds: how long to keep trying while another program holds the link; Ctrl+C ends the wait.
@@ -40,6 +42,9 @@ public:
     // The key state read while checking that the board answers.
     uint8_t keysAtConnect() const { return keysAtConnect_; }
 
+    // The panel the commands go to, when one answered connect().
+    PanelLink* panel() { return panel_.isOpen() ? &panel_ : nullptr; }
+
     void close();
 
 private:
@@ -48,12 +53,20 @@ private:
 
     Tries tryWhileInUse(Console& console, const std::function<void()>& attempt);
     int linkNotOpened(Reporter& reporter, const Json& extra, Tries tries);
+    int connectToBoard(Reporter& reporter, const Json& extra);
+    int connectThroughPanel(Reporter& reporter, const Json& extra);
+    bool sendThroughPanel(int32_t command, uint8_t* data);
     int interrupted(Reporter& reporter, const Json& extra);
 
     uint32_t waitSeconds_;
     std::unique_ptr<TJtagPort> port_;
     bool commandInFlight_ = false;
     uint8_t keysAtConnect_ = 0;
+    PanelLink panel_;
 };
+
+// How qbv reports a panel's refusal: its words, with how long qbv waited when the wait ran out.
+int panelRefused(Reporter& reporter, const session::ScriptReply& reply, const Json& fields,
+                 uint32_t waitedSeconds);
 
 } // namespace qbv::cli

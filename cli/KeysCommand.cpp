@@ -31,7 +31,36 @@ void reportChange(Reporter& reporter, uint8_t keyState, uint32_t watchStart) {
         merged({{"time", time}, {"elapsedMs", platform::elapsedSince(watchStart)}}, stateJson(keyState)));
 }
 
+// Through a panel: the changes its own polls find, until Ctrl+C or the panel ends the watch.
+int watchThroughPanel(PanelLink& panel, Reporter& reporter) {
+    const uint32_t start = platform::tickCount();
+    session::ScriptReply reply;
+    if (!panel.ask({session::ScriptVerb::Watch}, reply))
+        return reporter.failure(kExitCommandFailed, text::kLostConnection);
+    if (reply.refusal != session::Refusal::None)
+        return panelRefused(reporter, reply, Json::object(), 0);
+    uint8_t shown = reply.keys.value_or(0);
+    reportChange(reporter, shown, start);
+    for (;;) {
+        bool timedOut = false;
+        if (reporter.console().interrupted())
+            return kExitSuccess;
+        if (!panel.next(reply, kPollIntervalMs * 5, timedOut)) {
+            if (timedOut)
+                continue;
+            return reporter.failure(kExitCommandFailed, text::kLostConnection);
+        }
+        if (reply.refusal != session::Refusal::None)
+            return panelRefused(reporter, reply, Json::object(), 0);
+        if (reply.keys && (*reply.keys & kKeyBits) != (shown & kKeyBits))
+            reportChange(reporter, *reply.keys, start);
+        shown = reply.keys.value_or(shown);
+    }
+}
+
 int watchKeys(BoardLink& link, Reporter& reporter) {
+    if (PanelLink* panel = link.panel())
+        return watchThroughPanel(*panel, reporter);
     const uint32_t start = platform::tickCount();
     uint8_t shown = link.keysAtConnect();
     reportChange(reporter, shown, start);

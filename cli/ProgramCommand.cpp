@@ -124,9 +124,50 @@ private:
     bool abandoned_ = false;
 };
 
+// A panel holds the board: programming is the panel's own job, shown there, and qbv says how it ended.
+int programThroughPanel(PanelLink& panel, const Invocation& call, Reporter& reporter) {
+    reporter.status("The control panel programs the MAX II ...");
+    const Json notProgrammed = {{"programmed", false}};
+    session::ScriptReply reply;
+    switch (panel.askWaiting({session::ScriptVerb::Program}, reply, call.waitSeconds, reporter.console())) {
+    case PanelLink::Asked::Gone:
+        return reporter.failure(kExitProgrammingFailed,
+                                "The control panel went away before it said how programming ended.",
+                                notProgrammed);
+    case PanelLink::Asked::Interrupted:
+        return reporter.failure(kExitInterrupted, "interrupted; the control panel's job goes on",
+                                notProgrammed);
+    case PanelLink::Asked::WaitedOut:
+        return panelRefused(reporter, reply, notProgrammed, call.waitSeconds);
+    case PanelLink::Asked::Answered:
+        break;
+    }
+    switch (reply.refusal) {
+    case session::Refusal::None: {
+        session::ScriptReply keys;
+        panel.ask({session::ScriptVerb::Keys}, keys);
+        reporter.result(formatText(text::kConnectSuccess, text::kBoardName),
+                        {{"programmed", true}, {"keys", keys.keys.value_or(0)}});
+        return kExitSuccess;
+    }
+    case session::Refusal::Unanswered:
+        return panelRefused(reporter, reply, {{"programmed", true}}, 0);
+    case session::Refusal::TimedOut:
+    case session::Refusal::Unprogrammed:
+        return panelRefused(
+            reporter, reply,
+            merged(notProgrammed, {{"timedOut", reply.refusal == session::Refusal::TimedOut}}), 0);
+    default:
+        return panelRefused(reporter, reply, notProgrammed, 0);
+    }
+}
+
 } // namespace
 
 int runProgram(const Invocation& call, Reporter& reporter) {
+    PanelLink panel;
+    if (panel.open())
+        return programThroughPanel(panel, call, reporter);
     return ProgramJob(call, reporter).run();
 }
 
