@@ -41,9 +41,9 @@ Exit 5 with "Update LED fail" when the board does not take the command.)"},
 the first pin the board does not take, with "Update GPIO fail" and exit 5; the pins
 before it are set.
 
-GPIO N is the number the control panel shows on each pin: GPIO 0-67 are header J2's
-pins 1-68, GPIO 68-87 header J3's pins 1-20, each counted row by row from the top
-left (the README's pin map).)"},
+GPIO N is the number the control panel shows on each pin (the README's pin map):
+GPIO 0-67 lie on header J2, GPIO 68-87 on header J3, numbered row by row from the
+top left of each.)"},
     {"read the four keys once, or print every change until Ctrl+C",
      R"(Prints the key state: its byte and the keys pressed, BUTTON1 to BUTTON4 (key k is
 bit k; bits 4-7 mean nothing).
