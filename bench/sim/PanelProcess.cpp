@@ -17,7 +17,8 @@ constexpr uint64_t kRepliesWhenPolling = 3;
 
 } // namespace
 
-PanelProcess::PanelProcess(const std::string& boardName) : process_(std::make_unique<QProcess>()) {
+PanelProcess::PanelProcess(const std::string& boardName, const QString& program)
+    : process_(std::make_unique<QProcess>()) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QString::fromLatin1(sim::wire::kBoardNameVariable), QString::fromStdString(boardName));
@@ -26,7 +27,7 @@ PanelProcess::PanelProcess(const std::string& boardName) : process_(std::make_un
     process_->setProcessEnvironment(environment);
     process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_->setStandardOutputFile(QProcess::nullDevice());
-    process_->start(QStringLiteral(QBV_PANEL_EXE), {});
+    process_->start(program, {});
     process_->waitForStarted(kStartTimeoutMs);
 }
 

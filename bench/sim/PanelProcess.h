@@ -8,10 +8,12 @@
 
 namespace qbv::bench {
 
-// The real QBV_Control_Panel, offscreen, against the board of the given name; ended with its owner.
+// The real QBV_Control_Panel (or another window program), offscreen, against the board of the given name;
+// ended with its owner.
 class PanelProcess {
 public:
-    explicit PanelProcess(const std::string& boardName);
+    explicit PanelProcess(const std::string& boardName,
+                          const QString& program = QStringLiteral(QBV_PANEL_EXE));
     ~PanelProcess();
     PanelProcess(const PanelProcess&) = delete;
     PanelProcess& operator=(const PanelProcess&) = delete;

@@ -120,6 +120,30 @@ void PanelResidentMemory(benchmark::State& state) {
 }
 BENCHMARK(PanelResidentMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// The panel's memory against a bare window that shows the same picture, both settled.
+void ResidentMemoryAgainstABareWindow(benchmark::State& state) {
+    qbv::test::BoardProcess board;
+    qbv::bench::PanelProcess panel(board.name());
+    qbv::bench::PanelProcess bare(board.name(), QStringLiteral(QBV_BARE_WINDOW_EXE));
+    if (!boardReady(state, board) || !startPanel(state, board, panel))
+        return;
+    QThread::msleep(kSettleMs);
+    qint64 panelKb = -1;
+    qint64 bareKb = -1;
+    for (auto _ : state) {
+        panelKb = qbv::bench::residentKilobytes(panel.pid());
+        bareKb = qbv::bench::residentKilobytes(bare.pid());
+    }
+    if (panelKb < 0 || bareKb <= 0) {
+        state.SkipWithError("VmRSS could not be read");
+        return;
+    }
+    state.counters["panel_mb"] = static_cast<double>(panelKb) / 1024.0;
+    state.counters["bare_mb"] = static_cast<double>(bareKb) / 1024.0;
+    state.counters["ratio"] = static_cast<double>(panelKb) / static_cast<double>(bareKb);
+}
+BENCHMARK(ResidentMemoryAgainstABareWindow)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 void BoardCpuWhilePolling(benchmark::State& state) {
     qbv::test::BoardProcess board;
     qbv::bench::PanelProcess panel(board.name());

@@ -6,6 +6,7 @@
 
 #include "app/UnitMain.h"
 #include "bench/support/ProcessCpu.h"
+#include "resources/Artwork.h"
 #include "tests/support/FakeJtag.h"
 #include "tests/support/RecordingBoxes.h"
 #include "widgets/TPaintBox.h"
@@ -14,6 +15,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -68,6 +70,34 @@ void FirstShow(benchmark::State& state) {
         benchmark::DoNotOptimize(form.findChild<TSpeedButton*>("SpeedButtonPio87"));
     }
 }
+// From construction until the window system shows the window: the panel (1) against a bare window with the
+// same picture (0).
+void ShowUntilExposed(benchmark::State& state) {
+    Board board;
+    for (auto _ : state) {
+        std::unique_ptr<QWidget> window;
+        if (state.range(0)) {
+            auto form = std::make_unique<TFormMain>();
+            form->SetMessageBoxes(&board.ui);
+            window = std::move(form);
+        } else {
+            auto label = std::make_unique<QLabel>();
+            label->setPixmap(QPixmap::fromImage(QImage(QString::fromLatin1(qbv::artwork::kBoard))));
+            window = std::move(label);
+        }
+        window->show();
+        benchmark::DoNotOptimize(QTest::qWaitForWindowExposed(window.get()));
+    }
+}
+BENCHMARK(ShowUntilExposed)
+    ->ArgName("panel")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true);
+
 BENCHMARK(FirstShow)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
