@@ -8,6 +8,7 @@
 
 #include "PanelProcess.h"
 #include "ProcessFigures.h"
+#include "tests/cli/QbvProcess.h"
 
 #include "BoardProcess.h"
 #include "board/BoardProtocol.h"
@@ -143,6 +144,43 @@ void ResidentMemoryAgainstABareWindow(benchmark::State& state) {
     state.counters["ratio"] = static_cast<double>(panelKb) / static_cast<double>(bareKb);
 }
 BENCHMARK(ResidentMemoryAgainstABareWindow)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// bin/qbv led from its start to its exit: on its own (0), and through a running panel that holds the
+// board (1).
+void QbvLed(benchmark::State& state) {
+    qbv::test::BoardProcess board;
+    std::unique_ptr<qbv::bench::PanelProcess> panel;
+    if (!boardReady(state, board))
+        return;
+    if (state.range(0)) {
+        panel = std::make_unique<qbv::bench::PanelProcess>(board.name());
+        if (!startPanel(state, board, *panel))
+            return;
+    }
+    std::vector<double> runs;
+    uint8_t mask = 0;
+    for (auto _ : state) {
+        QElapsedTimer took;
+        took.start();
+        std::string out;
+        const int exitCode = qbv::test::QbvProcess::run(board.name(), {"led", QString::number(++mask)}, out);
+        runs.push_back(static_cast<double>(took.nsecsElapsed()) / 1e6);
+        state.SetIterationTime(runs.back() / 1000);
+        if (exitCode != 0) {
+            state.SkipWithError("qbv led failed");
+            return;
+        }
+    }
+    std::sort(runs.begin(), runs.end());
+    state.counters["median_ms"] = runs[runs.size() / 2];
+}
+BENCHMARK(QbvLed)
+    ->ArgName("through_panel")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(50)
+    ->Unit(benchmark::kMillisecond);
 
 void BoardCpuWhilePolling(benchmark::State& state) {
     qbv::test::BoardProcess board;

@@ -6,7 +6,9 @@
 
 #include "app/UnitMain.h"
 #include "bench/support/ProcessCpu.h"
+#include "platform/LocalChannel.h"
 #include "resources/Artwork.h"
+#include "session/ScriptProtocol.h"
 #include "tests/support/FakeJtag.h"
 #include "tests/support/RecordingBoxes.h"
 #include "widgets/TPaintBox.h"
@@ -19,9 +21,11 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <benchmark/benchmark.h>
 #include <ctime>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -123,6 +127,50 @@ void KeyPollInterval(benchmark::State& state) {
     state.counters["p95_ms"] = percentile(intervals, 0.95);
 }
 BENCHMARK(KeyPollInterval)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The same while a script sends the panel an LED command every 10 ms over its socket.
+void KeyPollIntervalWhileAScriptSends100CommandsASecond(benchmark::State& state) {
+    Board board;
+    auto form = connectedWindow(board);
+    std::atomic<bool> sending = true;
+    std::atomic<bool> ended = false;
+    std::atomic<int> taken = 0;
+    std::thread script([&] {
+        const struct End {
+            std::atomic<bool>& ended;
+            ~End() { ended = true; }
+        } end{ended};
+        qbv::platform::LocalChannel panel;
+        if (panel.open(qbv::platform::localServerAddress(qbv::session::panelServerName())) !=
+            qbv::platform::LocalChannel::Opened::Yes)
+            return;
+        for (uint8_t mask = 0; sending; ++mask) {
+            std::string reply;
+            if (panel.send(qbv::session::scriptRequestLine({qbv::session::ScriptVerb::Led, mask}), 1000) &&
+                panel.receiveLine(reply, 1000) && reply.find("\"ok\":true") != std::string::npos)
+                ++taken;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    std::vector<qint64> polls;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(form->TimerButtonPolling, &TTimer::timer,
+                     [&] { polls.push_back(clock.nsecsElapsed()); });
+    for (auto _ : state)
+        runEventLoopFor(3000);
+    sending = false;
+    while (!ended)
+        runEventLoopFor(5); // the last request is answered while the script ends
+    script.join();
+    std::vector<double> intervals;
+    for (size_t i = 1; i < polls.size(); ++i)
+        intervals.push_back(static_cast<double>(polls[i] - polls[i - 1]) / 1e6);
+    state.counters["commands_per_s"] = taken / 3.0;
+    state.counters["median_ms"] = percentile(intervals, 0.5);
+    state.counters["p95_ms"] = percentile(intervals, 0.95);
+}
+BENCHMARK(KeyPollIntervalWhileAScriptSends100CommandsASecond)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void OnePoll(benchmark::State& state) {
     Board board;
