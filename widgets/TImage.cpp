@@ -24,9 +24,16 @@ TImage::TImage(QWidget* parent) : QWidget(parent) {
 
 void TImage::setBitmap(const QImage& bitmap) {
     bitmap_ = bitmap;
-    transparentBitmap_ = withTransparentColour(bitmap);
+    transparentBitmap_ = QImage();
     fitToBitmap();
     update();
+}
+
+const QImage& TImage::transparentBitmap() const {
+    // Made when first asked for: the board's picture, as large as the window, never is.
+    if (transparentBitmap_.isNull())
+        transparentBitmap_ = withTransparentColour(bitmap_);
+    return transparentBitmap_;
 }
 
 void TImage::setAutoSize(bool autoSize) {
@@ -46,7 +53,7 @@ void TImage::fitToBitmap() {
 
 void TImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawImage(0, 0, transparent_ ? transparentBitmap_ : bitmap_);
+    painter.drawImage(0, 0, transparent_ ? transparentBitmap() : bitmap_);
 }
 
 void TImage::mouseMoveEvent(QMouseEvent* event) {

@@ -14,7 +14,7 @@ public:
     void setBitmap(const QImage& bitmap);
     const QImage& bitmap() const { return bitmap_; }
     // The bitmap with its transparent colour made fully transparent, ready to be drawn anywhere.
-    const QImage& transparentBitmap() const { return transparentBitmap_; }
+    const QImage& transparentBitmap() const;
 
     void setAutoSize(bool autoSize);
     bool autoSize() const { return autoSize_; }
@@ -32,7 +32,7 @@ private:
     void fitToBitmap();
 
     QImage bitmap_;
-    QImage transparentBitmap_;
+    mutable QImage transparentBitmap_;
     bool autoSize_ = false;
     bool transparent_ = false;
 };
