@@ -99,9 +99,13 @@ private:
             return reporter_.failure(kExitProgrammingFailed,
                                      formatText("%s: %s", text::kDownloadFail, job_.errorString().c_str()),
                                      merged(notProgrammed, {{"timedOut", false}}));
-        default:
+        default: {
+            // The job's reason, when it gives one, under qbv's message.
+            const std::string& reason = job_.reason();
+            const Json fields = merged(notProgrammed, {{"timedOut", false}});
             return reporter_.failure(kExitProgrammingFailed, text::kDownloadFail,
-                                     merged(notProgrammed, {{"timedOut", false}}));
+                                     reason.empty() ? fields : merged(fields, {{"reason", reason}}), reason);
+        }
         }
     }
 

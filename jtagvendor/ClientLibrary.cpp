@@ -2,6 +2,7 @@
 
 #include "platform/DynamicLibrary.h"
 #include "platform/Environment.h"
+#include "platform/Files.h"
 #include "platform/ProgramLocation.h"
 #include "platform/VendorToolchain.h"
 
@@ -30,14 +31,31 @@ bool findAll(platform::LibraryHandle library, ClientFunctions& functions) {
     return find(library, kAtlanticWaitOpen, functions.waitOpen) && all;
 }
 
-std::string clientFolder() {
+std::string withSeparator(const std::string& folder) {
+    const char last = folder.back();
+    return last == '/' || last == '\\' ? folder : folder + platform::pathSeparator();
+}
+
+// The tool chain's folder is checked too: whoever may write there may replace the client's folder.
+ClientFolder clientFolder() {
     const std::string chosen = platform::environmentVariable("QBV_JTAG_CLIENT_DIR");
     if (!chosen.empty()) {
-        const char last = chosen.back();
-        return last == '/' || last == '\\' ? chosen : chosen + platform::pathSeparator();
+        const std::string path = withSeparator(chosen);
+        return {path, "QBV_JTAG_CLIENT_DIR",
+                platform::folderDistrust(path, platform::FolderOwner::UserOrAdministrator)};
     }
     const std::string install = platform::vendorInstallDirectory();
-    return install.empty() ? std::string() : platform::jtagClientDirectoryIn(install);
+    if (install.empty())
+        return {};
+    ClientFolder folder{platform::jtagClientDirectoryIn(install), platform::toolchainWords().source, {}};
+    for (const std::string& checked : {install, folder.path}) {
+        folder.distrust = platform::folderDistrust(checked, platform::FolderOwner::UserOrAdministrator);
+        if (!folder.distrust.empty()) {
+            folder.path = checked;
+            break;
+        }
+    }
+    return folder;
 }
 
 } // namespace
@@ -51,19 +69,21 @@ bool loadClientLibraryFrom(const std::string& folder, ClientFunctions& functions
     return atlantic && findAll(atlantic, functions);
 }
 
-const ClientFunctions* loadClientLibrary(std::string& folder) {
+const ClientFunctions* loadClientLibrary(ClientFolder& folder) {
     static std::mutex guard;
     static ClientFunctions functions;
     static std::string loadedFrom;
     const std::lock_guard<std::mutex> lock(guard);
     folder = clientFolder();
-    if (!loadedFrom.empty() && folder == loadedFrom)
+    if (folder.path.empty() || !folder.distrust.empty())
+        return nullptr;
+    if (!loadedFrom.empty() && folder.path == loadedFrom)
         return &functions;
     ClientFunctions found;
-    if (folder.empty() || !loadClientLibraryFrom(folder, found))
+    if (!loadClientLibraryFrom(folder.path, found))
         return nullptr;
     functions = found;
-    loadedFrom = folder;
+    loadedFrom = folder.path;
     return &functions;
 }
 

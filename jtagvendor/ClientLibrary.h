@@ -19,12 +19,21 @@ struct ClientFunctions {
     decltype(&jtagatlantic_cable_warning) cableWarning = nullptr;
 };
 
+// Where the client library is looked for: the folder, with its trailing separator (empty when nothing
+// names one), what named it, and why it is not used when it may not be trusted (platform::folderDistrust).
+struct ClientFolder {
+    std::string path;
+    std::string namedBy; // QBV_JTAG_CLIENT_DIR, or the tool chain's source in this system's words
+    std::string distrust;
+};
+
 // Loads the client library once (again only if its folder changed), by full path from its folder
 // (QBV_JTAG_CLIENT_DIR when set, else the vendor tool chain's), the client part first so the atlantic part
-// finds it loaded; never through a search path. It stays loaded for the life of the process: a link may still
-// be on its way shut when the panel frees us. Null, with the folder it looked in, when it cannot be loaded or
+// finds it loaded; never through a search path, and never from a folder that may not be trusted, nor
+// from under a tool chain folder that may not. It stays loaded for the life of the process: a link may
+// still be on its way shut when the panel frees us. Null, with where it looked, when it cannot be loaded or
 // lacks a function.
-const ClientFunctions* loadClientLibrary(std::string& folder);
+const ClientFunctions* loadClientLibrary(ClientFolder& folder);
 
 // Loads the client library and then the atlantic library from folder (ending in a separator) by full
 // path and finds the functions; false when either does not load or a function the link needs is missing.

@@ -6,6 +6,7 @@
 #include "platform/DynamicLibrary.h"
 #include "platform/Environment.h"
 #include "platform/ProgramLocation.h"
+#include "platform/VendorToolchain.h"
 
 #include <algorithm>
 #include <chrono>
@@ -65,20 +66,28 @@ int32_t fail(jtag::LinkError kind, std::string sentence) {
     return -1;
 }
 
+int32_t succeed() {
+    fail(jtag::LinkError::None, {});
+    return 0;
+}
+
+// A sentence that names something this system words its own way holds one %s for it.
+using SystemWords = const char* platform::ToolchainWords::*;
+
 struct ErrorWords {
     int code;
     jtag::LinkError kind;
     const char* sentence;
+    SystemWords words = nullptr;
 };
-constexpr const char* kCableNotPlugged =
-    "The USB-Blaster cable is not plugged in (on Linux, also check its USB permissions: see the udev rule in "
-    "the README).";
+constexpr const char* kCableNotPlugged = "The USB-Blaster cable is not plugged in: plug it in, and check %s.";
 constexpr ErrorWords kErrorWords[] = {
-    {kJatlOther, jtag::LinkError::ServerNotRunning,
-     "The JTAG server is not running: start it (jtagd on Linux, the JTAG server service on Windows) and try "
-     "again."},
-    {kJatlNoCable, jtag::LinkError::NoCable, kCableNotPlugged},
-    {kJatlCableNotOnHost, jtag::LinkError::NoCable, kCableNotPlugged},
+    {kJatlOther, jtag::LinkError::Other,
+     "The JTAG client library could not open the link and named no cause (JTAG client error -99, an "
+     "unspecified failure): check that %s is running and that the cable is plugged in, then try again.",
+     &platform::ToolchainWords::server},
+    {kJatlNoCable, jtag::LinkError::NoCable, kCableNotPlugged, &platform::ToolchainWords::cable},
+    {kJatlCableNotOnHost, jtag::LinkError::NoCable, kCableNotPlugged, &platform::ToolchainWords::cable},
     {kJatlCableNotOnBoard, jtag::LinkError::NoCable,
      "The cable is plugged in but does not reach the board: check the JTAG connector and the board's power."},
     {kJatlInUse, jtag::LinkError::InUse, text::kLinkInUse},
@@ -88,19 +97,57 @@ constexpr ErrorWords kErrorWords[] = {
     {kJatlCableNotUnique, jtag::LinkError::Other,
      "More than one cable is connected: name the one to use in QBV_JTAG_CABLE."},
 };
+constexpr const char* kOtherCode =
+    "The link to the board did not open (JTAG client error %d): check the cable and the board's power, then "
+    "try again.";
+// Without get_error the client names no cause at all, and no code: "in use" cannot be told from the rest.
+constexpr ErrorWords kNoCause = {
+    kJatlOther, jtag::LinkError::Other,
+    "The JTAG client library could not open the link and gives no cause: it has no jtagatlantic_get_error, "
+    "so no error code can be read, and a link in use by another program cannot be told from other failures "
+    "(qbv --wait does not wait for it). Check that no other program holds the link, that the cable is "
+    "plugged in and that %s is running, then try again.",
+    &platform::ToolchainWords::server};
+constexpr const char* kNotReady =
+    "The JTAG server opened the link, but the board's JTAG UART did not become ready %s: check the board's "
+    "power and that its MAX II controller is programmed (Download .POF in the panel, or qbv program), then "
+    "try again.";
+
+std::string sentenceOf(const ErrorWords& words) {
+    return words.words ? formatText(words.sentence, platform::toolchainWords().*words.words) : words.sentence;
+}
 
 int32_t failOpen(const ClientFunctions& client) {
+    if (!client.getError)
+        return fail(kNoCause.kind, sentenceOf(kNoCause));
     const char* detail = nullptr;
-    const int code = client.getError ? static_cast<int>(client.getError(&detail)) : kJatlOther;
+    const int code = static_cast<int>(client.getError(&detail));
     const auto words = std::find_if(std::begin(kErrorWords), std::end(kErrorWords),
                                     [code](const ErrorWords& entry) { return entry.code == code; });
-    std::string sentence =
-        words != std::end(kErrorWords)
-            ? std::string(words->sentence)
-            : formatText("The link to the board did not open (JTAG client error %d).", code);
+    const bool known = words != std::end(kErrorWords);
+    std::string sentence = known ? sentenceOf(*words) : formatText(kOtherCode, code);
     if (detail && *detail)
         sentence += formatText(" (%s)", detail);
-    return fail(words != std::end(kErrorWords) ? words->kind : jtag::LinkError::Other, sentence);
+    return fail(known ? words->kind : jtag::LinkError::Other, sentence);
+}
+
+int32_t failLoad(const ClientFolder& folder) {
+    const platform::ToolchainWords& system = platform::toolchainWords();
+    if (!folder.distrust.empty())
+        return fail(
+            jtag::LinkError::NoToolChain,
+            formatText("The folder %s (from %s) is not used to load the JTAG client library, because %s.",
+                       folder.path.c_str(), folder.namedBy.c_str(), folder.distrust.c_str()));
+    if (folder.path.empty())
+        return fail(jtag::LinkError::NoToolChain,
+                    formatText("No FPGA vendor tool chain was found: %s, nor is QBV_JTAG_CLIENT_DIR set. "
+                               "To use one, %s, or point QBV_JTAG_CLIENT_DIR at the folder that holds its "
+                               "JTAG client library.",
+                               system.missing, system.install));
+    return fail(jtag::LinkError::NoToolChain,
+                formatText("No FPGA vendor tool chain was found: its JTAG client library is not in %s (from "
+                           "%s). Point QBV_JTAG_CLIENT_DIR at the folder that holds it, or %s.",
+                           folder.path.c_str(), folder.namedBy.c_str(), system.install));
 }
 
 void closeHandle(Link& link) {
@@ -115,17 +162,10 @@ int32_t openLink(void* context) {
     if (!context)
         return -1;
     keep(context, nullptr);
-    std::string folder;
+    ClientFolder folder;
     const ClientFunctions* client = loadClientLibrary(folder);
     if (!client)
-        return fail(jtag::LinkError::NoToolChain,
-                    folder.empty()
-                        ? "No FPGA vendor tool chain was found: QUARTUS_ROOTDIR is not set (nor "
-                          "QBV_JTAG_CLIENT_DIR). Install the vendor's programming tools."
-                        : formatText("No FPGA vendor tool chain was found: its JTAG client library "
-                                     "is not in %s. Install the vendor's programming tools, or point "
-                                     "QBV_JTAG_CLIENT_DIR at the folder that holds it.",
-                                     folder.c_str()));
+        return failLoad(folder);
     const std::string cable = platform::environmentVariable("QBV_JTAG_CABLE");
     const std::string program = platform::executableName();
     JTAGATLANTIC* handle = client->open(cable.empty() ? nullptr : cable.c_str(), -1, -1, program.c_str());
@@ -135,7 +175,7 @@ int32_t openLink(void* context) {
     link->client = client;
     link->handle = handle;
     keep(context, new LinkRef(std::move(link)));
-    return 0;
+    return succeed();
 }
 
 int32_t closeLink(void* context) {
@@ -176,8 +216,11 @@ int32_t waitLinkReady(void* context) {
     if (!link->readyChanged.wait_for(lock, std::chrono::milliseconds(kReadyWaitMs),
                                      [&] { return !link->waiting; }))
         return fail(jtag::LinkError::ServerNotRunning,
-                    "The JTAG server opened the link but the board's JTAG UART did not become ready.");
-    return link->readyResult == 0 ? 0 : -1;
+                    formatText(kNotReady, formatText("within %u ms", kReadyWaitMs).c_str()));
+    if (link->readyResult != 0)
+        return fail(jtag::LinkError::Other,
+                    formatText(kNotReady, formatText("(wait_open answered %d)", link->readyResult).c_str()));
+    return 0;
 }
 
 int32_t writeLink(void* context, const uint8_t* bytes, int32_t count, int32_t& written) {

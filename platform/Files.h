@@ -11,11 +11,26 @@ bool fileExists(const std::string& path);
 // a missing file is a failure too.
 bool deleteFile(const std::string& path);
 
+// Whose a folder must be for the program to use what lies in it.
+enum class FolderOwner {
+    UserOrAdministrator, // a tool chain's or client library's: the user's or root's, through links too
+    User,                // the user's own folder for the program's files: the user's, and not a link
+};
+
+// Why the program must not load, run or write files in the folder, as a clause that follows "because"
+// and says what to do; empty when nothing speaks against it. A folder that is not there holds nothing to
+// refuse: the step that looks in it says what is missing. A relative name is always refused, as it would
+// be looked for from the working folder. On POSIX the folder must also be a folder (for User, not a link
+// to one), owned as above, and writable by neither its group nor others. On Windows the folder's access
+// control list is not read: any folder named in full is used.
+std::string folderDistrust(const std::string& folder, FolderOwner owner);
+
 // The user's own folder for files the program makes and may make again, with its trailing separator,
-// created when missing: $XDG_CACHE_HOME/qbv-control-panel/ (else ~/.cache/qbv-control-panel/) on Linux,
-// %LOCALAPPDATA%\QB-vela Control Panel\ on Windows. Empty when there is no such folder and it cannot be
-// made.
-std::string userCacheFolder();
+// created when missing: $XDG_CACHE_HOME/qbv-control-panel/ (else ~/.cache/qbv-control-panel/, relative
+// values of either variable ignored) on Linux, %LOCALAPPDATA%\QB-vela Control Panel\ on Windows. Empty
+// when there is no such folder and it cannot be made, or when the one there may not be trusted as the
+// user's own (folderDistrust), which refusal then says as a sentence.
+std::string userCacheFolder(std::string* refusal = nullptr);
 
 // A file made anew for writing: creation fails when anything, a link included, already sits at the
 // path, so the bytes can never land in a file that someone planted there. Closed on destruction.

@@ -11,6 +11,17 @@ namespace qbv::platform {
 // tool chain announces itself with the environment variable QUARTUS_ROOTDIR.
 std::string vendorInstallDirectory();
 
+// How this system's user is told where the tool chain is looked for and what to check: each a clause for
+// the middle of a sentence.
+struct ToolchainWords {
+    const char* missing; // why no install folder is known: "QUARTUS_ROOTDIR is not set"
+    const char* source;  // what named the install folder: "QUARTUS_ROOTDIR"
+    const char* install; // how to make one known: "install ... and set QUARTUS_ROOTDIR to their folder"
+    const char* server;  // the vendor's JTAG server, as the user starts it
+    const char* cable;   // what else to check when the cable is not found
+};
+const ToolchainWords& toolchainWords();
+
 // The vendor's command-line programmer: its bare file name, and its full path under an install directory
 // (the directory, its bin folder, the file name).
 const char* programmerFileName();

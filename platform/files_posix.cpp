@@ -1,8 +1,10 @@
 #include "Files.h"
 
+#include "DynamicLibrary.h"
 #include "Environment.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -29,26 +31,74 @@ bool makeFolders(const std::string& path) {
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
+// A relative one is ignored, as the XDG rules ignore a relative XDG_CACHE_HOME.
 std::string homeFolder() {
     const std::string home = environmentVariable("HOME");
-    if (!home.empty())
+    if (isAbsolutePath(home))
         return home;
     const passwd* user = getpwuid(getuid());
     return user && user->pw_dir ? user->pw_dir : "";
 }
 
+// lstat and stat look at a link's target when the name ends in a slash.
+std::string withoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+std::string ownerDistrust(const struct stat& status, FolderOwner owner) {
+    const bool ours = status.st_uid == geteuid();
+    if (ours || (owner == FolderOwner::UserOrAdministrator && status.st_uid == 0))
+        return {};
+    const std::string whose = "it belongs to another user (uid " + std::to_string(status.st_uid) + ")";
+    return owner == FolderOwner::User ? whose + ": remove it, and it is made anew as yours"
+                                      : whose + ", neither you nor root: use a folder that you or root own";
+}
+
 } // namespace
 
-std::string userCacheFolder() {
+std::string folderDistrust(const std::string& folder, FolderOwner owner) {
+    if (!isAbsolutePath(folder))
+        return "its name is relative, so it would be looked for from the working folder: name it in full, "
+               "from /";
+    const std::string path = withoutTrailingSlashes(folder);
+    struct stat status {};
+    const int found = owner == FolderOwner::User ? lstat(path.c_str(), &status) : stat(path.c_str(), &status);
+    if (found != 0)
+        return errno == ENOENT || errno == ENOTDIR
+                   ? std::string()
+                   : "it cannot be examined (" + std::string(strerror(errno)) + ")";
+    if (S_ISLNK(status.st_mode))
+        return "it is a symbolic link, which could lead anywhere: remove the link, and the folder is made "
+               "anew";
+    if (!S_ISDIR(status.st_mode))
+        return "it is not a folder";
+    if (std::string why = ownerDistrust(status, owner); !why.empty())
+        return why;
+    if (status.st_mode & (S_IWGRP | S_IWOTH))
+        return "others than its owner may write in it: take their write permission away (chmod go-w " + path +
+               ")";
+    return {};
+}
+
+std::string userCacheFolder(std::string* refusal) {
     std::string base = environmentVariable("XDG_CACHE_HOME");
-    if (base.empty() || base.front() != '/') { // a relative one is to be ignored
+    if (!isAbsolutePath(base)) { // a relative one is to be ignored
         const std::string home = homeFolder();
         if (home.empty())
             return {};
         base = home + "/.cache";
     }
     const std::string folder = base + "/qbv-control-panel/";
-    return makeFolders(folder) ? folder : std::string();
+    if (!makeFolders(folder))
+        return {};
+    const std::string why = folderDistrust(folder, FolderOwner::User);
+    if (why.empty())
+        return folder;
+    if (refusal)
+        *refusal = "Your own folder " + folder + " is not used, because " + why + ".";
+    return {};
 }
 
 ExclusiveFile::~ExclusiveFile() {

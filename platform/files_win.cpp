@@ -1,5 +1,6 @@
 #include "Files.h"
 
+#include "DynamicLibrary.h"
 #include "Environment.h"
 
 #include <windows.h>
@@ -15,7 +16,17 @@ bool deleteFile(const std::string& path) {
     return DeleteFileA(path.c_str()) != 0;
 }
 
-std::string userCacheFolder() {
+// The folder's owner and access control list are not read: that check is not done on Windows, where a
+// folder named in full is used as before.
+std::string folderDistrust(const std::string& folder, FolderOwner) {
+    if (isAbsolutePath(folder))
+        return {};
+    return "its name is relative, so it would be looked for from the working folder: name it in full, "
+           "from its drive (C:\\...)";
+}
+
+// The system sets LOCALAPPDATA, in full, and folderDistrust has nothing else to say here: no refusal.
+std::string userCacheFolder(std::string*) {
     const std::string base = environmentVariable("LOCALAPPDATA");
     if (base.empty())
         return {};

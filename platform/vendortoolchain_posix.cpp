@@ -8,6 +8,17 @@ std::string vendorInstallDirectory() {
     return environmentVariable("QUARTUS_ROOTDIR");
 }
 
+const ToolchainWords& toolchainWords() {
+    static constexpr ToolchainWords kWords = {
+        "QUARTUS_ROOTDIR is not set",
+        "QUARTUS_ROOTDIR",
+        "install the vendor's programming tools and set QUARTUS_ROOTDIR to their folder",
+        "the JTAG server ($QUARTUS_ROOTDIR/bin/jtagd)",
+        "that your user may use it (see the udev rule in the README)",
+    };
+    return kWords;
+}
+
 const char* programmerFileName() {
     return "quartus_pgm";
 }

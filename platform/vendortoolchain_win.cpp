@@ -39,6 +39,17 @@ std::string vendorInstallDirectory() {
     return directory;
 }
 
+const ToolchainWords& toolchainWords() {
+    static constexpr ToolchainWords kWords = {
+        "the registry names no Quartus install folder",
+        "the registry's Quartus install folder",
+        "install the vendor's programming tools, whose installer names their folder in the registry",
+        "the JTAG Server service",
+        "that its USB-Blaster driver is installed",
+    };
+    return kWords;
+}
+
 const char* programmerFileName() {
     return "quartus_pgm.exe";
 }

@@ -32,9 +32,10 @@ std::optional<MessageKind> messageKindOf(ProgrammingError error) {
     }
 }
 
-bool ProgrammingJob::fail(ProgrammingError error, std::string text) {
+bool ProgrammingJob::fail(ProgrammingError error, std::string text, std::string reason) {
     error_ = error;
     errorString_ = std::move(text);
+    reason_ = std::move(reason);
     return false;
 }
 
@@ -43,6 +44,8 @@ bool ProgrammingJob::prepare() {
         installDirectory_.empty() ? FindQuartusDirectory() : installDirectory_;
     if (installDirectory.empty())
         return fail(ProgrammingError::NoToolChain, text::kNoQuartus);
+    if (std::string why = programmerDistrust(installDirectory); !why.empty())
+        return fail(ProgrammingError::NoToolChain, text::kNoQuartus, std::move(why));
     programmer_ = programmerPath(installDirectory);
     if (!platform::fileExists(programmer_))
         return fail(ProgrammingError::NoProgrammer, formatText(text::kNoProgrammer, programmer_.c_str()));
@@ -50,11 +53,13 @@ bool ProgrammingJob::prepare() {
         return fail(ProgrammingError::NoDesignFile, formatText(text::kNoDesignFile, designFile_.c_str()));
     if (!WriteChainDefinitionFile(chainFile_, designFile_)) {
         // An installed program's folder belongs to the system: the file goes to the user's own folder then,
-        // with the same bytes. Only when both fail does the user hear of it, about the usual place.
-        const std::string cache = platform::userCacheFolder();
+        // with the same bytes. Only when both fail does the user hear of it, about the usual place, and
+        // why the user's folder was not used when it could not be trusted.
+        std::string refusal;
+        const std::string cache = platform::userCacheFolder(&refusal);
         if (cache.empty() || !WriteChainDefinitionFile(cache + kChainFileName, designFile_))
             return fail(ProgrammingError::ChainFileNotCreated,
-                        formatText(text::kChainFileNotCreated, chainFile_.c_str()));
+                        formatText(text::kChainFileNotCreated, chainFile_.c_str()), std::move(refusal));
         chainFile_ = cache + kChainFileName;
     }
     if (!platform::fileExists(chainFile_))

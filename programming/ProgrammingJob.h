@@ -16,7 +16,8 @@ constexpr const char* kChainFileName = "QBV_Control_Panel.cdf";
 std::string designFilePath(); // in the program's directory
 std::string chainFilePath();  // in the program's directory
 
-// What went wrong in a programming job. The text of each is in errorString().
+// What went wrong in a programming job. The text of each is in errorString(); when a folder the job would
+// use may not be trusted, reason() says which and why.
 enum class ProgrammingError {
     NoError,
     NoToolChain,          // "Please make sure Quatus is installed"
@@ -57,6 +58,9 @@ public:
 
     ProgrammingError error() const { return error_; }
     const std::string& errorString() const { return errorString_; }
+    // Why, in a sentence, when the error's own words do not say it: a folder that was not used, and why
+    // not. Empty otherwise.
+    const std::string& reason() const { return reason_; }
     // Where the chain definition file was written: beside the program, or in the user's own folder when
     // the program's folder takes no files.
     const std::string& chainFile() const { return chainFile_; }
@@ -65,7 +69,7 @@ public:
     const ProgrammerRun& lastRun() const { return ran_; }
 
 private:
-    bool fail(ProgrammingError error, std::string text);
+    bool fail(ProgrammingError error, std::string text, std::string reason = {});
 
     uint32_t timeoutMs_;
     MessagePump pump_;
@@ -77,6 +81,7 @@ private:
     ProgrammerRun ran_;
     ProgrammingError error_ = ProgrammingError::NoError;
     std::string errorString_;
+    std::string reason_;
 };
 
 } // namespace qbv::programming

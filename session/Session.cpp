@@ -290,12 +290,13 @@ bool Session::DownloadMaxIICode() {
         ok = job.run();
         logProgrammerEnd(job.lastRun(), platform::elapsedSince(start));
     } else {
-        log("Programming checks: " + job.errorString());
+        log("Programming checks: " + job.errorString() + (job.reason().empty() ? "" : " " + job.reason()));
     }
     lastJob_ = {job.error(), job.errorString()};
-    // A failed check's error box, or the unexpected exit code's information box, before the red status.
+    // A failed check's error box, or the unexpected exit code's information box, before the red status;
+    // the job's reason, when it gives one, beneath the box's words.
     if (const std::optional<MessageKind> kind = programming::messageKindOf(job.error()))
-        view_.showBox(*kind, job.errorString());
+        view_.showBox(*kind, job.errorString(), job.reason());
     view_.showStatus(ok ? text::kDownloadSuccess : text::kDownloadFail, ok ? kGreen : kRed);
     log(ok ? text::kDownloadSuccess : text::kDownloadFail);
     return ok;

@@ -91,6 +91,10 @@ TEST_F(ProgramCommandTest, FailedChecksShowTheirBoxAndRunNothing) {
     std::filesystem::remove(programming::designFilePath());
     test::RegisteredInstall registered(install.path().string());
     EXPECT_THAT(test::runQbv({"program"}).err, HasSubstr(programming::designFilePath()));
+
+    test::RegisteredInstall relative("relq"); // the box's words, and why under qbv's message
+    EXPECT_THAT(test::runQbv({"program"}).err, HasSubstr(std::string(text::kNoQuartus) + "\nqbv: " +
+                                                         text::kDownloadFail + "\nqbv: The folder relq"));
 }
 
 TEST_F(ProgramCommandTest, AToolChainBesideQbvComesBeforeTheRecordedOne) {

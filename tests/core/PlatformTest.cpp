@@ -1,9 +1,11 @@
 #include "platform/Clock.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/Environment.h"
+#include "platform/Files.h"
 #include "platform/ProgramLocation.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeJtag.h"
+#include "tests/support/FolderSpoil.h"
 
 #include <gtest/gtest.h>
 
@@ -96,4 +98,39 @@ TEST(Environment, SetReadAndRemove) {
     EXPECT_EQ(platform::environmentVariable("QBV_TEST_VARIABLE"), "C:\\Vendor\\quartus");
     platform::setEnvironmentVariable("QBV_TEST_VARIABLE", "");
     EXPECT_EQ(platform::environmentVariable("QBV_TEST_VARIABLE"), "");
+}
+
+class UserCacheFolder : public testing::TestWithParam<test::Spoil> {};
+
+TEST_P(UserCacheFolder, IsRefusedWithTheReasonWhenOthersCouldSwapItsFiles) {
+    test::TemporaryDirectory base;
+    const fs::path folder = base.path() / "qbv-control-panel";
+    fs::create_directory(folder);
+    if (!test::spoilFolder(folder, GetParam()))
+        GTEST_SKIP() << "not on this system, or not for this user";
+    platform::setEnvironmentVariable("XDG_CACHE_HOME", base.path().string());
+    std::string refusal;
+    EXPECT_EQ(platform::userCacheFolder(&refusal), "");
+    EXPECT_NE(refusal.find(folder.string()), std::string::npos) << refusal;
+    platform::setEnvironmentVariable("XDG_CACHE_HOME", "");
+}
+
+using enum test::Spoil;
+INSTANTIATE_TEST_SUITE_P(Spoils, UserCacheFolder,
+                         testing::Values(SymbolicLink, ForeignOwner, OthersMayWrite, GroupMayWrite));
+
+// As a relative XDG_CACHE_HOME, a relative HOME is ignored rather than taken from the working folder.
+TEST(UserCacheFolder, RelativeHomeIsIgnored) {
+    test::TemporaryDirectory working;
+    const fs::path before = fs::current_path();
+    const std::string home = platform::environmentVariable("HOME");
+    fs::current_path(working.path());
+    platform::setEnvironmentVariable("HOME", "home");
+    platform::setEnvironmentVariable("XDG_CACHE_HOME", "cache");
+    std::error_code ignored; // the real home's folder is left only when it holds something
+    fs::remove(platform::userCacheFolder(), ignored);
+    platform::setEnvironmentVariable("HOME", home);
+    platform::setEnvironmentVariable("XDG_CACHE_HOME", "");
+    fs::current_path(before);
+    EXPECT_TRUE(fs::is_empty(working.path()));
 }

@@ -4,6 +4,7 @@
 // fakeclient/bin64/jtag_atlantic.dll): environment variables, read afresh at each jtagatlantic_open, so a
 // test may change them between opens, also for a program it starts. Unset or empty means the default. A
 // value the fake cannot read makes the open fail with kJatlOther and a detail naming the variable.
+// The same fake without jtagatlantic_get_error lies in fakeclient/without-get-error/ (linux64/ or bin64/).
 
 // What the open does: kFakeOpenOk (the default) or one of the failures below, each making the open return
 // nullptr and jtagatlantic_get_error report its code with a short detail text.

@@ -249,6 +249,7 @@ QBV_ATLANTIC_API JTAGATLANTIC* jtagatlantic_open(const char* chain, int device_i
     return link;
 }
 
+#ifndef QBV_FAKE_CLIENT_WITHOUT_GET_ERROR // a client library may come without it
 QBV_ATLANTIC_API JATL_ERROR jtagatlantic_get_error(const char** otherInfo) {
     LastError& error = lastError();
     const std::lock_guard lock(error.mutex);
@@ -258,6 +259,7 @@ QBV_ATLANTIC_API JATL_ERROR jtagatlantic_get_error(const char** otherInfo) {
     logLine("jtagatlantic_get_error result=" + std::to_string(failure.code));
     return failure.code;
 }
+#endif
 
 QBV_ATLANTIC_API void jtagatlantic_close(JTAGATLANTIC* link) {
     logLine("jtagatlantic_close link=" + linkName(link));

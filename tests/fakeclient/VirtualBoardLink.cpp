@@ -4,7 +4,7 @@
 #include "tests/fakeclient/LinkBoard.h"
 
 #include "board/JtagApi.h"
-#include "sim/control/BoardControl.h"
+#include "sim/core/SocketPath.h"
 #include "sim/jtaglib/VirtualLink.h"
 
 #include <algorithm>
@@ -64,18 +64,20 @@ private:
     std::vector<uint8_t> pending_;
 };
 
-// Asked of the board's control socket, since the link only says no.
+// The link's own refusal, as it came: a later look at the board may find that the holder let go since.
 OpenFailure whyRefused() {
     const std::string name = sim::boardNameFromEnvironment();
-    sim::BoardControl control(name);
-    sim::BoardState state;
-    if (!control.state(state))
+    std::string sentence;
+    switch (sim::lastOpenFailure(sentence)) {
+    case jtag::LinkError::ServerNotRunning:
         return {kJatlNoCable, "No virtual board named " + name + " is running"};
-    if (state.linkOpen)
+    case jtag::LinkError::InUse:
         return {kJatlInUse, "Another program holds the link of virtual board " + name};
-    if (!state.plugged)
+    case jtag::LinkError::NoCable:
         return {kJatlCableNotOnHost, "The cable of virtual board " + name + " is unplugged"};
-    return {kJatlOther, "Virtual board " + name + " refused the link"};
+    default:
+        return {kJatlOther, "Virtual board " + name + " refused the link: " + sentence};
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "platform/Environment.h"
 #include "platform/ProgramLocation.h"
 #include "tests/fakeclient/FakeClientScript.h"
+#include "tests/support/FolderSpoil.h"
 #include "tests/support/TemporaryDirectory.h"
 
 #include <gmock/gmock.h>
@@ -25,8 +26,12 @@ namespace {
 
 #ifdef _WIN32
 constexpr const char* kFakeClientFolder = "fakeclient\\bin64";
+constexpr const char* kFakeBareClientFolder = "fakeclient\\without-get-error\\bin64";
+constexpr const char* kNoInstallWords = "the registry names no Quartus install folder";
 #else
 constexpr const char* kFakeClientFolder = "fakeclient/linux64";
+constexpr const char* kFakeBareClientFolder = "fakeclient/without-get-error/linux64";
+constexpr const char* kNoInstallWords = "QUARTUS_ROOTDIR is not set";
 #endif
 
 std::string besideTests(const char* folder) {
@@ -108,34 +113,63 @@ TEST_F(VendorEditionTest, PartialWritesAreFinishedAndABrokenLinkFailsTheCommand)
     port.Close();
 }
 
+// Where a row's client library is looked for (the folders are in the test).
+enum class Client { Fake, WithoutGetError, Empty, Relative, NoneNamed, GivenAway, OthersWriteToolChain };
+
 struct OpenFailure {
-    const char* open; // the fake's open mode; nullptr: no client library at all
+    const char* open; // the fake's open mode
     jtag::LinkError kind;
     const char* words;
+    Client client = Client::Fake;
+    const char* name = nullptr;
 };
 
 class VendorOpenFailure : public VendorEditionTest, public testing::WithParamInterface<OpenFailure> {};
 
 TEST_P(VendorOpenFailure, SaysWhyInWordsAUserCanActOn) {
     test::TemporaryDirectory empty;
-    if (GetParam().open)
-        setVariable(kFakeClientOpenVariable, GetParam().open);
-    else
-        setVariable("QBV_JTAG_CLIENT_DIR", empty.directory());
+    const OpenFailure& row = GetParam();
+    if (row.open)
+        setVariable(kFakeClientOpenVariable, row.open);
+    const std::string folders[] = {
+        besideTests(kFakeClientFolder),     // Fake
+        besideTests(kFakeBareClientFolder), // WithoutGetError
+        empty.directory(),                  // Empty
+        kFakeClientFolder,                  // Relative
+        "",                                 // NoneNamed
+        empty.directory(),                  // GivenAway
+        "",                                 // OthersWriteToolChain: QUARTUS_ROOTDIR names it
+    };
+    setVariable("QBV_JTAG_CLIENT_DIR", folders[static_cast<int>(row.client)]);
+    const bool toolChain = row.client == Client::OthersWriteToolChain;
+    setVariable("QUARTUS_ROOTDIR", toolChain ? empty.directory() : "");
+    if ((toolChain || row.client == Client::GivenAway) &&
+        !test::spoilFolder(empty.path(), toolChain ? test::Spoil::OthersMayWrite : test::Spoil::ForeignOwner))
+        GTEST_SKIP() << "not on this system, or not for this user";
     TJtagPort port;
     EXPECT_FALSE(port.Open());
-    EXPECT_EQ(port.linkError(), GetParam().kind);
-    EXPECT_THAT(port.linkErrorString(), HasSubstr(GetParam().words));
-    if (!GetParam().open) {
+    EXPECT_EQ(port.linkError(), row.kind);
+    EXPECT_THAT(port.linkErrorString(), HasSubstr(row.words));
+    if (row.client >= Client::GivenAway || row.client == Client::Empty) {
         EXPECT_THAT(port.linkErrorString(), HasSubstr(empty.directory()));
     }
 }
 
+using enum Client;
+
 INSTANTIATE_TEST_SUITE_P(
     Table, VendorOpenFailure,
     testing::Values(
-        OpenFailure{nullptr, jtag::LinkError::NoToolChain, "No FPGA vendor tool chain was found"},
-        OpenFailure{kFakeOpenOther, jtag::LinkError::ServerNotRunning, "JTAG server is not running"},
+        OpenFailure{nullptr, jtag::LinkError::NoToolChain, "No FPGA vendor tool chain was found", Empty,
+                    "no_client_library"},
+        OpenFailure{nullptr, jtag::LinkError::NoToolChain, kNoInstallWords, NoneNamed, "none_named"},
+        OpenFailure{nullptr, jtag::LinkError::NoToolChain, "relative", Relative, "relative_folder"},
+        OpenFailure{nullptr, jtag::LinkError::NoToolChain, "another user", GivenAway, "foreign_owner"},
+        OpenFailure{nullptr, jtag::LinkError::NoToolChain, "others than", OthersWriteToolChain,
+                    "others_write"},
+        OpenFailure{kFakeOpenOther, jtag::LinkError::Other, "error -99, an unspecified failure"},
+        OpenFailure{kFakeOpenInUse, jtag::LinkError::Other, "gives no cause", WithoutGetError,
+                    "no_get_error"},
         OpenFailure{kFakeOpenNoCable, jtag::LinkError::NoCable, "not plugged in"},
         OpenFailure{kFakeOpenCableNotOnHost, jtag::LinkError::NoCable, "not plugged in"},
         OpenFailure{kFakeOpenCableNotOnBoard, jtag::LinkError::NoCable, "does not reach the board"},
@@ -144,10 +178,29 @@ INSTANTIATE_TEST_SUITE_P(
         OpenFailure{kFakeOpenCableNotUnique, jtag::LinkError::Other, "QBV_JTAG_CABLE"},
         OpenFailure{kFakeOpenHardware, jtag::LinkError::Other, "JTAG client error -9"}),
     [](const testing::TestParamInfo<OpenFailure>& info) {
-        std::string name = info.param.open ? info.param.open : "no_client_library";
+        std::string name = info.param.name ? info.param.name : info.param.open;
         std::replace(name.begin(), name.end(), '-', '_');
         return name;
     });
+
+// The reason is the last failure's: a stale "in use" would keep qbv --wait waiting for a free link.
+TEST_F(VendorEditionTest, ASuccessClearsTheReasonAndALinkNeverReadyLeavesOne) {
+    const platform::LibraryHandle library =
+        platform::loadLibrary(besideTests("real-board") + platform::jtagLibraryFileName());
+    const auto errorText =
+        reinterpret_cast<jtag::JtagErrorTextFn>(platform::findSymbol(library, jtag::kErrorTextName));
+    TJtagPort port;
+    setVariable(kFakeClientOpenVariable, kFakeOpenInUse);
+    EXPECT_FALSE(port.Open());
+    setVariable(kFakeClientOpenVariable, kFakeOpenOk);
+    EXPECT_TRUE(port.Open());
+    EXPECT_EQ(errorText(nullptr, nullptr, 0), static_cast<int32_t>(jtag::LinkError::None));
+    port.Close();
+    setVariable(kFakeClientBreakAfterVariable, "0"); // wait_open fails
+    EXPECT_FALSE(port.Open());
+    EXPECT_THAT(port.linkErrorString(), HasSubstr("did not become ready (wait_open answered -1)"));
+    platform::freeLibrary(library);
+}
 
 TEST_F(VendorEditionTest, ALinkThatIsNotReadyInTwoSecondsFailsAndIsClosedOnceItIs) {
     setVariable(kFakeClientWaitOpenVariable, "2500");

@@ -10,6 +10,7 @@
 #include "programming/ProgrammingJob.h"
 #include "programming/QuartusLocation.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/FolderSpoil.h"
 
 #include <gtest/gtest.h>
 
@@ -187,3 +188,15 @@ TEST_F(ProgrammingStepsTest, ProgrammerThatCannotStartIsNamedWithTheSystemsReaso
     EXPECT_EQ(outcome.text.rfind("cannot start " + programmer + ": ", 0), 0u) << outcome.text;
     EXPECT_EQ(programming::messageKindOf(outcome.error), std::nullopt);
 }
+
+class ToolChainDistrust : public ProgrammingStepsTest, public testing::WithParamInterface<test::Spoil> {};
+
+TEST_P(ToolChainDistrust, RefusesTheToolChainWithItsBoxAndRunsNothing) {
+    if (!test::spoilFolder(install.path(), GetParam()))
+        GTEST_SKIP() << "not on this system, or not for this user";
+    test::RegisteredInstall registered(install.path().string());
+    EXPECT_EQ(runJob(), failedCheck(ProgrammingError::NoToolChain, text::kNoQuartus));
+}
+
+INSTANTIATE_TEST_SUITE_P(Spoils, ToolChainDistrust,
+                         testing::Values(test::Spoil::OthersMayWrite, test::Spoil::ForeignOwner));
