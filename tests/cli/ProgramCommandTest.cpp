@@ -92,9 +92,11 @@ TEST_F(ProgramCommandTest, FailedChecksShowTheirBoxAndRunNothing) {
     test::RegisteredInstall registered(install.path().string());
     EXPECT_THAT(test::runQbv({"program"}).err, HasSubstr(programming::designFilePath()));
 
-    test::RegisteredInstall relative("relq"); // the box's words, and why under qbv's message
-    EXPECT_THAT(test::runQbv({"program"}).err, HasSubstr(std::string(text::kNoQuartus) + "\nqbv: " +
-                                                         text::kDownloadFail + "\nqbv: The folder relq"));
+    test::RegisteredInstall relative("relq"); // the box's words, then why, then qbv's message
+    EXPECT_THAT(test::runQbv({"program"}).err,
+                HasSubstr(std::string(text::kNoQuartus) + "\nqbv: The folder relq"));
+    EXPECT_THAT(test::runQbv({"program"}).err,
+                HasSubstr(std::string("from /.\nqbv: ") + text::kDownloadFail));
 }
 
 TEST_F(ProgramCommandTest, AToolChainBesideQbvComesBeforeTheRecordedOne) {
