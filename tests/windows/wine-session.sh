@@ -5,6 +5,9 @@
 
 wine=/usr/lib/wine/wine64
 export WINEDEBUG=${WINEDEBUG:--all}
+# Wine reads Unix file names in the locale's encoding: UTF-8, so that a folder named in any script reaches
+# the programs whole.
+export LC_ALL=C.UTF-8
 # The panel's own platform, whatever the caller chose for the offscreen suites.
 export QT_QPA_PLATFORM=windows
 caption="Marovan QB-vela Control Panel V1.0.0"
