@@ -50,7 +50,8 @@ bool LocalChannel::send(const std::string& bytes, uint32_t timeoutMs) {
 
 bool LocalChannel::receiveSome(uint32_t timeoutMs) {
     char buffer[4096];
-    const long long got = isOpen() ? platform::receiveSome(connection_, buffer, sizeof buffer, timeoutMs) : -1;
+    const long long got =
+        isOpen() ? platform::receiveSome(connection_, buffer, sizeof buffer, timeoutMs) : -1;
     if (got < 0)
         close();
     if (got <= 0)
