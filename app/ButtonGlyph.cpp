@@ -12,13 +12,26 @@
 namespace {
 
 const QColor kAquaColour(0x00, 0xFF, 0xFF);
+// The outline covers the frame's outer four pixels on every side; a caption keeps a pixel clear of it.
+constexpr int kCaptionInset = 5;
 
 // The rectangle's edge pixels, as pixel centres, so a wide pen straddles them as a GDI pen does.
 QRectF edgeCentres(const QRect& r) {
     return QRectF(r.left() + 0.5, r.top() + 0.5, r.width() - 1, r.height() - 1);
 }
 
-void drawCaption(QPainter& painter, const QRect& frame, const QString& caption, const QFont& font) {
+// The layout's font where the caption fits inside the outline in it, else the largest smaller size that
+// fits. Fonts of one set of metrics still measure differently from system to system, and a stand-in face
+// measures as it likes: Wine clipped "Download .POF" at both ends.
+QFont fittingFont(const QFont& font, const QString& caption, int width) {
+    QFont fitted = font;
+    while (QFontMetrics(fitted).horizontalAdvance(caption) > width && fitted.pixelSize() > 1)
+        fitted.setPixelSize(fitted.pixelSize() - 1);
+    return fitted;
+}
+
+void drawCaption(QPainter& painter, const QRect& frame, const QString& caption, const QFont& layoutFont) {
+    const QFont font = fittingFont(layoutFont, caption, frame.width() - 2 * kCaptionInset);
     painter.setFont(font);
     painter.setPen(kAquaColour);
     const QFontMetrics metrics(font);

@@ -4,21 +4,13 @@
 #include "ProgressLine.h"
 #include "common/Format.h"
 #include "common/Texts.h"
-#include "platform/Files.h"
-#include "platform/ProgramLocation.h"
 #include "programming/ProgrammingJob.h"
-#include "programming/QuartusLocation.h"
 
 #include <optional>
 
 namespace qbv::cli {
 
 namespace {
-
-// A tool chain folder beside qbv comes before the one the system records. The virtual board's program
-// folders (the demo's, and build/release/bin/) hold the stand-in programmer there, which programs the
-// board that qbv talks to, as their panel's does; a real tool chain's would program a real board.
-constexpr const char* kToolChainBeside = "quartus";
 
 // One programming job without a window: the core's steps, with their statuses as lines and their
 // messages on standard error; the wait redraws the progress and looks for Ctrl+C.
@@ -31,9 +23,6 @@ public:
           job_(call.timeoutMs) {
         job_.setMessagePump([this] { whileWaiting(); });
         job_.setOutputToErrorStream(true); // standard output keeps to qbv's results
-        const std::string beside = platform::programDirectory() + kToolChainBeside;
-        if (platform::fileExists(programming::programmerPath(beside)))
-            job_.setInstallDirectory(beside);
     }
 
     int run() {

@@ -19,8 +19,9 @@
 set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME panel)
 
 if(WIN32)
-    # One folder for everything, as the panel is unpacked on Windows.
+    # One folder for everything, as the panel is unpacked on Windows, with the demo's program folder in it.
     set(QBV_INSTALL_PANEL_DIR bin)
+    set(QBV_INSTALL_DEMO_DIR bin/demo)
     return()
 endif()
 

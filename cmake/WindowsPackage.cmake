@@ -1,20 +1,29 @@
 # What a Windows user downloads, made by scripts/package-windows.sh: the program folder (the panel, qbv and
 # the JTAG library for real boards, installed by their folders' rules) with the Qt libraries and plugins
-# the panel needs, the runtime they need and a README.txt; as a zip of that folder, and as an installer
-# made by CPack's NSIS generator with a Start menu entry and an uninstaller. Included after
-# WindowsRuntime.cmake, whose lists it installs.
+# the panel needs, the runtime they need and a README.txt, and in it the demo's program folder (demo\: the
+# virtual board, its edition of the library, the design file and the stand-in programmer, with copies of the
+# panel and qbv and the runtime again, since each program loads its libraries from its own folder); as a
+# zip of that folder, and as an installer made by CPack's NSIS generator with Start menu entries for the
+# panel and the demo and an uninstaller. Included after WindowsRuntime.cmake, whose lists it installs.
 
-foreach(library IN LISTS QBV_QT_RUNTIME)
-    install(FILES $<TARGET_FILE:${library}> DESTINATION ${QBV_INSTALL_PANEL_DIR} COMPONENT panel)
-endforeach()
-foreach(plugin IN LISTS QBV_QT_PLUGINS)
-    get_target_property(type ${plugin} QT_PLUGIN_TYPE)
-    install(FILES $<TARGET_FILE:${plugin}> DESTINATION ${QBV_INSTALL_PANEL_DIR}/${type} COMPONENT panel)
-endforeach()
-# The runtime as bin/ has it, without its debugging information.
-foreach(library IN LISTS QBV_MINGW_RUNTIME)
-    get_filename_component(name ${library} NAME)
-    install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${name} DESTINATION ${QBV_INSTALL_PANEL_DIR} COMPONENT panel)
+foreach(component panel demo)
+    if(component STREQUAL panel)
+        set(folder ${QBV_INSTALL_PANEL_DIR})
+    else()
+        set(folder ${QBV_INSTALL_DEMO_DIR})
+    endif()
+    foreach(library IN LISTS QBV_QT_RUNTIME)
+        install(FILES $<TARGET_FILE:${library}> DESTINATION ${folder} COMPONENT ${component})
+    endforeach()
+    foreach(plugin IN LISTS QBV_QT_PLUGINS)
+        get_target_property(type ${plugin} QT_PLUGIN_TYPE)
+        install(FILES $<TARGET_FILE:${plugin}> DESTINATION ${folder}/${type} COMPONENT ${component})
+    endforeach()
+    # The runtime as bin/ has it, without its debugging information.
+    foreach(library IN LISTS QBV_MINGW_RUNTIME)
+        get_filename_component(name ${library} NAME)
+        install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${name} DESTINATION ${folder} COMPONENT ${component})
+    endforeach()
 endforeach()
 
 # Notepad reads CR LF.
@@ -25,13 +34,17 @@ install(FILES ${CMAKE_BINARY_DIR}/windows-package/README.txt DESTINATION ${QBV_I
 set(QBV_WINDOWS_PACKAGE_NAME QBV_Control_Panel-${PROJECT_VERSION}-win64 CACHE INTERNAL
     "The name of the zip, its folder and the installer")
 set(CPACK_GENERATOR NSIS)
+# One installer with everything, the demo's folder included, as the zip is: no components to choose.
+set(CPACK_MONOLITHIC_INSTALL ON)
 set(CPACK_PACKAGE_NAME "QB-vela Control Panel")
 set(CPACK_PACKAGE_VENDOR Marovan)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME ${QBV_WINDOWS_PACKAGE_NAME})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "QB-vela Control Panel")
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "QB-vela Control Panel")
-set(CPACK_PACKAGE_EXECUTABLES QBV_Control_Panel "QB-vela Control Panel")
+# Relative to the executables' folder below; the demo's launcher lies in the demo's folder.
+set(CPACK_PACKAGE_EXECUTABLES QBV_Control_Panel "QB-vela Control Panel"
+    demo\\\\QBV_Control_Panel_Demo "QB-vela Control Panel Demo")
 # The programs without their symbol tables.
 set(CPACK_STRIP_FILES ON)
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_BINARY_DIR}/windows-package/README.txt)

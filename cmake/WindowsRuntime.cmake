@@ -4,8 +4,9 @@
 # run under Wine, and into the vendor edition's program folder beside its panel; the Windows packages
 # take the same files.
 
-# The panel's: the windows platform on a desktop, the Vista style Qt picks there.
-set(QBV_QT_RUNTIME Qt6::Core Qt6::Gui Qt6::Widgets)
+# The panel's and the virtual board's (whose local servers, like the panel's for scripts, are Qt Network's):
+# the windows platform on a desktop, the Vista style Qt picks there.
+set(QBV_QT_RUNTIME Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network)
 set(QBV_QT_PLUGINS Qt6::QWindowsIntegrationPlugin Qt6::QWindowsVistaStylePlugin)
 # The suites' besides: QTest, and the offscreen platform they run on.
 set(qbv_qt_test_runtime Qt6::Test)

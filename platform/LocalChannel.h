@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -10,6 +11,12 @@ namespace qbv::platform {
 // own made in the temporary folder), or a named pipe of the user's on Windows. Empty when the user has no
 // such folder.
 std::string localServerAddress(const std::string& name);
+
+// A connection to a local server as a plain value, for code that keeps it in a field of its own (the
+// virtual board's library keeps it in its caller's link context): a socket descriptor on POSIX, a pipe
+// handle on Windows. LocalChannel holds one and takes the steps below.
+using LocalConnection = intptr_t;
+constexpr LocalConnection kNoConnection = -1;
 
 // A connection to a local server of this user's, that ends with it. Each wait ends at its time-out; the
 // connection is of no more use after any failure.
@@ -37,18 +44,18 @@ public:
 private:
     bool receiveSome(uint32_t timeoutMs);
 
-#ifdef _WIN32
-    void* pipe_ = nullptr;
-#else
-    int socket_ = -1;
-#endif
+    LocalConnection connection_ = kNoConnection;
     std::string received_;
 };
 
-#ifndef _WIN32
-// Connects to the Unix-domain socket at the path and keeps the connection (socket, for the caller to close)
-// only when a process of this user's serves it; socket is -1 otherwise.
-LocalChannel::Opened connectToOwnServer(const std::string& path, int& socket);
-#endif
+// Connects to the local server at the address and keeps the connection only when a process of this
+// user's serves it; connection is kNoConnection otherwise.
+LocalChannel::Opened connectToOwnServer(const std::string& address, LocalConnection& connection);
+void closeConnection(LocalConnection connection);
+
+// Moves what it can within the time: the count of bytes moved, 0 when the time ran out first, -1 when the
+// connection is of no more use (the server hung up, an error). Sending never raises SIGPIPE.
+long long sendSome(LocalConnection connection, const void* bytes, size_t count, uint32_t timeoutMs);
+long long receiveSome(LocalConnection connection, void* space, size_t room, uint32_t timeoutMs);
 
 } // namespace qbv::platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace qbv::platform {
 
@@ -10,6 +11,11 @@ std::string executableFile();
 std::string executableDirectory();
 // Its name without folder or ".exe" ("qbv", "QBV_Control_Panel").
 std::string executableName();
+
+// The arguments the program was started with, after its own name, in UTF-8. On Windows they are read
+// from the system's wide command line: argv holds them in the ANSI code page, which may lack letters of a
+// path.
+std::vector<std::string> programArguments(int argc, char** argv);
 
 // The directory the program treats as its own: where it looks for the JTAG access library and keeps the
 // design and chain definition files. The executable's directory unless a test pointed it elsewhere.

@@ -1,21 +1,13 @@
 #include "ChildProcess.h"
 
+#include "WindowsText.h"
+
 #include <vector>
 #include <windows.h>
 
 namespace qbv::platform {
 
 namespace {
-
-std::string systemMessage(DWORD code) {
-    char text[512] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                        code, 0, text, sizeof text, nullptr);
-    std::string message(text, length);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
-        message.pop_back();
-    return message.empty() ? "system error " + std::to_string(code) : message;
-}
 
 // This program's standard error as a child inherits it: an inheritable copy, and a list of what the child
 // inherits that holds it alone, so that no other inheritable handle of this program reaches the child.
@@ -50,7 +42,7 @@ public:
     }
 
     // Hands the stream to the child as its standard output and standard error.
-    void giveTo(STARTUPINFOEXA& startup) const {
+    void giveTo(STARTUPINFOEXW& startup) const {
         startup.StartupInfo.dwFlags |= STARTF_USESTDHANDLES;
         startup.StartupInfo.hStdOutput = startup.StartupInfo.hStdError = handle_;
         startup.lpAttributeList = attributes_;
@@ -72,7 +64,7 @@ ChildProcess::~ChildProcess() {
 
 bool ChildProcess::start(const ProcessLaunch& launch) {
     release();
-    STARTUPINFOEXA startup{};
+    STARTUPINFOEXW startup{};
     startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
     startup.StartupInfo.wShowWindow = SW_HIDE;
     // Where the stream cannot be handed over, the output stays in the hidden console, as without the option.
@@ -82,13 +74,13 @@ bool ChildProcess::start(const ProcessLaunch& launch) {
         errorStream.giveTo(startup);
     startup.StartupInfo.cb = inherits ? sizeof startup : sizeof startup.StartupInfo;
     PROCESS_INFORMATION information{};
-    std::string commandLine = launch.commandLine; // CreateProcessA may write into it
+    std::wstring commandLine = wide(launch.commandLine); // CreateProcessW may write into it
 
     // The program is named apart from the command line: from the command line alone, an unquoted path
     // with a blank in it would start whatever lies at the first blank (C:\Program.exe).
     const DWORD flags =
         CREATE_NEW_CONSOLE | HIGH_PRIORITY_CLASS | (inherits ? EXTENDED_STARTUPINFO_PRESENT : 0);
-    if (!CreateProcessA(launch.program.c_str(), commandLine.data(), nullptr, nullptr, inherits, flags,
+    if (!CreateProcessW(wide(launch.program).c_str(), commandLine.data(), nullptr, nullptr, inherits, flags,
                         nullptr, nullptr, &startup.StartupInfo, &information)) {
         errorString_ = systemMessage(GetLastError());
         return false;

@@ -2,18 +2,19 @@
 
 #include "DynamicLibrary.h"
 #include "Environment.h"
+#include "WindowsText.h"
 
 #include <windows.h>
 
 namespace qbv::platform {
 
 bool fileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool deleteFile(const std::string& path) {
-    return DeleteFileA(path.c_str()) != 0;
+    return DeleteFileW(wide(path).c_str()) != 0;
 }
 
 // The folder's owner and access control list are not read: that check is not done on Windows, where a
@@ -31,8 +32,9 @@ std::string userCacheFolder(std::string*) {
     if (base.empty())
         return {};
     const std::string folder = base + "\\QB-vela Control Panel\\";
-    CreateDirectoryA(folder.c_str(), nullptr); // it may be there already
-    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    const std::wstring wideFolder = wide(folder);
+    CreateDirectoryW(wideFolder.c_str(), nullptr); // it may be there already
+    const DWORD attributes = GetFileAttributesW(wideFolder.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? folder
                                                                                             : std::string();
 }
@@ -45,7 +47,7 @@ bool ExclusiveFile::create(const std::string& path) {
     close();
     // CREATE_NEW fails on any existing entry, so a file or link that survived the delete is never
     // written through; share mode 0 keeps other programs out while it is open.
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;

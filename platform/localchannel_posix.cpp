@@ -39,20 +39,36 @@ std::string userRuntimeFolder() {
     return privateFolder(folder) ? folder : std::string();
 }
 
-// Ends a wait at its deadline: what is left of the time-out since start, 0 once it has passed.
-int remaining(uint32_t start, uint32_t timeoutMs) {
-    const uint32_t elapsed = elapsedSince(start);
-    return elapsed >= timeoutMs ? 0 : static_cast<int>(timeoutMs - elapsed);
-}
-
+// Waits for the event until the time-out, from start on the system's clock; false when the time ran out.
 bool ready(int socket, short events, uint32_t start, uint32_t timeoutMs) {
     pollfd watched{socket, events, 0};
     for (;;) {
-        const int result = ::poll(&watched, 1, remaining(start, timeoutMs));
+        const uint32_t elapsed = static_cast<uint32_t>(systemClock().tickCount() - start);
+        const int left = elapsed >= timeoutMs ? 0 : static_cast<int>(timeoutMs - elapsed);
+        const int result = ::poll(&watched, 1, left);
         if (result > 0)
             return true;
         if (result == 0 || errno != EINTR)
             return false;
+    }
+}
+
+// Repeats a step that would block until it moves bytes, the connection fails or the time runs out.
+template <typename Step>
+long long moveSome(LocalConnection connection, short events, uint32_t timeoutMs, Step step) {
+    const uint32_t start = systemClock().tickCount();
+    for (;;) {
+        const ssize_t moved = step();
+        if (moved > 0)
+            return moved;
+        if (moved == 0)
+            return -1; // the server hung up
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return -1;
+        if (!ready(static_cast<int>(connection), events, start, timeoutMs))
+            return 0;
     }
 }
 
@@ -63,12 +79,8 @@ std::string localServerAddress(const std::string& name) {
     return folder.empty() ? std::string() : folder + "/" + name;
 }
 
-LocalChannel::~LocalChannel() {
-    close();
-}
-
-LocalChannel::Opened connectToOwnServer(const std::string& path, int& socket) {
-    socket = -1;
+LocalChannel::Opened connectToOwnServer(const std::string& path, LocalConnection& connection) {
+    connection = kNoConnection;
     sockaddr_un where{};
     where.sun_family = AF_UNIX;
     if (path.empty() || path.size() >= sizeof where.sun_path)
@@ -88,68 +100,24 @@ LocalChannel::Opened connectToOwnServer(const std::string& path, int& socket) {
         ::close(connected);
         return LocalChannel::Opened::NotOurs;
     }
-    socket = connected;
+    connection = connected;
     return LocalChannel::Opened::Yes;
 }
 
-LocalChannel::Opened LocalChannel::open(const std::string& address) {
-    close();
-    return connectToOwnServer(address, socket_);
+void closeConnection(LocalConnection connection) {
+    if (connection >= 0)
+        ::close(static_cast<int>(connection));
 }
 
-bool LocalChannel::isOpen() const {
-    return socket_ >= 0;
+long long sendSome(LocalConnection connection, const void* bytes, size_t count, uint32_t timeoutMs) {
+    return moveSome(connection, POLLOUT, timeoutMs, [&] {
+        return ::send(static_cast<int>(connection), bytes, count, MSG_NOSIGNAL | MSG_DONTWAIT);
+    });
 }
 
-void LocalChannel::close() {
-    if (socket_ >= 0)
-        ::close(socket_);
-    socket_ = -1;
-    received_.clear();
-}
-
-bool LocalChannel::send(const std::string& bytes, uint32_t timeoutMs) {
-    const uint32_t start = tickCount();
-    for (size_t sent = 0; sent < bytes.size();) {
-        if (socket_ < 0 || !ready(socket_, POLLOUT, start, timeoutMs))
-            return false;
-        const ssize_t written = ::send(socket_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (written < 0 && errno != EINTR && errno != EAGAIN) {
-            close();
-            return false;
-        }
-        sent += written > 0 ? static_cast<size_t>(written) : 0;
-    }
-    return true;
-}
-
-bool LocalChannel::receiveSome(uint32_t timeoutMs) {
-    const uint32_t start = tickCount();
-    if (socket_ < 0 || !ready(socket_, POLLIN, start, timeoutMs))
-        return false;
-    char buffer[4096];
-    const ssize_t got = ::recv(socket_, buffer, sizeof buffer, 0);
-    if (got <= 0) {
-        if (got == 0 || (errno != EINTR && errno != EAGAIN))
-            close();
-        return false;
-    }
-    received_.append(buffer, static_cast<size_t>(got));
-    return true;
-}
-
-bool LocalChannel::receiveLine(std::string& line, uint32_t timeoutMs) {
-    const uint32_t start = tickCount();
-    for (;;) {
-        const size_t end = received_.find('\n');
-        if (end != std::string::npos) {
-            line = received_.substr(0, end);
-            received_.erase(0, end + 1);
-            return true;
-        }
-        if (!receiveSome(static_cast<uint32_t>(remaining(start, timeoutMs))))
-            return false;
-    }
+long long receiveSome(LocalConnection connection, void* space, size_t room, uint32_t timeoutMs) {
+    return moveSome(connection, POLLIN, timeoutMs,
+                    [&] { return ::recv(static_cast<int>(connection), space, room, MSG_DONTWAIT); });
 }
 
 } // namespace qbv::platform

@@ -1,6 +1,6 @@
 #include "LocalChannel.h"
 
-#include "Clock.h"
+#include "WindowsText.h"
 
 #include <windows.h>
 
@@ -10,22 +10,7 @@ namespace qbv::platform {
 
 namespace {
 
-std::wstring wide(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), length);
-    return result;
-}
-
-std::string narrow(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string result(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), length,
-                        nullptr, nullptr);
-    return result;
-}
+constexpr DWORD kBusyWaitMs = 1000;
 
 // The user a process runs as, as a security identifier; empty when it cannot be read.
 std::unique_ptr<BYTE[]> processUser(HANDLE process) {
@@ -53,11 +38,6 @@ bool sameUser(HANDLE pipe) {
     return theirs && ours &&
            EqualSid(reinterpret_cast<TOKEN_USER*>(theirs.get())->User.Sid,
                     reinterpret_cast<TOKEN_USER*>(ours.get())->User.Sid);
-}
-
-DWORD remaining(uint32_t start, uint32_t timeoutMs) {
-    const uint32_t elapsed = elapsedSince(start);
-    return elapsed >= timeoutMs ? 0 : timeoutMs - elapsed;
 }
 
 // One overlapped read or write, waited for until the time-out: the count it moved (0 when the time ran out
@@ -95,74 +75,38 @@ std::string localServerAddress(const std::string& name) {
     return "\\\\.\\pipe\\" + name + "-" + owner;
 }
 
-LocalChannel::~LocalChannel() {
-    close();
-}
-
-LocalChannel::Opened LocalChannel::open(const std::string& address) {
-    close();
-    HANDLE pipe = CreateFileW(wide(address).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+LocalChannel::Opened connectToOwnServer(const std::string& address, LocalConnection& connection) {
+    connection = kNoConnection;
+    const std::wstring name = wide(address);
+    HANDLE pipe = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OVERLAPPED, nullptr);
+    // Every instance the server keeps ready may be taken for a moment, until it makes the next.
+    if (pipe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PIPE_BUSY &&
+        WaitNamedPipeW(name.c_str(), kBusyWaitMs))
+        pipe = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OVERLAPPED, nullptr);
     if (pipe == INVALID_HANDLE_VALUE)
-        return Opened::NoServer;
+        return LocalChannel::Opened::NoServer;
     if (!sameUser(pipe)) {
         CloseHandle(pipe);
-        return Opened::NotOurs;
+        return LocalChannel::Opened::NotOurs;
     }
-    pipe_ = pipe;
-    return Opened::Yes;
+    connection = reinterpret_cast<LocalConnection>(pipe);
+    return LocalChannel::Opened::Yes;
 }
 
-bool LocalChannel::isOpen() const {
-    return pipe_ != nullptr;
+void closeConnection(LocalConnection connection) {
+    if (connection != kNoConnection)
+        CloseHandle(reinterpret_cast<HANDLE>(connection));
 }
 
-void LocalChannel::close() {
-    if (pipe_)
-        CloseHandle(pipe_);
-    pipe_ = nullptr;
-    received_.clear();
+long long sendSome(LocalConnection connection, const void* bytes, size_t count, uint32_t timeoutMs) {
+    return transfer(reinterpret_cast<HANDLE>(connection), true, const_cast<void*>(bytes),
+                    static_cast<DWORD>(count), timeoutMs);
 }
 
-bool LocalChannel::send(const std::string& bytes, uint32_t timeoutMs) {
-    const uint32_t start = tickCount();
-    std::string rest = bytes;
-    while (!rest.empty()) {
-        const long long written = pipe_ ? transfer(pipe_, true, rest.data(), static_cast<DWORD>(rest.size()),
-                                                   remaining(start, timeoutMs))
-                                        : -1;
-        if (written <= 0) {
-            close();
-            return false;
-        }
-        rest.erase(0, static_cast<size_t>(written));
-    }
-    return true;
-}
-
-bool LocalChannel::receiveSome(uint32_t timeoutMs) {
-    char buffer[4096];
-    const long long got = pipe_ ? transfer(pipe_, false, buffer, sizeof buffer, timeoutMs) : -1;
-    if (got < 0)
-        close();
-    if (got <= 0)
-        return false;
-    received_.append(buffer, static_cast<size_t>(got));
-    return true;
-}
-
-bool LocalChannel::receiveLine(std::string& line, uint32_t timeoutMs) {
-    const uint32_t start = tickCount();
-    for (;;) {
-        const size_t end = received_.find('\n');
-        if (end != std::string::npos) {
-            line = received_.substr(0, end);
-            received_.erase(0, end + 1);
-            return true;
-        }
-        if (!receiveSome(remaining(start, timeoutMs)))
-            return false;
-    }
+long long receiveSome(LocalConnection connection, void* space, size_t room, uint32_t timeoutMs) {
+    return transfer(reinterpret_cast<HANDLE>(connection), false, space, static_cast<DWORD>(room), timeoutMs);
 }
 
 } // namespace qbv::platform

@@ -14,6 +14,10 @@ std::string executableFile() {
     return std::string(path, static_cast<size_t>(length));
 }
 
+std::vector<std::string> programArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
 const char* jtagLibraryFileName() {
     return "alt_jtaglib.so";
 }

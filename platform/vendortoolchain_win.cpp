@@ -1,5 +1,7 @@
 #include "VendorToolchain.h"
 
+#include "WindowsText.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -8,31 +10,31 @@ namespace qbv::platform {
 
 namespace {
 
-constexpr const char* kQuartusKey = "Software\\Altera Corporation\\Quartus";
-constexpr const char* kInstallDirectoryValue = "Quartus Install Directory";
+constexpr const wchar_t* kQuartusKey = L"Software\\Altera Corporation\\Quartus";
+constexpr const wchar_t* kInstallDirectoryValue = L"Quartus Install Directory";
 
 // A string value as stored, up to its first NUL; empty for a missing value or one of another type.
-std::string readStringValue(HKEY key, const char* name) {
+std::string readStringValue(HKEY key, const wchar_t* name) {
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return std::string();
     if ((type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
         return std::string();
-    std::vector<char> data(size);
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
+    std::vector<wchar_t> data(size / sizeof(wchar_t) + 1);
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
         ERROR_SUCCESS)
         return std::string();
     // The stored bytes need not end with a NUL, and may hold one before their end.
-    const std::string stored(data.data(), size);
-    return stored.substr(0, stored.find('\0'));
+    const std::wstring stored(data.data(), size / sizeof(wchar_t));
+    return narrow(stored.substr(0, stored.find(L'\0')));
 }
 
 } // namespace
 
 std::string vendorInstallDirectory() {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kQuartusKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kQuartusKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return std::string();
     std::string directory = readStringValue(key, kInstallDirectoryValue);
     RegCloseKey(key);

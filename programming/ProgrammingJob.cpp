@@ -39,9 +39,16 @@ bool ProgrammingJob::fail(ProgrammingError error, std::string text, std::string 
     return false;
 }
 
+// A tool chain folder beside the program comes before the one the system records. The virtual board's
+// program folders (the demo's, and build/release/bin/) hold the stand-in programmer there, which programs
+// the board that the panel and qbv talk to; a real tool chain's would program a real board.
+std::string ProgrammingJob::installDirectory() {
+    const std::string beside = platform::programDirectory() + kToolChainBeside;
+    return platform::fileExists(programmerPath(beside)) ? beside : FindQuartusDirectory();
+}
+
 bool ProgrammingJob::prepare() {
-    const std::string installDirectory =
-        installDirectory_.empty() ? FindQuartusDirectory() : installDirectory_;
+    const std::string installDirectory = this->installDirectory();
     if (installDirectory.empty())
         return fail(ProgrammingError::NoToolChain, text::kNoQuartus);
     if (std::string why = programmerDistrust(installDirectory); !why.empty())

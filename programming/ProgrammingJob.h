@@ -12,6 +12,8 @@ namespace qbv::programming {
 // written for the programmer before every run.
 constexpr const char* kDesignFileName = "QBV_Control_Panel.pof";
 constexpr const char* kChainFileName = "QBV_Control_Panel.cdf";
+// The folder beside the program that, holding bin/quartus_pgm, is the tool chain it uses.
+constexpr const char* kToolChainBeside = "quartus";
 
 std::string designFilePath(); // in the program's directory
 std::string chainFilePath();  // in the program's directory
@@ -47,8 +49,6 @@ public:
     // The programmer writes to the program's standard error instead of its standard output (Windows: its
     // hidden console), which then keeps to the program's own results.
     void setOutputToErrorStream(bool toErrors) { outputToErrorStream_ = toErrors; }
-    // The tool chain's install directory to use instead of the one the system records.
-    void setInstallDirectory(std::string directory) { installDirectory_ = std::move(directory); }
 
     // The checks in order, up to writing the chain definition file; the first to fail ends them. Handles
     // no messages.
@@ -69,12 +69,12 @@ public:
     const ProgrammerRun& lastRun() const { return ran_; }
 
 private:
+    static std::string installDirectory();
     bool fail(ProgrammingError error, std::string text, std::string reason = {});
 
     uint32_t timeoutMs_;
     MessagePump pump_;
     bool outputToErrorStream_ = false;
-    std::string installDirectory_;
     std::string programmer_;
     std::string designFile_ = designFilePath();
     std::string chainFile_ = chainFilePath();

@@ -3,11 +3,14 @@
 # cache that scripts/qt-mingw.sh fills once):
 #   QBV_Control_Panel-<version>-win64.zip  one folder: the panel, qbv.exe, the JTAG library for real
 #                                          boards, the Qt libraries and plugins and the runtime they
-#                                          need, README.txt; it runs from wherever it is unpacked
-#   QBV_Control_Panel-<version>-win64.exe  the same folder's installer (CPack's NSIS generator), with a
-#                                          Start menu entry and an uninstaller
+#                                          need, README.txt, and the demo's folder (the virtual board,
+#                                          its library, the stand-in programmer and a launcher); it runs
+#                                          from wherever it is unpacked
+#   QBV_Control_Panel-<version>-win64.exe  the same folder's installer (CPack's NSIS generator), with
+#                                          Start menu entries for the panel and the demo and an uninstaller
 # then checks both under Wine (tests/windows/install.sh): the folder holds nothing more, the unpacked
-# panel starts, and the installer installs, the installed panel starts and programs, and it uninstalls.
+# panel starts and the demo runs, and the installer installs, the installed panel starts and programs,
+# and it uninstalls.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
@@ -16,7 +19,7 @@ qbv_ensure_packages "${QBV_BUILD_PACKAGES[@]}" "${QBV_TEST_PACKAGES[@]}"
 
 tree=build/windows-gui
 QBV_BUILD_TARGETS="QBV_Control_Panel qbv alt_jtaglib_vendor qbv_windows_runtime fakejtag qbv_test_programmer
-    qbv_window_probe" \
+    qbv_window_probe qbv-virtual-board qbv-board-ctl alt_jtaglib qbv_design_file quartus_pgm QBV_Control_Panel_Demo" \
     qbv_build_windows_gui
 name=$(sed -n 's/^QBV_WINDOWS_PACKAGE_NAME:INTERNAL=//p' "$tree/CMakeCache.txt")
 
@@ -26,7 +29,7 @@ trap 'rm -rf "$stage"' EXIT
 export WINEPREFIX=$stage/wine
 cmake --install "$tree" --prefix "$stage/install" --strip >/dev/null
 # Everything is installed into the program folder, which becomes the zip's one folder.
-folder=$(dirname "$(find "$stage/install" -name QBV_Control_Panel.exe)")
+folder=$(dirname "$(find "$stage/install" -name QBV_Control_Panel.exe ! -path '*/demo/*')")
 if [ -n "$(find "$stage/install" -type f ! -path "$folder/*")" ]; then
     echo "The install put files outside the program folder:" >&2
     find "$stage/install" -type f ! -path "$folder/*" >&2

@@ -54,12 +54,13 @@ qbv_qt_mingw() {
 }
 
 # Configures (once) and builds the Windows tree with Qt, build/windows-gui, incrementally, from the root of
-# the clone with scripts/setup.sh sourced; QBV_BUILD_TARGETS as for qbv_build. Its artwork is drawn by
-# the native tree's generator (QBV_HOST_TREE, build/release by default), built first.
+# the clone with scripts/setup.sh sourced; QBV_BUILD_TARGETS as for qbv_build. Its artwork is drawn, and
+# its design file written, by the native tree's generators (QBV_HOST_TREE, build/release by default),
+# built first.
 qbv_build_windows_gui() {
     local host=${QBV_HOST_TREE:-build/release}
     qbv_qt_mingw || return 1
-    QBV_BUILD_TARGETS=qbv_artgen qbv_build "$host" -DCMAKE_BUILD_TYPE=RelWithDebInfo || return 1
+    QBV_BUILD_TARGETS="qbv_artgen qbv-make-design" qbv_build "$host" -DCMAKE_BUILD_TYPE=RelWithDebInfo || return 1
     qbv_build build/windows-gui -DCMAKE_TOOLCHAIN_FILE="$QBV_QT_MINGW/lib/cmake/Qt6/qt.toolchain.cmake" \
         -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-posix.cmake" -DCMAKE_BUILD_TYPE=Release \
         -DQBV_BUILD_BENCHMARKS=OFF -DQBV_HOST_ARTGEN="$(realpath "$host")/bin/qbv_artgen"

@@ -38,7 +38,8 @@ bool BoardControl::request(const std::string& line) {
     const Deadline deadline = deadlineIn(timeoutMs_);
     const std::string framed = line + "\n";
     std::string reply;
-    if (!sendAll(socket_.fd(), reinterpret_cast<const uint8_t*>(framed.data()), framed.size(), deadline) ||
+    if (!sendAll(socket_.connection(), reinterpret_cast<const uint8_t*>(framed.data()), framed.size(),
+                 deadline) ||
         !receiveLine(reply, deadline)) {
         socket_.close();
         lastReply_ = "error the board did not answer";
@@ -59,7 +60,7 @@ bool BoardControl::receiveLine(std::string& line, Deadline deadline) {
         if (pending_.size() > wire::kMaxControlLine)
             return false;
         uint8_t byte = 0;
-        if (!receiveExactly(socket_.fd(), &byte, 1, deadline))
+        if (!receiveExactly(socket_.connection(), &byte, 1, deadline))
             return false;
         pending_.push_back(static_cast<char>(byte));
     }

@@ -2,15 +2,15 @@
 
 namespace qbv::sim {
 
-bool sendFrame(int fd, const Frame& frame, Deadline deadline) {
+bool sendFrame(Connection connection, const Frame& frame, Deadline deadline) {
     const std::vector<uint8_t> bytes = encodeFrame(frame);
-    return sendAll(fd, bytes.data(), bytes.size(), deadline);
+    return sendAll(connection, bytes.data(), bytes.size(), deadline);
 }
 
-Received receiveFrame(int fd, Frame& frame, Deadline deadline) {
+Received receiveFrame(Connection connection, Frame& frame, Deadline deadline) {
     uint8_t header[wire::kHeaderSize];
     size_t length = 0;
-    const Received headerReceived = receiveAll(fd, header, sizeof header, deadline);
+    const Received headerReceived = receiveAll(connection, header, sizeof header, deadline);
     if (headerReceived != Received::All)
         return headerReceived;
     if (!payloadLength(header, length))
@@ -19,16 +19,17 @@ Received receiveFrame(int fd, Frame& frame, Deadline deadline) {
     frame.sequence = readLittle16(header + 1);
     frame.payload.resize(length);
     // Once a header is in, the rest of its frame must follow: a stream cut mid-frame is out of step.
-    if (length > 0 && receiveAll(fd, frame.payload.data(), length, deadline) != Received::All)
+    if (length > 0 && receiveAll(connection, frame.payload.data(), length, deadline) != Received::All)
         return Received::Broken;
     return Received::All;
 }
 
-Exchange exchangeFrames(int fd, const Frame& request, uint8_t replyType, Frame& reply, Deadline deadline) {
-    if (!sendFrame(fd, request, deadline))
+Exchange exchangeFrames(Connection connection, const Frame& request, uint8_t replyType, Frame& reply,
+                        Deadline deadline) {
+    if (!sendFrame(connection, request, deadline))
         return Exchange::Broken;
     for (;;) {
-        const Received received = receiveFrame(fd, reply, deadline);
+        const Received received = receiveFrame(connection, reply, deadline);
         if (received == Received::Nothing)
             return Exchange::NoReply;
         if (received == Received::Broken)

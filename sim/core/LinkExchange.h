@@ -11,15 +11,17 @@ enum class Exchange { Answered, NoReply, Broken };
 
 // Sends one request and waits for the reply of the expected type with the request's sequence, passing
 // over replies to earlier requests, which come late.
-Exchange exchangeFrames(int fd, const Frame& request, uint8_t replyType, Frame& reply, Deadline deadline);
-inline bool exchangeFrame(int fd, const Frame& request, uint8_t replyType, Frame& reply, Deadline deadline) {
-    return exchangeFrames(fd, request, replyType, reply, deadline) == Exchange::Answered;
+Exchange exchangeFrames(Connection connection, const Frame& request, uint8_t replyType, Frame& reply,
+                        Deadline deadline);
+inline bool exchangeFrame(Connection connection, const Frame& request, uint8_t replyType, Frame& reply,
+                          Deadline deadline) {
+    return exchangeFrames(connection, request, replyType, reply, deadline) == Exchange::Answered;
 }
 
 // Sends a frame that gets no reply.
-bool sendFrame(int fd, const Frame& frame, Deadline deadline);
+bool sendFrame(Connection connection, const Frame& frame, Deadline deadline);
 
 // Receives the next whole frame.
-Received receiveFrame(int fd, Frame& frame, Deadline deadline);
+Received receiveFrame(Connection connection, Frame& frame, Deadline deadline);
 
 } // namespace qbv::sim

@@ -1,31 +1,14 @@
 #include "sim/core/SocketIo.h"
 
-#include <cerrno>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace qbv::sim {
 
 namespace {
 
-int millisecondsLeft(Deadline deadline) {
+uint32_t millisecondsLeft(Deadline deadline) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
             .count();
-    return left <= 0 ? 0 : static_cast<int>(left);
-}
-
-// True when the socket is ready for the event before the deadline.
-bool waitFor(int fd, short event, Deadline deadline) {
-    for (;;) {
-        pollfd entry{fd, event, 0};
-        const int result = ::poll(&entry, 1, millisecondsLeft(deadline));
-        if (result > 0)
-            return true;
-        if (result == 0 || errno != EINTR)
-            return false;
-    }
+    return left <= 0 ? 0 : static_cast<uint32_t>(left);
 }
 
 } // namespace
@@ -34,51 +17,40 @@ Deadline deadlineIn(int milliseconds) {
     return std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
 }
 
-Opened connectLocal(const std::string& path, int& fd) {
-    return platform::connectToOwnServer(path, fd);
+Opened connectLocal(const std::string& path, Connection& connection) {
+    return platform::connectToOwnServer(path, connection);
 }
 
-int connectLocal(const std::string& path) {
-    int fd = -1;
-    connectLocal(path, fd);
-    return fd;
+Connection connectLocal(const std::string& path) {
+    Connection connection = platform::kNoConnection;
+    connectLocal(path, connection);
+    return connection;
 }
 
-void closeSocket(int fd) {
-    if (fd >= 0)
-        ::close(fd);
+void closeSocket(Connection connection) {
+    platform::closeConnection(connection);
 }
 
-bool sendAll(int fd, const uint8_t* bytes, size_t count, Deadline deadline) {
-    size_t sent = 0;
-    while (sent < count) {
-        const ssize_t result = ::send(fd, bytes + sent, count - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (result > 0) {
-            sent += static_cast<size_t>(result);
-            continue;
-        }
-        const bool retry = result < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK);
-        if (!retry || !waitFor(fd, POLLOUT, deadline))
+bool sendAll(Connection connection, const uint8_t* bytes, size_t count, Deadline deadline) {
+    for (size_t sent = 0; sent < count;) {
+        const long long result =
+            platform::sendSome(connection, bytes + sent, count - sent, millisecondsLeft(deadline));
+        if (result <= 0)
             return false;
+        sent += static_cast<size_t>(result);
     }
     return true;
 }
 
-Received receiveAll(int fd, uint8_t* space, size_t count, Deadline deadline) {
-    size_t received = 0;
-    while (received < count) {
-        const ssize_t result = ::recv(fd, space + received, count - received, MSG_DONTWAIT);
-        if (result > 0) {
-            received += static_cast<size_t>(result);
-            continue;
-        }
-        if (result == 0)
-            return Received::Broken; // the peer closed
-        const bool retry = errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK;
-        if (!retry)
+Received receiveAll(Connection connection, uint8_t* space, size_t count, Deadline deadline) {
+    for (size_t received = 0; received < count;) {
+        const long long result =
+            platform::receiveSome(connection, space + received, count - received, millisecondsLeft(deadline));
+        if (result < 0)
             return Received::Broken;
-        if (!waitFor(fd, POLLIN, deadline))
+        if (result == 0)
             return received == 0 ? Received::Nothing : Received::Broken;
+        received += static_cast<size_t>(result);
     }
     return Received::All;
 }
@@ -86,20 +58,20 @@ Received receiveAll(int fd, uint8_t* space, size_t count, Deadline deadline) {
 LocalSocket& LocalSocket::operator=(LocalSocket&& other) noexcept {
     if (this != &other) {
         close();
-        fd_ = other.fd_;
-        other.fd_ = -1;
+        connection_ = other.connection_;
+        other.connection_ = platform::kNoConnection;
     }
     return *this;
 }
 
 Opened LocalSocket::connectTo(const std::string& path) {
     close();
-    return connectLocal(path, fd_);
+    return connectLocal(path, connection_);
 }
 
 void LocalSocket::close() {
-    closeSocket(fd_);
-    fd_ = -1;
+    closeSocket(connection_);
+    connection_ = platform::kNoConnection;
 }
 
 } // namespace qbv::sim

@@ -12,7 +12,7 @@ bool loadLink(const void* context, LinkState& state) {
     if (context == nullptr)
         return false;
     std::memcpy(&state, context, sizeof state);
-    return state.tag == kLinkTag && state.fd >= 0;
+    return state.tag == kLinkTag && state.connection != platform::kNoConnection;
 }
 
 void storeLink(void* context, const LinkState& state) {

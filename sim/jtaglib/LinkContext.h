@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/LocalChannel.h"
+
 #include <cstdint>
 
 namespace qbv::sim {
@@ -9,7 +11,7 @@ namespace qbv::sim {
 // block held before.
 struct LinkState {
     uint32_t tag = 0;
-    int32_t fd = -1;
+    platform::LocalConnection connection = platform::kNoConnection;
     uint16_t sequence = 0;
     uint8_t broken = 0; // the connection broke: the link is of no more use
     // Bytes the board sent back with the answer to a write, handed out by the next reads.

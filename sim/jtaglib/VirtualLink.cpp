@@ -23,7 +23,7 @@ bool request(void* context, uint8_t type, std::vector<uint8_t> payload, uint8_t 
         return false;
     const Frame frame{type, ++link.sequence, std::move(payload)};
     const Exchange outcome =
-        exchangeFrames(link.fd, frame, replyType, reply, deadlineIn(wire::kReplyTimeoutMs));
+        exchangeFrames(link.connection, frame, replyType, reply, deadlineIn(wire::kReplyTimeoutMs));
     link.broken = outcome == Exchange::Broken ? 1 : 0;
     storeLink(context, link);
     return outcome == Exchange::Answered;
@@ -62,11 +62,11 @@ jtag::LinkError refusal(uint8_t status) {
 
 // A full board answers busy at once and hangs up, perhaps before the request got through: its answer is
 // read all the same. The request is the connection's first, so no late reply can come before its own.
-bool openLink(int fd, Frame& reply) {
+bool openLink(Connection connection, Frame& reply) {
     const Frame hello{wire::kOpenLink, wire::kOpenLinkSequence, {wire::kProtocolVersion}};
     const Deadline deadline = deadlineIn(wire::kOpenReplyTimeoutMs);
-    sendFrame(fd, hello, deadline);
-    return receiveFrame(fd, reply, deadline) == Received::All && reply.type == wire::kOpenLinkReply &&
+    sendFrame(connection, hello, deadline);
+    return receiveFrame(connection, reply, deadline) == Received::All && reply.type == wire::kOpenLinkReply &&
            reply.sequence == hello.sequence && !reply.payload.empty();
 }
 
@@ -105,13 +105,13 @@ int32_t openVirtualLink(void* context) {
     forgetLink(context);
     LinkState link;
     lastPath = linkSocketPath(boardNameFromEnvironment());
-    const Opened opened = connectLocal(lastPath, link.fd);
+    const Opened opened = connectLocal(lastPath, link.connection);
     if (opened != Opened::Yes)
         return failOpen(openFailure(opened));
     Frame reply;
-    const bool answered = openLink(link.fd, reply);
+    const bool answered = openLink(link.connection, reply);
     if (!answered || reply.payload[0] != wire::kStatusOk) {
-        closeSocket(link.fd);
+        closeSocket(link.connection);
         return failOpen(answered ? refusal(reply.payload[0]) : jtag::LinkError::ServerNotRunning);
     }
     link.sequence = wire::kOpenLinkSequence;
@@ -126,8 +126,9 @@ int32_t closeVirtualLink(void* context) {
     if (!loadLink(context, link))
         return kFailure;
     if (!link.broken)
-        sendFrame(link.fd, Frame{wire::kCloseLink, ++link.sequence, {}}, deadlineIn(wire::kReplyTimeoutMs));
-    closeSocket(link.fd);
+        sendFrame(link.connection, Frame{wire::kCloseLink, ++link.sequence, {}},
+                  deadlineIn(wire::kReplyTimeoutMs));
+    closeSocket(link.connection);
     forgetLink(context);
     return 0;
 }

@@ -33,9 +33,9 @@ bool listenAt(QLocalServer& server, const std::string& path, QString& error) {
         return false;
     }
     // A board already answers there: its name is taken, and its socket must not be pulled away from it.
-    int fd = -1;
-    const Opened found = connectLocal(path, fd);
-    closeSocket(fd);
+    Connection connection = qbv::platform::kNoConnection;
+    const Opened found = connectLocal(path, connection);
+    closeSocket(connection);
     if (found != Opened::NoServer) {
         error = found == Opened::Yes ? QStringLiteral("a virtual board already serves %1").arg(shownPath)
                                      : QStringLiteral("another user's program serves %1").arg(shownPath);

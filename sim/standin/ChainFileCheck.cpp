@@ -1,8 +1,10 @@
 #include "ChainFileCheck.h"
 
 #include "SmallFile.h"
+#include "platform/ProgramLocation.h"
 #include "programming/ChainDefinitionFile.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace qbv::standin {
@@ -19,7 +21,8 @@ struct ChainTemplate {
 };
 
 ChainTemplate chainTemplate() {
-    const std::string text = programming::chainDefinitionText("\x01/\x02");
+    const std::string text =
+        programming::chainDefinitionText(std::string("\x01") + platform::pathSeparator() + "\x02");
     const size_t path = text.find("\x01/");
     const size_t file = text.find('\x02');
     return {text.substr(0, path), text.substr(path + 2, file - path - 2), text.substr(file + 1)};
@@ -60,7 +63,10 @@ bool checkChainText(const std::string& content, std::string& designFilePath, std
         error = "the device's Path or File value holds a double quote or a line break";
         return false;
     }
-    if (programming::chainDefinitionText(path + file) != content) {
+    // The panel wrote the directory with the system's separators, which the file shows as slashes.
+    std::string written = path;
+    std::replace(written.begin(), written.end(), '/', platform::pathSeparator());
+    if (programming::chainDefinitionText(written + file) != content) {
         error = "the device's Path(\"" + path + "\") and File(\"" + file + "\") do not name one design file";
         return false;
     }

@@ -7,12 +7,14 @@
 namespace qbv::standin {
 
 bool readSmallFile(const std::string& path, size_t maxBytes, std::string& content, std::string& error) {
+    // The path is UTF-8, which a plain string is taken for on POSIX only: Windows would read its code page.
+    const std::filesystem::path where(std::u8string(path.begin(), path.end()));
     std::error_code failure;
-    if (!std::filesystem::is_regular_file(path, failure)) {
+    if (!std::filesystem::is_regular_file(where, failure)) {
         error = "no file " + path;
         return false;
     }
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(where, std::ios::binary);
     if (!file) {
         error = "cannot open " + path;
         return false;

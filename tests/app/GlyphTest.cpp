@@ -116,3 +116,41 @@ TEST_F(GlyphTest, MainButtonsShowTheirCaptionsInAquaAndLoseTheirOwnText) {
     EXPECT_EQ(altera->glyph().pixel(84, 28), photoUnder(altera).pixel(84, 28));
     EXPECT_EQ(altera->glyph().pixel(0, 28), kAqua);
 }
+
+// A caption stays inside its button's outline whatever its font measures: narrower buttons stand in for a
+// wider face (Wine's measure of the layout's font clipped "Download .POF" at both ends); at the layout's
+// width the caption keeps the layout's font.
+class CaptionFitTest : public GlyphTest, public testing::WithParamInterface<int> {
+protected:
+    QImage downloadGlyph(int width, const QString& caption) {
+        const TSpeedButton* download = form->SpeedButtonDownload;
+        TSpeedButton button(form.get());
+        button.setGeometry(QRect(download->geometry().topLeft(), QSize(width, download->height())));
+        button.setFont(download->font());
+        button.setText(caption);
+        form->BuildButtonGlyph(&button, 1, true, nullptr);
+        return button.glyph();
+    }
+};
+
+TEST_P(CaptionFitTest, CaptionStaysInsideTheOutline) {
+    const int width = GetParam();
+    const QImage bare = downloadGlyph(width, QString());
+    const QImage captioned = downloadGlyph(width, QStringLiteral("Download .POF"));
+    QRect ink;
+    for (int y = 0; y < bare.height(); ++y)
+        for (int x = 0; x < width; ++x)
+            if (bare.pixel(x, y) != captioned.pixel(x, y))
+                ink |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(ink.isEmpty());
+    // Clear of the outline's four pixels: a caption too wide runs on under it.
+    EXPECT_GT(ink.left(), 4) << width;
+    EXPECT_LT(ink.right(), width - 5) << width;
+    if (width == form->SpeedButtonDownload->width()) {
+        const QFontMetrics layoutFont(form->SpeedButtonDownload->font());
+        EXPECT_GE(ink.width(), layoutFont.horizontalAdvance(QStringLiteral("Download .POF")) - 3)
+            << "the layout's font, not a smaller one";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, CaptionFitTest, testing::Values(177, 150, 110));

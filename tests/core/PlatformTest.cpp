@@ -11,6 +11,10 @@
 
 #include <filesystem>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 using namespace qbv;
 
@@ -92,6 +96,86 @@ TEST(DynamicLibrary, NeverLooksInTheCurrentDirectoryOrTheSearchPath) {
     EXPECT_EQ(platform::loadLibrary(empty.directory() + platform::jtagLibraryFileName()), nullptr);
     fs::current_path(before);
 }
+
+// A folder named in any script reaches the loader whole (on Windows through its wide calls).
+class LibraryFolderTest : public testing::TestWithParam<const char*> {};
+
+TEST_P(LibraryFolderTest, LoadsFromAFolderSoNamed) {
+    test::TemporaryDirectory folder(GetParam());
+    fs::copy_file(test::FakeLibraryDirectory::builtLibrary(),
+                  folder.path() / platform::jtagLibraryFileName());
+    std::string failure;
+    platform::LibraryHandle handle =
+        platform::loadLibrary(folder.directory() + platform::jtagLibraryFileName(), &failure);
+    ASSERT_NE(handle, nullptr) << failure;
+    EXPECT_NE(platform::findSymbol(handle, "jtag_init"), nullptr);
+    platform::freeLibrary(handle);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripts, LibraryFolderTest, testing::Values("Latin", "Jöns Ωmega 面板"));
+
+#ifdef _WIN32
+
+// Where the loader looks for the imports of a library loaded by path: beside the library (the vendor's
+// client imports its neighbours in bin64), never in the working folder or on PATH, where anyone may
+// leave a library of that name. The search libraries come from tests/windows.
+fs::path searchLibrary(const char* name) {
+    return test::pathFromUtf8(platform::executableDirectory()) / ".." / "search-libraries" / name;
+}
+
+struct ImportPlace {
+    const char* name; // where the client's dependency lies: Beside, WorkingFolder or Path
+    bool loads;
+};
+
+void PrintTo(const ImportPlace& place, std::ostream* out) {
+    *out << place.name;
+}
+
+class LibraryImportsTest : public testing::TestWithParam<ImportPlace> {};
+
+TEST_P(LibraryImportsTest, AreSoughtBesideTheLibraryOnly) {
+    test::TemporaryDirectory client, working, onPath;
+    const fs::path bin64 = client.path() / "bin64";
+    fs::create_directory(bin64);
+    fs::copy_file(searchLibrary("qbv_search_client.dll"), bin64 / "qbv_search_client.dll");
+    const std::string place = GetParam().name;
+    const fs::path dependency = place == "Beside"          ? bin64
+                                : place == "WorkingFolder" ? working.path()
+                                                           : onPath.path();
+    fs::copy_file(searchLibrary("qbv_search_dependency.dll"), dependency / "qbv_search_dependency.dll");
+    const fs::path before = fs::current_path();
+    const std::string path = platform::environmentVariable("PATH");
+    fs::current_path(working.path());
+    platform::setEnvironmentVariable("PATH", onPath.directory() + ";" + path);
+    std::string failure;
+    platform::LibraryHandle handle =
+        platform::loadLibrary(test::utf8Of(bin64 / "qbv_search_client.dll"), &failure);
+    fs::current_path(before);
+    platform::setEnvironmentVariable("PATH", path);
+    EXPECT_EQ(handle != nullptr, GetParam().loads) << failure;
+    platform::freeLibrary(handle);
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, LibraryImportsTest,
+                         testing::Values(ImportPlace{"Beside", true}, ImportPlace{"WorkingFolder", false},
+                                         ImportPlace{"Path", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Set before main: what the system loads by name for the program never comes from the working folder.
+TEST(DynamicLibrary, NothingIsLoadedByNameFromTheWorkingFolder) {
+    test::TemporaryDirectory working;
+    fs::copy_file(searchLibrary("qbv_search_dependency.dll"), working.path() / "qbv_search_dependency.dll");
+    const fs::path before = fs::current_path();
+    fs::current_path(working.path());
+    HMODULE planted = LoadLibraryW(L"qbv_search_dependency.dll");
+    fs::current_path(before);
+    EXPECT_EQ(planted, nullptr);
+    if (planted)
+        FreeLibrary(planted);
+}
+
+#endif
 
 TEST(Environment, SetReadAndRemove) {
     platform::setEnvironmentVariable("QBV_TEST_VARIABLE", "C:\\Vendor\\quartus");

@@ -84,11 +84,14 @@ FakeStep nextStep(int32_t function) {
 void ownPath(char* path, size_t size) {
     path[0] = '\0';
 #if defined(_WIN32)
+    // In UTF-8, as the tests write the folder's name.
     HMODULE module = nullptr;
-    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+    wchar_t wide[1024] = {};
+    if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           reinterpret_cast<LPCSTR>(&ownPath), &module))
-        GetModuleFileNameA(module, path, static_cast<DWORD>(size));
+                           reinterpret_cast<LPCWSTR>(&ownPath), &module) &&
+        GetModuleFileNameW(module, wide, 1024) > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, path, static_cast<int>(size), nullptr, nullptr);
 #else
     Dl_info info{};
     if (dladdr(reinterpret_cast<void*>(&ownPath), &info) && info.dli_fname)

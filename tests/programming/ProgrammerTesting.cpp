@@ -24,7 +24,8 @@ constexpr const char* kInstallVariable = "QUARTUS_ROOTDIR";
 constexpr const char* kQuartusKey = "\"HKLM\\Software\\Altera Corporation\\Quartus\"";
 
 fs::path builtTestProgrammer() {
-    return fs::path(platform::executableDirectory()) / (std::string("qbv_test_programmer") + QBV_EXE_SUFFIX);
+    return pathFromUtf8(platform::executableDirectory()) /
+           (std::string("qbv_test_programmer") + QBV_EXE_SUFFIX);
 }
 
 // A Windows command-line argument in double quotes; a backslash before the closing quote is doubled.
@@ -80,12 +81,13 @@ bool ProgrammerOrders::waitForEnd(uint32_t milliseconds) const {
 #ifdef _WIN32
 
 int runRegistryTool(const std::string& arguments) {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    // Started directly rather than through the shell, which would expand %references% in the data.
-    std::string commandLine = "reg.exe " + arguments;
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+    // Started directly rather than through the shell, which would expand %references% in the data; in
+    // UTF-16, so that a folder named in any script is registered whole.
+    std::wstring commandLine = pathFromUtf8("reg.exe " + arguments).wstring();
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                         nullptr, &startup, &process))
         return -1;
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -124,8 +126,8 @@ RegisteredInstall::~RegisteredInstall() {
 }
 
 UserCacheBase::UserCacheBase(const std::filesystem::path& base) {
-    platform::setEnvironmentVariable("XDG_CACHE_HOME", base.string());
-    platform::setEnvironmentVariable("LOCALAPPDATA", base.string());
+    platform::setEnvironmentVariable("XDG_CACHE_HOME", utf8Of(base));
+    platform::setEnvironmentVariable("LOCALAPPDATA", utf8Of(base));
 }
 
 UserCacheBase::~UserCacheBase() {

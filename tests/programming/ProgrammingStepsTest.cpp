@@ -25,7 +25,7 @@ using programming::ProgrammingJob;
 namespace {
 
 std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(test::pathFromUtf8(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -200,3 +200,33 @@ TEST_P(ToolChainDistrust, RefusesTheToolChainWithItsBoxAndRunsNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Spoils, ToolChainDistrust,
                          testing::Values(test::Spoil::OthersMayWrite, test::Spoil::ForeignOwner));
+
+// The program's folder, the tool chain's and the user's own, named in any script, reach the system whole
+// (on Windows through its wide calls): the design file is found, the chain definition file is written in
+// the user's folder when the program's takes none, and the registered programmer runs on it.
+class ProgrammingFoldersTest : public testing::TestWithParam<const char*> {};
+
+TEST_P(ProgrammingFoldersTest, ProgramsWithEveryFolderSoNamed) {
+    const test::TemporaryDirectory program(GetParam()), install(GetParam()), user(GetParam());
+    platform::setProgramDirectory(program.directory());
+    std::ofstream(test::pathFromUtf8(programming::designFilePath())) << "design";
+    const std::string programmer = programming::programmerPath(test::utf8Of(install.path()));
+    test::installTestProgrammer(test::pathFromUtf8(programmer));
+    test::RegisteredInstall registered(test::utf8Of(install.path()));
+    test::UserCacheBase cache(user.path());
+    test::ProgrammerOrders orders(0);
+    fs::create_directory(test::pathFromUtf8(programming::chainFilePath()));
+    ProgrammingJob job;
+    const bool ran = job.prepare() && job.run();
+    platform::setProgramDirectory("");
+    ASSERT_TRUE(ran) << job.errorString();
+    const std::string written = platform::userCacheFolder() + programming::kChainFileName;
+    EXPECT_EQ(written.rfind(user.directory(), 0), 0u) << written;
+    EXPECT_EQ(job.chainFile(), written);
+    EXPECT_EQ(fileBytes(written),
+              programming::chainDefinitionText(program.directory() + "QBV_Control_Panel.pof"));
+    EXPECT_EQ(orders.recorded("module"), std::vector<std::string>{programmer});
+    EXPECT_EQ(orders.recorded("argv"), (std::vector<std::string>{"-c", "USB-Blaster[USB-0]", written}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripts, ProgrammingFoldersTest, testing::Values("Latin", "Jöns Ωmega 面板"));

@@ -1,6 +1,7 @@
 // A stand-in for the vendor's programmer in the tests: notes how it was started, runs for a while and
 // ends as told.
 #include "TestProgrammerSettings.h"
+#include "platform/ProgramLocation.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -23,16 +24,6 @@ unsigned long setting(const char* name) {
     return value ? std::strtoul(value, nullptr, 0) : 0;
 }
 
-std::string ownPath() {
-#ifdef _WIN32
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-#else
-    return std::filesystem::read_symlink("/proc/self/exe").string();
-#endif
-}
-
 void record(int argc, char** argv) {
     const char* file = std::getenv(qbv::test::kProgrammerRecordVariable);
     if (!file)
@@ -47,10 +38,11 @@ void record(int argc, char** argv) {
 #ifndef _WIN32
     out << inherited;
 #endif
-    out << "module=" << ownPath() << "\n";
+    // In UTF-8, as the program that started it wrote its path and arguments.
+    out << "module=" << qbv::platform::executableFile() << "\n";
     out << "cwd=" << std::filesystem::current_path().string() << "\n";
-    for (int i = 1; i < argc; ++i)
-        out << "argv=" << argv[i] << "\n";
+    for (const std::string& argument : qbv::platform::programArguments(argc, argv))
+        out << "argv=" << argument << "\n";
 #ifdef _WIN32
     out << "commandline=" << GetCommandLineA() << "\n";
 #endif

@@ -99,8 +99,7 @@ std::filesystem::path FakeLibraryDirectory::builtLibrary(int omittedExport) {
     const std::string name =
         omittedExport == kWhole ? "fakejtag" : "fakejtag_no_" + std::to_string(omittedExport);
     // Test programs sit in bin/, the fake libraries in fakejtag/ beside it.
-    return std::filesystem::path(platform::executableDirectory()) / ".." / "fakejtag" /
-           (name + QBV_SHARED_SUFFIX);
+    return pathFromUtf8(platform::executableDirectory()) / ".." / "fakejtag" / (name + QBV_SHARED_SUFFIX);
 }
 
 FakeLibraryDirectory::FakeLibraryDirectory(int omittedExport) {

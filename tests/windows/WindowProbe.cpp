@@ -26,6 +26,7 @@ int main(int argc, char* argv[]) {
     printCentre("altera", component(SpeedButtonAltera).rect);
     printCentre("marovan", component(SpeedButtonMarovan).rect);
     printCentre("exit", component(SpeedButtonExit).rect);
+    printCentre("connect", component(SpeedButtonConnect).rect);
 
     // The window is made, not shown: its boot timer, which would open the board link, starts at first show.
     TApplication application(argc, argv);

@@ -5,6 +5,9 @@
 
 wine=/usr/lib/wine/wine64
 export WINEDEBUG=${WINEDEBUG:--all}
+# Wine reads Unix file names in the locale's encoding: UTF-8, so that a folder named in any script reaches
+# the programs whole.
+export LC_ALL=C.UTF-8
 # The panel's own platform, whatever the caller chose for the offscreen suites.
 export QT_QPA_PLATFORM=windows
 caption="Marovan QB-vela Control Panel V1.0.0"
@@ -74,7 +77,7 @@ session_end() {
 make_program_folder() {
     local folder=$1 bin=$2
     mkdir -p "$folder/platforms" "$folder/styles"
-    cp "$bin/QBV_Control_Panel.exe" "$bin"/Qt6Core.dll "$bin"/Qt6Gui.dll "$bin"/Qt6Widgets.dll \
+    cp "$bin/QBV_Control_Panel.exe" "$bin"/Qt6Core.dll "$bin"/Qt6Gui.dll "$bin"/Qt6Widgets.dll "$bin"/Qt6Network.dll \
         "$bin"/libstdc++-6.dll "$bin"/libgcc_s_seh-1.dll "$bin"/libwinpthread-1.dll "$folder/"
     cp "$bin/platforms/qwindows.dll" "$folder/platforms/"
     cp "$bin"/styles/*.dll "$folder/styles/"

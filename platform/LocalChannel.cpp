@@ -1,0 +1,77 @@
+#include "LocalChannel.h"
+
+#include "Clock.h"
+
+namespace qbv::platform {
+
+namespace {
+
+// What is left of the time-out since start, 0 once it has passed.
+uint32_t remaining(uint32_t start, uint32_t timeoutMs) {
+    const uint32_t elapsed = elapsedSince(start);
+    return elapsed >= timeoutMs ? 0 : timeoutMs - elapsed;
+}
+
+} // namespace
+
+LocalChannel::~LocalChannel() {
+    close();
+}
+
+LocalChannel::Opened LocalChannel::open(const std::string& address) {
+    close();
+    return connectToOwnServer(address, connection_);
+}
+
+bool LocalChannel::isOpen() const {
+    return connection_ != kNoConnection;
+}
+
+void LocalChannel::close() {
+    closeConnection(connection_);
+    connection_ = kNoConnection;
+    received_.clear();
+}
+
+bool LocalChannel::send(const std::string& bytes, uint32_t timeoutMs) {
+    const uint32_t start = tickCount();
+    for (size_t sent = 0; sent < bytes.size();) {
+        const long long written = isOpen() ? sendSome(connection_, bytes.data() + sent, bytes.size() - sent,
+                                                      remaining(start, timeoutMs))
+                                           : -1;
+        if (written <= 0) {
+            close();
+            return false;
+        }
+        sent += static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool LocalChannel::receiveSome(uint32_t timeoutMs) {
+    char buffer[4096];
+    const long long got =
+        isOpen() ? platform::receiveSome(connection_, buffer, sizeof buffer, timeoutMs) : -1;
+    if (got < 0)
+        close();
+    if (got <= 0)
+        return false;
+    received_.append(buffer, static_cast<size_t>(got));
+    return true;
+}
+
+bool LocalChannel::receiveLine(std::string& line, uint32_t timeoutMs) {
+    const uint32_t start = tickCount();
+    for (;;) {
+        const size_t end = received_.find('\n');
+        if (end != std::string::npos) {
+            line = received_.substr(0, end);
+            received_.erase(0, end + 1);
+            return true;
+        }
+        if (!receiveSome(remaining(start, timeoutMs)))
+            return false;
+    }
+}
+
+} // namespace qbv::platform
