@@ -12,10 +12,20 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
 
 using qbv::session::Action;
+
+namespace {
+
+// A path as a user reads it: "/usr/lib/...", not "/usr/bin/../lib/...".
+QString shownPath(const std::string& path) {
+    return QDir::toNativeSeparators(QDir::cleanPath(QString::fromLocal8Bit(path)));
+}
+
+} // namespace
 
 BoardMenu::BoardMenu(TFormMain& window, const qbv::session::Session& session)
     : QObject(&window), window_(window), session_(session), log_(new EventLog(this)) {
@@ -102,10 +112,10 @@ void BoardMenu::showAbout() {
         qbv::MessageKind::Information,
         QStringLiteral(
             "QB-vela Control Panel %1\n\nJTAG access library: %2\n%3\n\nFPGA vendor's tool chain: %4")
-            .arg(QStringLiteral(QBV_VERSION), QString::fromLocal8Bit(port->LibraryPath()),
+            .arg(QStringLiteral(QBV_VERSION), shownPath(port->LibraryPath()),
                  edition.empty()
                      ? QStringLiteral("(not loaded: %1)").arg(QString::fromLocal8Bit(port->errorString()))
                      : QStringLiteral("Edition: %1").arg(QString::fromStdString(edition)),
-                 toolChain.empty() ? QStringLiteral("none was found") : QString::fromLocal8Bit(toolChain)),
+                 toolChain.empty() ? QStringLiteral("none was found") : shownPath(toolChain)),
         BoxButtons::Ok);
 }
