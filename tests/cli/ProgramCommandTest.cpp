@@ -93,10 +93,9 @@ TEST_F(ProgramCommandTest, FailedChecksShowTheirBoxAndRunNothing) {
     EXPECT_THAT(test::runQbv({"program"}).err, HasSubstr(programming::designFilePath()));
 
     test::RegisteredInstall relative("relq"); // the box's words, then why, then qbv's message
-    EXPECT_THAT(test::runQbv({"program"}).err,
-                HasSubstr(std::string(text::kNoQuartus) + "\nqbv: The folder relq"));
-    EXPECT_THAT(test::runQbv({"program"}).err,
-                HasSubstr(std::string("from /.\nqbv: ") + text::kDownloadFail));
+    const std::string said = test::runQbv({"program"}).err;
+    EXPECT_THAT(said, HasSubstr(std::string(text::kNoQuartus) + "\nqbv: The folder relq"));
+    EXPECT_LT(said.find("The folder relq"), said.find(text::kDownloadFail));
 }
 
 TEST_F(ProgramCommandTest, AToolChainBesideQbvComesBeforeTheRecordedOne) {
