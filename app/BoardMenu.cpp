@@ -34,9 +34,10 @@ BoardMenu::BoardMenu(TFormMain& window, const qbv::session::Session& session)
     download_ = addAction(QStringLiteral("Download .POF"), {},
                           [this] { window_.SpeedButtonDownloadClick(window_.SpeedButtonDownload); });
     allLedsOff_ = addAction(QStringLiteral("All LEDs off"), {}, [this] { window_.AllLedsOff(); });
-    copyStatus_ = addAction(QStringLiteral("Copy status"), {}, [this] { copyStatus(); });
-    showLog_ = addAction(QStringLiteral("Log"), QKeySequence(Qt::CTRL | Qt::Key_L), [this] { showLog(); });
-    about_ = addAction(QStringLiteral("About"), Qt::Key_F1, [this] { showAbout(); });
+    copyStatus_ = addAction(QStringLiteral("Copy status"), {}, looking(&BoardMenu::copyStatus));
+    showLog_ =
+        addAction(QStringLiteral("Log"), QKeySequence(Qt::CTRL | Qt::Key_L), looking(&BoardMenu::showLog));
+    about_ = addAction(QStringLiteral("About"), Qt::Key_F1, looking(&BoardMenu::showAbout));
     exit_ = addAction(QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
                       [this] { window_.SpeedButtonExitClick(window_.SpeedButtonExit); });
     window_.ImageBoard->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -52,6 +53,14 @@ QAction* BoardMenu::addAction(const QString& text, const QKeySequence& shortcut,
     QObject::connect(action, &QAction::triggered, this, handler);
     window_.addAction(action); // the shortcut works without the menu open
     return action;
+}
+
+// Looking reaches no board, but the gate still has its say: a closing window shows nothing new.
+std::function<void()> BoardMenu::looking(void (BoardMenu::*look)()) {
+    return [this, look] {
+        if (session_.accepts(Action::Look))
+            (this->*look)();
+    };
 }
 
 void BoardMenu::log(const QString& line) {
@@ -83,13 +92,10 @@ void BoardMenu::show(const QPoint& where) {
 }
 
 void BoardMenu::copyStatus() {
-    if (session_.accepts(Action::Look))
-        QGuiApplication::clipboard()->setText(window_.StatusBar->panelText(0));
+    QGuiApplication::clipboard()->setText(window_.StatusBar->panelText(0));
 }
 
 void BoardMenu::showLog() {
-    if (!session_.accepts(Action::Look))
-        return;
     if (!logWindow_)
         logWindow_ = new LogWindow(*log_, &window_);
     logWindow_->show();
@@ -97,8 +103,6 @@ void BoardMenu::showLog() {
 }
 
 void BoardMenu::showAbout() {
-    if (!session_.accepts(Action::Look))
-        return;
     // The library the next connection loads: the one in use, or the file as it lies beside the program.
     std::unique_ptr<TJtagPort> looked;
     const TJtagPort* port = session_.port();

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QPoint>
 
+#include <functional>
+
 class EventLog;
 class LogWindow;
 class QAction;
@@ -25,6 +27,7 @@ public:
 private:
     QAction* addAction(const QString& text, const QKeySequence& shortcut,
                        const std::function<void()>& handler);
+    std::function<void()> looking(void (BoardMenu::*look)());
     void update();
     void showLog();
     void showAbout();

@@ -175,10 +175,8 @@ void TFormMain::FormClose(QObject*) {
     TimerButtonPolling->SetEnabled(false);
     // A key poll still drawing its keys (a close from inside it) ends first, or is given up on.
     const uint32_t start = qbv::platform::tickCount();
-    while (FSession.state() == State::Commanding && qbv::platform::elapsedSince(start) < kPollWaitMs) {
-        PumpMessages();
+    while (FSession.state() == State::Commanding && qbv::platform::elapsedSince(start) < kPollWaitMs)
         WaitPumping(10);
-    }
     FSession.close();
     FreeKeyBackgrounds();
 }

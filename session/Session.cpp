@@ -104,8 +104,7 @@ bool Session::ConnectBoard() {
     if (!FJtagPort) // the window closed under the library's own box
         return false;
     uint8_t keysAtConnect = 0;
-    bool commandInFlight = false; // the state says so: commands never nest
-    const ConnectOutcome outcome = board::ConnectPort(*FJtagPort, commandInFlight, keysAtConnect);
+    const ConnectOutcome outcome = board::ConnectPort(*FJtagPort, commandInFlight_, keysAtConnect);
     logConnectOutcome(outcome, keysAtConnect);
     switch (outcome) {
     case ConnectOutcome::LibraryNotLoaded: {
@@ -186,8 +185,7 @@ void Session::ConnectionLost() {
 bool Session::SendCommand(int32_t command, uint8_t* data) {
     if (!FJtagPort || !FJtagPort->IsOpen())
         return false;
-    bool commandInFlight = false; // the state says so: commands never nest
-    return board::SendCommand(*FJtagPort, commandInFlight, command, data);
+    return board::SendCommand(*FJtagPort, commandInFlight_, command, data);
 }
 
 bool Session::SendIoCommand(int32_t command, uint8_t data) {

@@ -88,6 +88,8 @@ private:
     uint8_t keys_ = 0;
     uint8_t leds_ = 0;              // as the LED buttons show them
     Source source_ = Source::Panel; // of the request being carried out
+    // The gate lets no command start while one is on its way; the protocol checks that it never does.
+    bool commandInFlight_ = false;
     JobResult lastJob_;
 };
 
