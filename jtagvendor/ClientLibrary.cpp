@@ -47,15 +47,10 @@ ClientFolder clientFolder() {
     const std::string install = platform::vendorInstallDirectory();
     if (install.empty())
         return {};
-    ClientFolder folder{platform::jtagClientDirectoryIn(install), platform::toolchainWords().source, {}};
-    for (const std::string& checked : {install, folder.path}) {
-        folder.distrust = platform::folderDistrust(checked, platform::FolderOwner::UserOrAdministrator);
-        if (!folder.distrust.empty()) {
-            folder.path = checked;
-            break;
-        }
-    }
-    return folder;
+    const std::string path = platform::jtagClientDirectoryIn(install);
+    platform::FolderDistrust found =
+        platform::firstDistrusted({install, path}, platform::FolderOwner::UserOrAdministrator);
+    return {found.why.empty() ? path : found.folder, platform::toolchainWords().source, std::move(found.why)};
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 namespace qbv::platform {
 
@@ -25,12 +27,32 @@ enum class FolderOwner {
 // control list is not read: any folder named in full is used.
 std::string folderDistrust(const std::string& folder, FolderOwner owner);
 
+// Folders checked from the top down, as whoever may write in a folder may replace what lies under it: the
+// first that may not be trusted, and why; both empty when all may.
+struct FolderDistrust {
+    std::string folder;
+    std::string why;
+};
+inline FolderDistrust firstDistrusted(std::initializer_list<std::string> topDown, FolderOwner owner) {
+    for (const std::string& folder : topDown)
+        if (std::string why = folderDistrust(folder, owner); !why.empty())
+            return {folder, std::move(why)};
+    return {};
+}
+
 // The user's own folder for files the program makes and may make again, with its trailing separator,
 // created when missing: $XDG_CACHE_HOME/qbv-control-panel/ (else ~/.cache/qbv-control-panel/, relative
 // values of either variable ignored) on Linux, %LOCALAPPDATA%\QB-vela Control Panel\ on Windows. Empty
 // when there is no such folder and it cannot be made, or when the one there may not be trusted as the
 // user's own (folderDistrust), which refusal then says as a sentence.
 std::string userCacheFolder(std::string* refusal = nullptr);
+
+#ifndef _WIN32
+// The user's own folder for the program's sockets, without a trailing slash: $XDG_RUNTIME_DIR when it is a
+// folder of the user's that nobody else may enter, else ${TMPDIR:-/tmp}/qbv-<uid>, made with mode 0700 and
+// checked the same way. Empty when neither will do. (Windows names its pipes without a folder.)
+std::string userRuntimeFolder();
+#endif
 
 // A file made anew for writing: creation fails when anything, a link included, already sits at the
 // path, so the bytes can never land in a file that someone planted there. Closed on destruction.

@@ -22,9 +22,10 @@ struct ToolchainWords {
 };
 const ToolchainWords& toolchainWords();
 
-// The vendor's command-line programmer: its bare file name, and its full path under an install directory
-// (the directory, its bin folder, the file name).
+// The vendor's command-line programmer: its bare file name, the folder it lies in under an install
+// directory (its bin folder, with a trailing separator), and its full path there.
 const char* programmerFileName();
+std::string programmerDirectoryIn(const std::string& installDirectory);
 std::string programmerPathIn(const std::string& installDirectory);
 
 // The vendor's JTAG-UART client libraries: the folder they lie in under an install directory (Linux:

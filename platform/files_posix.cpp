@@ -47,6 +47,13 @@ std::string withoutTrailingSlashes(std::string path) {
     return path;
 }
 
+// A folder of this user's that nobody else may enter, and not a link to one.
+bool privateFolder(const std::string& path) {
+    struct stat status {};
+    return lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == geteuid() &&
+           (status.st_mode & 077) == 0;
+}
+
 std::string ownerDistrust(const struct stat& status, FolderOwner owner) {
     const bool ours = status.st_uid == geteuid();
     if (ours || (owner == FolderOwner::UserOrAdministrator && status.st_uid == 0))
@@ -80,6 +87,18 @@ std::string folderDistrust(const std::string& folder, FolderOwner owner) {
         return "others than its owner may write in it: take their write permission away (chmod go-w " + path +
                ")";
     return {};
+}
+
+std::string userRuntimeFolder() {
+    const std::string runtime = withoutTrailingSlashes(environmentVariable("XDG_RUNTIME_DIR"));
+    if (isAbsolutePath(runtime) && privateFolder(runtime))
+        return runtime;
+    std::string temporary = withoutTrailingSlashes(environmentVariable("TMPDIR"));
+    if (!isAbsolutePath(temporary))
+        temporary = "/tmp";
+    const std::string folder = temporary + "/qbv-" + std::to_string(geteuid());
+    mkdir(folder.c_str(), 0700); // there already, or made now: either way it is checked next
+    return privateFolder(folder) ? folder : std::string();
 }
 
 std::string userCacheFolder(std::string* refusal) {

@@ -1,43 +1,17 @@
 #include "LocalChannel.h"
 
 #include "Clock.h"
-#include "Environment.h"
+#include "Files.h"
 
 #include <cerrno>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 namespace qbv::platform {
 
 namespace {
-
-// A folder of this user's that nobody else may enter, and not a link to one.
-bool privateFolder(const std::string& path) {
-    struct stat status {};
-    return lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == geteuid() &&
-           (status.st_mode & 077) == 0;
-}
-
-std::string withoutTrailingSlashes(std::string path) {
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
-std::string userRuntimeFolder() {
-    const std::string runtime = withoutTrailingSlashes(environmentVariable("XDG_RUNTIME_DIR"));
-    if (!runtime.empty() && runtime.front() == '/' && privateFolder(runtime))
-        return runtime;
-    std::string temporary = withoutTrailingSlashes(environmentVariable("TMPDIR"));
-    if (temporary.empty() || temporary.front() != '/')
-        temporary = "/tmp";
-    const std::string folder = temporary + "/qbv-" + std::to_string(geteuid());
-    mkdir(folder.c_str(), 0700); // there already, or made now: either way it is checked next
-    return privateFolder(folder) ? folder : std::string();
-}
 
 // Waits for the event until the time-out, from start on the system's clock; false when the time ran out.
 bool ready(int socket, short events, uint32_t start, uint32_t timeoutMs) {

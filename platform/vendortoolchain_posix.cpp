@@ -23,8 +23,12 @@ const char* programmerFileName() {
     return "quartus_pgm";
 }
 
+std::string programmerDirectoryIn(const std::string& installDirectory) {
+    return installDirectory + "/bin/";
+}
+
 std::string programmerPathIn(const std::string& installDirectory) {
-    return installDirectory + "/bin/" + programmerFileName();
+    return programmerDirectoryIn(installDirectory) + programmerFileName();
 }
 
 std::string jtagClientDirectoryIn(const std::string& installDirectory) {

@@ -56,8 +56,12 @@ const char* programmerFileName() {
     return "quartus_pgm.exe";
 }
 
+std::string programmerDirectoryIn(const std::string& installDirectory) {
+    return installDirectory + "\\bin\\";
+}
+
 std::string programmerPathIn(const std::string& installDirectory) {
-    return installDirectory + "\\bin\\" + programmerFileName();
+    return programmerDirectoryIn(installDirectory) + programmerFileName();
 }
 
 std::string jtagClientDirectoryIn(const std::string& installDirectory) {

@@ -6,6 +6,7 @@
 #include "common/Texts.h"
 #include "platform/Files.h"
 #include "platform/ProgramLocation.h"
+#include "platform/VendorToolchain.h"
 
 namespace qbv::programming {
 
@@ -42,16 +43,18 @@ bool ProgrammingJob::fail(ProgrammingError error, std::string text, std::string 
 // A tool chain folder beside the program comes before the one the system records. The virtual board's
 // program folders (the demo's, and build/release/bin/) hold the stand-in programmer there, which programs
 // the board that the panel and qbv talk to; a real tool chain's would program a real board.
-std::string ProgrammingJob::installDirectory() {
+ProgrammingJob::ToolChain ProgrammingJob::toolChain() {
     const std::string beside = platform::programDirectory() + kToolChainBeside;
-    return platform::fileExists(programmerPath(beside)) ? beside : FindQuartusDirectory();
+    if (platform::fileExists(programmerPath(beside)))
+        return {beside, "the program's folder"};
+    return {FindQuartusDirectory(), platform::toolchainWords().source};
 }
 
 bool ProgrammingJob::prepare() {
-    const std::string installDirectory = this->installDirectory();
+    const auto [installDirectory, namedBy] = toolChain();
     if (installDirectory.empty())
         return fail(ProgrammingError::NoToolChain, text::kNoQuartus);
-    if (std::string why = programmerDistrust(installDirectory); !why.empty())
+    if (std::string why = programmerDistrust(installDirectory, namedBy); !why.empty())
         return fail(ProgrammingError::NoToolChain, text::kNoQuartus, std::move(why));
     programmer_ = programmerPath(installDirectory);
     if (!platform::fileExists(programmer_))

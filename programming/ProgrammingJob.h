@@ -69,7 +69,12 @@ public:
     const ProgrammerRun& lastRun() const { return ran_; }
 
 private:
-    static std::string installDirectory();
+    // The tool chain's install directory, and what named it.
+    struct ToolChain {
+        std::string path;
+        std::string namedBy;
+    };
+    static ToolChain toolChain();
     bool fail(ProgrammingError error, std::string text, std::string reason = {});
 
     uint32_t timeoutMs_;

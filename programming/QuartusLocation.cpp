@@ -4,8 +4,6 @@
 #include "platform/Files.h"
 #include "platform/VendorToolchain.h"
 
-#include <cstring>
-
 namespace qbv::programming {
 
 std::string FindQuartusDirectory() {
@@ -16,18 +14,14 @@ std::string programmerPath(const std::string& installDirectory) {
     return platform::programmerPathIn(installDirectory);
 }
 
-// The install directory first: whoever may write there may replace the folder under it.
-std::string programmerDistrust(const std::string& installDirectory) {
-    const std::string programmer = programmerPath(installDirectory);
-    const std::string folder =
-        programmer.substr(0, programmer.size() - std::strlen(platform::programmerFileName()));
-    for (const std::string& checked : {installDirectory, folder}) {
-        const std::string why = platform::folderDistrust(checked, platform::FolderOwner::UserOrAdministrator);
-        if (!why.empty())
-            return formatText("The folder %s (from %s) is not used to run the programmer, because %s.",
-                              checked.c_str(), platform::toolchainWords().source, why.c_str());
-    }
-    return {};
+std::string programmerDistrust(const std::string& installDirectory, const std::string& namedBy) {
+    const platform::FolderDistrust found =
+        platform::firstDistrusted({installDirectory, platform::programmerDirectoryIn(installDirectory)},
+                                  platform::FolderOwner::UserOrAdministrator);
+    if (found.why.empty())
+        return {};
+    return formatText("The folder %s (from %s) is not used to run the programmer, because %s.",
+                      found.folder.c_str(), namedBy.c_str(), found.why.c_str());
 }
 
 } // namespace qbv::programming

@@ -11,9 +11,9 @@ std::string FindQuartusDirectory();
 // ends with a separator gives two in a row.
 std::string programmerPath(const std::string& installDirectory);
 
-// Why the programmer under the install directory must not be run, as a sentence naming the folder: the
-// install directory, or the folder the programmer lies in, may not be trusted (platform::folderDistrust).
-// Empty when it may be run.
-std::string programmerDistrust(const std::string& installDirectory);
+// Why the programmer under the install directory must not be run, as a sentence naming the folder and what
+// named it: the install directory, or the folder the programmer lies in, may not be trusted
+// (platform::folderDistrust). Empty when it may be run.
+std::string programmerDistrust(const std::string& installDirectory, const std::string& namedBy);
 
 } // namespace qbv::programming
