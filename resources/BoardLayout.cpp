@@ -52,8 +52,10 @@ std::vector<PinButton> placedGpioButtons() {
 }
 
 std::string gpioLabel(int gpio) {
-    const int inGridA = static_cast<int>(gpioButtons(kGridA, kPaintBoxGPIOaPlaced, 0).size());
-    const PinButton pin = placedGpioButtons().at(static_cast<size_t>(gpio));
+    // Laid out once: the window asks for every pin's label as it starts.
+    static const std::vector<PinButton> placed = placedGpioButtons();
+    static const int inGridA = static_cast<int>(gpioButtons(kGridA, kPaintBoxGPIOaPlaced, 0).size());
+    const PinButton& pin = placed.at(static_cast<size_t>(gpio));
     return "GPIO " + std::to_string(gpio) + ": header " + (gpio < inGridA ? "J2" : "J3") + ", picture row " +
            std::to_string(pin.row + 1) + ", column " + std::to_string(pin.column + 1);
 }
