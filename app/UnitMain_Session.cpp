@@ -162,8 +162,9 @@ void TFormMain::commandTaken(int32_t command, uint8_t data) {
     if (command == qbv::board::kSetLeds) {
         for (int led = 0; led < qbv::kLedCount; ++led)
             FIoButtons[led]->SetDown(data & qbv::board::ledBit(led));
-    } else if (const int pin = data & 0x7F; command == qbv::board::kSetGpioPin && pin < qbv::kPinCount) {
-        FIoButtons[kFirstGpioSlot + pin]->SetDown(data & 0x80);
+    } else if (const int pin = qbv::board::pinOf(data);
+               command == qbv::board::kSetGpioPin && pin < qbv::kPinCount) {
+        FIoButtons[kFirstGpioSlot + pin]->SetDown(qbv::board::pinActive(data));
     }
 }
 

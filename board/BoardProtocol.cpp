@@ -55,7 +55,7 @@ std::string commandBytesText(int32_t command, uint8_t data) {
 
 std::string commandWords(int32_t command, uint8_t data, uint8_t ledsBefore) {
     if (command == kSetGpioPin)
-        return formatText("GPIO %d %s", data & 0x7F, data & 0x80 ? "on" : "off");
+        return formatText("GPIO %d %s", pinOf(data), pinActive(data) ? "on" : "off");
     std::string words;
     for (int led = 0; led < kLedCount; ++led)
         if ((data ^ ledsBefore) & ledBit(led))

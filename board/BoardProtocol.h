@@ -25,9 +25,15 @@ constexpr uint8_t ledBit(int led) {
     return static_cast<uint8_t>(0x80u >> led);
 }
 
-// Pin index in bits 0-6, bit 7 set for an active pin.
+// Pin index in bits 0-6, bit 7 set for an active pin; and the two read back from the byte.
 constexpr uint8_t pinByte(int pin, bool active) {
     return static_cast<uint8_t>((pin & 0x7F) | (active ? 0x80 : 0x00));
+}
+constexpr int pinOf(uint8_t pinByte) {
+    return pinByte & 0x7F;
+}
+constexpr bool pinActive(uint8_t pinByte) {
+    return (pinByte & 0x80) != 0;
 }
 
 // Key k is pressed when bit k of the key state is set; bits 4-7 mean nothing.

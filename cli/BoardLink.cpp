@@ -78,8 +78,7 @@ int panelRefused(Reporter& reporter, const session::ScriptReply& reply, const Js
                                    ? formatText("The control panel was still busy after waiting %u s.",
                                                 static_cast<unsigned>(waitedSeconds))
                                    : reply.reason;
-    return reporter.failure(exitCodeOf(reply.refusal), reply.text,
-                            reason.empty() ? fields : merged(fields, {{"reason", reason}}), reason);
+    return reporter.failure(exitCodeOf(reply.refusal), reply.text, fields, reason);
 }
 
 int BoardLink::connectToBoard(Reporter& reporter, const Json& extra) {
@@ -132,7 +131,7 @@ int BoardLink::linkNotOpened(Reporter& reporter, const Json& extra, Tries tries)
         tries == Tries::WaitedOut ? formatText(kStillInUse, waitSeconds_) : port_->linkErrorString();
     close();
     return reporter.failure(kExitLinkNotOpened, formatText(text::kFailConnectChecklist, text::kBoardName),
-                            reason.empty() ? extra : merged(extra, {{"reason", reason}}), reason);
+                            extra, reason);
 }
 
 bool BoardLink::send(int32_t command, uint8_t* data) {
@@ -148,7 +147,7 @@ bool BoardLink::sendThroughPanel(int32_t command, uint8_t* data) {
         request = {session::ScriptVerb::Led, *data};
         break;
     case board::kSetGpioPin:
-        request = {session::ScriptVerb::Pin, 0, *data & 0x7F, (*data & 0x80) != 0};
+        request = {session::ScriptVerb::Pin, 0, board::pinOf(*data), board::pinActive(*data)};
         break;
     case board::kReadKeys:
         request = {session::ScriptVerb::Keys};

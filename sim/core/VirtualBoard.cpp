@@ -70,8 +70,8 @@ bool VirtualBoard::runFrontCommand(uint64_t nowMs) {
         receive_.pop_front();
         if (command == board::kSetLeds)
             ledMask_ = data;
-        else if ((data & 0x7F) < kPinCount)
-            pins_.set(data & 0x7F, (data & 0x80) != 0);
+        else if (board::pinOf(data) < kPinCount)
+            pins_.set(board::pinOf(data), board::pinActive(data));
         break;
     }
     case board::kReadKeys:
