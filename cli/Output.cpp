@@ -35,7 +35,10 @@ int Reporter::failure(int exitCode, const std::string& message, const Json& fiel
     console_.err << "qbv: " << message << std::endl;
     if (json_) {
         const Json failed = {{"exit", exitCode}, {"error", message}, {"messages", messages_}};
-        console_.out << jsonText(merged(merged(head(false), failed), fields)) << std::endl;
+        Json all = merged(merged(head(false), failed), fields);
+        if (!reason.empty())
+            all["reason"] = reason;
+        console_.out << jsonText(all) << std::endl;
     }
     return exitCode;
 }

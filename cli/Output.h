@@ -26,8 +26,9 @@ public:
     void status(const std::string& words);
 
     // A failure: its message, or {"command":..., "ok":false, "exit":..., "error":..., "messages":[...],
-    // fields...}. Returns the exit code, so a command can end with `return reporter.failure(...)`.
-    // A reason, when given, comes first on a line of its own.
+    // fields..., "reason":...}. Returns the exit code, so a command can end with `return
+    // reporter.failure(...)`. A reason, when given, comes first on a line of its own, and in the JSON as
+    // "reason".
     int failure(int exitCode, const std::string& message, const Json& fields = Json::object(),
                 const std::string& reason = {});
 

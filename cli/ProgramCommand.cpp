@@ -89,11 +89,10 @@ private:
                                      formatText("%s: %s", text::kDownloadFail, job_.errorString().c_str()),
                                      merged(notProgrammed, {{"timedOut", false}}));
         default: {
-            // The job's reason, when it gives one, under qbv's message.
+            // The job's reason, when it gives one, before qbv's message.
             const std::string& reason = job_.reason();
             const Json fields = merged(notProgrammed, {{"timedOut", false}});
-            return reporter_.failure(kExitProgrammingFailed, text::kDownloadFail,
-                                     reason.empty() ? fields : merged(fields, {{"reason", reason}}), reason);
+            return reporter_.failure(kExitProgrammingFailed, text::kDownloadFail, fields, reason);
         }
         }
     }
