@@ -33,19 +33,23 @@ void LocalChannel::close() {
     received_.clear();
 }
 
-bool LocalChannel::send(const std::string& bytes, uint32_t timeoutMs) {
+bool sendAll(LocalConnection connection, const void* bytes, size_t count, uint32_t timeoutMs) {
     const uint32_t start = tickCount();
-    for (size_t sent = 0; sent < bytes.size();) {
-        const long long written = isOpen() ? sendSome(connection_, bytes.data() + sent, bytes.size() - sent,
-                                                      remaining(start, timeoutMs))
-                                           : -1;
-        if (written <= 0) {
-            close();
+    for (size_t sent = 0; sent < count;) {
+        const long long written = sendSome(connection, static_cast<const char*>(bytes) + sent, count - sent,
+                                           remaining(start, timeoutMs));
+        if (written <= 0)
             return false;
-        }
         sent += static_cast<size_t>(written);
     }
     return true;
+}
+
+bool LocalChannel::send(const std::string& bytes, uint32_t timeoutMs) {
+    if (bytes.empty() || (isOpen() && sendAll(connection_, bytes.data(), bytes.size(), timeoutMs)))
+        return true;
+    close();
+    return false;
 }
 
 bool LocalChannel::receiveSome(uint32_t timeoutMs) {

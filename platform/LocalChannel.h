@@ -57,5 +57,7 @@ void closeConnection(LocalConnection connection);
 // connection is of no more use (the server hung up, an error). Sending never raises SIGPIPE.
 long long sendSome(LocalConnection connection, const void* bytes, size_t count, uint32_t timeoutMs);
 long long receiveSome(LocalConnection connection, void* space, size_t room, uint32_t timeoutMs);
+// Sends every byte within the time; false when the time ran out first or the connection broke.
+bool sendAll(LocalConnection connection, const void* bytes, size_t count, uint32_t timeoutMs);
 
 } // namespace qbv::platform

@@ -32,14 +32,7 @@ void closeSocket(Connection connection) {
 }
 
 bool sendAll(Connection connection, const uint8_t* bytes, size_t count, Deadline deadline) {
-    for (size_t sent = 0; sent < count;) {
-        const long long result =
-            platform::sendSome(connection, bytes + sent, count - sent, millisecondsLeft(deadline));
-        if (result <= 0)
-            return false;
-        sent += static_cast<size_t>(result);
-    }
-    return true;
+    return platform::sendAll(connection, bytes, count, millisecondsLeft(deadline));
 }
 
 Received receiveAll(Connection connection, uint8_t* space, size_t count, Deadline deadline) {
