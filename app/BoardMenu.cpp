@@ -3,7 +3,6 @@
 #include "app/EventLog.h"
 #include "app/LogWindow.h"
 #include "app/UnitMain.h"
-#include "board/Jtagport.h"
 #include "platform/VendorToolchain.h"
 #include "session/Session.h"
 #include "widgets/TImage.h"
@@ -27,7 +26,7 @@ QString shownPath(const std::string& path) {
 
 } // namespace
 
-BoardMenu::BoardMenu(TFormMain& window, const qbv::session::Session& session)
+BoardMenu::BoardMenu(TFormMain& window, qbv::session::Session& session)
     : QObject(&window), window_(window), session_(session), log_(new EventLog(this)) {
     connect_ = addAction(QStringLiteral("Connect"), Qt::Key_F5,
                          [this] { window_.SpeedButtonConnectClick(window_.SpeedButtonConnect); });
@@ -77,18 +76,29 @@ void BoardMenu::update() {
 }
 
 void BoardMenu::show(const QPoint& where) {
+    if (!session_.accepts(Action::Look))
+        return;
+    dismiss();
     update();
-    QMenu menu(&window_);
-    menu.setObjectName(QStringLiteral("BoardMenu"));
-    menu.addActions({connect_, download_, allLedsOff_});
-    menu.addSeparator();
-    menu.addActions({copyStatus_, showLog_, about_});
-    menu.addSeparator();
-    menu.addAction(exit_);
-    menu.exec(window_.mapToGlobal(where));
-    // Shortcuts reach the gate again, which judges them when they fire.
-    for (QAction* action : window_.actions())
-        action->setEnabled(true);
+    menu_ = new QMenu(&window_);
+    menu_->setAttribute(Qt::WA_DeleteOnClose);
+    menu_->setObjectName(QStringLiteral("BoardMenu"));
+    menu_->addActions({connect_, download_, allLedsOff_});
+    menu_->addSeparator();
+    menu_->addActions({copyStatus_, showLog_, about_});
+    menu_->addSeparator();
+    menu_->addAction(exit_);
+    // Shortcuts reach the gate again once the menu is gone, which judges them when they fire.
+    QObject::connect(menu_, &QMenu::aboutToHide, this, [this] {
+        for (QAction* action : window_.actions())
+            action->setEnabled(true);
+    });
+    menu_->popup(window_.mapToGlobal(where));
+}
+
+void BoardMenu::dismiss() {
+    if (menu_)
+        menu_->close();
 }
 
 void BoardMenu::copyStatus() {
@@ -104,22 +114,16 @@ void BoardMenu::showLog() {
 
 void BoardMenu::showAbout() {
     // The library the next connection loads: the one in use, or the file as it lies beside the program.
-    std::unique_ptr<TJtagPort> looked;
-    const TJtagPort* port = session_.port();
-    if (!port) {
-        looked = std::make_unique<TJtagPort>();
-        port = looked.get();
-    }
-    const std::string edition = port->edition();
+    const qbv::session::LibraryFacts library = session_.library();
     const std::string toolChain = qbv::platform::vendorInstallDirectory();
-    window_.ShowBox(
+    window_.OpenBox(
         qbv::MessageKind::Information,
         QStringLiteral(
             "QB-vela Control Panel %1\n\nJTAG access library: %2\n%3\n\nFPGA vendor's tool chain: %4")
-            .arg(QStringLiteral(QBV_VERSION), shownPath(port->LibraryPath()),
-                 edition.empty()
-                     ? QStringLiteral("(not loaded: %1)").arg(QString::fromLocal8Bit(port->errorString()))
-                     : QStringLiteral("Edition: %1").arg(QString::fromStdString(edition)),
+            .arg(QStringLiteral(QBV_VERSION), shownPath(library.path),
+                 library.edition.empty()
+                     ? QStringLiteral("(not loaded: %1)").arg(QString::fromLocal8Bit(library.failure))
+                     : QStringLiteral("Edition: %1").arg(QString::fromStdString(library.edition)),
                  toolChain.empty() ? QStringLiteral("none was found") : shownPath(toolChain)),
         BoxButtons::Ok);
 }

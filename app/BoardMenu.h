@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QMenu>
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 
 #include <functional>
 
@@ -19,10 +21,12 @@ class Session;
 class BoardMenu : public QObject {
     Q_OBJECT
 public:
-    BoardMenu(TFormMain& window, const qbv::session::Session& session);
+    BoardMenu(TFormMain& window, qbv::session::Session& session);
 
     void log(const QString& line);
+    // Opens the menu and returns; dismiss() closes it when it is up.
     void show(const QPoint& where);
+    void dismiss();
 
 private:
     QAction* addAction(const QString& text, const QKeySequence& shortcut,
@@ -34,9 +38,10 @@ private:
     void copyStatus();
 
     TFormMain& window_;
-    const qbv::session::Session& session_;
+    qbv::session::Session& session_;
     EventLog* log_;
     LogWindow* logWindow_ = nullptr;
+    QPointer<QMenu> menu_;
     QAction* connect_;
     QAction* download_;
     QAction* allLedsOff_;

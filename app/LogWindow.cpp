@@ -57,11 +57,14 @@ void LogWindow::showEvent(QShowEvent* event) {
 
 void LogWindow::saveAs() {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Save the log"), QDir(folder).filePath(QStringLiteral("qbv-control-panel.log")),
-        QStringLiteral("Log files (*.log *.txt)"));
-    if (!path.isEmpty())
-        saveTo(path);
+    auto* dialog = new QFileDialog(this, QStringLiteral("Save the log"), folder,
+                                   QStringLiteral("Log files (*.log *.txt)"));
+    dialog->setObjectName(QStringLiteral("SaveLogDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->selectFile(QStringLiteral("qbv-control-panel.log"));
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& path) { saveTo(path); });
+    dialog->open();
 }
 
 bool LogWindow::saveTo(const QString& path) {

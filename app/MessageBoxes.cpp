@@ -1,6 +1,5 @@
 #include "app/MessageBoxes.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 namespace {
@@ -19,21 +18,16 @@ QMessageBox::Icon iconOf(qbv::MessageKind kind) {
 
 } // namespace
 
-BoxAnswer QtMessageBoxes::show(qbv::MessageKind kind, const QString& text, BoxButtons buttons,
-                               const QString& detail) {
+void QtMessageBoxes::open(qbv::MessageKind kind, const QString& text, BoxButtons buttons,
+                          const QString& detail, Answered answered) {
     const bool question = buttons == BoxButtons::YesNo;
-    QMessageBox box(iconOf(kind), QString::fromLatin1(qbv::messageTitle(kind)), text,
-                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent_);
-    box.setInformativeText(detail);
-    // The user reads and answers a box with the normal arrow, even when it comes up in the middle of
-    // work under the hourglass; the hourglass returns once the box is closed.
-    const bool overBusyCursor = QApplication::overrideCursor() != nullptr;
-    if (overBusyCursor)
-        QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const int answer = box.exec();
-    if (overBusyCursor)
-        QApplication::restoreOverrideCursor();
-    if (!question)
-        return BoxAnswer::Ok;
-    return answer == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
+    auto* box = new QMessageBox(iconOf(kind), QString::fromLatin1(qbv::messageTitle(kind)), text,
+                                question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setInformativeText(detail);
+    QObject::connect(box, &QMessageBox::finished, box, [question, answered](int result) {
+        if (answered)
+            answered(!question ? BoxAnswer::Ok : result == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No);
+    });
+    box->open();
 }

@@ -3,28 +3,32 @@
 #include "common/Messages.h"
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
 enum class BoxButtons { Ok, YesNo };
 enum class BoxAnswer { Ok, Yes, No };
 
-// How the window asks and tells the user: modal boxes titled after their kind. The window shows its own
-// real ones unless it is handed others (a test's user at the boxes).
+// How the window asks and tells the user: boxes titled after their kind, modal to the window, opened
+// without waiting for them. The window shows its own real ones unless it is handed others (a test's user
+// at the boxes).
 class MessageBoxes {
 public:
+    using Answered = std::function<void(BoxAnswer)>;
     virtual ~MessageBoxes() = default;
-    // Returns the button the user chose. The detail, when there is one, says why beneath the text.
-    virtual BoxAnswer show(qbv::MessageKind kind, const QString& text, BoxButtons buttons,
-                           const QString& detail = {}) = 0;
+    // Opens the box and returns; answered, when given, hears the button the user chose once the box
+    // closes. The detail, when there is one, says why beneath the text.
+    virtual void open(qbv::MessageKind kind, const QString& text, BoxButtons buttons, const QString& detail,
+                      Answered answered) = 0;
 };
 
-// Real modal boxes over a window, answered under the normal arrow even while the hourglass is up.
+// Real boxes over a window.
 class QtMessageBoxes final : public MessageBoxes {
 public:
     explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
-    BoxAnswer show(qbv::MessageKind kind, const QString& text, BoxButtons buttons,
-                   const QString& detail = {}) override;
+    void open(qbv::MessageKind kind, const QString& text, BoxButtons buttons, const QString& detail,
+              Answered answered) override;
 
 private:
     QWidget* parent_;

@@ -1,7 +1,5 @@
 #include "app/ScriptServer.h"
 
-#include "board/BoardProtocol.h"
-#include "common/Format.h"
 #include "common/Texts.h"
 #include "platform/LocalChannel.h"
 
@@ -9,6 +7,7 @@
 #include <QLocalSocket>
 #include <QPointer>
 #include <QTimer>
+#include <optional>
 
 using namespace qbv;
 using namespace qbv::session;
@@ -29,11 +28,12 @@ ScriptReply refused(Refusal refusal, std::string text, std::string reason = {}) 
 
 } // namespace
 
-// One script's connection: its unfinished line, its time, and whether it watches the keys.
+// One script's connection: its unfinished line, its time, the request it waits on, and whether it watches
+// the keys.
 class ScriptServer::Client : public QObject {
     Q_OBJECT
 public:
-    Client(QLocalSocket* socket, ScriptServer& server) : QObject(&server), socket_(socket) {
+    Client(QLocalSocket* socket, ScriptServer& server) : QObject(&server), server_(server), socket_(socket) {
         socket->setParent(this);
         timer_.setSingleShot(true);
         connect(&timer_, &QTimer::timeout, this, [this] {
@@ -42,8 +42,24 @@ public:
             hangUp(refused(Refusal::BadRequest, "the request did not end in time"));
         });
         connect(socket, &QLocalSocket::disconnected, this, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, &server] { read(server); });
+        connect(socket, &QLocalSocket::readyRead, this, &Client::read);
         timer_.start(kSilenceMs);
+    }
+    // A request still under way when its script leaves is answered to no one.
+    ~Client() override {
+        if (pending_)
+            server_.session_.forget(pending_->id);
+    }
+
+    bool waitsFor(RequestId id) const { return pending_ && pending_->id == id; }
+    void answered(const ScriptReply& reply) {
+        const ScriptVerb verb = pending_->verb;
+        pending_.reset();
+        send(reply);
+        if (verb == ScriptVerb::Watch && reply.refusal == Refusal::None)
+            watch(reply.keys.value_or(0));
+        // The next request is read once the step that answered this one is over.
+        QMetaObject::invokeMethod(this, &Client::read, Qt::QueuedConnection);
     }
 
     void send(const ScriptReply& reply) {
@@ -64,11 +80,6 @@ public:
         socket_->disconnectFromServer();
         QTimer::singleShot(kFlushMs, this, &QObject::deleteLater);
     }
-    void watch(uint8_t keys) {
-        watching_ = true;
-        keysSent_ = keys;
-        timer_.stop(); // a watch lasts as long as the script wants it
-    }
     bool watching() const { return watching_; }
     void keysRead(uint8_t keys) {
         if (!watching_ || keys == keysSent_)
@@ -78,9 +89,15 @@ public:
     }
 
 private:
-    void read(ScriptServer& server) {
-        // Requests are served one at a time, in order; a job asked for runs before the next is read.
-        while (socket_ && socket_->state() == QLocalSocket::ConnectedState && !busy_) {
+    void watch(uint8_t keys) {
+        watching_ = true;
+        keysSent_ = keys;
+        timer_.stop(); // a watch lasts as long as the script wants it
+    }
+
+    // Requests are served one at a time, in order: the next is read once the last was answered.
+    void read() {
+        while (socket_ && socket_->state() == QLocalSocket::ConnectedState && !pending_) {
             buffer_ += socket_->readAll();
             const qsizetype end = buffer_.indexOf('\n');
             if (end < 0) {
@@ -98,20 +115,21 @@ private:
                 return hangUp(refused(Refusal::BadRequest, error));
             if (!watching_)
                 timer_.start(kSilenceMs);
-            const QPointer<Client> alive(this);
-            busy_ = true;
-            server.serve(this, request);
-            if (!alive)
-                return;
-            busy_ = false;
+            pending_ = Pending{++server_.lastId_, request.verb};
+            server_.session_.request(pending_->id, request);
         }
     }
 
+    struct Pending {
+        RequestId id;
+        ScriptVerb verb;
+    };
+    ScriptServer& server_;
     QPointer<QLocalSocket> socket_;
     QByteArray buffer_;
     QTimer timer_;
+    std::optional<Pending> pending_;
     bool watching_ = false;
-    bool busy_ = false;
     uint8_t keysSent_ = 0;
 };
 
@@ -149,71 +167,10 @@ void ScriptServer::accept() {
     }
 }
 
-void ScriptServer::serve(Client* client, const ScriptRequest& request) {
-    static constexpr Action kActions[] = {Action::Ping,     Action::SetLeds,  Action::SetPin,
-                                          Action::ReadKeys, Action::ReadKeys, Action::Program};
-    const uint8_t data = request.verb == ScriptVerb::Led   ? request.mask
-                         : request.verb == ScriptVerb::Pin ? board::pinByte(request.pin, request.on)
-                                                           : 0;
-    const QPointer<Client> alive(client);
-    const Outcome done = session_.request(kActions[static_cast<int>(request.verb)], data, Source::Script);
-    if (!alive) // the script left while its job ran
-        return;
-    if (done.verdict != Verdict::Run)
-        return client->send(refusal());
-    ScriptReply reply = outcome(request, done.succeeded);
-    if (request.verb == ScriptVerb::Keys || request.verb == ScriptVerb::Watch)
-        reply.keys = session_.keys();
-    client->send(reply);
-    if (request.verb == ScriptVerb::Watch)
-        client->watch(session_.keys());
-}
-
-// Why the state drops a script's request, in words the script can act on.
-ScriptReply ScriptServer::refusal() const {
-    switch (session_.state()) {
-    case State::Disconnected:
-    case State::NoDriver:
-    case State::Unanswered:
-        return refused(Refusal::NotConnected,
-                       "The control panel holds no link to the board: connect it there (Connect, F5).");
-    case State::Closing:
-    case State::Closed:
-        return refused(Refusal::Closing, "The control panel is closing.");
-    case State::Connecting:
-        return refused(Refusal::Busy, "The control panel is connecting to the board.");
-    case State::ProgramAsked:
-    case State::Programming:
-        return refused(Refusal::Busy, "The control panel is programming the MAX II.");
-    default:
-        return refused(Refusal::Busy, "The control panel is sending a command to the board.");
-    }
-}
-
-ScriptReply ScriptServer::outcome(const ScriptRequest& request, bool succeeded) const {
-    switch (request.verb) {
-    case ScriptVerb::Led:
-        return succeeded ? ScriptReply{}
-                         : refused(Refusal::Failed, text::kUpdateLedFail, text::kLostConnection);
-    case ScriptVerb::Pin:
-        return succeeded ? ScriptReply{}
-                         : refused(Refusal::Failed, text::kUpdateGpioFail, text::kLostConnection);
-    case ScriptVerb::Ping:
-        return succeeded ? ScriptReply{} : refused(Refusal::Failed, text::kLostConnection);
-    case ScriptVerb::Program:
-        if (!succeeded)
-            return refused(session_.lastJob().error == programming::ProgrammingError::TimedOut
-                               ? Refusal::TimedOut
-                               : Refusal::Unprogrammed,
-                           text::kDownloadFail, session_.lastJob().text);
-        if (session_.state() != State::Connected)
-            return refused(Refusal::Unanswered, formatText(text::kNoResponse, text::kBoardName));
-        return {};
-    case ScriptVerb::Keys:
-    case ScriptVerb::Watch:
-        break;
-    }
-    return {};
+void ScriptServer::answer(RequestId id, const ScriptReply& reply) {
+    for (Client* client : clients())
+        if (client->waitsFor(id))
+            return client->answered(reply);
 }
 
 void ScriptServer::keysRead(uint8_t keys) {
@@ -225,8 +182,9 @@ void ScriptServer::stateChanged(State state) {
     if (state == State::Connected || state == State::Commanding)
         return;
     // A watch ends with the polls it was served from: with the link lost, or whatever took their place.
-    const ScriptReply end =
-        state == State::Disconnected ? refused(Refusal::Failed, text::kLostConnection) : refusal();
+    const Refused why = refusalOf(state);
+    const ScriptReply end = state == State::Disconnected ? refused(Refusal::Failed, text::kLostConnection)
+                                                         : refused(why.refusal, why.text);
     for (Client* client : clients())
         if (client->watching())
             client->hangUp(end);

@@ -21,19 +21,19 @@ public:
     // them or the user has nowhere to put the socket.
     bool listen(QString& error);
 
-    // What the session tells the window, which passes it on: the keys of every poll, and each new state.
+    // What the session tells the window, which passes it on: the keys of every poll, each new state, and
+    // the answer to a script's request.
     void keysRead(uint8_t keys);
     void stateChanged(qbv::session::State state);
+    void answer(qbv::session::RequestId id, const qbv::session::ScriptReply& reply);
 
 private:
     class Client;
 
     void accept();
-    void serve(Client* client, const qbv::session::ScriptRequest& request);
-    qbv::session::ScriptReply refusal() const;
-    qbv::session::ScriptReply outcome(const qbv::session::ScriptRequest& request, bool succeeded) const;
     QList<Client*> clients() const;
 
     qbv::session::Session& session_;
     QLocalServer* server_;
+    qbv::session::RequestId lastId_ = 0;
 };

@@ -9,9 +9,9 @@ namespace {
 
 void showError(const QString& text) {
     if (FormMain)
-        FormMain->ShowBox(qbv::MessageKind::Error, text, BoxButtons::Ok);
+        FormMain->OpenBox(qbv::MessageKind::Error, text, BoxButtons::Ok);
     else
-        QtMessageBoxes().show(qbv::MessageKind::Error, text, BoxButtons::Ok);
+        QtMessageBoxes().open(qbv::MessageKind::Error, text, BoxButtons::Ok, {}, {});
 }
 
 } // namespace

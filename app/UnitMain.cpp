@@ -90,11 +90,18 @@ TFormMain::TFormMain(QWidget* parent)
     FScripts = new ScriptServer(FSession, this);
     if (QString why; !FScripts->listen(why))
         Log(QStringLiteral("Scripts are not served: %1").arg(why));
+    FWake.setSingleShot(true);
+    FWake.setTimerType(Qt::PreciseTimer);
+    connect(&FWake, &QTimer::timeout, this, [this] { FSession.advance(); });
+    WatchEndRequests();
     qApp->installEventFilter(this); // input to the whole window can be held back (SetWindowEnabled)
 }
 
 TFormMain::~TFormMain() {
     qApp->removeEventFilter(this);
+    // The scripts' connections go before the session they name their requests to.
+    delete FScripts;
+    FScripts = nullptr;
     if (FormMain == this)
         FormMain = nullptr;
 }

@@ -5,6 +5,7 @@
 #include "session/Session.h"
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -81,18 +82,16 @@ public:
     void TimerProgressTimer(QObject* Sender);
     void TimerButtonPollingTimer(QObject* Sender);
 
-    // Modal boxes: the window's own, or those it was handed (a test's user at the boxes).
-    BoxAnswer ShowBox(qbv::MessageKind kind, const QString& text, BoxButtons buttons,
-                      const QString& detail = {});
+    // Boxes modal to the window, opened without waiting: the window's own, or those it was handed (a
+    // test's user at the boxes). The hourglass gives way to the arrow while one is up.
+    void OpenBox(qbv::MessageKind kind, const QString& text, BoxButtons buttons, const QString& detail = {},
+                 MessageBoxes::Answered answered = {});
     void SetMessageBoxes(MessageBoxes* boxes) { FMessageBoxes = boxes ? boxes : &FOwnBoxes; }
 
     // Status line.
     void ShowStatus(const QString& text, qbv::colour::Colour colour);
     void ShowHint(const QString& text, qbv::colour::Colour colour);
     void ShowProgress(int percent);
-    void WaitPumping(uint32_t milliseconds);
-    // One pass over the window's pending messages: what every wait on the GUI thread runs between tries.
-    static void PumpMessages();
     void SetWindowEnabled(bool enabled);
     void StartProgressRun(uint32_t durationMs);
     void EndProgressRun();
@@ -128,10 +127,10 @@ private:
     // What the session asks of its view.
     void stateChanged(qbv::session::State state) override;
     void showStatus(const std::string& text, qbv::colour::Colour colour) override;
-    void showBox(qbv::MessageKind kind, const std::string& text, const std::string& detail) override;
-    bool askYesNo(qbv::MessageKind kind, const std::string& text) override;
-    void waitPumping(uint32_t milliseconds) override { WaitPumping(milliseconds); }
-    void pumpMessages() override { PumpMessages(); }
+    void openBox(const qbv::session::Box& box) override;
+    void wakeAfter(uint32_t milliseconds) override { FWake.start(static_cast<int>(milliseconds)); }
+    void answerScript(qbv::session::RequestId id, const qbv::session::ScriptReply& reply) override;
+    void ended() override;
     void startProgressRun(uint32_t durationMs) override;
     void endProgressRun() override { EndProgressRun(); }
     void releaseControls() override { ReleaseAllIoButtons(); }
@@ -140,15 +139,6 @@ private:
     void postProgramming() override { PostWindowMessage(WM_PROGRAM_MAXII); }
     void log(const std::string& line) override { Log(QString::fromLocal8Bit(line)); }
 
-    struct Look {
-        bool connect;
-        bool download;
-        bool exit;
-        bool controls;
-        bool busy;
-        bool operator==(const Look&) const = default;
-    };
-    static Look LookOf(qbv::session::State state);
     void DrawState(qbv::session::State state);
 
     void CreateComponents();
@@ -157,6 +147,8 @@ private:
     void OpenWebLink(const char* status, const char* address);
     void ShowHintOf(QObject* sender);
     void SetBusyCursor(bool busy);
+    void UpdateCursor();
+    void WatchEndRequests();
     TSpeedButton* CreateIoButton(const QRect& rect, int group, void (TFormMain::*handler)(QObject*));
     void CreateGpioButtons(const qbv::layout::GpioGrid& grid, const TPaintBox* box, int firstPin);
     void SendIoCommand(TSpeedButton* button, qbv::session::Action action, uint8_t data);
@@ -184,7 +176,11 @@ private:
     // The key state the four key boxes show now; none when they must be drawn anew.
     std::optional<uint8_t> FKeysOnScreen;
     // The state's look as drawn last; none before the first.
-    std::optional<Look> FLookDrawn;
+    std::optional<qbv::session::Look> FLookDrawn;
+    // What wakes the session when a step's time has come; the boxes up; a web link being opened.
+    QTimer FWake;
+    int FBoxesUp = 0;
+    bool FOpeningLink = false;
     QtMessageBoxes FOwnBoxes{this};
     MessageBoxes* FMessageBoxes = &FOwnBoxes;
     // Input held back for a moment (a web link opening), without greying the controls.

@@ -106,6 +106,11 @@ void TFormMain::ReleaseAllIoButtons() {
     repaint();
 }
 
+void TFormMain::UpdateCursor() {
+    // The hourglass while work runs or a web link opens; the normal arrow while a box waits for the user.
+    SetBusyCursor(FBoxesUp == 0 && (FOpeningLink || (FLookDrawn && FLookDrawn->busy)));
+}
+
 void TFormMain::SetBusyCursor(bool busy) {
     if (busy) {
         if (!QApplication::overrideCursor())

@@ -7,6 +7,7 @@
 #include "common/Format.h"
 #include "common/Texts.h"
 #include "platform/Clock.h"
+#include "platform/Interrupt.h"
 #include "resources/BoardLayout.h"
 #include "resources/LayoutQt.h"
 #include "widgets/TImage.h"
@@ -19,7 +20,9 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QUrl>
 
 namespace layout = qbv::layout;
@@ -27,13 +30,6 @@ using namespace qbv::colour;
 using qbv::session::Action;
 using qbv::session::State;
 using qbv::session::Verdict;
-
-namespace {
-// How long a close that the user confirmed during a running job keeps handling messages before it
-// goes ahead, and how long the close waits for a running key poll.
-constexpr uint32_t kCloseGraceMs = 2000;
-constexpr uint32_t kPollWaitMs = 6000;
-} // namespace
 
 void TFormMain::showEvent(QShowEvent* event) {
     FormShow(this);
@@ -82,7 +78,8 @@ void TFormMain::OpenWebLink(const char* status, const char* address) {
     if (!FSession.accepts(Action::Look))
         return;
     SetWindowEnabled(false);
-    SetBusyCursor(true);
+    FOpeningLink = true;
+    UpdateCursor();
     ShowStatus(QString::fromLatin1(status), kBlue);
     const bool opened = QDesktopServices::openUrl(QUrl(QString::fromLatin1(address)));
     Log(QStringLiteral("%1 %2").arg(opened ? QStringLiteral("Opened") : QStringLiteral("Could not open"),
@@ -90,7 +87,8 @@ void TFormMain::OpenWebLink(const char* status, const char* address) {
     ShowStatus(QString(), kBlue);
     if (!opened)
         ShowHint(QStringLiteral("The web address could not be opened (it is in the log)"), kRed);
-    SetBusyCursor(FLookDrawn && FLookDrawn->busy);
+    FOpeningLink = false;
+    UpdateCursor();
     SetWindowEnabled(true);
 }
 
@@ -138,45 +136,54 @@ void TFormMain::SpeedButtonExitClick(QObject*) {
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
-    // The window stays on screen until the program ends: when the close happens inside a waiting job,
-    // that is only once the job has returned to the message loop.
+    // The window stays on screen until the program ends, which the session says once the work allows.
     event->ignore();
-    if (!FormCloseQuery(this))
+    FormCloseQuery(this);
+}
+
+bool TFormMain::FormCloseQuery(QObject*) {
+    FSession.close();
+    return FSession.state() == State::Closed;
+}
+
+// Requests to end that cannot be asked about: the desktop session ending, and on Linux the signals a
+// terminal or the system sends. Each counts as Yes to the close question.
+void TFormMain::WatchEndRequests() {
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { FSession.close(false); });
+    const int descriptor = qbv::platform::watchEndRequests();
+    if (descriptor < 0)
         return;
+    auto* notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        qbv::platform::takeEndRequests();
+        FSession.close(false);
+    });
+}
+
+void TFormMain::ended() {
     FormClose(this);
     QCoreApplication::exit(0);
 }
 
-bool TFormMain::FormCloseQuery(QObject*) {
-    switch (FSession.request(Action::Close).verdict) {
-    case Verdict::Run:
-        return true;
-    case Verdict::Confirm:
-        break;
-    default: // the close is already under way
-        return false;
-    }
-    if (ShowBox(qbv::MessageKind::Warning, QString::fromLatin1(qbv::text::kQuitQuestion),
-                BoxButtons::YesNo) != BoxAnswer::Yes)
-        return false;
-    FSession.beginClosing();
-    WaitPumping(kCloseGraceMs);
-    return true;
-}
-
-BoxAnswer TFormMain::ShowBox(qbv::MessageKind kind, const QString& text, BoxButtons buttons,
-                             const QString& detail) {
-    return FMessageBoxes->show(kind, text, buttons, detail);
+void TFormMain::OpenBox(qbv::MessageKind kind, const QString& text, BoxButtons buttons, const QString& detail,
+                        MessageBoxes::Answered answered) {
+    ++FBoxesUp;
+    UpdateCursor();
+    FMessageBoxes->open(kind, text, buttons, detail,
+                        [this, window = QPointer<TFormMain>(this), answered](BoxAnswer answer) {
+                            if (!window)
+                                return;
+                            --FBoxesUp;
+                            UpdateCursor();
+                            if (answered)
+                                answered(answer);
+                        });
 }
 
 void TFormMain::FormClose(QObject*) {
     TimerBoot->SetEnabled(false);
     TimerProgress->SetEnabled(false);
     TimerButtonPolling->SetEnabled(false);
-    // A key poll still drawing its keys (a close from inside it) ends first, or is given up on.
-    const uint32_t start = qbv::platform::tickCount();
-    while (FSession.state() == State::Commanding && qbv::platform::elapsedSince(start) < kPollWaitMs)
-        WaitPumping(10);
-    FSession.close();
+    FWake.stop();
     FreeKeyBackgrounds();
 }

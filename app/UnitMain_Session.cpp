@@ -1,6 +1,7 @@
 // The window as its session's view: every input handed to the session's gate, the state drawn, and what
 // the session says shown.
 
+#include "app/BoardMenu.h"
 #include "app/ScriptServer.h"
 #include "app/UnitMain.h"
 
@@ -22,26 +23,6 @@ namespace {
 constexpr int kPollIntervalMs = 20;
 
 } // namespace
-
-// What the user sees of the board link in each state: which main buttons show, whether the LED and pin
-// controls are there (and the keys polled), and whether the cursor is the hourglass.
-TFormMain::Look TFormMain::LookOf(State state) {
-    switch (state) {
-    case State::Disconnected:
-        return {true, true, true, false, false};
-    case State::NoDriver:
-        return {true, false, true, false, false};
-    case State::Unanswered:
-        return {false, true, true, false, false};
-    case State::ProgramAsked:
-        return {false, false, true, false, false};
-    case State::Connecting:
-    case State::Programming:
-        return {false, false, false, false, true};
-    default: // connected, with or without a command on its way
-        return {false, true, true, true, false};
-    }
-}
 
 void TFormMain::TimerBootTimer(QObject*) {
     TimerBoot->SetEnabled(false);
@@ -104,7 +85,7 @@ void TFormMain::SendIoCommand(TSpeedButton* button, Action action, uint8_t data)
     button->repaint();
     SetBusyCursor(true);
     FSession.request(action, data);
-    SetBusyCursor(false);
+    UpdateCursor();
     button->setEnabled(true);
 }
 
@@ -119,23 +100,25 @@ void TFormMain::TimerButtonPollingTimer(QObject*) {
 
 void TFormMain::stateChanged(State state) {
     DrawState(state);
-    FScripts->stateChanged(state);
+    if (FScripts)
+        FScripts->stateChanged(state);
 }
 
 void TFormMain::DrawState(State state) {
-    // A closing window stays as the user last saw it, and polls no more.
-    if (state == State::Closing || state == State::Closed) {
+    const std::optional<qbv::session::Look> shown = qbv::session::lookOf(state);
+    if (!shown) {
         TimerButtonPolling->SetEnabled(false);
+        FMenu->dismiss();
         return;
     }
-    const Look look = LookOf(state);
+    const qbv::session::Look look = *shown;
     if (look == FLookDrawn)
         return;
     FLookDrawn = look;
     SpeedButtonConnect->setVisible(look.connect);
     SpeedButtonDownload->setVisible(look.download);
     SpeedButtonExit->setVisible(look.exit);
-    SetBusyCursor(look.busy);
+    UpdateCursor();
     SetIoButtonsVisible(look.controls);
     // Key polling starts anew with the controls and stops with them.
     TimerButtonPolling->SetEnabled(false);
@@ -149,12 +132,17 @@ void TFormMain::showStatus(const std::string& text, Colour colour) {
     ShowStatus(QString::fromLocal8Bit(text), colour);
 }
 
-void TFormMain::showBox(qbv::MessageKind kind, const std::string& text, const std::string& detail) {
-    ShowBox(kind, QString::fromLocal8Bit(text), BoxButtons::Ok, QString::fromLocal8Bit(detail));
+void TFormMain::openBox(const qbv::session::Box& box) {
+    OpenBox(box.kind, QString::fromLocal8Bit(box.text), box.question ? BoxButtons::YesNo : BoxButtons::Ok,
+            QString::fromLocal8Bit(box.detail), [this](BoxAnswer answer) {
+                FSession.answer(answer == BoxAnswer::Yes  ? qbv::session::Answer::Yes
+                                : answer == BoxAnswer::No ? qbv::session::Answer::No
+                                                          : qbv::session::Answer::Ok);
+            });
 }
 
-bool TFormMain::askYesNo(qbv::MessageKind kind, const std::string& text) {
-    return ShowBox(kind, QString::fromLocal8Bit(text), BoxButtons::YesNo) == BoxAnswer::Yes;
+void TFormMain::answerScript(qbv::session::RequestId id, const qbv::session::ScriptReply& reply) {
+    FScripts->answer(id, reply);
 }
 
 void TFormMain::commandTaken(int32_t command, uint8_t data) {

@@ -1,5 +1,5 @@
-// The status line (message, hint, progress bar), the time-driven progress run, waiting while the window
-// stays responsive, and holding back input to the whole window.
+// The status line (message, hint, progress bar), the time-driven progress run, and holding back input to
+// the whole window.
 
 #include "app/UnitMain.h"
 
@@ -14,13 +14,6 @@
 
 using namespace qbv::colour;
 using qbv::layout::toQColor;
-
-namespace {
-
-// Longest a wait sleeps before it looks at the window's messages again.
-constexpr uint32_t kWaitSliceMs = 5;
-
-} // namespace
 
 void TFormMain::ShowStatus(const QString& text, Colour colour) {
     FStatusColour = colour;
@@ -70,22 +63,6 @@ void TFormMain::StatusBarDrawPanel(TStatusBar* bar, int panel, QPainter& canvas,
     }
     canvas.setPen(toQColor(panel == 0 ? FStatusColour : FHintColour));
     canvas.drawText(rect.left(), rect.top() + canvas.fontMetrics().ascent(), text);
-}
-
-void TFormMain::PumpMessages() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-void TFormMain::WaitPumping(uint32_t milliseconds) {
-    const uint32_t start = qbv::platform::tickCount();
-    for (;;) {
-        PumpMessages();
-        const uint32_t elapsed = qbv::platform::elapsedSince(start);
-        if (elapsed > milliseconds)
-            return;
-        // Sleep between passes instead of spinning; messages are still handled every few milliseconds.
-        qbv::platform::sleep(std::min(kWaitSliceMs, milliseconds - elapsed + 1));
-    }
 }
 
 void TFormMain::SetWindowEnabled(bool enabled) {

@@ -11,4 +11,10 @@ void catchInterrupt();
 bool interruptRequested();
 void clearInterrupt();
 
+// Requests to end that nobody can be asked about (SIGTERM, SIGINT and SIGHUP on POSIX) noted on a
+// descriptor that becomes readable when one arrives, so that an event loop ends the program its own way;
+// -1 where the system sends none to a window program (Windows). takeEndRequests() reads the notes.
+int watchEndRequests();
+void takeEndRequests();
+
 } // namespace qbv::platform

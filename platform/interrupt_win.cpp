@@ -31,5 +31,14 @@ void clearInterrupt() {
     interrupted.store(false);
 }
 
+// A window program gets no console events: the close box, Exit and the desktop session's end reach it as
+// window messages.
+int watchEndRequests() {
+    return -1;
+}
+
+void takeEndRequests() {}
+
 // The programmer gets a console of its own (CREATE_NEW_CONSOLE), which this console's Ctrl+C never reaches.
+
 } // namespace qbv::platform

@@ -78,8 +78,41 @@ bool ProgrammingJob::prepare() {
 }
 
 bool ProgrammingJob::run() {
-    ran_ = RunProgrammer({programmer_, chainFile_, outputToErrorStream_}, timeoutMs_, pump_);
-    const ProgrammerRun& ran = ran_;
+    if (!start())
+        return false;
+    for (;;) {
+        if (pump_)
+            pump_();
+        if (const std::optional<bool> programmed = pass())
+            return *programmed;
+        process_->waitForEnd(kPassWaitMs);
+    }
+}
+
+bool ProgrammingJob::start() {
+    process_ = std::make_unique<platform::ChildProcess>();
+    if (process_->start(ProgrammerInvocation{programmer_, chainFile_, outputToErrorStream_}.launch())) {
+        wait_.emplace(*process_, timeoutMs_);
+        return true;
+    }
+    const std::string why = process_->errorString();
+    process_.reset();
+    return judge({ProgrammerEnd::NotStarted, 0, why});
+}
+
+std::optional<bool> ProgrammingJob::pass() {
+    if (!wait_)
+        return false;
+    const std::optional<ProgrammerRun> ended = wait_->pass();
+    if (!ended)
+        return std::nullopt;
+    wait_.reset();
+    process_.reset();
+    return judge(*ended);
+}
+
+bool ProgrammingJob::judge(const ProgrammerRun& ran) {
+    ran_ = ran;
     switch (ran.end) {
     case ProgrammerEnd::Succeeded:
         return true;

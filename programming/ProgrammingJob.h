@@ -3,6 +3,7 @@
 #include "RunProgrammer.h"
 #include "common/Messages.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -53,8 +54,13 @@ public:
     // The checks in order, up to writing the chain definition file; the first to fail ends them. Handles
     // no messages.
     bool prepare();
-    // Runs the programmer and waits for it; true only when it ended with exit code 0.
+    // Runs the programmer and waits for it, blocking; true only when it ended with exit code 0.
     bool run();
+    // The same for a caller that keeps its own time: start() starts the programmer (false, with the
+    // error, when the system could not), then pass() at most kPassWaitMs apart reads whether it ended:
+    // none while it runs within its time, else whether it ended with exit code 0.
+    bool start();
+    std::optional<bool> pass();
 
     ProgrammingError error() const { return error_; }
     const std::string& errorString() const { return errorString_; }
@@ -76,6 +82,7 @@ private:
     };
     static ToolChain toolChain();
     bool fail(ProgrammingError error, std::string text, std::string reason = {});
+    bool judge(const ProgrammerRun& ran);
 
     uint32_t timeoutMs_;
     MessagePump pump_;
@@ -84,6 +91,9 @@ private:
     std::string designFile_ = designFilePath();
     std::string chainFile_ = chainFilePath();
     ProgrammerRun ran_;
+    // The running programmer; destroying it leaves the programmer to run on.
+    std::unique_ptr<platform::ChildProcess> process_;
+    std::optional<ProgrammerWait> wait_;
     ProgrammingError error_ = ProgrammingError::NoError;
     std::string errorString_;
     std::string reason_;

@@ -27,17 +27,26 @@ std::optional<ProgrammerEnd> judgeExitCode(std::optional<uint32_t> code) {
 
 } // namespace
 
+ProgrammerWait::ProgrammerWait(platform::ProcessStatus& process, uint32_t timeoutMs)
+    : process_(process), timeoutMs_(timeoutMs), start_(platform::tickCount()) {}
+
+std::optional<ProgrammerRun> ProgrammerWait::pass() {
+    const std::optional<uint32_t> code = process_.exitCode();
+    if (const std::optional<ProgrammerEnd> end = judgeExitCode(code))
+        return ProgrammerRun{*end, code.value_or(0), {}};
+    if (platform::elapsedSince(start_) > timeoutMs_)
+        return ProgrammerRun{ProgrammerEnd::TimedOut, platform::kStillActive, {}};
+    return std::nullopt;
+}
+
 ProgrammerRun WaitForProgrammer(platform::ProcessStatus& process, uint32_t timeoutMs,
                                 const MessagePump& pump) {
-    const uint32_t start = platform::tickCount();
+    ProgrammerWait wait(process, timeoutMs);
     for (;;) {
         if (pump)
             pump();
-        const std::optional<uint32_t> code = process.exitCode();
-        if (const std::optional<ProgrammerEnd> end = judgeExitCode(code))
-            return {*end, code.value_or(0), {}};
-        if (platform::elapsedSince(start) > timeoutMs)
-            return {ProgrammerEnd::TimedOut, platform::kStillActive, {}};
+        if (std::optional<ProgrammerRun> ended = wait.pass())
+            return *ended;
         process.waitForEnd(kPassWaitMs);
     }
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace qbv::programming {
@@ -42,9 +43,23 @@ using MessagePump = std::function<void()>;
 ProgrammerRun RunProgrammer(const ProgrammerInvocation& invocation, uint32_t timeoutMs = kProgrammerTimeoutMs,
                             const MessagePump& pump = {});
 
-// The wait itself, for a process already started. Each pass handles the window's messages, reads the exit
-// code, checks the time (so an exit code 0 read in the pass where the time runs out still counts), then
-// waits on the process for at most kPassWaitMs.
+// The wait for a process already started, one pass at a time, for a caller that keeps its own time: each
+// pass reads the exit code, then checks the time (so an exit code 0 read in the pass where the time runs
+// out still counts). The caller waits up to kPassWaitMs between passes: on the process, or on its events.
+class ProgrammerWait {
+public:
+    ProgrammerWait(platform::ProcessStatus& process, uint32_t timeoutMs);
+    // How the run ended, or none while the programmer still runs within its time.
+    std::optional<ProgrammerRun> pass();
+
+private:
+    platform::ProcessStatus& process_;
+    uint32_t timeoutMs_;
+    uint32_t start_;
+};
+
+// The whole wait, blocking: each pass handles the caller's messages, then the pass above, then waits on
+// the process for at most kPassWaitMs.
 ProgrammerRun WaitForProgrammer(platform::ProcessStatus& process, uint32_t timeoutMs,
                                 const MessagePump& pump = {});
 

@@ -3,7 +3,7 @@
 
 QBV_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev fonts-liberation
-    nlohmann-json3-dev zlib1g-dev libcli11-dev help2man ccache)
+    nlohmann-json3-dev zlib1g-dev libcli11-dev help2man ccache librapidcheck-dev)
 QBV_RUN_PACKAGES=(xvfb xauth)
 QBV_TEST_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 xvfb xauth clang libclang-rt-14-dev xdotool
     icoutils nsis clang-format)

@@ -7,7 +7,6 @@
 #include "common/Texts.h"
 #include "platform/Clock.h"
 #include "platform/ProgramLocation.h"
-#include "programming/ProgrammingJob.h"
 
 #include <cstdio>
 
@@ -26,6 +25,25 @@ std::string boardText(const char* format) {
 constexpr uint32_t kSettleMs = 1000;
 // How long the progress bar of a programming job takes to fill.
 constexpr uint32_t kProgrammingProgressMs = 30000;
+// How long a close that the user confirmed during a sequence or job lets the work go on before it ends.
+constexpr uint32_t kCloseGraceMs = 2000;
+
+// A wait of milliseconds begun at start is over once more than that has passed; until then, how long is
+// left.
+bool over(uint32_t start, uint32_t milliseconds) {
+    return platform::elapsedSince(start) > milliseconds;
+}
+uint32_t left(uint32_t start, uint32_t milliseconds) {
+    return over(start, milliseconds) ? 0 : milliseconds + 1 - platform::elapsedSince(start);
+}
+
+ScriptReply refused(Refusal refusal, std::string text, std::string reason = {}) {
+    return {refusal, std::nullopt, std::move(text), std::move(reason)};
+}
+
+LibraryFacts factsOf(const TJtagPort& port) {
+    return {port.LibraryPath(), port.edition(), port.errorString()};
+}
 
 } // namespace
 
@@ -36,26 +54,32 @@ Session::~Session() {
 }
 
 void Session::enter(State state) {
-    // Once the user has said quit, a sequence or job that is still finishing changes nothing the gate
-    // looks at.
+    // Once the user has said quit, a step that is still finishing changes nothing the gate looks at.
     if (closing() || state == state_)
         return;
     state_ = state;
     view_.stateChanged(state);
 }
 
-Outcome Session::request(Action action, uint8_t data, Source source) {
+void Session::log(const std::string& line) {
+    view_.log(script_ ? "qbv: " + line : line);
+}
+
+Outcome Session::request(Action action, uint8_t data) {
     const Verdict said = verdict(action);
+    if (action == Action::Close) {
+        close();
+        return {said};
+    }
     if (said != Verdict::Run)
         return {said};
-    source_ = source;
     bool succeeded = true;
     switch (action) {
     case Action::Connect:
-        succeeded = ConnectBoard();
+        ConnectBoard();
         break;
     case Action::Program:
-        succeeded = ProgramMaxII();
+        ProgramMaxII();
         break;
     case Action::SetLeds:
         succeeded = SendIoCommand(board::kSetLeds, data);
@@ -74,47 +98,231 @@ Outcome Session::request(Action action, uint8_t data, Source source) {
     case Action::Look:
         break;
     }
-    source_ = Source::Panel;
     return {said, succeeded};
 }
 
-void Session::log(const std::string& line) {
-    view_.log(source_ == Source::Script ? "qbv: " + line : line);
-}
-
-void Session::beginClosing() {
-    enter(State::Closing);
-}
-
-void Session::close() {
-    if (state_ != State::Closed) {
-        state_ = State::Closed;
-        view_.stateChanged(state_);
+void Session::request(RequestId id, const ScriptRequest& request) {
+    static constexpr Action kActions[] = {Action::Ping,     Action::SetLeds,  Action::SetPin,
+                                          Action::ReadKeys, Action::ReadKeys, Action::Program};
+    const Action action = kActions[static_cast<int>(request.verb)];
+    if (!accepts(action)) {
+        const Refused why = refusalOf(state_);
+        return view_.answerScript(id, refused(why.refusal, why.text));
     }
-    DestroyJtagPort();
+    script_ = true;
+    if (action == Action::Program) {
+        // The job answers once its outcome is known; its lines are the script's until it ends.
+        jobScript_ = id;
+        ProgramMaxII();
+        return;
+    }
+    const uint8_t data = request.verb == ScriptVerb::Led   ? request.mask
+                         : request.verb == ScriptVerb::Pin ? board::pinByte(request.pin, request.on)
+                                                           : 0;
+    const bool succeeded = this->request(action, data).succeeded;
+    script_ = false;
+    ScriptReply answer = reply(request, succeeded);
+    if (action == Action::ReadKeys)
+        answer.keys = keys_;
+    view_.answerScript(id, answer);
 }
 
-bool Session::ConnectBoard() {
+void Session::forget(RequestId id) {
+    if (jobScript_ == id)
+        jobScript_.reset();
+}
+
+ScriptReply Session::reply(const ScriptRequest& request, bool succeeded) const {
+    if (succeeded)
+        return {};
+    switch (request.verb) {
+    case ScriptVerb::Led:
+        return refused(Refusal::Failed, text::kUpdateLedFail, text::kLostConnection);
+    case ScriptVerb::Pin:
+        return refused(Refusal::Failed, text::kUpdateGpioFail, text::kLostConnection);
+    case ScriptVerb::Ping:
+        return refused(Refusal::Failed, text::kLostConnection);
+    default:
+        return {};
+    }
+}
+
+// What a script that asked for the job hears, once its outcome is known: the job's failure, or whether the
+// board answered the sequence after it.
+void Session::answerJob(std::optional<State> sequenceEnd) {
+    if (!jobScript_)
+        return;
+    const RequestId id = *jobScript_;
+    jobScript_.reset();
+    ScriptReply answer;
+    if (lastJob_.error != programming::ProgrammingError::NoError)
+        answer = refused(lastJob_.error == programming::ProgrammingError::TimedOut ? Refusal::TimedOut
+                                                                                   : Refusal::Unprogrammed,
+                         text::kDownloadFail, lastJob_.text);
+    else if (sequenceEnd && *sequenceEnd != State::Connected)
+        answer = refused(Refusal::Unanswered, boardText(text::kNoResponse));
+    view_.answerScript(id, answer);
+}
+
+// Boxes: the work waits in a state of its own until the user answers.
+
+void Session::openBox(Box box) {
+    view_.openBox(box);
+}
+
+void Session::tell(Box box, std::function<void()> then) {
+    enter(State::TellingFailure);
+    box_ = PendingBox{box, [then = std::move(then)](Answer) { then(); }};
+    openBox(std::move(box));
+}
+
+void Session::ask(Box box, std::function<void(bool)> then) {
+    box.question = true;
+    enter(State::AskingToProgram);
+    box_ = PendingBox{box, [then = std::move(then)](Answer answer) { then(answer == Answer::Yes); }};
+    openBox(std::move(box));
+}
+
+void Session::answer(Answer answer) {
+    if (!box_)
+        return;
+    const std::function<void(Answer)> then = std::move(box_->then);
+    box_.reset();
+    then(answer);
+}
+
+// The close: one path for every way in.
+
+void Session::close(bool canAsk) {
+    switch (verdict(Action::Close)) {
+    case Verdict::Run:
+        return beginClosing(false);
+    case Verdict::Confirm:
+        if (!canAsk)
+            return beginClosing(true);
+        beneath_ = state_;
+        state_ = State::AskingToQuit;
+        view_.stateChanged(state_);
+        box_ = PendingBox{{MessageKind::Warning, text::kQuitQuestion, {}, true}, [this](Answer answer) {
+                              if (answer == Answer::Yes)
+                                  return beginClosing(true);
+                              // The work goes on where the question held it.
+                              state_ = beneath_;
+                              view_.stateChanged(state_);
+                              advance();
+                          }};
+        return openBox(box_->box);
+    default:
+        // A second close while the question is up is absorbed, unless it cannot wait for the answer.
+        if (state_ == State::AskingToQuit && !canAsk)
+            answer(Answer::Yes);
+        return;
+    }
+}
+
+void Session::beginClosing(bool withGrace) {
+    if (withGrace)
+        graceStart_ = platform::tickCount();
+    box_.reset();
+    settleStart_.reset();
+    jobSequence_ = false;
+    state_ = State::Closing;
+    view_.stateChanged(state_);
+    endIfDone();
+}
+
+// The panel ends once the close's grace is over and a programmer still running has ended (it is never
+// stopped: a half-programmed controller would be worse).
+void Session::endIfDone() {
+    if (job_) {
+        if (!programmed_)
+            return schedule();
+        lastJob_ = {job_->error(), job_->errorString()};
+        answerJob(std::nullopt);
+        job_.reset();
+        programmed_.reset();
+    }
+    if (graceStart_ && !over(*graceStart_, kCloseGraceMs))
+        return schedule();
+    graceStart_.reset();
+    if (jobScript_) {
+        view_.answerScript(*jobScript_, refused(Refusal::Closing, refusalOf(State::Closing).text));
+        jobScript_.reset();
+    }
+    state_ = State::Closed;
+    view_.stateChanged(state_);
+    DestroyJtagPort();
+    view_.ended();
+}
+
+// Time: the steps that wait go on once their time has come. While the user is asked whether to quit, the
+// programmer is still watched, but nothing moves on until the answer.
+
+void Session::advance() {
+    if (job_ && !programmed_)
+        PassProgrammer();
+    if (state_ == State::Closed)
+        return;
+    if (state_ == State::AskingToQuit)
+        return schedule();
+    if (state_ == State::Closing)
+        return endIfDone();
+    if (programmed_) {
+        const bool programmed = *programmed_;
+        programmed_.reset();
+        ProgrammerEnded(programmed);
+    }
+    if (settleStart_ && over(*settleStart_, kSettleMs)) {
+        settleStart_.reset();
+        BoardAnswered();
+    }
+    schedule();
+}
+
+void Session::schedule() {
+    std::optional<uint32_t> wait;
+    const auto consider = [&wait](uint32_t milliseconds) {
+        if (!wait || milliseconds < *wait)
+            wait = milliseconds;
+    };
+    if (job_ && !programmed_)
+        consider(programming::kPassWaitMs);
+    if (settleStart_)
+        consider(left(*settleStart_, kSettleMs));
+    if (graceStart_ && state_ == State::Closing)
+        consider(left(*graceStart_, kCloseGraceMs));
+    if (wait)
+        view_.wakeAfter(*wait);
+}
+
+// The connection sequence.
+
+void Session::ConnectBoard() {
     enter(State::Connecting);
     keys_ = 0;
     leds_ = 0;
     view_.releaseControls();
     view_.showStatus(boardText(text::kConnecting), kBlue);
     CreateJtagPort();
-    if (!FJtagPort) // the window closed under the library's own box
-        return false;
+    // The library's own box comes the moment it failed to load, before the sequence says more.
+    if (FJtagPort->error() != JtagPortError::NoError)
+        return tell({MessageKind::Error, FJtagPort->errorString(), {}}, [this] { ProbeBoard(); });
+    ProbeBoard();
+}
+
+void Session::ProbeBoard() {
     uint8_t keysAtConnect = 0;
     const ConnectOutcome outcome = board::ConnectPort(*FJtagPort, commandInFlight_, keysAtConnect);
     logConnectOutcome(outcome, keysAtConnect);
+    view_.endProgressRun();
     switch (outcome) {
     case ConnectOutcome::LibraryNotLoaded: {
         const std::string why = FJtagPort->errorDetail();
         DestroyJtagPort();
-        view_.endProgressRun();
         view_.showStatus(text::kFailLoadDriver, kRed);
-        view_.showBox(MessageKind::Error, text::kFailLoadDriver, why);
-        enter(State::NoDriver);
-        break;
+        answerJob(State::NoDriver);
+        return tell({MessageKind::Error, text::kFailLoadDriver, why},
+                    [this] { EndSequence(State::NoDriver); });
     }
     case ConnectOutcome::LinkNotOpened: {
         // The box keeps its words, with the library's own reason beneath them when it gives one; a
@@ -123,49 +331,49 @@ bool Session::ConnectBoard() {
         if (!reason.empty())
             std::fprintf(stderr, "%s: %s\n", platform::executableName().c_str(), reason.c_str());
         DestroyJtagPort();
-        view_.endProgressRun();
         view_.showStatus(boardText(text::kFailConnect), kRed);
-        view_.showBox(MessageKind::Error, boardText(text::kFailConnectChecklist), reason);
+        answerJob(State::Disconnected);
         // The checklist names a controller without its code as one cause: programming stays in reach.
-        enter(State::Disconnected);
-        break;
+        return tell({MessageKind::Error, boardText(text::kFailConnectChecklist), reason},
+                    [this] { EndSequence(State::Disconnected); });
     }
     case ConnectOutcome::NoResponse:
-        view_.endProgressRun();
-        BoardDidNotAnswer();
-        break;
+        return BoardDidNotAnswer();
     case ConnectOutcome::Connected:
-        view_.endProgressRun();
-        BoardAnswered();
-        break;
+        settleStart_ = platform::tickCount();
+        return schedule();
     }
-    return state_ == State::Connected;
 }
 
 void Session::BoardAnswered() {
-    view_.waitPumping(kSettleMs);
     view_.showStatus(boardText(text::kConnectSuccess), kGreen);
-    enter(State::Connected);
+    EndSequence(State::Connected);
 }
 
 void Session::BoardDidNotAnswer() {
     DestroyJtagPort();
     view_.showStatus(boardText(text::kNoResponse), kRed);
-    if (view_.askYesNo(MessageKind::Error, boardText(text::kNoResponseQuestion))) {
-        view_.postProgramming();
-        enter(State::ProgramAsked);
-    } else {
-        enter(State::Unanswered);
-    }
+    answerJob(State::Unanswered);
+    ask({MessageKind::Error, boardText(text::kNoResponseQuestion), {}}, [this](bool yes) {
+        if (yes)
+            view_.postProgramming();
+        EndSequence(yes ? State::ProgramAsked : State::Unanswered);
+    });
+}
+
+void Session::EndSequence(State end) {
+    if (!jobSequence_)
+        return enter(end);
+    jobSequence_ = false;
+    answerJob(end);
+    script_ = false;
+    enter(afterJob(end, true));
 }
 
 void Session::CreateJtagPort() {
     DestroyJtagPort();
     FJtagPort = std::make_unique<TJtagPort>();
-    FJtagPort->SetMessagePump([this] { view_.pumpMessages(); });
-    // The library's own box comes the moment it failed to load, before the sequence says more.
-    if (FJtagPort->error() != JtagPortError::NoError)
-        view_.showBox(MessageKind::Error, FJtagPort->errorString());
+    library_ = factsOf(*FJtagPort);
 }
 
 void Session::DestroyJtagPort() {
@@ -175,12 +383,28 @@ void Session::DestroyJtagPort() {
     FJtagPort.reset();
 }
 
+LibraryFacts Session::library() {
+    if (FJtagPort)
+        return factsOf(*FJtagPort);
+    // The file as it lies beside the program now, unless a job runs: the library is not loaded under the
+    // programmer.
+    if (!job_ && !closing())
+        library_ = factsOf(TJtagPort());
+    if (library_)
+        return *library_;
+    return {platform::programDirectory() + platform::jtagLibraryFileName(),
+            {},
+            "not read while the MAX II is being programmed"};
+}
+
 void Session::ConnectionLost() {
     log(text::kLostConnection);
     view_.showStatus(text::kLostConnection, kRed);
     DestroyJtagPort();
     enter(State::Disconnected);
 }
+
+// Commands and polls: each one step, over in at most its time-outs.
 
 bool Session::SendCommand(int32_t command, uint8_t* data) {
     if (!FJtagPort || !FJtagPort->IsOpen())
@@ -199,8 +423,6 @@ bool Session::SendIoCommand(int32_t command, uint8_t data) {
     log(formatText("%s%s (bytes %s)", board::commandWords(command, data, leds_).c_str(),
                    success ? "" : ": not taken by the board",
                    board::commandBytesText(command, data).c_str()));
-    if (closing())
-        return success;
     enter(State::Connected);
     if (success) {
         if (leds)
@@ -219,8 +441,6 @@ bool Session::Ping() {
     uint8_t unused = 0;
     const bool answered = SendCommand(board::kPing, &unused);
     log(answered ? "Ping: answered (byte 00)" : "Ping: no answer (byte 00)");
-    if (closing())
-        return answered;
     enter(State::Connected);
     if (!answered)
         ConnectionLost();
@@ -228,7 +448,6 @@ bool Session::Ping() {
 }
 
 void Session::PollKeys() {
-    // A poll lasts until its keys are drawn: the window's close waits for it.
     enter(State::Commanding);
     uint8_t reply = 0;
     const bool answered = SendCommand(board::kReadKeys, &reply);
@@ -238,8 +457,6 @@ void Session::PollKeys() {
         keys_ = reply;
         view_.keysRead(reply);
     }
-    if (closing()) // closed while the keys were drawn
-        return;
     enter(State::Connected);
     if (!answered) {
         log("Key read: no answer (byte 06)");
@@ -247,18 +464,62 @@ void Session::PollKeys() {
     }
 }
 
-bool Session::ProgramMaxII() {
-    const State found = state_;
+// The programming job: checks, the programmer started and watched every few milliseconds, its end told,
+// and after a success the connection sequence again.
+
+void Session::ProgramMaxII() {
+    jobFound_ = state_;
     enter(State::Programming);
     view_.startProgressRun(kProgrammingProgressMs);
     DestroyJtagPort();
-    const bool ok = DownloadMaxIICode();
+    view_.showStatus(text::kDownloadStart, kBlue);
+    job_ = std::make_unique<programming::ProgrammingJob>();
+    if (!job_->prepare()) {
+        log("Programming checks: " + job_->errorString() +
+            (job_->reason().empty() ? "" : " " + job_->reason()));
+        return ProgrammerEnded(false);
+    }
+    view_.showStatus(text::kDownloadRunning, kBlue);
+    log("Programmer: " + job_->commandLine());
+    jobStart_ = platform::tickCount();
+    if (!job_->start()) {
+        logProgrammerEnd(job_->lastRun(), platform::elapsedSince(jobStart_));
+        return ProgrammerEnded(false);
+    }
+    schedule();
+}
+
+void Session::PassProgrammer() {
+    if (const std::optional<bool> programmed = job_->pass()) {
+        logProgrammerEnd(job_->lastRun(), platform::elapsedSince(jobStart_));
+        programmed_ = *programmed;
+    }
+}
+
+void Session::ProgrammerEnded(bool programmed) {
+    lastJob_ = {job_->error(), job_->errorString()};
+    // A failed check's error box, or the unexpected exit code's information box, before the red status;
+    // the job's reason, when it gives one, beneath the box's words.
+    const std::optional<MessageKind> kind = programming::messageKindOf(job_->error());
+    Box box{kind.value_or(MessageKind::Error), job_->errorString(), job_->reason()};
+    job_.reset();
+    if (!programmed)
+        answerJob(std::nullopt);
+    if (kind)
+        return tell(std::move(box), [this, programmed] { JobReported(programmed); });
+    JobReported(programmed);
+}
+
+void Session::JobReported(bool programmed) {
+    view_.showStatus(programmed ? text::kDownloadSuccess : text::kDownloadFail, programmed ? kGreen : kRed);
+    log(programmed ? text::kDownloadSuccess : text::kDownloadFail);
     view_.endProgressRun();
-    // After a success the connection sequence runs inside the job, and decides what comes next.
-    if (ok)
-        ConnectBoard();
-    enter(afterJob(ok ? state_ : found, ok));
-    return ok;
+    if (programmed) {
+        jobSequence_ = true;
+        return ConnectBoard();
+    }
+    script_ = false;
+    enter(afterJob(jobFound_, false));
 }
 
 // Where a job leaves the link: after a success, where its connection sequence ended, with Download on offer
@@ -274,30 +535,6 @@ State Session::afterJob(State end, bool programmed) const {
     default:
         return State::Unanswered;
     }
-}
-
-bool Session::DownloadMaxIICode() {
-    view_.showStatus(text::kDownloadStart, kBlue);
-    programming::ProgrammingJob job;
-    job.setMessagePump([this] { view_.pumpMessages(); });
-    bool ok = job.prepare();
-    if (ok) {
-        view_.showStatus(text::kDownloadRunning, kBlue);
-        log("Programmer: " + job.commandLine());
-        const uint32_t start = platform::tickCount();
-        ok = job.run();
-        logProgrammerEnd(job.lastRun(), platform::elapsedSince(start));
-    } else {
-        log("Programming checks: " + job.errorString() + (job.reason().empty() ? "" : " " + job.reason()));
-    }
-    lastJob_ = {job.error(), job.errorString()};
-    // A failed check's error box, or the unexpected exit code's information box, before the red status;
-    // the job's reason, when it gives one, beneath the box's words.
-    if (const std::optional<MessageKind> kind = programming::messageKindOf(job.error()))
-        view_.showBox(*kind, job.errorString(), job.reason());
-    view_.showStatus(ok ? text::kDownloadSuccess : text::kDownloadFail, ok ? kGreen : kRed);
-    log(ok ? text::kDownloadSuccess : text::kDownloadFail);
-    return ok;
 }
 
 void Session::logConnectOutcome(ConnectOutcome outcome, uint8_t keys) {

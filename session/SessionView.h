@@ -9,21 +9,35 @@
 
 namespace qbv::session {
 
-// What a front end does for the session: draws its state, shows what it says, asks the user, and keeps
-// handling input while the session waits.
+// A box the session asks the user to read or answer: an OK box, with why beneath its text when there is a
+// reason; or a question with Yes and No.
+struct Box {
+    MessageKind kind = MessageKind::Error;
+    std::string text;
+    std::string detail;
+    bool question = false;
+    bool operator==(const Box&) const = default;
+};
+
+enum class Answer { Ok, Yes, No };
+
+// Names a script's request until its one answer.
+using RequestId = uint64_t;
+
+// What a front end does for the session: draws its state, shows what it says, opens its boxes, and calls it
+// back when asked to. The session never waits on the view: every call returns at once.
 class SessionView {
 public:
     virtual ~SessionView() = default;
 
     virtual void stateChanged(State state) = 0;
     virtual void showStatus(const std::string& text, colour::Colour colour) = 0;
-    // A modal box with one OK button, with why beneath its text when there is a reason; and one with Yes
-    // and No, true for Yes.
-    virtual void showBox(MessageKind kind, const std::string& text, const std::string& detail = {}) = 0;
-    virtual bool askYesNo(MessageKind kind, const std::string& text) = 0;
-    // Returns after at least the time, handling input meanwhile; one pass over the pending input.
-    virtual void waitPumping(uint32_t milliseconds) = 0;
-    virtual void pumpMessages() = 0;
+    // Opens the box modal to the window and returns; the user's answer comes back through
+    // Session::answer. At most one is up at a time.
+    virtual void openBox(const Box& box) = 0;
+    // Session::advance is to be called once this many milliseconds have passed; a later call replaces an
+    // earlier one.
+    virtual void wakeAfter(uint32_t milliseconds) = 0;
     // The progress bar measures time: a run of this many milliseconds starts, or the run ends.
     virtual void startProgressRun(uint32_t durationMs) = 0;
     virtual void endProgressRun() = 0;
@@ -34,6 +48,10 @@ public:
     virtual void commandTaken(int32_t command, uint8_t data) = 0;
     // The programming job to start once the current handler has returned (message 1026).
     virtual void postProgramming() = 0;
+    // A script's request carried out or refused: its one answer.
+    virtual void answerScript(RequestId id, const ScriptReply& reply) = 0;
+    // The close has gone ahead: the window closes and the program ends.
+    virtual void ended() = 0;
     virtual void log(const std::string& line) = 0;
 };
 

@@ -174,31 +174,6 @@ TEST_F(CloseWhileBusyTest, NoKeepsEverythingAsItWas) {
     ASSERT_TRUE(waitUntil([&] { return fake.count(kFakeRead) > reads; })); // the keys are polled
 }
 
-TEST_F(WindowTest, CloseWaitsForARunningPollButNotForever) {
-    startUp();
-    // A close that runs while a poll is still under way (here from the key redraw inside the poll, where
-    // the poll is done with the port) waits for it, and gives up after six seconds.
-    bool insidePoll = false;
-    fake.push(kFakeRead, FakeJtag::reply({0x01}, 1)); // the next poll finds BUTTON1 pressed
-    duringCall = [&] { insidePoll = true; };
-    bool closedInsidePoll = false;
-    uint32_t waited = 0;
-    QObject::connect(form->PaintBoxButton1, &TPaintBox::paint, form.get(), [&] {
-        if (!insidePoll || std::exchange(closedInsidePoll, true))
-            return;
-        const uint32_t start = clock.tickCount();
-        form->FormClose(form.get());
-        waited = clock.tickCount() - start;
-    });
-    ASSERT_TRUE(waitUntil([&] { return closedInsidePoll; }));
-    EXPECT_GE(waited, 6000u);
-    EXPECT_LT(waited, 6020u);
-    EXPECT_FALSE(fake.loaded());
-    const int reads = fake.count(kFakeRead);
-    QTest::qWait(60);
-    EXPECT_EQ(fake.count(kFakeRead), reads); // the poll saw the close and did not come again
-}
-
 using ApplicationTest = WindowTest;
 
 TEST_F(ApplicationTest, ExceptionEscapingAHandlerIsShownAndTheLoopGoesOn) {
@@ -214,28 +189,3 @@ TEST_F(ApplicationTest, ExceptionEscapingAHandlerIsShownAndTheLoopGoesOn) {
 }
 
 #include "LifecycleTest.moc"
-
-TEST(QtMessageBoxesTest, BoxIsAnsweredUnderTheArrowAndTheHourglassComesBack) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    Qt::CursorShape during = Qt::BlankCursor;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (QWidget* box = QApplication::activeModalWidget()) {
-            during = QApplication::overrideCursor()->shape();
-            box->close();
-        }
-    });
-    closer.start(10);
-    // Inside the application's own loop: a suite that closed a window has asked every loop to end, and a
-    // box's loop would then end at once.
-    QTimer::singleShot(0, [] {
-        QtMessageBoxes().show(qbv::MessageKind::Error, QStringLiteral("Fail to load JTAG driver"),
-                              BoxButtons::Ok);
-        QCoreApplication::quit();
-    });
-    QCoreApplication::exec();
-    EXPECT_EQ(during, Qt::ArrowCursor);
-    ASSERT_NE(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    QApplication::restoreOverrideCursor();
-}

@@ -128,14 +128,3 @@ TEST_F(StatusLineTest, StatusAndHintTakeTheirColours) {
     const QImage image = form->StatusBar->grab(rect).toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_GT(count(image, 0xFFFF0000u), 5); // red text
 }
-
-TEST_F(StatusLineTest, WaitPumpingHandlesMessagesAtLeastOnceAndWaitsTheTimeGiven) {
-    bool handled = false;
-    QTimer::singleShot(0, [&] { handled = true; });
-    const uint32_t start = clock.tickCount();
-    form->WaitPumping(0);
-    EXPECT_TRUE(handled);
-    form->WaitPumping(1000);
-    EXPECT_GT(clock.tickCount() - start, 1000u);
-    EXPECT_LE(clock.tickCount() - start, 1010u);
-}

@@ -11,8 +11,8 @@
 namespace qbv::test {
 
 // The real window over the fake JTAG library, with a user at the message boxes who answers as scripted,
-// and time that moves only as the program sleeps (so a one-second wait passes at once) or as the test
-// says. The board answers every key read with 0x00 unless the test scripts otherwise.
+// and time that moves as real time does, as the program sleeps (so the library's retry pauses pass at
+// once) and as the test says. The board answers every key read with 0x00 unless the test scripts otherwise.
 class WindowTest : public testing::Test, public WindowDriver {
 protected:
     WindowTest();
@@ -28,7 +28,7 @@ protected:
 
     FakeJtag fake;
     FakeLibraryDirectory directory;
-    FakeClock clock{1000};
+    FakeClock clock{1000, FakeClock::Pace::RealTime};
 };
 
 } // namespace qbv::test

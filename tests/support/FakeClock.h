@@ -2,24 +2,30 @@
 
 #include "platform/Clock.h"
 
+#include <chrono>
 #include <vector>
 
 namespace qbv::test {
 
-// A clock that moves only when told to or when slept on, installed for as long as it lives.
+// A clock that moves only when told to or when slept on, installed for as long as it lives; or, for a
+// window whose timers run in real time, that also moves as real time passes.
 class FakeClock final : public platform::Clock {
 public:
-    explicit FakeClock(uint32_t start = 0) : now_(start) { platform::setClock(this); }
+    enum class Pace { Still, RealTime };
+    explicit FakeClock(uint32_t start = 0, Pace pace = Pace::Still)
+        : now_(start), realStart_(std::chrono::steady_clock::now()), pace_(pace) {
+        platform::setClock(this);
+    }
     ~FakeClock() override { platform::setClock(nullptr); }
 
-    uint32_t tickCount() override { return now_; }
+    uint32_t tickCount() override { return now_ + realElapsed(); }
     void sleep(uint32_t milliseconds) override {
         sleeps_.push_back(milliseconds);
         now_ += milliseconds;
     }
 
     void advance(uint32_t milliseconds) { now_ += milliseconds; }
-    void set(uint32_t now) { now_ = now; }
+    void set(uint32_t now) { now_ = now - realElapsed(); }
     const std::vector<uint32_t>& sleeps() const { return sleeps_; }
 
     // For the fake library's per-call delays.
@@ -28,7 +34,17 @@ public:
     }
 
 private:
+    uint32_t realElapsed() const {
+        if (pace_ == Pace::Still)
+            return 0;
+        return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - realStart_)
+                                         .count());
+    }
+
     uint32_t now_;
+    std::chrono::steady_clock::time_point realStart_;
+    Pace pace_;
     std::vector<uint32_t> sleeps_;
 };
 

@@ -2,6 +2,8 @@
 
 #include "app/MessageBoxes.h"
 
+#include <QObject>
+#include <QTimer>
 #include <deque>
 #include <functional>
 #include <string>
@@ -10,7 +12,8 @@
 namespace qbv::test {
 
 // Stands in for the user at the window's message boxes: records each box and gives the next scripted
-// answer (Yes to a question when none is scripted). Hand it to the window with SetMessageBoxes.
+// answer (Yes to a question when none is scripted) as soon as the window's loop runs again; or, while
+// holding, leaves the boxes up until the test answers them. Hand it to the window with SetMessageBoxes.
 class RecordingBoxes final : public MessageBoxes {
 public:
     struct Box {
@@ -20,18 +23,34 @@ public:
         std::string detail;
     };
 
-    BoxAnswer show(MessageKind kind, const QString& text, BoxButtons buttons,
-                   const QString& detail = {}) override {
+    void open(MessageKind kind, const QString& text, BoxButtons buttons, const QString& detail,
+              Answered answered) override {
         boxes.push_back({kind, text.toStdString(), buttons, detail.toStdString()});
         if (onBox)
             onBox(boxes.back());
-        if (buttons == BoxButtons::Ok)
-            return BoxAnswer::Ok;
-        if (answers.empty())
-            return BoxAnswer::Yes;
-        const BoxAnswer answer = answers.front();
-        answers.pop_front();
-        return answer;
+        if (holding)
+            return up.push_back(std::move(answered));
+        BoxAnswer answer = BoxAnswer::Ok;
+        if (buttons == BoxButtons::YesNo) {
+            answer = answers.empty() ? BoxAnswer::Yes : answers.front();
+            if (!answers.empty())
+                answers.pop_front();
+        }
+        QTimer::singleShot(0, &alive_, [answered, answer] {
+            if (answered)
+                answered(answer);
+        });
+    }
+
+    // Answers the box that has been up longest, while holding.
+    bool answerOldest(BoxAnswer answer) {
+        if (up.empty())
+            return false;
+        const Answered answered = std::move(up.front());
+        up.erase(up.begin());
+        if (answered)
+            answered(answer);
+        return true;
     }
 
     std::vector<std::string> texts() const {
@@ -44,6 +63,11 @@ public:
     std::vector<Box> boxes;
     std::deque<BoxAnswer> answers;
     std::function<void(const Box&)> onBox;
+    bool holding = false;
+    std::vector<Answered> up;
+
+private:
+    QObject alive_; // answers still to come are dropped with it
 };
 
 } // namespace qbv::test
