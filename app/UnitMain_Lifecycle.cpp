@@ -162,6 +162,7 @@ void TFormMain::WatchEndRequests() {
 
 void TFormMain::ended() {
     FormClose(this);
+    hide();
     QCoreApplication::exit(0);
 }
 

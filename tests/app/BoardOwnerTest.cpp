@@ -118,6 +118,7 @@ TEST_F(BoardOwnerTest, TheMenuOffersNoConnectOrDownloadWhileAJobRuns) {
     std::string during;
     QTimer::singleShot(80, [&] { during = menuState(); });
     clickOn(form->SpeedButtonDownload);
+    ASSERT_TRUE(waitUntil([&] { return !during.empty(); }));
     EXPECT_EQ(during, "---");
 }
 

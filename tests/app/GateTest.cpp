@@ -114,8 +114,7 @@ protected:
                 });
             };
             showWindow();
-            // The sequence ends with its status, also when the user quit meanwhile.
-            ASSERT_TRUE(waitUntil([&] { return given && status() != "Connecting QB-vela ..."; }));
+            ASSERT_TRUE(waitUntil([&] { return given; }));
             return;
         }
         case Start::Programming:
@@ -224,6 +223,8 @@ TEST_P(GateTest, InputInState) {
     const Row& row = GetParam();
     run(row);
     ASSERT_TRUE(orders);
+    // Whatever the input started has ended, or the panel has.
+    ASSERT_TRUE(waitUntil([this] { return !form->isVisible() || waitForRest(50); }));
     Seen seen = count();
     seen.sequences -= before.sequences;
     seen.jobs -= before.jobs;

@@ -108,6 +108,7 @@ TEST_F(IoButtonsTest, FailedLedCommandLosesTheConnectionAndKeepsTheClickedState)
     clickOn(form->SpeedButtonConnect);
     EXPECT_FALSE(led(1)->Down());
     EXPECT_THAT(fake.received(), ElementsAre(0x00, 0x06));
+    ASSERT_TRUE(waitUntil([this] { return controlsShown(); }));
     form->TimerButtonPolling->SetEnabled(false); // the reconnection started polling again
     // The first LED click after the reconnection sets all eight LEDs from the buttons.
     EXPECT_THAT(clickAndCollect(led(6)), ElementsAre(0x01, 0x02));

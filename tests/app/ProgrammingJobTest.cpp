@@ -42,6 +42,12 @@ protected:
 
     static std::string programmerSuffix() { return QBV_EXE_SUFFIX; }
 
+    // Download, and the job to its end: the link down, or connected again.
+    void download() {
+        clickOn(form->SpeedButtonDownload);
+        ASSERT_TRUE(waitForRest());
+    }
+
     // Runs something once the programmer has been started and the job waits for it.
     void whileProgramming(std::function<void()> check) {
         QTimer::singleShot(80, form.get(), std::move(check));
@@ -75,7 +81,7 @@ TEST_F(ProgrammingJobTest, SuccessProgramsWithEverythingPutAwayThenConnectsAgain
         readsDuring = fake.count(kFakeRead) - readsDuring;
     });
     const int opens = fake.count(kFakeInit);
-    clickOn(form->SpeedButtonDownload);
+    download();
     EXPECT_FALSE(during.libraryLoaded); // the link is down and the library unloaded while the programmer runs
     EXPECT_EQ(during.mainButtons, "---");
     EXPECT_EQ(during.ioButtons, 0);
@@ -98,7 +104,7 @@ TEST_F(ProgrammingJobTest, SuccessProgramsWithEverythingPutAwayThenConnectsAgain
 TEST_F(ProgrammingJobTest, FailingProgrammerShowsItsCodeAndLeavesTheLinkDown) {
     qbv::test::ProgrammerOrders orders(1);
     const int opens = fake.count(kFakeInit);
-    clickOn(form->SpeedButtonDownload);
+    download();
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].kind, MessageKind::Information);
     EXPECT_EQ(ui.boxes[0].text, "ExitCode:1h");
@@ -127,7 +133,7 @@ TEST_F(ProgrammingJobTest, EachBoxComesBeforeTheRedStatusWhileTheLineStillSaysWh
         ui.boxes.clear();
         QString underTheBox;
         ui.onBox = [&](const qbv::test::RecordingBoxes::Box&) { underTheBox = status(); };
-        clickOn(form->SpeedButtonDownload);
+        download();
         EXPECT_THAT(ui.texts(), ElementsAre(row.box));
         EXPECT_EQ(underTheBox, row.statusUnderTheBox);
         EXPECT_EQ(status(), "Download Max II code fail");
@@ -136,7 +142,7 @@ TEST_F(ProgrammingJobTest, EachBoxComesBeforeTheRedStatusWhileTheLineStillSaysWh
 
 TEST_F(ProgrammingJobTest, NoToolChainShowsItsBoxAndWritesNoChainFile) {
     registered.reset();
-    clickOn(form->SpeedButtonDownload);
+    download();
     EXPECT_THAT(ui.texts(), ElementsAre("Please make sure Quatus is installed"));
     EXPECT_EQ(status(), "Download Max II code fail");
     EXPECT_FALSE(fs::exists(directory.path() / "QBV_Control_Panel.cdf"));
@@ -144,6 +150,7 @@ TEST_F(ProgrammingJobTest, NoToolChainShowsItsBoxAndWritesNoChainFile) {
 
 TEST_F(ProgrammingJobTest, ProgressReaches100AfterThirtySecondsAndStays) {
     qbv::test::ProgrammerOrders orders(3, 400);
+    clock.stop(); // the run's time is what the test says
     std::vector<QString> shown;
     whileProgramming([&] {
         for (uint32_t step : {14999u, 1u, 15000u, 60000u}) {
@@ -152,7 +159,7 @@ TEST_F(ProgrammingJobTest, ProgressReaches100AfterThirtySecondsAndStays) {
             shown.push_back(progressText());
         }
     });
-    clickOn(form->SpeedButtonDownload);
+    download();
     EXPECT_THAT(shown, ElementsAre("49", "50", "100", "100"));
     EXPECT_EQ(progressText(), "0");
     EXPECT_TRUE(ui.boxes.empty()); // exit code 3: failure without a box
@@ -163,6 +170,8 @@ TEST_F(ProgrammingJobTest, NoToTheCloseQuestionLetsTheJobRunOn) {
     ui.answers = {BoxAnswer::No};
     whileProgramming([&] { form->close(); });
     clickOn(form->SpeedButtonDownload);
+    ASSERT_TRUE(waitUntil([&] { return !ui.boxes.empty(); }));
+    ASSERT_TRUE(waitForRest());
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].kind, MessageKind::Warning);
     EXPECT_EQ(ui.boxes[0].text, "Process is not terminated. Are you sure want to quit?");
@@ -170,24 +179,19 @@ TEST_F(ProgrammingJobTest, NoToTheCloseQuestionLetsTheJobRunOn) {
     EXPECT_TRUE(controlsShown());
 }
 
-TEST_F(ProgrammingJobTest, YesToTheCloseQuestionClosesWhileTheJobFinishesItsWait) {
+TEST_F(ProgrammingJobTest, YesToTheCloseQuestionEndsOnceTheProgrammerHasEndedWithNoSequenceAfterIt) {
     qbv::test::ProgrammerOrders orders(0, 600);
     ui.answers = {BoxAnswer::Yes};
-    bool closedDuringJob = false;
-    whileProgramming([&] {
-        form->close();
-        // The close has stopped the progress bar while the programmer still runs.
-        closedDuringJob = orders.recorded("end").empty() && !form->TimerProgress->Enabled();
-    });
+    whileProgramming([&] { form->close(); });
+    const int opens = fake.count(kFakeInit);
     clickOn(form->SpeedButtonDownload);
-    EXPECT_TRUE(closedDuringJob);      // the close went ahead while the programmer still ran
-    EXPECT_TRUE(orders.waitForEnd(0)); // and the job returned only after the programmer had ended
-    // The job still ran its connection sequence after the success; nothing polls any more, and the
-    // window, going with the program, closes that link and frees the library.
-    const int writes = fake.count(kFakeWrite);
-    QTest::qWait(80);
-    EXPECT_EQ(fake.count(kFakeWrite), writes);
-    form.reset();
-    const std::vector<int32_t> calls = fake.order();
-    EXPECT_THAT(std::vector<int32_t>(calls.end() - 2, calls.end()), ElementsAre(kFakeClose, kFakeUnload));
+    ASSERT_TRUE(waitUntil([&] { return !ui.boxes.empty(); }));
+    const uint32_t asked = clock.tickCount();
+    // The window stays as it was, busy, until the programmer has ended and the close's grace is over.
+    ASSERT_TRUE(waitUntil([&] { return !form->isVisible(); }, 4000));
+    EXPECT_TRUE(orders.waitForEnd(0));
+    EXPECT_GE(clock.tickCount() - asked, 2000u);
+    EXPECT_EQ(status(), "Download Max II Code...");
+    EXPECT_EQ(fake.count(kFakeInit), opens); // no connection follows the job
+    EXPECT_FALSE(fake.loaded());
 }

@@ -26,6 +26,11 @@ public:
 
     void advance(uint32_t milliseconds) { now_ += milliseconds; }
     void set(uint32_t now) { now_ = now - realElapsed(); }
+    // From now on the clock moves only when told to or slept on.
+    void stop() {
+        now_ += realElapsed();
+        pace_ = Pace::Still;
+    }
     const std::vector<uint32_t>& sleeps() const { return sleeps_; }
 
     // For the fake library's per-call delays.

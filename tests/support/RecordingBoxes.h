@@ -26,6 +26,12 @@ public:
     void open(MessageKind kind, const QString& text, BoxButtons buttons, const QString& detail,
               Answered answered) override {
         boxes.push_back({kind, text.toStdString(), buttons, detail.toStdString()});
+        ++opened;
+        answered = [this, answered](BoxAnswer answer) {
+            --opened;
+            if (answered)
+                answered(answer);
+        };
         if (onBox)
             onBox(boxes.back());
         if (holding)
@@ -36,10 +42,7 @@ public:
             if (!answers.empty())
                 answers.pop_front();
         }
-        QTimer::singleShot(0, &alive_, [answered, answer] {
-            if (answered)
-                answered(answer);
-        });
+        QTimer::singleShot(0, &alive_, [answered, answer] { answered(answer); });
     }
 
     // Answers the box that has been up longest, while holding.
@@ -65,6 +68,7 @@ public:
     std::function<void(const Box&)> onBox;
     bool holding = false;
     std::vector<Answered> up;
+    int opened = 0; // boxes not answered yet
 
 private:
     QObject alive_; // answers still to come are dropped with it

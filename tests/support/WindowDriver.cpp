@@ -49,6 +49,11 @@ bool WindowDriver::waitUntil(const std::function<bool()>& condition, int timeout
     return true;
 }
 
+bool WindowDriver::waitForRest(int timeoutMs) {
+    return waitUntil([this] { return ui.opened == 0 && form->SpeedButtonExit->isVisible() && !hourglass(); },
+                     timeoutMs);
+}
+
 void WindowDriver::clickAt(const QPoint& point) {
     QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, point);
 }

@@ -35,6 +35,8 @@ public:
     // Lets the message loop run until the condition holds, looking after every event; false after the
     // time (the driver's default when none is given).
     bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 0);
+    // The same until the window is at rest: no sequence, command, job or box under way, Exit on offer.
+    bool waitForRest(int timeoutMs = 0);
 
     void clickAt(const QPoint& point);
     void clickOn(QWidget* widget);
