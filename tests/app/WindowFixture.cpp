@@ -28,9 +28,9 @@ WindowTest::~WindowTest() {
 
 void WindowTest::startUp() {
     showWindow();
-    ASSERT_TRUE(waitUntil([this] {
-        return !form->TimerBoot->Enabled() && !hourglass() && status() != "Connecting QB-vela ...";
-    }));
+    ASSERT_TRUE(
+        waitUntil([this] { return !form->TimerBoot->Enabled() && status() != "Connecting QB-vela ..."; }) &&
+        waitForRest());
     QCoreApplication::processEvents();
 }
 

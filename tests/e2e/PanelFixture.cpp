@@ -44,10 +44,9 @@ void PanelTest::SetUp() {
 void PanelTest::startUp() {
     showWindow();
     const QString connecting = QStringLiteral("Connecting QB-vela ...");
-    ASSERT_TRUE(waitUntil([&] {
-        return !form->TimerBoot->Enabled() && !hourglass() && status() != connecting;
-    })) << "the start-up connection sequence did not end; status: "
-        << status().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return !form->TimerBoot->Enabled() && status() != connecting; }) &&
+                waitForRest())
+        << "the start-up connection sequence did not end; status: " << status().toStdString();
 }
 
 void PanelTest::pump(int milliseconds) {
@@ -59,7 +58,7 @@ void PanelTest::pump(int milliseconds) {
 void PanelTest::clickConnect() {
     ASSERT_TRUE(form->SpeedButtonConnect->isVisible());
     clickOn(form->SpeedButtonConnect);
-    ASSERT_FALSE(hourglass());
+    ASSERT_TRUE(waitForRest());
 }
 
 void PanelTest::expectRecovers() {

@@ -55,21 +55,24 @@ public:
     // panel's programming job runs (the stand-in programmer, slowed down).
     QbvRun qbv(const QStringList& arguments, bool duringJob) {
         QProcess process;
+        bool started = false;
         const auto start = [&] {
+            started = true;
             process.start(QString::fromStdString(platform::programDirectory()) + QStringLiteral("qbv"),
                           arguments);
         };
+        QTimer watch;
         if (duringJob) {
             platform::setEnvironmentVariable("QUARTUS_ROOTDIR", platform::programDirectory() + "quartus");
             platform::setEnvironmentVariable("QBV_PGM_DURATION_MS", "1500");
-            QTimer watch;
             QObject::connect(&watch, &QTimer::timeout, [&] {
-                if (status() == "Download Max II Code..." && process.state() == QProcess::NotRunning)
+                if (status() == "Download Max II Code..." && !started)
                     start();
             });
             watch.start(20);
-            clickOn(form->SpeedButtonDownload); // the job runs inside the click
+            clickOn(form->SpeedButtonDownload); // the programmer starts inside the click
             platform::setEnvironmentVariable("QBV_PGM_DURATION_MS", "");
+            EXPECT_TRUE(waitUntil([&] { return started; }));
         } else {
             start();
         }

@@ -115,7 +115,7 @@ TEST_F(PanelWindowTest, YesToTheQuestionProgramsTheBlankBoardAndConnects) {
 TEST_F(PanelWindowTest, FailingProgrammerShowsItsCodeAndLeavesTheBoardAlone) {
     platform::setEnvironmentVariable(standin::kExitCodeVariable, "1");
     showWindow();
-    ASSERT_TRUE(waitUntil([this] { return ui.boxes.size() >= 2 && !hourglass(); }));
+    ASSERT_TRUE(waitUntil([this] { return ui.boxes.size() >= 2; }) && waitForRest());
 
     ASSERT_EQ(ui.boxes.size(), 2u);
     EXPECT_EQ(ui.boxes[1].kind, MessageKind::Information);
