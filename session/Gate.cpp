@@ -14,6 +14,11 @@ struct Row {
     Verdict verdicts[kActionCount];
     std::optional<Look> look;
     Refused refused;
+    // Where a job leaves the link: after a failure, by the state the job found (Connect on offer again only
+    // where it was); after a success, by where the connection sequence that follows it ended (Download on
+    // offer again).
+    State afterFailedJob;
+    State afterJobSequence;
 };
 
 // One cable, one job: while a sequence, a command or a job runs, nothing else that reaches the board
@@ -26,28 +31,41 @@ constexpr const char* kProgramming = "The control panel is programming the MAX I
 constexpr const char* kAsking = "The control panel waits for its user to answer a question.";
 constexpr const char* kClosing = "The control panel is closing.";
 constexpr Look kIdle{true, true, true, false, false};
+constexpr Look kNoLibrary{true, false, true, false, false};
+constexpr Look kUnanswered{false, true, true, false, false};
+constexpr Look kAsked{false, false, true, false, false};
 constexpr Look kWorking{false, false, false, false, true};
 constexpr Look kLinked{false, true, true, true, false};
-constexpr Refused kNone{Refusal::NotConnected, kNotConnected};
+constexpr Refused kUnlinked{Refusal::NotConnected, kNotConnected};
+constexpr Refused kDone{Refusal::None, ""};
+constexpr Refused kSequence{Refusal::Busy, kConnecting};
+constexpr Refused kJob{Refusal::Busy, kProgramming};
+constexpr Refused kCommand{Refusal::Busy, "The control panel is sending a command to the board."};
+constexpr Refused kTelling{Refusal::Busy, "The control panel waits for its user to read what failed."};
+constexpr Refused kQuestion{Refusal::Busy, kAsking};
+constexpr Refused kEnding{Refusal::Closing, kClosing};
+constexpr std::optional<Look> kAsLastSeen = std::nullopt;
+constexpr State kDown = State::Disconnected;
+constexpr State kMute = State::Unanswered;
 
 // clang-format off
 constexpr Row kTable[kStateCount] = {
-    //                     Connect Program SetLeds SetPin Ping ReadKeys PollKeys Close Look
-    {"Disconnected",    {R, R, D, D, D, D, D, R, R}, kIdle,                                kNone},
-    {"NoDriver",        {R, D, D, D, D, D, D, R, R}, Look{true, false, true, false, false}, kNone},
-    {"Unanswered",      {R, R, D, D, D, D, D, R, R}, Look{false, true, true, false, false}, kNone},
-    {"ProgramAsked",    {D, R, D, D, D, D, D, R, R}, Look{false, false, true, false, false}, {Refusal::Busy, kProgramming}},
-    {"Connecting",      {D, D, D, D, D, D, D, C, R}, kWorking,                             {Refusal::Busy, kConnecting}},
-    {"Connected",       {D, R, R, R, R, R, R, R, R}, kLinked,                              {Refusal::None, ""}},
-    {"Commanding",      {D, D, D, D, D, D, L, R, R}, kLinked,
-                         {Refusal::Busy, "The control panel is sending a command to the board."}},
-    {"Programming",     {D, D, D, D, D, D, D, C, R}, kWorking,                             {Refusal::Busy, kProgramming}},
-    {"TellingFailure",  {D, D, D, D, D, D, D, R, R}, kWorking,
-                         {Refusal::Busy, "The control panel waits for its user to read what failed."}},
-    {"AskingToProgram", {D, D, D, D, D, D, D, R, R}, kWorking,                             {Refusal::Busy, kAsking}},
-    {"AskingToQuit",    {D, D, D, D, D, D, D, D, R}, kWorking,                             {Refusal::Busy, kAsking}},
-    {"Closing",         {D, D, D, D, D, D, D, D, D}, std::nullopt,                            {Refusal::Closing, kClosing}},
-    {"Closed",          {D, D, D, D, D, D, D, D, D}, std::nullopt,                            {Refusal::Closing, kClosing}},
+    //                  Connect Program SetLeds SetPin Ping ReadKeys PollKeys Close Look
+    //                                                 look         refusal    after a failed job found here,
+    //                                                                          after a job's sequence ended here
+    {"Disconnected",    {R, R, D, D, D, D, D, R, R}, kIdle,       kUnlinked, kDown, kDown},
+    {"NoDriver",        {R, D, D, D, D, D, D, R, R}, kNoLibrary,  kUnlinked, kDown, kDown},
+    {"Unanswered",      {R, R, D, D, D, D, D, R, R}, kUnanswered, kUnlinked, kMute, kMute},
+    {"ProgramAsked",    {D, R, D, D, D, D, D, R, R}, kAsked,      kJob,      kMute, State::ProgramAsked},
+    {"Connecting",      {D, D, D, D, D, D, D, C, R}, kWorking,    kSequence, kMute, kMute},
+    {"Connected",       {D, R, R, R, R, R, R, R, R}, kLinked,     kDone,     kMute, State::Connected},
+    {"Commanding",      {D, D, D, D, D, D, L, R, R}, kLinked,     kCommand,  kMute, kMute},
+    {"Programming",     {D, D, D, D, D, D, D, C, R}, kWorking,    kJob,      kMute, kMute},
+    {"TellingFailure",  {D, D, D, D, D, D, D, R, R}, kWorking,    kTelling,  kMute, kMute},
+    {"AskingToProgram", {D, D, D, D, D, D, D, R, R}, kWorking,    kQuestion, kMute, kMute},
+    {"AskingToQuit",    {D, D, D, D, D, D, D, D, R}, kWorking,    kQuestion, kMute, kMute},
+    {"Closing",         {D, D, D, D, D, D, D, D, D}, kAsLastSeen, kEnding,   kMute, kMute},
+    {"Closed",          {D, D, D, D, D, D, D, D, D}, kAsLastSeen, kEnding,   kMute, kMute},
 };
 // clang-format on
 
@@ -67,6 +85,10 @@ std::optional<Look> lookOf(State state) {
 
 Refused refusalOf(State state) {
     return row(state).refused;
+}
+
+State afterJob(State state, bool programmed) {
+    return programmed ? row(state).afterJobSequence : row(state).afterFailedJob;
 }
 
 const char* stateName(State state) {

@@ -71,6 +71,10 @@ Verdict verdict(State state, Action action);
 std::optional<Look> lookOf(State state);
 Refused refusalOf(State state);
 
+// Where a programming job leaves the link: after a failure, from the state the job found; after a success,
+// from where the connection sequence that follows it ended.
+State afterJob(State state, bool programmed);
+
 const char* stateName(State state);
 
 } // namespace qbv::session

@@ -367,7 +367,7 @@ void Session::EndSequence(State end) {
     jobSequence_ = false;
     answerJob(end);
     script_ = false;
-    enter(afterJob(end, true));
+    enter(session::afterJob(end, true));
 }
 
 void Session::CreateJtagPort() {
@@ -519,22 +519,7 @@ void Session::JobReported(bool programmed) {
         return ConnectBoard();
     }
     script_ = false;
-    enter(afterJob(jobFound_, false));
-}
-
-// Where a job leaves the link: after a success, where its connection sequence ended, with Download on offer
-// again; after a failure, down, with Connect on offer only where the job found it.
-State Session::afterJob(State end, bool programmed) const {
-    switch (end) {
-    case State::Disconnected:
-    case State::NoDriver:
-        return State::Disconnected;
-    case State::Connected:
-    case State::ProgramAsked:
-        return programmed ? end : State::Unanswered;
-    default:
-        return State::Unanswered;
-    }
+    enter(session::afterJob(jobFound_, false));
 }
 
 void Session::logConnectOutcome(ConnectOutcome outcome, uint8_t keys) {

@@ -78,7 +78,6 @@ public:
 
 private:
     void enter(State state);
-    State afterJob(State sequenceEnd, bool programmed) const;
     void schedule();
     void tell(Box box, std::function<void()> then);
     void ask(Box box, std::function<void(bool)> then);
