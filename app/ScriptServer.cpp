@@ -37,7 +37,7 @@ public:
         socket->setParent(this);
         timer_.setSingleShot(true);
         connect(&timer_, &QTimer::timeout, this, [this] {
-            if (buffer_.isEmpty())
+            if (buffer_.isEmpty() || turnedAway_)
                 return hangUp();
             hangUp(refused(Refusal::BadRequest, "the request did not end in time"));
         });
@@ -58,6 +58,8 @@ public:
         send(reply);
         if (verb == ScriptVerb::Watch && reply.refusal == Refusal::None)
             watch(reply.keys.value_or(0));
+        else if (!watching_)
+            timer_.start(kSilenceMs);
         // The next request is read once the step that answered this one is over.
         QMetaObject::invokeMethod(this, &Client::read, Qt::QueuedConnection);
     }
@@ -79,6 +81,13 @@ public:
         socket_->flush();
         socket_->disconnectFromServer();
         QTimer::singleShot(kFlushMs, this, &QObject::deleteLater);
+    }
+    // Turned away: the reply waits for the script's request, which ends the connection, as does a moment's
+    // silence. Hanging up at once would leave the script writing to a closed connection.
+    void turnAway(const ScriptReply& reply) {
+        send(reply);
+        turnedAway_ = true;
+        timer_.start(kFlushMs);
     }
     bool watching() const { return watching_; }
     void keysRead(uint8_t keys) {
@@ -109,12 +118,14 @@ private:
             }
             const std::string line = buffer_.left(end).toStdString();
             buffer_.remove(0, end + 1);
+            if (turnedAway_)
+                return hangUp();
             ScriptRequest request;
             std::string error;
             if (!parseScriptRequest(line, request, error))
                 return hangUp(refused(Refusal::BadRequest, error));
-            if (!watching_)
-                timer_.start(kSilenceMs);
+            // The silence that ends a connection is counted between requests, not while one is served.
+            timer_.stop();
             pending_ = Pending{++server_.lastId_, request.verb};
             server_.session_.request(pending_->id, request);
         }
@@ -130,6 +141,7 @@ private:
     QTimer timer_;
     std::optional<Pending> pending_;
     bool watching_ = false;
+    bool turnedAway_ = false;
     uint8_t keysSent_ = 0;
 };
 
@@ -163,7 +175,7 @@ void ScriptServer::accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         auto* client = new Client(socket, *this);
         if (clients().size() > kMaxClients)
-            client->hangUp(refused(Refusal::Busy, "The control panel serves too many scripts at once."));
+            client->turnAway(refused(Refusal::Busy, "The control panel serves too many scripts at once."));
     }
 }
 
@@ -188,8 +200,6 @@ void ScriptServer::stateChanged(State state) {
     for (Client* client : clients())
         if (client->watching())
             client->hangUp(end);
-    if (session_.closing())
-        server_->close();
 }
 
 #include "ScriptServer.moc"

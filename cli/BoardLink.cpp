@@ -10,157 +10,256 @@
 namespace qbv::cli {
 
 namespace {
-// How often a link in use is tried again while waiting for it.
+
+// How often a refusal that passes is met again while waiting.
 constexpr uint32_t kRetryMs = 100;
-// Instead of the library's reason once qbv waited: that advises waiting.
-constexpr const char* kStillInUse = "The link is still in use by another program after waiting %u s.";
+// How long a request may take to reach the panel, and how often Ctrl+C is looked for meanwhile.
+constexpr uint32_t kSendMs = 2000;
+constexpr uint32_t kSliceMs = 100;
+
+Outcome failed(int exitCode, std::string text, std::string reason = {}) {
+    Outcome outcome;
+    outcome.exitCode = exitCode;
+    outcome.text = std::move(text);
+    outcome.reason = std::move(reason);
+    return outcome;
+}
+
+Outcome panelGone() {
+    Outcome outcome = failed(kExitCommandFailed, "The control panel went away before it answered.");
+    outcome.gone = true;
+    return outcome;
+}
+
+// What the board did not take, in the words the panel shows for it.
+const char* commandFailure(session::ScriptVerb verb) {
+    switch (verb) {
+    case session::ScriptVerb::Led:
+        return text::kUpdateLedFail;
+    case session::ScriptVerb::Pin:
+        return text::kUpdateGpioFail;
+    default:
+        return text::kLostConnection;
+    }
+}
+
 } // namespace
 
-BoardLink::~BoardLink() {
-    close();
+// qbv's own link.
+
+DirectLink::~DirectLink() {
+    drop();
 }
 
-void BoardLink::close() {
-    panel_.close();
-    if (!port_)
-        return;
-    port_->Close();
+// The link closed and the library freed.
+void DirectLink::drop() {
+    if (port_)
+        port_->Close();
     port_.reset();
+    connected_ = false;
 }
 
-// Scripts that share a board take turns: an attempt that finds the link in use is made again until the link
-// is free, the wait is over or the user presses Ctrl+C.
-BoardLink::Tries BoardLink::tryWhileInUse(Console& console, const std::function<void()>& attempt) {
+Outcome DirectLink::connect() {
+    port_ = std::make_unique<TJtagPort>();
+    if (port_->error() != JtagPortError::NoError)
+        reporter_.message(MessageKind::Error, port_->errorString());
+    switch (board::ConnectPort(*port_, commandInFlight_, keysAtConnect_)) {
+    case board::ConnectOutcome::LibraryNotLoaded: {
+        Outcome outcome = failed(kExitLibrary, text::kFailLoadDriver);
+        outcome.fields = {{"library", port_->LibraryPath()}};
+        drop();
+        return outcome;
+    }
+    case board::ConnectOutcome::LinkNotOpened:
+        return linkNotOpened();
+    case board::ConnectOutcome::NoResponse:
+        drop();
+        return failed(kExitNoResponse, formatText(text::kNoResponse, text::kBoardName));
+    case board::ConnectOutcome::Connected:
+        connected_ = true;
+        return {};
+    }
+    return {};
+}
+
+// The checklist with the library's own reason; a link in use by another program passes.
+Outcome DirectLink::linkNotOpened() {
+    Outcome outcome = failed(kExitLinkNotOpened, formatText(text::kFailConnectChecklist, text::kBoardName),
+                             port_->linkErrorString());
+    outcome.passes = port_->linkError() == jtag::LinkError::InUse;
+    drop();
+    return outcome;
+}
+
+Outcome DirectLink::carryOut(const session::ScriptRequest& request) {
+    // The check that the board answers is the first command's ping and key read.
+    if (!connected_) {
+        Outcome connected = connect();
+        if (!connected.done() || request.verb == session::ScriptVerb::Ping ||
+            request.verb == session::ScriptVerb::Keys || request.verb == session::ScriptVerb::Watch) {
+            connected.keys = keysAtConnect_;
+            return connected;
+        }
+    }
+    int32_t command = board::kPing;
+    uint8_t data = 0;
+    switch (request.verb) {
+    case session::ScriptVerb::Led:
+        command = board::kSetLeds;
+        data = request.mask;
+        break;
+    case session::ScriptVerb::Pin:
+        command = board::kSetGpioPin;
+        data = board::pinByte(request.pin, request.on);
+        break;
+    case session::ScriptVerb::Keys:
+    case session::ScriptVerb::Watch:
+        command = board::kReadKeys;
+        break;
+    default:
+        break;
+    }
+    if (!board::SendCommand(*port_, commandInFlight_, command, &data))
+        return failed(kExitCommandFailed, commandFailure(request.verb));
+    Outcome done;
+    if (command == board::kReadKeys)
+        done.keys = data;
+    return done;
+}
+
+Outcome DirectLink::checkFree() {
+    port_ = std::make_unique<TJtagPort>();
+    if (port_->Open() || port_->linkError() != jtag::LinkError::InUse) {
+        // Any other reason the link does not open is the check after programming's to report.
+        drop();
+        return {};
+    }
+    return linkNotOpened();
+}
+
+// A running panel's link.
+
+bool PanelLink::open() {
+    const std::string address = platform::localServerAddress(session::panelServerName());
+    return !address.empty() && channel_.open(address) == platform::LocalChannel::Opened::Yes;
+}
+
+Outcome PanelLink::carryOut(const session::ScriptRequest& request) {
+    if (!channel_.send(session::scriptRequestLine(request), kSendMs))
+        return panelGone();
     const uint32_t start = platform::tickCount();
+    std::string line;
+    // The reply, looked for in slices so that Ctrl+C is noticed while a long request (a job) runs.
+    while (!channel_.receiveLine(line, kSliceMs)) {
+        if (!channel_.isOpen() || platform::elapsedSince(start) >= answerMs_)
+            break;
+        if (interrupted_())
+            return failed(kExitInterrupted, "interrupted");
+    }
+    session::ScriptReply reply;
+    if (line.empty() || !session::parseScriptReply(line, reply)) {
+        channel_.close();
+        return panelGone();
+    }
+    Outcome outcome = failed(exitCodeOf(reply.refusal), reply.text, reply.reason);
+    outcome.keys = reply.keys;
+    outcome.passes = reply.refusal == session::Refusal::Busy || reply.refusal == session::Refusal::Closing ||
+                     reply.refusal == session::Refusal::Connecting;
+    return outcome;
+}
+
+bool PanelLink::next(session::ScriptReply& reply, uint32_t timeoutMs, bool& timedOut) {
+    std::string line;
+    timedOut = false;
+    if (!channel_.receiveLine(line, timeoutMs)) {
+        timedOut = channel_.isOpen();
+        return false;
+    }
+    return session::parseScriptReply(line, reply);
+}
+
+// The board for one run.
+
+BoardLink& Board::link() {
+    if (!link_) {
+        auto panel = std::make_unique<PanelLink>();
+        if (panel->open()) {
+            panel->setAnswerLimit(answerMs_);
+            panel->setInterrupted(reporter_.console().interrupted);
+            link_ = std::move(panel);
+        } else {
+            link_ = std::make_unique<DirectLink>(reporter_);
+        }
+    }
+    return *link_;
+}
+
+PanelLink* Board::panel() {
+    return link_ && link_->isPanel() ? static_cast<PanelLink*>(link_.get()) : nullptr;
+}
+
+Outcome Board::carryOut(const session::ScriptRequest& request) {
+    return waiting([&request](BoardLink& link) { return link.carryOut(request); });
+}
+
+Outcome Board::waiting(const std::function<Outcome(BoardLink&)>& attempt) {
+    const uint32_t start = platform::tickCount();
+    bool goneOnce = false;
     for (;;) {
-        attempt();
-        if (port_->linkError() != jtag::LinkError::InUse)
-            return Tries::Ended;
-        if (platform::elapsedSince(start) >= waitSeconds_ * 1000u)
-            return waitSeconds_ > 0 ? Tries::WaitedOut : Tries::Ended;
-        if (console.interrupted())
-            return Tries::Interrupted;
+        Outcome outcome = attempt(link());
+        // A panel that went away leaves the board to qbv: the request goes again, once, whichever way is
+        // there now.
+        if (outcome.gone && !std::exchange(goneOnce, true)) {
+            link_.reset();
+            continue;
+        }
+        if (!outcome.passes)
+            return outcome;
+        const bool fromPanel = link_->isPanel();
+        // Each try finds the board anew: a panel that ended meanwhile leaves it to qbv's own link.
+        link_.reset();
+        if (platform::elapsedSince(start) >= waitSeconds_ * 1000u) {
+            if (waitSeconds_ > 0)
+                outcome.reason = formatText(fromPanel ? "The control panel was still busy after waiting %u s."
+                                                      : "The link is still in use by another program after "
+                                                        "waiting %u s.",
+                                            static_cast<unsigned>(waitSeconds_));
+            return outcome;
+        }
+        if (reporter_.console().interrupted())
+            return failed(kExitInterrupted, "interrupted");
         platform::sleep(kRetryMs);
     }
 }
 
-int BoardLink::connect(Reporter& reporter, const Json& extra) {
-    close();
-    if (panel_.open())
-        return connectThroughPanel(reporter, extra);
-    return connectToBoard(reporter, extra);
+int Board::report(const Outcome& outcome, const Json& fields) {
+    return reporter_.failure(outcome.exitCode, outcome.text, merged(outcome.fields, fields), outcome.reason);
 }
 
-// The panel's ping, and the keys its own polls last read; a panel that goes away meanwhile (it was
-// closing) leaves the board to qbv.
-int BoardLink::connectThroughPanel(Reporter& reporter, const Json& extra) {
-    session::ScriptReply reply;
-    switch (panel_.askWaiting({session::ScriptVerb::Ping}, reply, waitSeconds_, reporter.console())) {
-    case PanelLink::Asked::Gone:
-        return connectToBoard(reporter, extra);
-    case PanelLink::Asked::Interrupted:
-        return interrupted(reporter, extra);
-    case PanelLink::Asked::WaitedOut:
-        return panelRefused(reporter, reply, extra, waitSeconds_);
-    case PanelLink::Asked::Answered:
-        break;
+int exitCodeOf(session::Refusal refusal) {
+    using session::Refusal;
+    switch (refusal) {
+    case Refusal::None:
+        return kExitSuccess;
+    case Refusal::Busy:
+    case Refusal::Closing:
+    case Refusal::Connecting:
+        return kExitPanelBusy;
+    case Refusal::NoLibrary:
+        return kExitLibrary;
+    case Refusal::NotConnected:
+        return kExitLinkNotOpened;
+    case Refusal::Failed:
+    case Refusal::BadRequest:
+        return kExitCommandFailed;
+    case Refusal::Unprogrammed:
+        return kExitProgrammingFailed;
+    case Refusal::TimedOut:
+        return kExitTimeout;
+    case Refusal::Unanswered:
+        return kExitNoResponse;
     }
-    if (reply.refusal != session::Refusal::None)
-        return panelRefused(reporter, reply, extra, 0);
-    if (panel_.ask({session::ScriptVerb::Keys}, reply) && reply.keys)
-        keysAtConnect_ = *reply.keys;
-    return kExitSuccess;
-}
-
-int panelRefused(Reporter& reporter, const session::ScriptReply& reply, const Json& fields,
-                 uint32_t waitedSeconds) {
-    const std::string reason = waitedSeconds > 0
-                                   ? formatText("The control panel was still busy after waiting %u s.",
-                                                static_cast<unsigned>(waitedSeconds))
-                                   : reply.reason;
-    return reporter.failure(exitCodeOf(reply.refusal), reply.text, fields, reason);
-}
-
-int BoardLink::connectToBoard(Reporter& reporter, const Json& extra) {
-    port_ = std::make_unique<TJtagPort>();
-    if (port_->error() != JtagPortError::NoError)
-        reporter.message(MessageKind::Error, port_->errorString());
-    board::ConnectOutcome outcome = board::ConnectOutcome::LinkNotOpened;
-    const Tries tries = tryWhileInUse(reporter.console(), [this, &outcome] {
-        outcome = board::ConnectPort(*port_, commandInFlight_, keysAtConnect_);
-    });
-    if (tries == Tries::Interrupted)
-        return interrupted(reporter, extra);
-    switch (outcome) {
-    case board::ConnectOutcome::LibraryNotLoaded: {
-        const std::string library = port_->LibraryPath();
-        close();
-        return reporter.failure(kExitLibrary, text::kFailLoadDriver, merged(extra, {{"library", library}}));
-    }
-    case board::ConnectOutcome::LinkNotOpened:
-        return linkNotOpened(reporter, extra, tries);
-    case board::ConnectOutcome::NoResponse:
-        close();
-        return reporter.failure(kExitNoResponse, formatText(text::kNoResponse, text::kBoardName), extra);
-    case board::ConnectOutcome::Connected:
-        break;
-    }
-    return kExitSuccess;
-}
-
-int BoardLink::waitUntilFree(Reporter& reporter, const Json& extra) {
-    close();
-    port_ = std::make_unique<TJtagPort>();
-    const Tries tries = tryWhileInUse(reporter.console(), [this] { port_->Open(); });
-    if (tries == Tries::Interrupted)
-        return interrupted(reporter, extra);
-    if (tries == Tries::WaitedOut)
-        return linkNotOpened(reporter, extra, tries);
-    close();
-    return kExitSuccess;
-}
-
-int BoardLink::interrupted(Reporter& reporter, const Json& extra) {
-    close();
-    return reporter.failure(kExitInterrupted, "interrupted", extra);
-}
-
-// The reason with qbv's message: the library's own, when it gives one, or how long qbv waited.
-int BoardLink::linkNotOpened(Reporter& reporter, const Json& extra, Tries tries) {
-    const std::string reason =
-        tries == Tries::WaitedOut ? formatText(kStillInUse, waitSeconds_) : port_->linkErrorString();
-    close();
-    return reporter.failure(kExitLinkNotOpened, formatText(text::kFailConnectChecklist, text::kBoardName),
-                            extra, reason);
-}
-
-bool BoardLink::send(int32_t command, uint8_t* data) {
-    if (panel_.isOpen())
-        return sendThroughPanel(command, data);
-    return port_ && port_->IsOpen() && board::SendCommand(*port_, commandInFlight_, command, data);
-}
-
-bool BoardLink::sendThroughPanel(int32_t command, uint8_t* data) {
-    session::ScriptRequest request;
-    switch (command) {
-    case board::kSetLeds:
-        request = {session::ScriptVerb::Led, *data};
-        break;
-    case board::kSetGpioPin:
-        request = {session::ScriptVerb::Pin, 0, board::pinOf(*data), board::pinActive(*data)};
-        break;
-    case board::kReadKeys:
-        request = {session::ScriptVerb::Keys};
-        break;
-    default:
-        request = {session::ScriptVerb::Ping};
-    }
-    session::ScriptReply reply;
-    if (!panel_.ask(request, reply) || reply.refusal != session::Refusal::None)
-        return false;
-    if (command == board::kReadKeys)
-        *data = reply.keys.value_or(0);
-    return true;
+    return kExitCommandFailed;
 }
 
 } // namespace qbv::cli

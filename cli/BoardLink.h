@@ -1,72 +1,118 @@
 #pragma once
 
 #include "Output.h"
-#include "PanelLink.h"
-#include "board/Connection.h"
 #include "board/Jtagport.h"
+#include "platform/LocalChannel.h"
+#include "session/ScriptProtocol.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace qbv::cli {
 
-// The board link for one run of qbv, as the panel makes it: a fresh port that loads the JTAG access
-// library from the program's directory, the link opened, and the board asked whether it answers (ping,
-// then read keys). Every board command goes through one, so a blank controller is reported as not
-// answering rather than a command's write being taken for a success. The link is closed and the library
-// freed when it goes. While a panel of the same library and board runs, it holds the link: then the
-// commands go to the panel, and the link is left to it.
-class BoardLink {
-public:
-    // waitSeconds: how long to keep trying while another program holds the link; Ctrl+C ends the wait.
-    explicit BoardLink(uint32_t waitSeconds = 0) : waitSeconds_(waitSeconds) {}
-    ~BoardLink();
-    BoardLink(const BoardLink&) = delete;
-    BoardLink& operator=(const BoardLink&) = delete;
-
-    // Loads, opens and checks; on failure reports it in the panel's words and returns the exit code,
-    // with the link already torn down. kExitSuccess when the board answered.
-    // extra goes into a JSON failure.
-    int connect(Reporter& reporter, const Json& extra = Json::object());
-
-    // Waits while another program holds the link, opening it without asking the board anything, and
-    // closes it again: for the programmer, which needs the link free but not the board answering. Returns
-    // kExitSuccess once the link is not in use (or cannot be opened for another reason, which the check
-    // after programming reports); otherwise reports as connect() does.
-    int waitUntilFree(Reporter& reporter, const Json& extra = Json::object());
-
-    // One board command over the open link (see board::SendCommand).
-    bool send(int32_t command, uint8_t* data);
-
-    // The key state read while checking that the board answers.
-    uint8_t keysAtConnect() const { return keysAtConnect_; }
-
-    // The panel the commands go to, when one answered connect().
-    PanelLink* panel() { return panel_.isOpen() ? &panel_ : nullptr; }
-
-    void close();
-
-private:
-    // How the tries to open the link ended.
-    enum class Tries { Ended, Interrupted, WaitedOut };
-
-    Tries tryWhileInUse(Console& console, const std::function<void()>& attempt);
-    int linkNotOpened(Reporter& reporter, const Json& extra, Tries tries);
-    int connectToBoard(Reporter& reporter, const Json& extra);
-    int connectThroughPanel(Reporter& reporter, const Json& extra);
-    bool sendThroughPanel(int32_t command, uint8_t* data);
-    int interrupted(Reporter& reporter, const Json& extra);
-
-    uint32_t waitSeconds_;
-    std::unique_ptr<TJtagPort> port_;
-    bool commandInFlight_ = false;
-    uint8_t keysAtConnect_ = 0;
-    PanelLink panel_;
+// What one command came to, whichever way it went: done, with what the board said; refused, in the words
+// of whoever holds the link; or failed, with the reason. A failure's exit code, words and fields are the
+// ones qbv reports.
+struct Outcome {
+    int exitCode = 0;
+    std::string text;
+    std::string reason;
+    Json fields = Json::object();
+    std::optional<uint8_t> keys; // the key state the board gave, for keys and ping
+    bool passes = false;         // a refusal that passes: busy, closing, connecting, the link in use
+    bool gone = false;           // the panel went away before it answered
+    bool done() const { return exitCode == 0; }
 };
 
-// How qbv reports a panel's refusal: its words, with how long qbv waited when the wait ran out.
-int panelRefused(Reporter& reporter, const session::ScriptReply& reply, const Json& fields,
-                 uint32_t waitedSeconds);
+// One way to the board for one run of qbv: ping, led, pin, keys (and watch) each a request with one
+// outcome.
+class BoardLink {
+public:
+    virtual ~BoardLink() = default;
+    virtual Outcome carryOut(const session::ScriptRequest& request) = 0;
+    virtual bool isPanel() const { return false; }
+};
+
+// The link qbv opens itself, as the panel makes it: a fresh port that loads the JTAG access library from
+// the program's directory, the link opened, and the board asked once whether it answers (ping, then read
+// keys), so that a blank controller is reported as not answering rather than a write taken for a success.
+// The link is closed and the library freed when it goes.
+class DirectLink final : public BoardLink {
+public:
+    explicit DirectLink(Reporter& reporter) : reporter_(reporter) {}
+    ~DirectLink() override;
+    Outcome carryOut(const session::ScriptRequest& request) override;
+    // The link opened and closed again without a word to the board: for the programmer, which needs the
+    // link free but not the board answering.
+    Outcome checkFree();
+
+private:
+    Outcome connect();
+    Outcome linkNotOpened();
+    void drop();
+
+    Reporter& reporter_;
+    std::unique_ptr<TJtagPort> port_;
+    bool connected_ = false;
+    bool commandInFlight_ = false;
+    uint8_t keysAtConnect_ = 0;
+};
+
+// A running panel of this qbv's library and board, which holds the link: every request is carried out as
+// the panel's own (shown, logged, judged by its state) and answered in its words.
+class PanelLink final : public BoardLink {
+public:
+    // True when such a panel answers; nothing is asked yet.
+    bool open();
+    Outcome carryOut(const session::ScriptRequest& request) override;
+    bool isPanel() const override { return true; }
+    // How long a reply may take, and what ends the wait for it early.
+    void setAnswerLimit(uint32_t milliseconds) { answerMs_ = milliseconds; }
+    void setInterrupted(std::function<bool()> interrupted) { interrupted_ = std::move(interrupted); }
+
+    // The next line of a watch of the keys: a change, or the panel's last word when the watch ended. False
+    // when none came in the time (timedOut) or the panel hung up.
+    bool next(session::ScriptReply& reply, uint32_t timeoutMs, bool& timedOut);
+
+private:
+    platform::LocalChannel channel_;
+    uint32_t answerMs_ = 15000;
+    std::function<bool()> interrupted_ = [] { return false; };
+};
+
+// The board for one run of qbv: through a panel of this library and board while one runs, else over qbv's
+// own link. With --wait, a refusal that passes is met again (a busy or closing panel, one still connecting,
+// a link in use) until the wait is over or Ctrl+C; a panel that goes away leaves the board to qbv. A board
+// failure is never tried again.
+class Board {
+public:
+    Board(uint32_t waitSeconds, Reporter& reporter) : waitSeconds_(waitSeconds), reporter_(reporter) {}
+
+    Outcome carryOut(const session::ScriptRequest& request);
+    // Any step on whichever link is there, met again as above.
+    Outcome waiting(const std::function<Outcome(BoardLink&)>& attempt);
+    // The panel the board is reached through, when it is; for a watch of its keys.
+    PanelLink* panel();
+    void setAnswerLimit(uint32_t milliseconds) { answerMs_ = milliseconds; }
+    // Lets go of the link.
+    void release() { link_.reset(); }
+
+    // How qbv reports an outcome that is not done: its words, with the fields given.
+    int report(const Outcome& outcome, const Json& fields = Json::object());
+
+private:
+    BoardLink& link();
+
+    uint32_t waitSeconds_;
+    Reporter& reporter_;
+    uint32_t answerMs_ = 15000;
+    std::unique_ptr<BoardLink> link_;
+};
+
+// qbv's exit code for a panel's refusal.
+int exitCodeOf(session::Refusal refusal);
 
 } // namespace qbv::cli

@@ -32,46 +32,47 @@ void reportChange(Reporter& reporter, uint8_t keyState, uint32_t watchStart) {
 }
 
 // Through a panel: the changes its own polls find, until Ctrl+C or the panel ends the watch.
-int watchThroughPanel(PanelLink& panel, Reporter& reporter) {
+int watchThroughPanel(PanelLink& panel, Board& board, uint8_t shown, Reporter& reporter) {
     const uint32_t start = platform::tickCount();
-    session::ScriptReply reply;
-    if (!panel.ask({session::ScriptVerb::Watch}, reply))
-        return reporter.failure(kExitCommandFailed, text::kLostConnection);
-    if (reply.refusal != session::Refusal::None)
-        return panelRefused(reporter, reply, Json::object(), 0);
-    uint8_t shown = reply.keys.value_or(0);
     reportChange(reporter, shown, start);
     for (;;) {
         bool timedOut = false;
         if (reporter.console().interrupted())
             return kExitSuccess;
+        session::ScriptReply reply;
         if (!panel.next(reply, kPollIntervalMs * 5, timedOut)) {
             if (timedOut)
                 continue;
             return reporter.failure(kExitCommandFailed, text::kLostConnection);
         }
-        if (reply.refusal != session::Refusal::None)
-            return panelRefused(reporter, reply, Json::object(), 0);
+        if (reply.refusal != session::Refusal::None) {
+            Outcome ended;
+            ended.exitCode = exitCodeOf(reply.refusal);
+            ended.text = reply.text;
+            ended.reason = reply.reason;
+            return board.report(ended);
+        }
         if (reply.keys && (*reply.keys & kKeyBits) != (shown & kKeyBits))
             reportChange(reporter, *reply.keys, start);
         shown = reply.keys.value_or(shown);
     }
 }
 
-int watchKeys(BoardLink& link, Reporter& reporter) {
-    if (PanelLink* panel = link.panel())
-        return watchThroughPanel(*panel, reporter);
+// Over qbv's own link: a read 20 ms after the end of the last, as the panel polls.
+int watchKeys(Board& board, uint8_t shown, Reporter& reporter) {
+    if (PanelLink* panel = board.panel())
+        return watchThroughPanel(*panel, board, shown, reporter);
     const uint32_t start = platform::tickCount();
-    uint8_t shown = link.keysAtConnect();
     reportChange(reporter, shown, start);
     Console& console = reporter.console();
     for (;;) {
         platform::sleep(kPollIntervalMs);
         if (console.interrupted())
-            return kExitSuccess; // the link closes with the BoardLink
-        uint8_t keyState = 0;
-        if (!link.send(board::kReadKeys, &keyState))
-            return reporter.failure(kExitCommandFailed, text::kLostConnection);
+            return kExitSuccess; // the link closes with the board
+        const Outcome read = board.carryOut({session::ScriptVerb::Keys});
+        if (!read.done())
+            return board.report(read);
+        const uint8_t keyState = read.keys.value_or(0);
         if ((keyState & kKeyBits) != (shown & kKeyBits))
             reportChange(reporter, keyState, start);
         shown = keyState;
@@ -89,12 +90,15 @@ Json pressedKeysJson(uint8_t keyState) {
 }
 
 int runKeys(const Invocation& call, Reporter& reporter) {
-    BoardLink link(call.waitSeconds);
-    if (const int failed = link.connect(reporter))
-        return failed;
+    Board board(call.waitSeconds, reporter);
+    const Outcome read =
+        board.carryOut({call.watch ? session::ScriptVerb::Watch : session::ScriptVerb::Keys});
+    if (!read.done())
+        return board.report(read);
+    const uint8_t keyState = read.keys.value_or(0);
     if (call.watch)
-        return watchKeys(link, reporter);
-    reporter.result(stateWords(link.keysAtConnect()), stateJson(link.keysAtConnect()));
+        return watchKeys(board, keyState, reporter);
+    reporter.result(stateWords(keyState), stateJson(keyState));
     return kExitSuccess;
 }
 

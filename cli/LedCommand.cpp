@@ -28,12 +28,11 @@ std::string ledWords(uint8_t mask) {
 } // namespace
 
 int runLed(const Invocation& call, Reporter& reporter) {
-    BoardLink link(call.waitSeconds);
-    if (const int failed = link.connect(reporter))
-        return failed;
-    uint8_t mask = call.ledMask;
-    if (!link.send(board::kSetLeds, &mask))
-        return reporter.failure(kExitCommandFailed, text::kUpdateLedFail, ledFields(call.ledMask));
+    Board board(call.waitSeconds, reporter);
+    const Outcome outcome = board.carryOut({session::ScriptVerb::Led, call.ledMask});
+    if (!outcome.done())
+        return board.report(outcome, outcome.exitCode == kExitCommandFailed ? ledFields(call.ledMask)
+                                                                            : Json::object());
     reporter.result(ledWords(call.ledMask), ledFields(call.ledMask));
     return kExitSuccess;
 }

@@ -1,7 +1,6 @@
 #include "BoardLink.h"
 #include "Commands.h"
 #include "ExitCode.h"
-#include "board/BoardProtocol.h"
 #include "common/Texts.h"
 
 namespace qbv::cli {
@@ -20,17 +19,16 @@ std::string pinWords(const PinSetting& setting) {
 } // namespace
 
 int runPin(const Invocation& call, Reporter& reporter) {
-    BoardLink link(call.waitSeconds);
-    if (const int failed = link.connect(reporter))
-        return failed;
+    Board board(call.waitSeconds, reporter);
     Json done = Json::array();
     for (const PinSetting& setting : call.pins) {
         if (reporter.console().interrupted())
             return reporter.failure(kExitInterrupted, "interrupted", {{"pins", done}});
-        uint8_t pinByte = board::pinByte(setting.pin, setting.on);
-        if (!link.send(board::kSetGpioPin, &pinByte))
-            return reporter.failure(kExitCommandFailed, text::kUpdateGpioFail,
-                                    {{"pins", done}, {"failed", pinJson(setting)}});
+        const Outcome outcome = board.carryOut({session::ScriptVerb::Pin, 0, setting.pin, setting.on});
+        if (!outcome.done())
+            return board.report(outcome, outcome.exitCode == kExitCommandFailed
+                                             ? Json{{"pins", done}, {"failed", pinJson(setting)}}
+                                             : Json::object());
         done.push_back(pinJson(setting));
         if (!reporter.json())
             reporter.result(pinWords(setting), {});

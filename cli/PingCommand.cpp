@@ -7,10 +7,12 @@
 namespace qbv::cli {
 
 int runPing(const Invocation& call, Reporter& reporter) {
-    BoardLink link(call.waitSeconds);
-    if (const int failed = link.connect(reporter))
-        return failed;
-    reporter.result(formatText(text::kConnectSuccess, text::kBoardName), {{"keys", link.keysAtConnect()}});
+    Board board(call.waitSeconds, reporter);
+    const Outcome outcome = board.carryOut({session::ScriptVerb::Ping});
+    if (!outcome.done())
+        return board.report(outcome);
+    reporter.result(formatText(text::kConnectSuccess, text::kBoardName),
+                    {{"keys", outcome.keys.value_or(0)}});
     return kExitSuccess;
 }
 

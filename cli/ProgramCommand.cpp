@@ -7,10 +7,14 @@
 #include "programming/ProgrammingJob.h"
 
 #include <optional>
+#include <utility>
 
 namespace qbv::cli {
 
 namespace {
+
+// How long a panel takes after its programmer to connect again and say so.
+constexpr uint32_t kPanelConnectsMs = 30000;
 
 // One programming job without a window: the core's steps, with their statuses as lines and their
 // messages on standard error; the wait redraws the progress and looks for Ctrl+C.
@@ -26,11 +30,6 @@ public:
     }
 
     int run() {
-        // With --wait the programmer waits too: it must not reprogram the board under another program's link.
-        if (call_.waitSeconds > 0)
-            if (const int failed =
-                    BoardLink(call_.waitSeconds).waitUntilFree(reporter_, {{"programmed", false}}))
-                return failed;
         progress_.start(text::kDownloadStart);
         showStatus(text::kDownloadStart);
         // The terminal's Ctrl+C reaches qbv, never the programmer: it runs in a process group of its own.
@@ -99,12 +98,13 @@ private:
 
     int reconnect() {
         reporter_.status(formatText(text::kConnecting, text::kBoardName));
-        BoardLink link(call_.waitSeconds);
+        Board board(call_.waitSeconds, reporter_);
         const Json programmed = {{"programmed", true}};
-        if (const int failed = link.connect(reporter_, programmed))
-            return failed;
+        const Outcome connected = board.carryOut({session::ScriptVerb::Ping});
+        if (!connected.done())
+            return board.report(connected, programmed);
         reporter_.result(formatText(text::kConnectSuccess, text::kBoardName),
-                         merged(programmed, {{"keys", link.keysAtConnect()}}));
+                         merged(programmed, {{"keys", connected.keys.value_or(0)}}));
         return kExitSuccess;
     }
 
@@ -116,50 +116,56 @@ private:
     bool abandoned_ = false;
 };
 
-// A panel holds the board: programming is the panel's own job, shown there, and qbv says how it ended.
-int programThroughPanel(PanelLink& panel, const Invocation& call, Reporter& reporter) {
-    reporter.status("The control panel programs the MAX II ...");
+// A panel held the board: programming was the panel's own job, shown there, and qbv says how it ended.
+int programmedByPanel(const Outcome& outcome, bool wentAway, Board& board, Reporter& reporter) {
     const Json notProgrammed = {{"programmed", false}};
-    session::ScriptReply reply;
-    switch (panel.askWaiting({session::ScriptVerb::Program}, reply, call.waitSeconds, reporter.console())) {
-    case PanelLink::Asked::Gone:
-        return reporter.failure(kExitProgrammingFailed,
-                                "The control panel went away before it said how programming ended.",
-                                notProgrammed);
-    case PanelLink::Asked::Interrupted:
+    switch (outcome.exitCode) {
+    case kExitSuccess:
+        reporter.result(formatText(text::kConnectSuccess, text::kBoardName),
+                        {{"programmed", true}, {"keys", outcome.keys.value_or(0)}});
+        return kExitSuccess;
+    case kExitNoResponse:
+        return board.report(outcome, {{"programmed", true}});
+    case kExitTimeout:
+    case kExitProgrammingFailed:
+        return board.report(outcome, merged(notProgrammed, {{"timedOut", outcome.exitCode == kExitTimeout}}));
+    case kExitInterrupted:
         return reporter.failure(kExitInterrupted, "interrupted; the control panel's job goes on",
                                 notProgrammed);
-    case PanelLink::Asked::WaitedOut:
-        return panelRefused(reporter, reply, notProgrammed, call.waitSeconds);
-    case PanelLink::Asked::Answered:
-        break;
-    }
-    switch (reply.refusal) {
-    case session::Refusal::None: {
-        session::ScriptReply keys;
-        panel.ask({session::ScriptVerb::Keys}, keys);
-        reporter.result(formatText(text::kConnectSuccess, text::kBoardName),
-                        {{"programmed", true}, {"keys", keys.keys.value_or(0)}});
-        return kExitSuccess;
-    }
-    case session::Refusal::Unanswered:
-        return panelRefused(reporter, reply, {{"programmed", true}}, 0);
-    case session::Refusal::TimedOut:
-    case session::Refusal::Unprogrammed:
-        return panelRefused(
-            reporter, reply,
-            merged(notProgrammed, {{"timedOut", reply.refusal == session::Refusal::TimedOut}}), 0);
     default:
-        return panelRefused(reporter, reply, notProgrammed, 0);
+        if (wentAway)
+            return reporter.failure(kExitProgrammingFailed,
+                                    "The control panel went away before it said how programming ended.",
+                                    notProgrammed);
+        return board.report(outcome, notProgrammed);
     }
 }
 
 } // namespace
 
+// Through a panel when one holds the board; else qbv's own job, which with --wait first waits for the link
+// to be free: it must not reprogram the board under another program's link.
 int runProgram(const Invocation& call, Reporter& reporter) {
-    PanelLink panel;
-    if (panel.open())
-        return programThroughPanel(panel, call, reporter);
+    Board board(call.waitSeconds, reporter);
+    // The panel's job takes the programmer's time and the connection after it.
+    board.setAnswerLimit(call.timeoutMs + kPanelConnectsMs);
+    bool throughPanel = false;
+    bool wentAway = false;
+    const Outcome outcome = board.waiting([&](BoardLink& link) -> Outcome {
+        if (!link.isPanel())
+            return call.waitSeconds > 0 ? static_cast<DirectLink&>(link).checkFree() : Outcome{};
+        if (!std::exchange(throughPanel, true))
+            reporter.status("The control panel programs the MAX II ...");
+        // A panel gone in the middle of its job may have programmed: nothing is started after it.
+        Outcome asked = link.carryOut({session::ScriptVerb::Program});
+        wentAway = std::exchange(asked.gone, false);
+        return asked;
+    });
+    if (throughPanel)
+        return programmedByPanel(outcome, wentAway, board, reporter);
+    if (!outcome.done())
+        return board.report(outcome, {{"programmed", false}});
+    board.release();
     return ProgramJob(call, reporter).run();
 }
 

@@ -1,5 +1,7 @@
 #include "session/Gate.h"
 
+#include "common/Texts.h"
+
 namespace qbv::session {
 
 namespace {
@@ -23,7 +25,7 @@ struct Row {
 
 // One cable, one job: while a sequence, a command or a job runs, nothing else that reaches the board
 // starts, and a box the work waits on holds it where it is; once the user has said quit, nothing starts at
-// all. The looks: Connect, Download, Exit, the LED and pin controls, the hourglass.
+// all. A close never ends the panel under a command on its way: the library is still in its call. The looks: Connect, Download, Exit, the LED and pin controls, the hourglass.
 constexpr const char* kNotConnected =
     "The control panel holds no link to the board: connect it there (Connect, F5).";
 constexpr const char* kConnecting = "The control panel is connecting to the board.";
@@ -31,14 +33,15 @@ constexpr const char* kProgramming = "The control panel is programming the MAX I
 constexpr const char* kAsking = "The control panel waits for its user to answer a question.";
 constexpr const char* kClosing = "The control panel is closing.";
 constexpr Look kIdle{true, true, true, false, false};
-constexpr Look kNoLibrary{true, false, true, false, false};
+constexpr Look kUnloaded{true, false, true, false, false};
 constexpr Look kUnanswered{false, true, true, false, false};
 constexpr Look kAsked{false, false, true, false, false};
 constexpr Look kWorking{false, false, false, false, true};
 constexpr Look kLinked{false, true, true, true, false};
 constexpr Refused kUnlinked{Refusal::NotConnected, kNotConnected};
 constexpr Refused kDone{Refusal::None, ""};
-constexpr Refused kSequence{Refusal::Busy, kConnecting};
+constexpr Refused kSequence{Refusal::Connecting, kConnecting};
+constexpr Refused kNoLibrary{Refusal::NoLibrary, text::kFailLoadDriver};
 constexpr Refused kJob{Refusal::Busy, kProgramming};
 constexpr Refused kCommand{Refusal::Busy, "The control panel is sending a command to the board."};
 constexpr Refused kTelling{Refusal::Busy, "The control panel waits for its user to read what failed."};
@@ -53,13 +56,14 @@ constexpr Row kTable[kStateCount] = {
     //                  Connect Program SetLeds SetPin Ping ReadKeys PollKeys Close Look
     //                                                 look         refusal    after a failed job found here,
     //                                                                          after a job's sequence ended here
+    {"Starting",        {R, R, D, D, D, D, D, R, R}, kIdle,       kSequence, kDown, kDown},
     {"Disconnected",    {R, R, D, D, D, D, D, R, R}, kIdle,       kUnlinked, kDown, kDown},
-    {"NoDriver",        {R, D, D, D, D, D, D, R, R}, kNoLibrary,  kUnlinked, kDown, kDown},
+    {"NoDriver",        {R, D, D, D, D, D, D, R, R}, kUnloaded,   kNoLibrary, kDown, kDown},
     {"Unanswered",      {R, R, D, D, D, D, D, R, R}, kUnanswered, kUnlinked, kMute, kMute},
     {"ProgramAsked",    {D, R, D, D, D, D, D, R, R}, kAsked,      kJob,      kMute, State::ProgramAsked},
     {"Connecting",      {D, D, D, D, D, D, D, C, R}, kWorking,    kSequence, kMute, kMute},
     {"Connected",       {D, R, R, R, R, R, R, R, R}, kLinked,     kDone,     kMute, State::Connected},
-    {"Commanding",      {D, D, D, D, D, D, L, R, R}, kLinked,     kCommand,  kMute, kMute},
+    {"Commanding",      {D, D, D, D, D, D, L, L, R}, kLinked,     kCommand,  kMute, kMute},
     {"Programming",     {D, D, D, D, D, D, D, C, R}, kWorking,    kJob,      kMute, kMute},
     {"TellingFailure",  {D, D, D, D, D, D, D, R, R}, kWorking,    kTelling,  kMute, kMute},
     {"AskingToProgram", {D, D, D, D, D, D, D, R, R}, kWorking,    kQuestion, kMute, kMute},

@@ -8,6 +8,7 @@ namespace qbv::session {
 
 // The board link's one state. Every front end draws it, and every input is judged by it.
 enum class State {
+    Starting,        // the window is up; the start-up connection sequence is yet to come
     Disconnected,    // no link; Connect, Download and Exit on offer (at start, after a link that did not
                      // open or was lost, after a failed job that found Connect on offer)
     NoDriver,        // the JTAG access library did not load: Connect and Exit

@@ -19,9 +19,9 @@ using Json = nlohmann::json;
 constexpr const char* kVerbs[] = {"ping", "led", "pin", "keys", "watch", "program"};
 
 // The words of WHY, in the order of Refusal (None has none).
-constexpr const char* kRefusals[] = {"",           "busy",         "closing",   "not-connected",
-                                     "failed",     "unprogrammed", "timed-out", "unanswered",
-                                     "bad-request"};
+constexpr const char* kRefusals[] = {
+    "",          "busy",       "closing",     "not-connected", "failed",    "unprogrammed",
+    "timed-out", "unanswered", "bad-request", "connecting",    "no-library"};
 
 // The whole number under the key, when it is one in range.
 std::optional<int64_t> wholeNumber(const Json& object, const char* key, int64_t maximum) {

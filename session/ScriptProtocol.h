@@ -11,7 +11,8 @@ namespace qbv::session {
 //
 //   requests   {"do":"ping"}   {"do":"led","mask":129}   {"do":"pin","pin":87,"on":true}
 //              {"do":"keys"}   {"do":"watch"}   {"do":"program"}
-//   replies    {"ok":true} (with "keys":N for keys and watch), or
+//   replies    {"ok":true} (with "keys":N, the keys as the panel last read them, for all but led and pin),
+//              or
 //              {"ok":false,"why":WHY,"text":"...","reason":"..."}: the panel's words, and the reason when
 //              there is one more specific than the words
 //   watch      after its reply, {"keys":N} at every change of the keys the panel polls, until the panel
@@ -34,14 +35,16 @@ struct ScriptRequest {
 // Why the panel did not do what it was asked.
 enum class Refusal {
     None,
-    Busy,         // a connection sequence, a command or a programming job runs: try again later
-    Closing,      // the panel is closing
+    Busy,         // a command or a programming job runs, or a box waits for the user: try again later
+    Closing,      // the panel is closing: try again once it has ended
     NotConnected, // the panel holds no link to the board
     Failed,       // the board did not take the command: the link is lost
     Unprogrammed, // the programming job failed
     TimedOut,     // the programmer did not end in time (it is left to finish)
     Unanswered,   // programmed, but the board does not answer afterwards
     BadRequest,   // the line was no request
+    Connecting,   // the panel is connecting to the board, or about to at its start: try again later
+    NoLibrary,    // the panel's JTAG access library did not load; the reason says why
 };
 
 struct ScriptReply {

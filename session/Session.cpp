@@ -42,7 +42,7 @@ ScriptReply refused(Refusal refusal, std::string text, std::string reason = {}) 
 }
 
 LibraryFacts factsOf(const TJtagPort& port) {
-    return {port.LibraryPath(), port.edition(), port.errorString()};
+    return {port.LibraryPath(), port.edition(), port.errorString(), port.errorDetail()};
 }
 
 } // namespace
@@ -105,10 +105,8 @@ void Session::request(RequestId id, const ScriptRequest& request) {
     static constexpr Action kActions[] = {Action::Ping,     Action::SetLeds,  Action::SetPin,
                                           Action::ReadKeys, Action::ReadKeys, Action::Program};
     const Action action = kActions[static_cast<int>(request.verb)];
-    if (!accepts(action)) {
-        const Refused why = refusalOf(state_);
-        return view_.answerScript(id, refused(why.refusal, why.text));
-    }
+    if (!accepts(action))
+        return view_.answerScript(id, refusal());
     script_ = true;
     if (action == Action::Program) {
         // The job answers once its outcome is known; its lines are the script's until it ends.
@@ -122,7 +120,8 @@ void Session::request(RequestId id, const ScriptRequest& request) {
     const bool succeeded = this->request(action, data).succeeded;
     script_ = false;
     ScriptReply answer = reply(request, succeeded);
-    if (action == Action::ReadKeys)
+    // What the board said: the keys as the panel's polls last read them, with a ping's answer too.
+    if (succeeded && (action == Action::ReadKeys || action == Action::Ping))
         answer.keys = keys_;
     view_.answerScript(id, answer);
 }
@@ -130,6 +129,13 @@ void Session::request(RequestId id, const ScriptRequest& request) {
 void Session::forget(RequestId id) {
     if (jobScript_ == id)
         jobScript_.reset();
+}
+
+// Why the state turns a script away, in the table's words; without its library, the library's own reason.
+ScriptReply Session::refusal() const {
+    const Refused why = refusalOf(state_);
+    const bool noLibrary = why.refusal == Refusal::NoLibrary && library_;
+    return refused(why.refusal, why.text, noLibrary ? library_->reason : std::string());
 }
 
 ScriptReply Session::reply(const ScriptRequest& request, bool succeeded) const {
@@ -161,6 +167,8 @@ void Session::answerJob(std::optional<State> sequenceEnd) {
                          text::kDownloadFail, lastJob_.text);
     else if (sequenceEnd && *sequenceEnd != State::Connected)
         answer = refused(Refusal::Unanswered, boardText(text::kNoResponse));
+    else if (sequenceEnd)
+        answer.keys = keys_;
     view_.answerScript(id, answer);
 }
 
@@ -394,7 +402,8 @@ LibraryFacts Session::library() {
         return *library_;
     return {platform::programDirectory() + platform::jtagLibraryFileName(),
             {},
-            "not read while the MAX II is being programmed"};
+            "not read while the MAX II is being programmed",
+            {}};
 }
 
 void Session::ConnectionLost() {

@@ -35,7 +35,8 @@ struct JobResult {
 struct LibraryFacts {
     std::string path;
     std::string edition; // empty when it did not load
-    std::string failure; // why not, when it did not
+    std::string failure; // why not, when it did not: the words of the library's own box
+    std::string reason;  // and the system's reason beneath them
 };
 
 // The board link as the panel runs it, without a widget: the one state, the gate every input passes, and
@@ -102,13 +103,14 @@ private:
     void ProgrammerEnded(bool programmed);
     void JobReported(bool programmed);
     void answerJob(std::optional<State> sequenceEnd);
+    ScriptReply refusal() const;
     ScriptReply reply(const ScriptRequest& request, bool succeeded) const;
     void logConnectOutcome(board::ConnectOutcome outcome, uint8_t keys);
     void logProgrammerEnd(const programming::ProgrammerRun& ran, uint32_t milliseconds);
     void log(const std::string& line);
 
     SessionView& view_;
-    State state_ = State::Disconnected;
+    State state_ = State::Starting;
     std::unique_ptr<TJtagPort> FJtagPort;
     uint8_t keys_ = 0;
     uint8_t leds_ = 0;    // as the LED buttons show them

@@ -123,7 +123,7 @@ TEST_F(ConnectionTest, YesStartsTheProgrammingJobOnlyAfterTheSequenceHasReturned
     ASSERT_TRUE(
         waitUntil([&] { return !buttonsAtJobStart.empty() && status() == "Download Max II code fail"; }));
     EXPECT_EQ(buttonsWhenAsked, "---"); // the sequence still ran while it asked
-    EXPECT_FALSE(busyAtJobStart); // the sequence had returned when the job's message arrived
+    EXPECT_FALSE(busyAtJobStart);       // the sequence had returned when the job's message arrived
     EXPECT_EQ(buttonsAtJobStart, "--E");
     EXPECT_EQ(status(), "Download Max II code fail")
         << testing::PrintToString(ui.texts()); // the job ran: no tool chain here
