@@ -7,10 +7,14 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <map>
+
 using namespace qbv::session;
 using qbv::test::FakeJtag;
-using qbv::test::RecordingView;
-using Kind = RecordingView::Kind;
+using Event = qbv::test::RecordingView::Event;
+using Kind = qbv::test::RecordingView::Kind;
+using testing::IsEmpty;
 
 namespace {
 
@@ -48,23 +52,16 @@ const Row kRows[] = {
 constexpr const char* kActionNames[] = {"Connect",  "Program",  "SetLeds", "SetPin", "Ping",
                                         "ReadKeys", "PollKeys", "Close",   "Look"};
 
-// A script's request for each action a script can ask for.
-std::optional<ScriptRequest> scriptFor(Action action) {
-    switch (action) {
-    case Action::Program:
-        return ScriptRequest{ScriptVerb::Program};
-    case Action::SetLeds:
-        return ScriptRequest{ScriptVerb::Led, 0x81};
-    case Action::SetPin:
-        return ScriptRequest{ScriptVerb::Pin, 0, 87, true};
-    case Action::Ping:
-        return ScriptRequest{ScriptVerb::Ping};
-    case Action::ReadKeys:
-        return ScriptRequest{ScriptVerb::Keys};
-    default:
-        return std::nullopt;
-    }
-}
+// The script requests that ask for an action, and the bytes the board receives for the commands.
+const std::map<Action, ScriptRequest> kScripts = {{Action::Program, {ScriptVerb::Program}},
+                                                  {Action::SetLeds, {ScriptVerb::Led, 0x81}},
+                                                  {Action::SetPin, {ScriptVerb::Pin, 0, 87, true}},
+                                                  {Action::Ping, {ScriptVerb::Ping}},
+                                                  {Action::ReadKeys, {ScriptVerb::Keys}}};
+const std::map<Action, std::vector<uint8_t>> kBytes = {{Action::SetLeds, {0x01, 0x81}},
+                                                       {Action::SetPin, {0x05, 0xD7}},
+                                                       {Action::Ping, {0x00}},
+                                                       {Action::PollKeys, {0x06}}};
 
 class GateCellTest : public testing::TestWithParam<std::tuple<Row, Action>> {
 protected:
@@ -78,138 +75,102 @@ protected:
         };
     }
 
-    // Brings the session into the state as a user would, and gives the action there: for a command on its
-    // way, from inside the library's write.
+    // Brings the session into the state as a user would, and gives the action there: during a command,
+    // from inside the library's write.
     void giveInState(State state, Action action) {
-        const auto deaf = [this] { fake.setFallback(kFakeWrite, FakeJtag::step(0, 0)); };
-        switch (state) {
-        case State::Disconnected:
-            break;
-        case State::NoDriver:
-        case State::TellingFailure:
+        Session& session = bench.session;
+        if (oneOf(state, {State::NoDriver, State::TellingFailure}))
             folder.directory.removeLibrary();
-            connect();
-            if (state == State::NoDriver) {
-                bench.answer(true); // the library's own box
-                bench.answer(true); // the panel's
-            }
-            break;
-        case State::Unanswered:
-        case State::ProgramAsked:
-        case State::AskingToProgram:
-            deaf();
-            connect();
-            if (state != State::AskingToProgram)
-                bench.answer(state == State::ProgramAsked);
-            fake.answerKeyReads(0x00);
-            fake.setFallback(kFakeWrite, FakeJtag::step(0));
-            break;
-        case State::Connecting:
-        case State::Connected:
-        case State::Commanding:
-        case State::AskingToQuit:
-        case State::Closing:
-            connect();
-            if (state == State::Connected || state == State::Commanding)
-                bench.passTime(1001);
-            if (state == State::AskingToQuit || state == State::Closing)
-                bench.session.close();
-            if (state == State::Closing)
-                bench.answer(true);
-            break;
-        case State::Programming:
-            bench.session.request(Action::Program);
-            break;
-        case State::Closed:
-            bench.session.close();
-            break;
+        if (oneOf(state, {State::Unanswered, State::ProgramAsked, State::AskingToProgram}))
+            fake.setFallback(kFakeWrite, FakeJtag::step(0, 0)); // a controller that takes nothing
+        if (state == State::Programming)
+            session.request(Action::Program);
+        else if (state == State::Closed)
+            session.close();
+        else if (state != State::Disconnected)
+            session.request(Action::Connect);
+        fake.setFallback(kFakeWrite, FakeJtag::step(0));
+        if (state == State::NoDriver) {
+            bench.answer(true); // the library's own box
+            bench.answer(true); // the panel's
         }
-        if (state == State::Commanding) {
-            fake.push(kFakeWrite, FakeJtag::step(0, kFakeAcceptAll, -1, 1));
-            duringCall = [this, action] { give(action); };
-            bench.session.request(Action::SetLeds, 0x0F);
-            ASSERT_FALSE(duringCall) << "the command never reached the library";
-            return;
-        }
-        give(action);
+        if (oneOf(state, {State::Unanswered, State::ProgramAsked}))
+            bench.answer(state == State::ProgramAsked);
+        if (oneOf(state, {State::Connected, State::Commanding}))
+            bench.passTime(1001);
+        if (oneOf(state, {State::AskingToQuit, State::Closing}))
+            session.close();
+        if (state == State::Closing)
+            bench.answer(true);
+        if (state != State::Commanding)
+            return give(action);
+        fake.push(kFakeWrite, FakeJtag::step(0, kFakeAcceptAll, -1, 1));
+        duringCall = [this, action] { give(action); };
+        session.request(Action::SetLeds, 0x0F);
+        ASSERT_FALSE(duringCall) << "the command never reached the library";
     }
 
-    void connect() { bench.session.request(Action::Connect); }
-    const RecordingView& view() const { return bench.view; }
+    static bool oneOf(State state, std::initializer_list<State> states) {
+        return std::find(states.begin(), states.end(), state) != states.end();
+    }
 
-    // Gives the action and marks what came of it.
+    // Gives the action and keeps what came of it, before anything else comes.
     void give(Action action) {
-        const std::vector<std::string> states = view().texts(Kind::State);
-        shownBefore = states.empty() ? "Disconnected" : states.back();
-        mark = view().events.size();
-        callMark = fake.script().callCount;
-        answerMark = view().answers.size();
-        if (const std::optional<ScriptRequest> request = scriptFor(action))
-            bench.session.request(1, *request);
+        const auto& view = bench.view;
+        for (const Event& event : view.events)
+            shownBefore = event.kind == Kind::State ? event.text : shownBefore;
+        from = view.events.size();
+        const size_t replies = view.replies.size();
+        const int calls = fake.script().callCount;
+        if (kScripts.contains(action))
+            bench.session.request(1, kScripts.at(action));
         else if (action == Action::Close)
             bench.session.close();
         else
             verdict = bench.session.request(action).verdict;
         if (action == Action::Look && verdict == Verdict::Run)
             library = bench.session.library();
-        end = view().events.size();
-        callEnd = fake.script().callCount;
-        answerEnd = view().answers.size();
+        came.assign(view.events.begin() + from, view.events.end());
+        callsMade.assign(fake.script().calls + calls, fake.script().calls + fake.script().callCount);
+        heard.assign(view.replies.begin() + replies, view.replies.end());
     }
 
-    std::vector<FakeCall> callsSince() const {
-        return {fake.script().calls + callMark, fake.script().calls + callEnd};
-    }
-    std::vector<uint8_t> bytesSince() const {
-        std::vector<uint8_t> bytes;
-        for (const FakeCall& call : callsSince())
-            if (call.function == kFakeWrite)
-                bytes.insert(bytes.end(), call.bytes, call.bytes + call.accepted);
-        return bytes;
-    }
-    std::vector<std::string> since(Kind kind) const {
-        std::vector<std::string> found = view().texts(kind, mark);
-        found.resize(found.size() - view().texts(kind, end).size());
+    std::vector<std::string> texts(Kind kind, const std::vector<Event>& events) const {
+        std::vector<std::string> found;
+        for (const Event& event : events)
+            if (event.kind == kind)
+                found.push_back(event.text);
         return found;
     }
-    std::optional<ScriptReply> reply() const {
-        if (answerEnd == answerMark)
-            return std::nullopt;
-        return view().answers[answerMark].second;
+    std::vector<std::string> cameAs(Kind kind) const { return texts(kind, came); }
+    std::vector<uint8_t> bytes() const {
+        std::vector<uint8_t> sent;
+        for (const FakeCall& call : callsMade)
+            if (call.function == kFakeWrite)
+                sent.insert(sent.end(), call.bytes, call.bytes + call.accepted);
+        return sent;
+    }
+    bool shown(Kind kind, const std::string& text) const {
+        return std::ranges::count(cameAs(kind), text) > 0;
     }
 
     // What the action came to, as a letter of the table.
     char seen(Action action) const {
-        if (!since(Kind::Box).empty() && since(Kind::Box).front() == qbv::text::kQuitQuestion)
+        if (shown(Kind::Box, qbv::text::kQuitQuestion))
             return 'C';
         if (verdict == Verdict::Defer)
             return 'L';
-        const std::vector<std::string> statuses = since(Kind::Status);
-        const auto shown = [&](const char* text) {
-            return std::find(statuses.begin(), statuses.end(), text) != statuses.end();
-        };
-        using Bytes = std::vector<uint8_t>;
-        switch (action) {
-        case Action::Connect:
-            return shown("Connecting QB-vela ...") ? 'R' : '-';
-        case Action::Program:
-            return shown(qbv::text::kDownloadStart) ? 'R' : '-';
-        case Action::SetLeds:
-            return bytesSince() == Bytes{0x01, 0x81} ? 'R' : '-';
-        case Action::SetPin:
-            return bytesSince() == Bytes{0x05, 0xD7} ? 'R' : '-';
-        case Action::Ping:
-            return bytesSince() == Bytes{0x00} ? 'R' : '-';
-        case Action::ReadKeys:
-            return reply() && reply()->refusal == Refusal::None && reply()->keys ? 'R' : '-';
-        case Action::PollKeys:
-            return bytesSince() == Bytes{0x06} ? 'R' : '-';
-        case Action::Close: // during a command, the panel may end once the command is over
-            return view().texts(Kind::Ended, mark).empty() ? '-' : 'R';
-        case Action::Look:
-            return verdict == Verdict::Run ? 'R' : '-';
-        }
-        return '?';
+        const bool carried =
+            kBytes.contains(action)     ? bytes() == kBytes.at(action)
+            : action == Action::Connect ? shown(Kind::Status, "Connecting QB-vela ...")
+            : action == Action::Program ? shown(Kind::Status, qbv::text::kDownloadStart)
+            : action == Action::ReadKeys
+                ? heard.size() == 1 && heard[0].refusal == Refusal::None && heard[0].keys
+            // During a command the panel may end once the command is over.
+            : action == Action::Close
+                ? !texts(Kind::Ended, {bench.view.events.begin() + from, bench.view.events.end()}).empty()
+                : verdict == Verdict::Run;
+        return carried ? 'R' : '-';
     }
 
     qbv::test::ProgramFolder folder;
@@ -218,10 +179,11 @@ protected:
     FakeJtag& fake = bench.fake;
     std::function<void()> duringCall;
 
-    std::string shownBefore;
-    size_t mark = 0, end = 0;
-    int callMark = 0, callEnd = 0;
-    size_t answerMark = 0, answerEnd = 0;
+    std::string shownBefore = "Disconnected";
+    size_t from = 0;
+    std::vector<Event> came;
+    std::vector<FakeCall> callsMade;
+    std::vector<ScriptReply> heard;
     Verdict verdict = Verdict::Run;
     std::optional<LibraryFacts> library;
 };
@@ -231,36 +193,35 @@ TEST_P(GateCellTest, ActionInState) {
     giveInState(row.state, action);
     ASSERT_EQ(shownBefore, stateName(row.state));
     const char cell = row.cells[static_cast<int>(action)];
-    EXPECT_EQ(seen(action), cell) << testing::PrintToString(since(Kind::Status));
+    EXPECT_EQ(seen(action), cell) << testing::PrintToString(cameAs(Kind::Status));
 
-    // An input that is not carried out leaves no trace; About reads the library's edition without
-    // loading it under the programmer, and never opens the link.
+    // An input that is not carried out leaves no trace; About reads the library's edition without loading
+    // it under the programmer, and never opens the link.
     if (cell == '-' || cell == 'L') {
-        EXPECT_THAT(since(Kind::State), testing::IsEmpty());
-        EXPECT_THAT(since(Kind::Status), testing::IsEmpty());
-        EXPECT_THAT(since(Kind::Box), testing::IsEmpty());
-        EXPECT_THAT(since(Kind::Ended), testing::IsEmpty());
-        EXPECT_THAT(callsSince(), testing::IsEmpty());
+        EXPECT_THAT(cameAs(Kind::State), IsEmpty());
+        EXPECT_THAT(cameAs(Kind::Status), IsEmpty());
+        EXPECT_THAT(cameAs(Kind::Box), IsEmpty());
+        EXPECT_THAT(cameAs(Kind::Ended), IsEmpty());
+        EXPECT_THAT(callsMade, IsEmpty());
     }
-    for (const FakeCall& call : callsSince()) {
+    for (const FakeCall& call : callsMade) {
         if (action == Action::Look) {
             EXPECT_TRUE(call.function == kFakeLoad || call.function == kFakeUnload) << call.function;
         }
     }
     if (row.state == State::Programming && action == Action::Look) {
         ASSERT_TRUE(library);
-        EXPECT_THAT(callsSince(), testing::IsEmpty());
+        EXPECT_THAT(callsMade, IsEmpty());
     }
 
     // A script hears one answer at once, except for a job it started, which answers at its end; where
     // nothing is done, it hears why in the state's words.
-    if (!scriptFor(action))
+    if (!kScripts.contains(action))
         return;
-    EXPECT_EQ(answerEnd - answerMark, action == Action::Program && cell == 'R' ? 0u : 1u);
+    ASSERT_EQ(heard.size(), action == Action::Program && cell == 'R' ? 0u : 1u);
     if (cell == '-') {
-        ASSERT_TRUE(reply());
-        EXPECT_EQ(reply()->refusal, row.refusal);
-        EXPECT_FALSE(reply()->text.empty());
+        EXPECT_EQ(heard[0].refusal, row.refusal);
+        EXPECT_FALSE(heard[0].text.empty());
     }
 }
 

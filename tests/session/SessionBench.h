@@ -14,16 +14,16 @@
 
 namespace qbv::test {
 
-// A front end that only writes down what the session told it, in order, with the time and how many calls
-// the fake library had received by then, so that a test can tell which call happened under which state.
-// Its box stays up until the test answers it, as a window's would.
+// A front end that writes down what the session tells it, in order, with the time and the number of calls
+// the fake library had received by then, so that a test can tell which call happened in which state. Its
+// box stays up until the test answers it, as a window's would.
 class RecordingView final : public session::SessionView {
 public:
-    enum class Kind { State, Status, Box, Progress, ProgressEnd, Command, Posted, Answer, Ended, Log };
+    enum class Kind { State, Status, Box, Progress, Posted, Answer, Ended, Log };
     struct Event {
         Kind kind;
         std::string text;   // the state's name, the status, the box's or the log's words
-        uint64_t value = 0; // the state, the request answered, the command's data byte
+        uint64_t value = 0; // the state, the request answered
         uint32_t at = 0;
         int boardCalls = 0;
     };
@@ -34,17 +34,8 @@ public:
     std::optional<session::Box> box;
     int boxesOverlaid = 0; // boxes opened while another was up
     std::optional<uint32_t> wakeAt;
-    std::vector<std::pair<session::RequestId, session::ScriptReply>> answers;
+    std::vector<session::ScriptReply> replies;
     int posts = 0; // programming messages posted and not yet delivered
-    uint8_t keys = 0;
-
-    std::vector<std::string> texts(Kind kind, size_t from = 0) const {
-        std::vector<std::string> found;
-        for (size_t i = from; i < events.size(); ++i)
-            if (events[i].kind == kind)
-                found.push_back(events[i].text);
-        return found;
-    }
 
     void stateChanged(session::State state) override {
         note(Kind::State, session::stateName(state), static_cast<uint64_t>(state));
@@ -56,19 +47,17 @@ public:
         note(Kind::Box, opened.text);
     }
     void wakeAfter(uint32_t milliseconds) override { wakeAt = platform::tickCount() + milliseconds; }
-    void startProgressRun(uint32_t durationMs) override { note(Kind::Progress, {}, durationMs); }
-    void endProgressRun() override { note(Kind::ProgressEnd); }
+    void startProgressRun(uint32_t) override { note(Kind::Progress); }
+    void endProgressRun() override {}
     void releaseControls() override {}
-    void keysRead(uint8_t read) override { keys = read; }
-    void commandTaken(int32_t command, uint8_t data) override {
-        note(Kind::Command, std::to_string(command), data);
-    }
+    void keysRead(uint8_t) override {}
+    void commandTaken(int32_t, uint8_t) override {}
     void postProgramming() override {
         ++posts;
         note(Kind::Posted);
     }
     void answerScript(session::RequestId id, const session::ScriptReply& reply) override {
-        answers.emplace_back(id, reply);
+        replies.push_back(reply);
         note(Kind::Answer, reply.text, id);
     }
     void ended() override { note(Kind::Ended); }
@@ -108,24 +97,22 @@ struct ProgramFolder {
 // pauses, and when the test passes time; the session is woken as a window's timer would wake it, late
 // when the test passes more time than the session asked for.
 struct SessionBench {
-    SessionBench() {
+    explicit SessionBench(uint32_t start = 1000) : clock(start) {
         fake.delayWith(clock);
         fake.answerKeyReads(0x00);
     }
 
-    // Time passes; a wake that fell due meanwhile comes at its end.
     void passTime(uint32_t milliseconds) {
         clock.advance(milliseconds);
         wakeIfDue();
     }
-    bool wakeIfDue() {
+    void wakeIfDue() {
         if (!view.wakeAt || static_cast<int32_t>(platform::tickCount() - *view.wakeAt) < 0)
-            return false;
+            return;
         view.wakeAt.reset();
         session.advance();
-        return true;
     }
-    // The user's answer to the box that is up: OK on a box that says, Yes or No on a question.
+    // The user's answer to the box that is up: Yes or No where it asks, OK where it tells.
     void answer(bool yes) {
         if (!view.box)
             return;
@@ -138,7 +125,7 @@ struct SessionBench {
             session.request(session::Action::Program);
     }
 
-    FakeClock clock{1000};
+    FakeClock clock;
     FakeJtag fake;
     RecordingView view{fake.script()};
     session::Session session{view};
