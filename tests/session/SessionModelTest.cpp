@@ -178,7 +178,7 @@ private:
     // once has ended by then: time passes in small steps until the session sees it end.
     void wake() {
         for (int steps = 0; programmer_ && running_ != Programmer::Hangs && steps < 4000; ++steps) {
-            std::this_thread::sleep_for(std::chrono::microseconds(250));
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
             bench_.passTime(10);
             audit();
         }
@@ -292,8 +292,12 @@ private:
         qbv::platform::setEnvironmentVariable(kProgrammerExitVariable, kExit[static_cast<int>(programmer)]);
         qbv::platform::setEnvironmentVariable(kProgrammerRunVariable,
                                               programmer == Programmer::Hangs ? "500" : "0");
-        for (int kind = 0; kind < 3; ++kind)
-            folders(kind)->designFile(programmer != Programmer::NoDesignFile);
+        static bool designed = true;
+        if (designed != (programmer != Programmer::NoDesignFile)) {
+            designed = !designed;
+            for (int kind = 0; kind < 3; ++kind)
+                folders(kind)->designFile(designed);
+        }
         programmerKind_ = programmer;
     }
 
