@@ -12,6 +12,7 @@
 
 using namespace qbv::session;
 using qbv::test::FakeJtag;
+using qbv::test::oneOf;
 using Event = qbv::test::RecordingView::Event;
 using Kind = qbv::test::RecordingView::Kind;
 using testing::IsEmpty;
@@ -108,10 +109,6 @@ protected:
         duringCall = [this, action] { give(action); };
         session.request(Action::SetLeds, 0x0F);
         ASSERT_FALSE(duringCall) << "the command never reached the library";
-    }
-
-    static bool oneOf(State state, std::initializer_list<State> states) {
-        return std::find(states.begin(), states.end(), state) != states.end();
     }
 
     // Gives the action and keeps what came of it, before anything else comes.

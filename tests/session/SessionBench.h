@@ -6,13 +6,19 @@
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeJtag.h"
 
+#include <algorithm>
 #include <fstream>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace qbv::test {
+
+inline bool oneOf(session::State state, std::initializer_list<session::State> states) {
+    return std::find(states.begin(), states.end(), state) != states.end();
+}
 
 // A front end that writes down what the session tells it, in order, with the time and the number of calls
 // the fake library had received by then, so that a test can tell which call happened in which state. Its

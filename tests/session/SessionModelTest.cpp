@@ -18,6 +18,7 @@
 
 using namespace qbv::session;
 using qbv::test::FakeJtag;
+using qbv::test::oneOf;
 using qbv::test::ProgramFolder;
 using Kind = qbv::test::RecordingView::Kind;
 
@@ -83,10 +84,6 @@ const ProgramFolder* folders(int kind) {
     static const ProgramFolder whole, incomplete{9}, missing{qbv::test::FakeLibraryDirectory::kWhole, false};
     static const ProgramFolder* const all[] = {&whole, &incomplete, &missing};
     return all[kind];
-}
-
-bool oneOf(State state, std::initializer_list<State> states) {
-    return std::find(states.begin(), states.end(), state) != states.end();
 }
 
 bool after(uint32_t tick, uint32_t bound) {
