@@ -24,6 +24,7 @@ using Kind = qbv::test::RecordingView::Kind;
 
 namespace {
 
+// RapidCheck reads RC_PARAMS at its first property: this suite's count, unless the caller gave one.
 [[maybe_unused]] const bool kDefaultRuns = [] {
     if (std::getenv("RC_PARAMS") == nullptr)
         qbv::platform::setEnvironmentVariable("RC_PARAMS", "max_success=10000");
@@ -33,24 +34,12 @@ namespace {
 // The panel's own inputs first, in the order of their actions; Reply answers the box that is up (Yes or No
 // where it asks, OK where it tells), Deliver the programming message a Yes posted, Signal closes without
 // asking, Forget is a script's client leaving.
+// clang-format off
 enum Input : uint8_t {
-    Connect,
-    Program,
-    Leds,
-    Pin,
-    PollKeys,
-    Look,
-    Close,
-    Signal,
-    Reply,
-    Deliver,
-    Script,
-    Forget,
-    SetBoard,
-    SetLibrary,
-    SetProgrammer,
-    Wait,
+    Connect, Program, Leds, Pin, PollKeys, Look, Close, Signal, Reply, Deliver, Script, Forget,
+    SetBoard, SetLibrary, SetProgrammer, Wait,
 };
+// clang-format on
 constexpr const char* kInputNames[] = {
     "Connect", "Program", "Leds",   "Pin",    "PollKeys", "Look",       "Close",         "Signal",
     "Reply",   "Deliver", "Script", "Forget", "SetBoard", "SetLibrary", "SetProgrammer", "Wait"};
