@@ -191,7 +191,7 @@ TEST_F(PanelSocketTest, ARequestThatIsNoRequestEndsItsConnectionAndThePanelGoesO
     }
     EXPECT_EQ(exchange(R"({"do":"ping"})"
                        "\n"),
-              R"({"ok":true})");
+              R"({"keys":0,"ok":true})");
 }
 
 TEST_F(PanelSocketTest, AnotherUserCannotReachThePanel) {

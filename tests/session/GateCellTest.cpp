@@ -34,13 +34,14 @@ void PrintTo(const Row& row, std::ostream* out) {
 // clang-format off
 const Row kRows[] = {
     //                         Connect Program SetLeds SetPin Ping ReadKeys PollKeys Close Look
+    {State::Starting,        "RR-----RR", Refusal::Connecting},
     {State::Disconnected,    "RR-----RR", Refusal::NotConnected},
-    {State::NoDriver,        "R------RR", Refusal::NotConnected},
+    {State::NoDriver,        "R------RR", Refusal::NoLibrary},
     {State::Unanswered,      "RR-----RR", Refusal::NotConnected},
     {State::ProgramAsked,    "-R-----RR", Refusal::Busy},
-    {State::Connecting,      "-------CR", Refusal::Busy},
+    {State::Connecting,      "-------CR", Refusal::Connecting},
     {State::Connected,       "-RRRRRRRR", Refusal::None},
-    {State::Commanding,      "------LRR", Refusal::Busy},
+    {State::Commanding,      "------LLR", Refusal::Busy},
     {State::Programming,     "-------CR", Refusal::Busy},
     {State::TellingFailure,  "-------RR", Refusal::Busy},
     {State::AskingToProgram, "-------RR", Refusal::Busy},
@@ -84,13 +85,17 @@ protected:
             folder.directory.removeLibrary();
         if (oneOf(state, {State::Unanswered, State::ProgramAsked, State::AskingToProgram}))
             fake.setFallback(kFakeWrite, FakeJtag::step(0, 0)); // a controller that takes nothing
+        if (state == State::Disconnected)
+            fake.push(kFakeInit, FakeJtag::step(-1)); // the link does not open
         if (state == State::Programming)
             session.request(Action::Program);
         else if (state == State::Closed)
             session.close();
-        else if (state != State::Disconnected)
+        else if (state != State::Starting)
             session.request(Action::Connect);
         fake.setFallback(kFakeWrite, FakeJtag::step(0));
+        if (state == State::Disconnected)
+            bench.answer(true); // the checklist
         if (state == State::NoDriver) {
             bench.answer(true); // the library's own box
             bench.answer(true); // the panel's
@@ -122,7 +127,7 @@ protected:
         if (kScripts.contains(action))
             bench.session.request(1, kScripts.at(action));
         else if (action == Action::Close)
-            bench.session.close();
+            verdict = bench.session.request(Action::Close).verdict;
         else
             verdict = bench.session.request(action).verdict;
         if (action == Action::Look && verdict == Verdict::Run)
@@ -176,7 +181,7 @@ protected:
     FakeJtag& fake = bench.fake;
     std::function<void()> duringCall;
 
-    std::string shownBefore = "Disconnected";
+    std::string shownBefore = "Starting";
     size_t from = 0;
     std::vector<Event> came;
     std::vector<FakeCall> callsMade;
