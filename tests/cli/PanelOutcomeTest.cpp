@@ -1,0 +1,177 @@
+// qbv through a panel that answers as the test says: each command is one request, each answer one exit
+// code in the panel's own words; with --wait a refusal that passes is asked again, a board failure never.
+
+#include "CliTesting.h"
+#include "cli/ExitCode.h"
+#include "platform/LocalChannel.h"
+#include "session/ScriptProtocol.h"
+#include "tests/support/FakeJtag.h"
+
+#include <atomic>
+#include <mutex>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace qbv;
+using testing::ElementsAreArray;
+using testing::HasSubstr;
+
+namespace {
+
+// A panel's socket served from a thread: each request line is kept and answered with the next scripted
+// reply (the last one again once they run out); an empty reply hangs up instead.
+class ScriptedPanel {
+public:
+    explicit ScriptedPanel(std::vector<std::string> replies) : replies_(std::move(replies)) {
+        const std::string path = platform::localServerAddress(session::panelServerName());
+        ::unlink(path.c_str());
+        listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(listener_, 8) != 0)
+            ADD_FAILURE() << "the scripted panel cannot listen at " << path;
+        path_ = path;
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~ScriptedPanel() {
+        stop_ = true;
+        ::shutdown(listener_, SHUT_RDWR);
+        thread_.join();
+        ::close(listener_);
+        ::unlink(path_.c_str());
+    }
+    std::vector<std::string> requests() {
+        std::lock_guard lock(mutex_);
+        return requests_;
+    }
+
+private:
+    void serve() {
+        while (!stop_) {
+            const int connection = ::accept(listener_, nullptr, nullptr);
+            if (connection < 0)
+                return;
+            std::string buffer;
+            char chunk[256];
+            for (ssize_t got; (got = ::read(connection, chunk, sizeof chunk)) > 0;) {
+                buffer.append(chunk, static_cast<size_t>(got));
+                size_t end;
+                bool hungUp = false;
+                while (!hungUp && (end = buffer.find('\n')) != std::string::npos) {
+                    const std::string reply = next(buffer.substr(0, end));
+                    buffer.erase(0, end + 1);
+                    hungUp = reply.empty() || ::write(connection, reply.data(), reply.size()) < 0;
+                }
+                if (hungUp)
+                    break;
+            }
+            ::close(connection);
+        }
+    }
+    std::string next(const std::string& request) {
+        std::lock_guard lock(mutex_);
+        requests_.push_back(request);
+        const size_t at = std::min(requests_.size(), replies_.size()) - 1;
+        return replies_[at].empty() ? std::string() : replies_[at] + "\n";
+    }
+
+    std::vector<std::string> replies_;
+    std::string path_;
+    int listener_ = -1;
+    std::thread thread_;
+    std::atomic<bool> stop_ = false;
+    std::mutex mutex_;
+    std::vector<std::string> requests_;
+};
+
+std::string refusal(const char* why) {
+    return std::string(R"({"ok":false,"why":")") + why + R"(","text":"the panel's words"})";
+}
+
+const char* const kOk = R"({"ok":true,"keys":2})";
+
+struct Command {
+    const char* name;
+    std::vector<std::string> arguments;
+    const char* request;
+};
+
+const Command kCommands[] = {
+    {"ping", {"ping"}, R"({"do":"ping"})"},
+    {"led", {"led", "0x81"}, R"({"do":"led","mask":129})"},
+    {"pin", {"pin", "87", "on"}, R"({"do":"pin","on":true,"pin":87})"},
+    {"keys", {"keys"}, R"({"do":"keys"})"},
+    {"program", {"program"}, R"({"do":"program"})"},
+};
+
+struct Answer {
+    const char* name;
+    std::vector<std::string> replies;
+    bool wait;
+    int exitCode;
+    int requests; // how often the command was asked
+};
+
+const Answer kAnswers[] = {
+    {"Done", {kOk}, false, cli::kExitSuccess, 1},
+    {"Busy", {refusal("busy")}, false, cli::kExitPanelBusy, 1},
+    {"Closing", {refusal("closing")}, false, cli::kExitPanelBusy, 1},
+    {"Connecting", {refusal("connecting")}, false, cli::kExitPanelBusy, 1},
+    {"NoLibrary", {refusal("no-library")}, false, cli::kExitLibrary, 1},
+    {"NotConnected", {refusal("not-connected")}, false, cli::kExitLinkNotOpened, 1},
+    {"BusyThenDoneWithWait", {refusal("busy"), refusal("connecting"), kOk}, true, cli::kExitSuccess, 3},
+    {"FailedWithWaitIsNotAskedAgain", {refusal("failed"), kOk}, true, cli::kExitCommandFailed, 1},
+};
+
+class PanelOutcomeTest : public testing::TestWithParam<std::tuple<Command, Answer>> {
+protected:
+    test::FakeLibraryDirectory directory; // the program folder the panel's name comes from
+};
+
+TEST_P(PanelOutcomeTest, OneRequestOneOutcome) {
+    const auto& [command, answer] = GetParam();
+    ScriptedPanel panel(answer.replies);
+    std::vector<std::string> arguments = command.arguments;
+    if (answer.wait)
+        arguments.insert(arguments.begin(), {"--wait", "5"});
+    const test::CliRun run = test::runQbv(arguments);
+    const bool program = std::string(command.name) == "program";
+    // A failed board command has the board's own code; programming reports the panel's refusal words.
+    const int expected = answer.exitCode == cli::kExitCommandFailed && program ? cli::kExitCommandFailed
+                                                                                : answer.exitCode;
+    EXPECT_EQ(run.exitCode, expected) << run.err;
+    EXPECT_THAT(panel.requests(), ElementsAreArray(std::vector<std::string>(answer.requests, command.request)));
+    if (run.exitCode != 0) {
+        EXPECT_THAT(run.err, HasSubstr("the panel's words"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandsAndAnswers, PanelOutcomeTest,
+                         testing::Combine(testing::ValuesIn(kCommands), testing::ValuesIn(kAnswers)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
+                         });
+
+TEST(PanelGoneTest, ACommandGoesOnOverQbvsOwnLinkButProgrammingIsNeverStartedTwice) {
+    test::FakeLibraryDirectory directory;
+    test::FakeJtag fake;
+    fake.answerKeyReads(0x00);
+    {
+        ScriptedPanel panel({""});
+        EXPECT_EQ(test::runQbv({"led", "0x81"}).exitCode, cli::kExitCommandFailed); // still there: asked twice
+        EXPECT_EQ(panel.requests().size(), 2u);
+        const test::CliRun programmed = test::runQbv({"program"});
+        EXPECT_EQ(programmed.exitCode, cli::kExitProgrammingFailed);
+        EXPECT_THAT(programmed.err, HasSubstr("went away before it said how programming ended"));
+        EXPECT_EQ(panel.requests().size(), 3u);
+    }
+}
+
+} // namespace
