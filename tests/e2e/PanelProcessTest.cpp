@@ -1,7 +1,7 @@
-// The panel as a process of its own, ended by the signals a terminal or the system sends: at once when
+// The panel as a process of its own. Ended by the signals a terminal or the system sends: at once when
 // nothing runs, and, during a script's programming job, once the programmer has ended and the close's
-// grace is over, with the script answered and no connection after the job. Either way the script socket
-// goes with it.
+// grace is over, with the script answered and no connection after the job; either way the script socket
+// goes with it. And the edges of its life as scripts meet them: its start, its end, a full panel.
 
 #include "BoardProcess.h"
 #include "platform/LocalChannel.h"
@@ -14,7 +14,10 @@
 #include <QProcessEnvironment>
 #include <QTest>
 #include <csignal>
+#include <memory>
+#include <vector>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace qbv::test {
@@ -30,7 +33,7 @@ void PrintTo(const Row& row, std::ostream* out) {
     *out << row.name;
 }
 
-class PanelEndTest : public testing::TestWithParam<Row> {
+class PanelProcessTest : public testing::Test {
 protected:
     static QString program(const char* name) {
         return QString::fromStdString(platform::programDirectory()) + QString::fromLatin1(name);
@@ -51,7 +54,22 @@ protected:
         return true;
     }
 
-    void SetUp() override {
+    // bin/qbv run to its end, and how long it took.
+    static int qbv(const QStringList& arguments, qint64* took = nullptr, std::string* said = nullptr) {
+        QElapsedTimer timer;
+        timer.start();
+        QProcess run;
+        run.start(program("qbv"), arguments);
+        run.waitForFinished(60000);
+        if (took)
+            *took = timer.elapsed();
+        if (said)
+            *said = run.readAllStandardError().toStdString();
+        return run.exitStatus() == QProcess::NormalExit ? run.exitCode() : -1;
+    }
+
+    void SetUp() override { startPanel(); }
+    void startPanel(bool connected = true) {
         ASSERT_TRUE(board.ready());
         qputenv(sim::wire::kBoardNameVariable, QByteArray::fromStdString(board.name()));
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -60,15 +78,11 @@ protected:
         panel.setProcessEnvironment(environment);
         panel.start(program("QBV_Control_Panel"), {});
         ASSERT_TRUE(panel.waitForStarted());
-        // Connected once a script's ping goes through it.
         ASSERT_TRUE(waitFor([] { return served(); }, 15000));
-        ASSERT_TRUE(waitFor(
-            [] {
-                QProcess ping;
-                ping.start(program("qbv"), {QStringLiteral("ping")});
-                return ping.waitForFinished(5000) && ping.exitCode() == 0;
-            },
-            15000));
+        // Connected once a script's ping goes through it.
+        if (connected) {
+            ASSERT_TRUE(waitFor([] { return qbv({QStringLiteral("ping")}) == 0; }, 15000));
+        }
     }
     void TearDown() override {
         qunsetenv(sim::wire::kBoardNameVariable);
@@ -82,6 +96,8 @@ protected:
     QProcess panel;
     sim::BoardState state;
 };
+
+class PanelEndTest : public PanelProcessTest, public testing::WithParamInterface<Row> {};
 
 TEST_P(PanelEndTest, EndsOnceTheWorkAllows) {
     const Row& row = GetParam();
@@ -121,6 +137,58 @@ INSTANTIATE_TEST_SUITE_P(Signals, PanelEndTest, testing::ValuesIn(kRows),
                          [](const testing::TestParamInfo<Row>& info) {
                              return std::string(info.param.name);
                          });
+
+class PanelStartTest : public PanelProcessTest {
+protected:
+    void SetUp() override {}
+};
+
+TEST_F(PanelStartTest, AScriptAsTheWindowAppearsWaitsForTheFirstConnection) {
+    startPanel(false);
+    EXPECT_EQ(qbv({QStringLiteral("--wait"), QStringLiteral("10"), QStringLiteral("ping")}), 0);
+}
+
+TEST_F(PanelProcessTest, AScriptWaitingOnAClosingPanelGoesOnOnlyOnceThePanelHasEnded) {
+    QProcess job;
+    job.start(program("qbv"), {QStringLiteral("program")});
+    ASSERT_TRUE(waitFor([this] { return board.control().state(state) && !state.linkOpen; }, 10000));
+    ASSERT_EQ(::kill(static_cast<pid_t>(panel.processId()), SIGTERM), 0);
+    QTest::qWait(100);
+    std::string said;
+    EXPECT_EQ(qbv({QStringLiteral("led"), QStringLiteral("0xff")}, nullptr, &said), 8);
+    EXPECT_THAT(said, testing::HasSubstr("The control panel is closing."));
+    // The panel ends once its programmer has ended and the close's grace (2 s) is over: only then does the
+    // waiting script set the LEDs, over its own link.
+    qint64 took = 0;
+    EXPECT_EQ(
+        qbv({QStringLiteral("--wait"), QStringLiteral("20"), QStringLiteral("led"), QStringLiteral("0xff")},
+            &took),
+        0);
+    EXPECT_GE(took + 200, 2000);
+    EXPECT_TRUE(panel.waitForFinished(1000));
+    ASSERT_TRUE(board.control().state(state));
+    EXPECT_EQ(state.leds, 0xff);
+    job.waitForFinished(10000);
+}
+
+TEST_F(PanelProcessTest, AFullPanelAnswersBusyAndIsWaitedFor) {
+    std::vector<std::unique_ptr<platform::LocalChannel>> held;
+    for (int client = 0; client < 16; ++client) {
+        held.push_back(std::make_unique<platform::LocalChannel>());
+        ASSERT_EQ(held.back()->open(platform::localServerAddress(session::panelServerName())),
+                  platform::LocalChannel::Opened::Yes);
+    }
+    QTest::qWait(200);
+    std::string said;
+    EXPECT_EQ(qbv({QStringLiteral("ping")}, nullptr, &said), 8);
+    EXPECT_THAT(said, testing::HasSubstr("serves too many scripts"));
+    QProcess waiting;
+    waiting.start(program("qbv"), {QStringLiteral("--wait"), QStringLiteral("10"), QStringLiteral("ping")});
+    QTest::qWait(500);
+    held.clear();
+    ASSERT_TRUE(waiting.waitForFinished(15000));
+    EXPECT_EQ(waiting.exitCode(), 0);
+}
 
 } // namespace
 } // namespace qbv::test
