@@ -47,7 +47,8 @@ set(CPACK_PACKAGE_EXECUTABLES QBV_Control_Panel "QB-vela Control Panel"
     demo\\\\QBV_Control_Panel_Demo "QB-vela Control Panel Demo")
 # The programs without their symbol tables.
 set(CPACK_STRIP_FILES ON)
-set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_BINARY_DIR}/windows-package/README.txt)
+# No licence has been granted: no page asks the user to agree to one.
+set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
 set(CPACK_NSIS_PACKAGE_NAME "QB-vela Control Panel ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "QB-vela Control Panel")
 # A 64-bit installer into the 64-bit Program Files, as the programs are 64-bit.

@@ -40,6 +40,11 @@ rm -f "$tree/$name.zip"
 (cd "$stage" && cmake -E tar cf "$OLDPWD/$tree/$name.zip" --format=zip "$name")
 
 (cd "$tree" && cpack -G NSIS >/dev/null)
+# No licence has been granted, so the installer has no page to agree to one.
+if grep -q MUI_PAGE_LICENSE "$tree/_CPack_Packages/win64/NSIS/project.nsi"; then
+    echo "The installer asks the user to agree to a licence, and none has been granted" >&2
+    exit 1
+fi
 rm -rf "$tree/_CPack_Packages"
 
 echo "== Windows packages under Wine =="
