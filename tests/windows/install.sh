@@ -8,10 +8,9 @@
 # the erased board. The installer: installed silently under Program Files, with Start menu entries for
 # the panel and the demo and an uninstaller; the
 # installed panel loads its library and Qt plugins from its own folder, programs with its chain
-# definition file beside it or, where its folder takes no file, in the user's own folder; the installed
-# demo's Download .POF programs its board; the uninstaller leaves nothing behind in the program folder, the
-# Start menu, the registry or the temporary folder, the chain definition files the panels wrote beside
-# themselves included, and leaves the one in the user's own folder. The fake JTAG library stands in for the board as a maker's library would.
+# definition file beside it or, where its folder takes no file, in the user's own folder, as the installed
+# demo's does; the uninstaller leaves nothing behind, what the panels wrote in their folders included, but
+# what they wrote in the user's. The fake JTAG library stands in for the board as a maker's library would.
 #   install.sh ZIP INSTALLER FAKE_JTAG_DLL TEST_PROGRAMMER PROBE
 set -euo pipefail
 source "$(dirname "$0")/wine-session.sh"
@@ -174,5 +173,4 @@ timeout 60 /usr/lib/wine/wineserver -w || fail "a program of the prefix still ru
 ! "$wine" reg query 'HKLM\Software\Marovan' >/dev/null 2>&1 || fail "the maker's registry key is left"
 [ -f "$user_chain" ] || fail "the uninstaller removed the chain definition file in the user's own folder"
 ! compgen -G "$temp/~nsu*.tmp" >/dev/null || fail "the uninstaller's copy is left in $temp: $(find "$temp"/~nsu*.tmp)"
-echo "uninstalled: nothing left in Program Files, the Start menu, the registry or the temporary folder;"
-echo "  the chain definition file in $local_app_data is the user's and stays"
+echo "uninstalled: nothing left in Program Files, the Start menu, the registry or the temporary folder"
