@@ -47,7 +47,8 @@ set(CPACK_PACKAGE_EXECUTABLES QBV_Control_Panel "QB-vela Control Panel"
     demo\\\\QBV_Control_Panel_Demo "QB-vela Control Panel Demo")
 # The programs without their symbol tables.
 set(CPACK_STRIP_FILES ON)
-set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_BINARY_DIR}/windows-package/README.txt)
+# No licence has been granted: no page asks the user to agree to one.
+set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
 set(CPACK_NSIS_PACKAGE_NAME "QB-vela Control Panel ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "QB-vela Control Panel")
 # A 64-bit installer into the 64-bit Program Files, as the programs are 64-bit.
@@ -58,4 +59,23 @@ set(CPACK_NSIS_MUI_UNIICON ${QBV_ARTWORK_DIR}/icon.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME ${QBV_INSTALL_PANEL_DIR}\\\\QBV_Control_Panel.exe)
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY ${QBV_INSTALL_PANEL_DIR})
 set(CPACK_NSIS_MODIFY_PATH OFF)
+# The uninstaller removes only what it installed; the panels also write their chain definition file beside
+# themselves (the installed one, where an administrator lets it, and the demo's), which would leave the
+# folders behind. What a panel wrote in the user's own folder (%LOCALAPPDATA%) is the user's and stays.
+set(qbv_chain_files)
+foreach(folder ${QBV_INSTALL_PANEL_DIR} ${QBV_INSTALL_DEMO_DIR})
+    string(REPLACE / \\\\ folder ${folder})
+    string(APPEND qbv_chain_files "  Delete '$INSTDIR\\\\${folder}\\\\QBV_Control_Panel.cdf'\n")
+endforeach()
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "${qbv_chain_files}")
+# Once the product's own key is gone, the maker's key above it goes too when nothing else is in it. The
+# uninstaller runs from a copy of itself in %TEMP%\~nsu*.tmp, whose folder it cannot remove while it runs
+# from it: Windows removes it at the next start (when the uninstaller was run in place, _?=, it runs from
+# the program folder, already gone).
+string(APPEND CPACK_NSIS_DEFINES "
+Function un.onUninstSuccess
+  DeleteRegKey /ifempty SHCTX 'Software\\\\${CPACK_PACKAGE_VENDOR}'
+  StrCmp $EXEDIR $INSTDIR +2
+    RMDir /REBOOTOK '$EXEDIR'
+FunctionEnd")
 include(CPack)

@@ -7,10 +7,11 @@
 #                                          its library, the stand-in programmer and a launcher); it runs
 #                                          from wherever it is unpacked
 #   QBV_Control_Panel-<version>-win64.exe  the same folder's installer (CPack's NSIS generator), with
-#                                          Start menu entries for the panel and the demo and an uninstaller
+#                                          Start menu entries for the panel and the demo and an uninstaller,
+#                                          and no licence page, as no licence has been granted
 # then checks both under Wine (tests/windows/install.sh): the folder holds nothing more, the unpacked
-# panel starts and the demo runs, and the installer installs, the installed panel starts and programs,
-# and it uninstalls.
+# panel starts and the demo runs, and the installer installs, the installed panel and demo start and
+# program, and it uninstalls, the files the programs wrote in their folders included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
@@ -40,6 +41,11 @@ rm -f "$tree/$name.zip"
 (cd "$stage" && cmake -E tar cf "$OLDPWD/$tree/$name.zip" --format=zip "$name")
 
 (cd "$tree" && cpack -G NSIS >/dev/null)
+# No licence has been granted, so the installer has no page to agree to one.
+if grep -q MUI_PAGE_LICENSE "$tree/_CPack_Packages/win64/NSIS/project.nsi"; then
+    echo "The installer asks the user to agree to a licence, and none has been granted" >&2
+    exit 1
+fi
 rm -rf "$tree/_CPack_Packages"
 
 echo "== Windows packages under Wine =="

@@ -48,7 +48,7 @@ QBV_BUILD_TARGETS="QBV_Control_Panel qbv qbv-virtual-board qbv-board-ctl quartus
 bin=build/release/bin
 board_pid=
 if ! "$bin/qbv-board-ctl" state >/dev/null 2>&1; then
-    "$bin/qbv-virtual-board" &
+    "$bin/qbv-virtual-board" --beside-panel &
     board_pid=$!
     trap '[ -n "$board_pid" ] && kill "$board_pid" 2>/dev/null; true' EXIT
     for _ in $(seq 50); do

@@ -21,7 +21,7 @@ bool boardAnswers() {
 
 // Starts the board and waits until it answers; false, with the reason, when it ends or stays silent.
 bool startBoard(QProcess& board, const QString& folder, QString& failure) {
-    board.start(folder + QStringLiteral("qbv-virtual-board.exe"), {});
+    board.start(folder + QStringLiteral("qbv-virtual-board.exe"), {QStringLiteral("--beside-panel")});
     if (!board.waitForStarted()) {
         failure = board.errorString();
         return false;

@@ -33,8 +33,18 @@ int BoardView::keyAt(const QPoint& point) {
     return -1;
 }
 
+void BoardView::setScale(double scale) {
+    scale_ = scale;
+    setFixedSize((QSizeF(artwork_.board.size()) * scale).toSize());
+    update();
+}
+
 void BoardView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    if (scale_ != 1) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.scale(scale_, scale_);
+    }
     painter.drawPixmap(0, 0, artwork_.board);
     const qbv::sim::VirtualBoard& board = service_.host().board();
     const auto leds = qbv::layout::placedLedButtons();
@@ -51,7 +61,7 @@ void BoardView::paintEvent(QPaintEvent*) {
 }
 
 void BoardView::mousePressEvent(QMouseEvent* event) {
-    const int key = keyAt(event->position().toPoint());
+    const int key = keyAt((event->position() / scale_).toPoint());
     if (event->button() != Qt::LeftButton || key < 0)
         return QWidget::mousePressEvent(event);
     heldKey_ = key;

@@ -17,6 +17,10 @@ public:
     // Key k (0 = BUTTON1, the rightmost) under a point of the picture, or -1.
     static int keyAt(const QPoint& point);
 
+    // Draws the picture at that fraction of its size (1 = full), where the screen has no room for all of it.
+    void setScale(double scale);
+    int pictureWidth() const { return artwork_.board.width(); }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -26,4 +30,5 @@ private:
     BoardService& service_;
     BoardArtwork artwork_;
     int heldKey_ = -1;
+    double scale_ = 1;
 };

@@ -3,14 +3,21 @@
 #include "BoardService.h"
 #include "BoardView.h"
 
+#include "resources/BoardLayout.h"
+#include "resources/SideBySide.h"
+
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 constexpr const char* kDesignFileName = "QBV_Control_Panel.pof";
@@ -47,6 +54,24 @@ BoardWindow::BoardWindow(BoardService& service, QWidget* parent)
     connect(&service_, &BoardService::changed, this, &BoardWindow::showState);
     showState();
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void BoardWindow::placeBesidePanel() {
+    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!target)
+        return;
+    layout()->activate();
+    // The native window gives the frame its margins, where the system draws it; the panel's are the same.
+    winId();
+    const int fullWidth = frameGeometry().width();
+    const int margins = fullWidth - width();
+    const QRect area = target->availableGeometry();
+    const qbv::layout::SideBySide places =
+        qbv::layout::sideBySide(area.left(), area.width(), fullWidth, qbv::layout::kClientWidth + margins);
+    const int besidePicture = fullWidth - view_->pictureWidth();
+    view_->setScale(double(places.boardWidth - besidePicture) / view_->pictureWidth());
+    layout()->activate();
+    move(places.boardLeft, area.top() + std::max(0, (area.height() - frameGeometry().height()) / 2));
 }
 
 int BoardWindow::keyForKeyboard(int qtKey) {

@@ -18,6 +18,10 @@ public:
     // Key k (0 = BUTTON1) for a keyboard key, or -1.
     static int keyForKeyboard(int qtKey);
 
+    // Places the window, before it is shown, left of where the panel's goes on the same screen, shrinking
+    // the board where the screen is too narrow for both (resources/SideBySide.h).
+    void placeBesidePanel();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;

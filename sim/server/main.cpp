@@ -1,6 +1,7 @@
 // qbv-virtual-board: a QB-vela board in a process of its own, reached through our alt_jtaglib.
 //
-//   qbv-virtual-board [--headless] [--name NAME] [--blank] [--unplugged] | --help | --version
+//   qbv-virtual-board [--headless] [--name NAME] [--blank] [--unplugged] [--beside-panel]
+//   qbv-virtual-board --help | --version
 //
 // The name defaults to QBV_VIRTUAL_BOARD, else the user's default; see sim/core/WireProtocol.h.
 
@@ -32,6 +33,9 @@ void describeOptions(QCommandLineParser& parser) {
         {QStringLiteral("name"), QStringLiteral("The board's socket name."), QStringLiteral("NAME")});
     parser.addOption({QStringLiteral("blank"), QStringLiteral("Start with a blank controller.")});
     parser.addOption({QStringLiteral("unplugged"), QStringLiteral("Start with the cable unplugged.")});
+    parser.addOption(
+        {QStringLiteral("beside-panel"),
+         QStringLiteral("Place the window left of the panel's, smaller where the screen is narrow.")});
     // For tests, which cannot wait as long as the limits a user gets.
     for (const char* limit : {kOpenWithinOption, kLinkIdleOption}) {
         QCommandLineOption option(QString::fromLatin1(limit), QString(), QStringLiteral("MS"));
@@ -59,6 +63,7 @@ struct Options {
     std::string name;
     bool blank = false;
     bool unplugged = false;
+    bool besidePanel = false;
     LinkIdleLimits idleLimits;
 };
 
@@ -84,6 +89,7 @@ std::optional<Options> parseOptions(QCommandLineParser& parser, const QCoreAppli
                                                         : qbv::sim::boardNameFromEnvironment();
     options.blank = parser.isSet(QStringLiteral("blank"));
     options.unplugged = parser.isSet(QStringLiteral("unplugged"));
+    options.besidePanel = parser.isSet(QStringLiteral("beside-panel"));
     if (!milliseconds(parser, kOpenWithinOption, options.idleLimits.openWithinMs) ||
         !milliseconds(parser, kLinkIdleOption, options.idleLimits.linkIdleMs))
         return std::nullopt;
@@ -111,6 +117,8 @@ int serve(QCoreApplication& app, QCommandLineParser& parser, bool withWindow) {
     std::unique_ptr<BoardWindow> window;
     if (withWindow) {
         window = std::make_unique<BoardWindow>(service);
+        if (options.besidePanel)
+            window->placeBesidePanel();
         window->show();
     }
     std::printf("qbv-virtual-board: serving %s\n", qPrintable(service.linkPath()));

@@ -81,6 +81,18 @@ TEST_F(BoardWindowTest, AKeyIsPressedWhileTheMouseButtonIsHeldOnIt) {
     EXPECT_EQ(BoardView::keyAt(centre(layout::component(layout::PaintBoxButton1).rect)), 0);
 }
 
+TEST_F(BoardWindowTest, ShrunkBesideThePanelTheBoardKeepsItsKeysUnderThePicture) {
+    const QSize full = view->size();
+    view->setScale(0.5);
+    ASSERT_EQ(view->size(), full / 2);
+    for (int key = 0; key < layout::BUTTON_NUM; ++key) {
+        const QPoint shrunk = centre(layout::component(layout::szPainBox[key]).rect) / 2;
+        QTest::mousePress(view, Qt::LeftButton, {}, shrunk);
+        EXPECT_EQ(service.host().board().keys(), 1u << key) << "key " << key;
+        QTest::mouseRelease(view, Qt::LeftButton, {}, shrunk);
+    }
+}
+
 TEST_F(BoardWindowTest, LitLedsActivePinsAndPressedKeysAreDrawnWhereTheyBelong) {
     const QImage dark = picture();
     drive({0x01, 0x80, 0x05, 0x80 | 87});

@@ -8,8 +8,9 @@
 # the erased board. The installer: installed silently under Program Files, with Start menu entries for
 # the panel and the demo and an uninstaller; the
 # installed panel loads its library and Qt plugins from its own folder, programs with its chain
-# definition file beside it or, where its folder takes no file, in the user's own folder; the uninstaller
-# leaves nothing behind. The fake JTAG library stands in for the board as a maker's library would.
+# definition file beside it or, where its folder takes no file, in the user's own folder, as the installed
+# demo's does; the uninstaller leaves nothing behind, what the panels wrote in their folders included, but
+# what they wrote in the user's. The fake JTAG library stands in for the board as a maker's library would.
 #   install.sh ZIP INSTALLER FAKE_JTAG_DLL TEST_PROGRAMMER PROBE
 set -euo pipefail
 source "$(dirname "$0")/wine-session.sh"
@@ -124,20 +125,39 @@ echo design >"$folder/QBV_Control_Panel.pof"
 probe_window "$probe_exe" "$folder"
 start_panel "$folder"
 check_connected "$folder"
-# Wine lets any user write under Program Files: the chain definition file goes beside the program there.
-program_and_check "$folder/QBV_Control_Panel.cdf" "$folder"
-echo "the installed panel programmed with its chain definition file beside it"
 # A folder that takes no file of that name, as Program Files takes none from a user on Windows.
-rm -f "$folder/QBV_Control_Panel.cdf"
 mkdir "$folder/QBV_Control_Panel.cdf"
 local_app_data=$("$wine" cmd /c echo %LOCALAPPDATA% | tr -d '\r')
-program_and_check "$(unix_path "$local_app_data\\QB-vela Control Panel\\QBV_Control_Panel.cdf")" "$folder"
+user_chain=$(unix_path "$local_app_data\\QB-vela Control Panel\\QBV_Control_Panel.cdf")
+program_and_check "$user_chain" "$folder"
 echo "where the program's folder took no file, the chain definition file went to $local_app_data\\QB-vela Control Panel"
+# Wine lets any user write under Program Files: the chain definition file goes beside the program there.
+rmdir "$folder/QBV_Control_Panel.cdf"
+program_and_check "$folder/QBV_Control_Panel.cdf" "$folder"
+echo "the installed panel programmed with its chain definition file beside it"
 click_at $(point exit)
 wait_for_panel_end 20
 
-# What the test added is taken away again; the uninstaller must remove everything else.
-rm -rf "$folder/QBV_Control_Panel.cdf" "$folder/QBV_Control_Panel.pof" "$folder/$(basename "$probe_exe")"
+# The installed demo, from its Start menu entry's program: Download .POF programs the erased board and
+# leaves the demo's chain definition file beside its panel.
+demo=$folder/demo
+QBV_PGM_DURATION_MS=300 "$wine" "$demo/QBV_Control_Panel_Demo.exe" >"$work/demo.log" 2>&1 &
+panel_pid=$!
+window=$(timeout 60 xdotool search --sync --name "^$caption\$" | head -1) || fail "the installed demo showed no panel"
+wait_for_polling ' link=1 ' 30
+"$wine" "$demo/qbv-board-ctl.exe" erase >/dev/null
+wait_for_board ' link=0 ' 20
+click_at $(point download)
+wait_for_polling '^ok programmed=1 .* link=1 ' 60
+[ -f "$demo/QBV_Control_Panel.cdf" ] || fail "the installed demo's Download .POF wrote no chain definition file beside it"
+click_at $(point exit)
+wait_for_panel_end 20
+echo "the installed demo's Download .POF programmed the erased board, its chain definition file beside its panel"
+
+# What the test added is taken away again; the uninstaller must remove everything else, what the programs
+# wrote in their own folders too, and leave what they wrote in the user's.
+rm -f "$folder/QBV_Control_Panel.pof" "$folder/$(basename "$probe_exe")"
+temp=$(unix_path "$("$wine" cmd /c echo %TEMP% | tr -d '\r')")
 "$wine" "$install_root/Uninstall.exe" /S || fail "the uninstaller failed"
 # It goes on from a copy of itself in the temporary folder.
 deadline=$((SECONDS + 30))
@@ -146,5 +166,11 @@ while [ -e "$install_root" ] || [ -e "$entry" ] || [ -e "$demo_entry" ]; do
         fail "still installed 30 s after uninstalling: $(find "$install_root" "$entry" 2>/dev/null)"
     sleep 0.2
 done
+# That copy's folder goes when Windows next starts, as the copy cannot remove it while it runs from it: the
+# prefix starts again once its server has ended with its last program.
+timeout 60 /usr/lib/wine/wineserver -w || fail "a program of the prefix still runs 60 s after uninstalling"
 ! "$wine" reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstaller's registry entry is left"
-echo "uninstalled: nothing left in Program Files, the Start menu or the registry"
+! "$wine" reg query 'HKLM\Software\Marovan' >/dev/null 2>&1 || fail "the maker's registry key is left"
+[ -f "$user_chain" ] || fail "the uninstaller removed the chain definition file in the user's own folder"
+! compgen -G "$temp/~nsu*.tmp" >/dev/null || fail "the uninstaller's copy is left in $temp: $(find "$temp"/~nsu*.tmp)"
+echo "uninstalled: nothing left in Program Files, the Start menu, the registry or the temporary folder"
