@@ -10,6 +10,7 @@
 #include "platform/Interrupt.h"
 #include "resources/BoardLayout.h"
 #include "resources/LayoutQt.h"
+#include "resources/SideBySide.h"
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
 #include "widgets/TSpeedButton.h"
@@ -69,8 +70,14 @@ void TFormMain::CentreOnScreen() {
     const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!target)
         return;
+    const QRect area = target->availableGeometry();
     QRect frame = frameGeometry();
-    frame.moveCenter(target->availableGeometry().center());
+    frame.moveCenter(area.center());
+    // The demo starts the virtual board beside the panel: both place their windows by the same rule, the
+    // board's frame being the picture's one pixel wider than the panel's client area.
+    if (qEnvironmentVariableIsSet("QBV_BESIDE_BOARD"))
+        frame.moveLeft(
+            layout::sideBySide(area.left(), area.width(), frame.width() + 1, frame.width()).panelLeft);
     move(frame.topLeft());
 }
 

@@ -50,6 +50,7 @@ board_pid=
 if ! "$bin/qbv-board-ctl" state >/dev/null 2>&1; then
     "$bin/qbv-virtual-board" --beside-panel &
     board_pid=$!
+    export QBV_BESIDE_BOARD=1 # the panel takes its place beside it
     trap '[ -n "$board_pid" ] && kill "$board_pid" 2>/dev/null; true' EXIT
     for _ in $(seq 50); do
         "$bin/qbv-board-ctl" state >/dev/null 2>&1 && break

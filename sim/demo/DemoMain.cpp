@@ -45,11 +45,15 @@ int main(int argc, char* argv[]) {
     const QString folder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     QProcess board;
     QString failure;
-    if (!boardAnswers() && !startBoard(board, folder, failure)) {
+    const bool started = !boardAnswers();
+    if (started && !startBoard(board, folder, failure)) {
         QMessageBox::critical(nullptr, QStringLiteral("QB-vela Control Panel Demo"),
                               QStringLiteral("The virtual board did not start: %1.").arg(failure));
         return 1;
     }
+    // The panel takes its place beside the board this launcher started.
+    if (started)
+        qputenv("QBV_BESIDE_BOARD", "1");
     const int status =
         QProcess::execute(folder + QStringLiteral("QBV_Control_Panel.exe"), application.arguments().mid(1));
     if (board.state() != QProcess::NotRunning) {
