@@ -3,7 +3,7 @@
 #include "app/EventLog.h"
 #include "app/LogWindow.h"
 #include "app/UnitMain.h"
-#include "platform/VendorToolchain.h"
+#include "programming/ProgrammingJob.h"
 #include "session/Session.h"
 #include "widgets/TImage.h"
 #include "widgets/TSpeedButton.h"
@@ -115,7 +115,8 @@ void BoardMenu::showLog() {
 void BoardMenu::showAbout() {
     // The library the next connection loads: the one in use, or the file as it lies beside the program.
     const qbv::session::LibraryFacts library = session_.library();
-    const std::string toolChain = qbv::platform::vendorInstallDirectory();
+    // The tool chain Download would use, and what named it.
+    const qbv::programming::ToolChain toolChain = qbv::programming::toolChainInUse();
     window_.OpenBox(
         qbv::MessageKind::Information,
         QStringLiteral(
@@ -124,6 +125,9 @@ void BoardMenu::showAbout() {
                  library.edition.empty()
                      ? QStringLiteral("(not loaded: %1)").arg(QString::fromLocal8Bit(library.failure))
                      : QStringLiteral("Edition: %1").arg(QString::fromStdString(library.edition)),
-                 toolChain.empty() ? QStringLiteral("none was found") : shownPath(toolChain)),
+                 toolChain.path.empty()
+                     ? QStringLiteral("none was found (%1)").arg(QString::fromStdString(toolChain.lookedFor))
+                     : QStringLiteral("%1 (from %2)")
+                           .arg(shownPath(toolChain.path), QString::fromStdString(toolChain.namedBy))),
         BoxButtons::Ok);
 }

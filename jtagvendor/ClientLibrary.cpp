@@ -41,8 +41,11 @@ ClientFolder clientFolder() {
     const std::string chosen = platform::environmentVariable("QBV_JTAG_CLIENT_DIR");
     if (!chosen.empty()) {
         const std::string path = withSeparator(chosen);
-        return {path, "QBV_JTAG_CLIENT_DIR",
-                platform::folderDistrust(path, platform::FolderOwner::UserOrAdministrator)};
+        return {path,
+                "QBV_JTAG_CLIENT_DIR",
+                platform::folderDistrust(path, platform::FolderOwner::UserOrAdministrator),
+                {},
+                {}};
     }
     const std::string install = platform::vendorInstallDirectory();
     if (install.empty())
@@ -50,18 +53,39 @@ ClientFolder clientFolder() {
     const std::string path = platform::jtagClientDirectoryIn(install);
     platform::FolderDistrust found =
         platform::firstDistrusted({install, path}, platform::FolderOwner::UserOrAdministrator);
-    return {found.why.empty() ? path : found.folder, platform::toolchainWords().source, std::move(found.why)};
+    return {found.why.empty() ? path : found.folder,
+            platform::toolchainWords().source,
+            std::move(found.why),
+            {},
+            {}};
+}
+
+// A library that is there but does not load is named, with the system's reason; one that is not there is
+// the caller's to report as a missing tool chain.
+bool loadFrom(const std::string& path, ClientFolder& folder, platform::LibraryHandle& library) {
+    std::string failure;
+    library = platform::loadLibrary(path, &failure);
+    if (!library && platform::fileExists(path)) {
+        folder.unloaded = path;
+        folder.failure = failure;
+    }
+    return library != nullptr;
+}
+
+bool loadInto(ClientFolder& folder, ClientFunctions& functions) {
+    // Neither is ever freed: a link may still be on its way shut when the panel frees us.
+    platform::LibraryHandle client = nullptr;
+    platform::LibraryHandle atlantic = nullptr;
+    return loadFrom(folder.path + platform::jtagClientLibraryFileName(), folder, client) &&
+           loadFrom(folder.path + platform::jtagAtlanticLibraryFileName(), folder, atlantic) &&
+           findAll(atlantic, functions);
 }
 
 } // namespace
 
 bool loadClientLibraryFrom(const std::string& folder, ClientFunctions& functions) {
-    // Neither is ever freed: a link may still be on its way shut when the panel frees us.
-    if (!platform::loadLibrary(folder + platform::jtagClientLibraryFileName()))
-        return false;
-    const platform::LibraryHandle atlantic =
-        platform::loadLibrary(folder + platform::jtagAtlanticLibraryFileName());
-    return atlantic && findAll(atlantic, functions);
+    ClientFolder from{folder, {}, {}, {}, {}};
+    return loadInto(from, functions);
 }
 
 const ClientFunctions* loadClientLibrary(ClientFolder& folder) {
@@ -75,7 +99,7 @@ const ClientFunctions* loadClientLibrary(ClientFolder& folder) {
     if (!loadedFrom.empty() && folder.path == loadedFrom)
         return &functions;
     ClientFunctions found;
-    if (!loadClientLibraryFrom(folder.path, found))
+    if (!loadInto(folder, found))
         return nullptr;
     functions = found;
     loadedFrom = folder.path;

@@ -25,6 +25,10 @@ struct ClientFolder {
     std::string path;
     std::string namedBy; // QBV_JTAG_CLIENT_DIR, or the tool chain's source in this system's words
     std::string distrust;
+    // A library that lies there but did not load: which, and the system's reason (naming a missing
+    // dependency where the system does).
+    std::string unloaded;
+    std::string failure;
 };
 
 // Loads the client library once (again only if its folder changed), by full path from its folder

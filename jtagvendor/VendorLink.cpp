@@ -138,6 +138,11 @@ int32_t failLoad(const ClientFolder& folder) {
             jtag::LinkError::NoToolChain,
             formatText("The folder %s (from %s) is not used to load the JTAG client library, because %s.",
                        folder.path.c_str(), folder.namedBy.c_str(), folder.distrust.c_str()));
+    if (!folder.unloaded.empty())
+        return fail(
+            jtag::LinkError::NoToolChain,
+            formatText("The FPGA vendor's JTAG client library %s (from %s) is there but did not load: %s.",
+                       folder.unloaded.c_str(), folder.namedBy.c_str(), folder.failure.c_str()));
     if (folder.path.empty())
         return fail(jtag::LinkError::NoToolChain,
                     formatText("No FPGA vendor tool chain was found: %s, nor is QBV_JTAG_CLIENT_DIR set. "

@@ -43,17 +43,20 @@ bool ProgrammingJob::fail(ProgrammingError error, std::string text, std::string 
 // A tool chain folder beside the program comes before the one the system records. The virtual board's
 // program folders (the demo's, and build/release/bin/) hold the stand-in programmer there, which programs
 // the board that the panel and qbv talk to; a real tool chain's would program a real board.
-ProgrammingJob::ToolChain ProgrammingJob::toolChain() {
+ToolChain toolChainInUse() {
     const std::string beside = platform::programDirectory() + kToolChainBeside;
     if (platform::fileExists(programmerPath(beside)))
-        return {beside, "the program's folder"};
-    return {FindQuartusDirectory(), platform::toolchainWords().source};
+        return {beside, "the program's folder", {}};
+    const platform::ToolchainWords& words = platform::toolchainWords();
+    return {FindQuartusDirectory(), words.source,
+            formatText("No tool chain was found: %s, and no %s lies beside the program.", words.missing,
+                       programmerPath(beside).c_str())};
 }
 
 bool ProgrammingJob::prepare() {
-    const auto [installDirectory, namedBy] = toolChain();
+    const auto [installDirectory, namedBy, lookedFor] = toolChainInUse();
     if (installDirectory.empty())
-        return fail(ProgrammingError::NoToolChain, text::kNoQuartus);
+        return fail(ProgrammingError::NoToolChain, text::kNoQuartus, lookedFor);
     if (std::string why = programmerDistrust(installDirectory, namedBy); !why.empty())
         return fail(ProgrammingError::NoToolChain, text::kNoQuartus, std::move(why));
     programmer_ = programmerPath(installDirectory);

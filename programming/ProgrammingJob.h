@@ -19,6 +19,15 @@ constexpr const char* kToolChainBeside = "quartus";
 std::string designFilePath(); // in the program's directory
 std::string chainFilePath();  // in the program's directory
 
+// The tool chain a programming job uses: its install folder (empty when none is found) and what named it;
+// when none is found, where it was looked for, as a sentence.
+struct ToolChain {
+    std::string path;
+    std::string namedBy;
+    std::string lookedFor;
+};
+ToolChain toolChainInUse();
+
 // What went wrong in a programming job. The text of each is in errorString(); when a folder the job would
 // use may not be trusted, reason() says which and why.
 enum class ProgrammingError {
@@ -75,12 +84,6 @@ public:
     const ProgrammerRun& lastRun() const { return ran_; }
 
 private:
-    // The tool chain's install directory, and what named it.
-    struct ToolChain {
-        std::string path;
-        std::string namedBy;
-    };
-    static ToolChain toolChain();
     bool fail(ProgrammingError error, std::string text, std::string reason = {});
     bool judge(const ProgrammerRun& ran);
 

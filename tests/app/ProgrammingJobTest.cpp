@@ -1,5 +1,6 @@
 #include "tests/app/WindowFixture.h"
 
+#include "platform/VendorToolchain.h"
 #include "programming/ProgrammingJob.h"
 #include "tests/programming/ProgrammerTesting.h"
 #include "widgets/TSpeedButton.h"
@@ -144,6 +145,9 @@ TEST_F(ProgrammingJobTest, NoToolChainShowsItsBoxAndWritesNoChainFile) {
     registered.reset();
     download();
     EXPECT_THAT(ui.texts(), ElementsAre("Please make sure Quatus is installed"));
+    // Beneath it, where the tool chain was looked for.
+    EXPECT_THAT(ui.boxes[0].detail, testing::HasSubstr(qbv::platform::toolchainWords().missing));
+    EXPECT_THAT(ui.boxes[0].detail, testing::HasSubstr("quartus_pgm"));
     EXPECT_EQ(status(), "Download Max II code fail");
     EXPECT_FALSE(fs::exists(directory.path() / "QBV_Control_Panel.cdf"));
 }

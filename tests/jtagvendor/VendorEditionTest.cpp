@@ -6,6 +6,8 @@
 #include "platform/DynamicLibrary.h"
 #include "platform/Environment.h"
 #include "platform/ProgramLocation.h"
+#include "platform/VendorToolchain.h"
+#include "platform/VendorToolchain.h"
 #include "tests/fakeclient/FakeClientScript.h"
 #include "tests/support/FolderSpoil.h"
 #include "tests/support/TemporaryDirectory.h"
@@ -114,7 +116,16 @@ TEST_F(VendorEditionTest, PartialWritesAreFinishedAndABrokenLinkFailsTheCommand)
 }
 
 // Where a row's client library is looked for (the folders are in the test).
-enum class Client { Fake, WithoutGetError, Empty, Relative, NoneNamed, GivenAway, OthersWriteToolChain };
+enum class Client {
+    Fake,
+    WithoutGetError,
+    Empty,
+    Relative,
+    NoneNamed,
+    Unloadable,
+    GivenAway,
+    OthersWriteToolChain
+};
 
 struct OpenFailure {
     const char* open; // the fake's open mode
@@ -137,10 +148,13 @@ TEST_P(VendorOpenFailure, SaysWhyInWordsAUserCanActOn) {
         empty.directory(),                  // Empty
         kFakeClientFolder,                  // Relative
         "",                                 // NoneNamed
+        empty.directory(),                  // Unloadable: a client library there that is none
         empty.directory(),                  // GivenAway
         "",                                 // OthersWriteToolChain: QUARTUS_ROOTDIR names it
     };
     setVariable("QBV_JTAG_CLIENT_DIR", folders[static_cast<int>(row.client)]);
+    if (row.client == Client::Unloadable)
+        std::ofstream(empty.path() / platform::jtagClientLibraryFileName()) << "not a library";
     const bool toolChain = row.client == Client::OthersWriteToolChain;
     setVariable("QUARTUS_ROOTDIR", toolChain ? empty.directory() : "");
     if ((toolChain || row.client == Client::GivenAway) &&
@@ -150,7 +164,7 @@ TEST_P(VendorOpenFailure, SaysWhyInWordsAUserCanActOn) {
     EXPECT_FALSE(port.Open());
     EXPECT_EQ(port.linkError(), row.kind);
     EXPECT_THAT(port.linkErrorString(), HasSubstr(row.words));
-    if (row.client >= Client::GivenAway || row.client == Client::Empty) {
+    if (row.client >= Client::Unloadable || row.client == Client::Empty) {
         EXPECT_THAT(port.linkErrorString(), HasSubstr(empty.directory()));
     }
 }
@@ -164,6 +178,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "no_client_library"},
         OpenFailure{nullptr, jtag::LinkError::NoToolChain, kNoInstallWords, NoneNamed, "none_named"},
         OpenFailure{nullptr, jtag::LinkError::NoToolChain, "relative", Relative, "relative_folder"},
+        OpenFailure{nullptr, jtag::LinkError::NoToolChain, "is there but did not load", Unloadable,
+                    "client_library_that_does_not_load"},
         OpenFailure{nullptr, jtag::LinkError::NoToolChain, "another user", GivenAway, "foreign_owner"},
         OpenFailure{nullptr, jtag::LinkError::NoToolChain, "others than", OthersWriteToolChain,
                     "others_write"},
