@@ -80,13 +80,18 @@ void TFormMain::SpeedButtonPioClick(QObject* Sender) {
 void TFormMain::SendIoCommand(TSpeedButton* button, Action action, uint8_t data) {
     if (!FSession.accepts(action))
         return;
-    // The clicked button shows its disabled frame and the cursor the hourglass while the command runs.
+    // The clicked button shows its disabled frame and the cursor the hourglass while the command runs. A
+    // disabled button gives its focus away: one switched from the keyboard takes it back, so that Space
+    // again switches the same one.
+    const bool focused = button->hasFocus();
     button->setEnabled(false);
     button->repaint();
     SetBusyCursor(true);
     FSession.request(action, data);
     UpdateCursor();
     button->setEnabled(true);
+    if (focused && button->isVisible())
+        button->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormMain::TimerButtonPollingTimer(QObject*) {

@@ -2,6 +2,7 @@
 
 #include "widgets/FocusRing.h"
 
+#include <QAbstractButton>
 #include <QKeyEvent>
 #include <QWidget>
 
@@ -65,6 +66,12 @@ bool KeyboardReach::eventFilter(QObject* watched, QEvent* event) {
         if (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down) {
             if (QWidget* next = nextInGroup(static_cast<QWidget*>(watched), key))
                 next->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+        // Enter switches a focused button as Space does.
+        if (auto* button = qobject_cast<QAbstractButton*>(watched);
+            button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
             return true;
         }
     }

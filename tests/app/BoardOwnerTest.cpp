@@ -206,4 +206,14 @@ TEST_F(BoardOwnerTest, EveryControlIsReachedByTheKeyboardAndNamedForScreenReader
     QTest::keyClick(led(2), Qt::Key_Space);
     EXPECT_TRUE(led(2)->Down());
     EXPECT_THAT(fake.received(), testing::Contains(0x20));
+
+    // Space and Enter switch the focused pin, on and off again, and the focus stays on it.
+    pin(2)->setFocus(Qt::TabFocusReason);
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Space, Qt::Key_Return, Qt::Key_Return}) {
+        fake.clearRecord();
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_EQ(QApplication::focusWidget(), pin(2));
+        EXPECT_THAT(fake.received(), testing::Contains(pin(2)->Down() ? 0x82 : 0x02)) << key;
+    }
+    EXPECT_FALSE(pin(2)->Down());
 }
