@@ -21,7 +21,7 @@ namespace {
 
 // A path as a user reads it: "/usr/lib/...", not "/usr/bin/../lib/...".
 QString shownPath(const std::string& path) {
-    return QDir::toNativeSeparators(QDir::cleanPath(QString::fromLocal8Bit(path)));
+    return QDir::toNativeSeparators(QDir::cleanPath(QString::fromStdString(path)));
 }
 
 } // namespace
@@ -123,7 +123,7 @@ void BoardMenu::showAbout() {
             "QB-vela Control Panel %1\n\nJTAG access library: %2\n%3\n\nFPGA vendor's tool chain: %4")
             .arg(QStringLiteral(QBV_VERSION), shownPath(library.path),
                  library.edition.empty()
-                     ? QStringLiteral("(not loaded: %1)").arg(QString::fromLocal8Bit(library.failure))
+                     ? QStringLiteral("(not loaded: %1)").arg(QString::fromStdString(library.failure))
                      : QStringLiteral("Edition: %1").arg(QString::fromStdString(library.edition)),
                  toolChain.path.empty()
                      ? QStringLiteral("none was found (%1)").arg(QString::fromStdString(toolChain.lookedFor))

@@ -22,7 +22,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        showError(QString::fromLocal8Bit(error.what()));
+        showError(QString::fromUtf8(error.what()));
     } catch (...) {
         showError(QStringLiteral("Unknown error"));
     }

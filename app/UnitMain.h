@@ -137,7 +137,7 @@ private:
     void keysRead(uint8_t keys) override;
     void commandTaken(int32_t command, uint8_t data) override;
     void postProgramming() override { PostWindowMessage(WM_PROGRAM_MAXII); }
-    void log(const std::string& line) override { Log(QString::fromLocal8Bit(line)); }
+    void log(const std::string& line) override { Log(QString::fromStdString(line)); }
 
     void DrawState(qbv::session::State state);
 

@@ -134,12 +134,12 @@ void TFormMain::DrawState(State state) {
 }
 
 void TFormMain::showStatus(const std::string& text, Colour colour) {
-    ShowStatus(QString::fromLocal8Bit(text), colour);
+    ShowStatus(QString::fromStdString(text), colour);
 }
 
 void TFormMain::openBox(const qbv::session::Box& box) {
-    OpenBox(box.kind, QString::fromLocal8Bit(box.text), box.question ? BoxButtons::YesNo : BoxButtons::Ok,
-            QString::fromLocal8Bit(box.detail), [this](BoxAnswer answer) {
+    OpenBox(box.kind, QString::fromStdString(box.text), box.question ? BoxButtons::YesNo : BoxButtons::Ok,
+            QString::fromStdString(box.detail), [this](BoxAnswer answer) {
                 FSession.answer(answer == BoxAnswer::Yes  ? qbv::session::Answer::Yes
                                 : answer == BoxAnswer::No ? qbv::session::Answer::No
                                                           : qbv::session::Answer::Ok);
