@@ -153,17 +153,16 @@ TEST_F(ProgrammingJobTest, NoToolChainShowsItsBoxAndWritesNoChainFile) {
 }
 
 TEST_F(ProgrammingJobTest, ProgressReaches100AfterThirtySecondsAndStays) {
-    qbv::test::ProgrammerOrders orders(3, 400);
+    qbv::test::ProgrammerOrders orders(3, 1500);
     clock.stop(); // the run's time is what the test says
+    clickOn(form->SpeedButtonDownload);
+    ASSERT_TRUE(waitUntil([&] { return orders.started(); }));
     std::vector<QString> shown;
-    whileProgramming([&] {
-        for (uint32_t step : {14999u, 1u, 15000u, 60000u}) {
-            clock.advance(step);
-            form->TimerProgressTimer(form->TimerProgress);
-            shown.push_back(progressText());
-        }
-    });
-    download();
+    for (uint32_t step : {14999u, 1u, 15000u, 10000u}) {
+        clock.advance(step);
+        shown.push_back(progressAtNextTick());
+    }
+    ASSERT_TRUE(waitForRest());
     EXPECT_THAT(shown, ElementsAre("49", "50", "100", "100"));
     EXPECT_EQ(progressText(), "0");
     EXPECT_TRUE(ui.boxes.empty()); // exit code 3: failure without a box

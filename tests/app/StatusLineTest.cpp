@@ -1,26 +1,30 @@
 #include "tests/app/WindowFixture.h"
 
+#include "widgets/TSpeedButton.h"
 #include "widgets/TStatusBar.h"
 #include "widgets/TTimer.h"
 
 #include <QCoreApplication>
-#include <QTimer>
 
+using qbv::test::FakeJtag;
 using qbv::test::WindowTest;
 
 namespace {
 
 class StatusLineTest : public WindowTest {
 protected:
-    void SetUp() override {
-        showWindow();
-        form->TimerBoot->SetEnabled(false); // no connection sequence: these cases drive the status line alone
-        form->TimerProgress->SetEnabled(false);
-        clock.stop(); // the progress run reads the time the test sets
-        clock.set(1000);
+    // The window shown at the time given, the clock still from then on: its start-up's 10 s progress run
+    // goes on for as long as the connection sequence waits at the box that says the library is missing.
+    // Nothing is processed yet: the first progress tick comes 100 ms later.
+    void showWithoutLibrary(uint32_t start) {
+        directory.removeLibrary();
+        ui.holding = true;
+        clock.stop();
+        clock.set(start);
+        form = std::make_unique<TFormMain>();
+        form->SetMessageBoxes(&ui);
+        form->show();
     }
-
-    void tick() { form->TimerProgressTimer(form->TimerProgress); }
 
     QImage panel2() {
         const QRect rect = form->StatusBar->panelRect(2);
@@ -39,53 +43,44 @@ protected:
     static constexpr QRgb kWhiteRgb = 0xFFFFFFFFu;
 };
 
+// From a start where the tick counter has far to go, and from one where it wraps halfway through the run.
+class ProgressRunTest : public StatusLineTest, public testing::WithParamInterface<uint32_t> {};
+
 } // namespace
 
-TEST_F(StatusLineTest, ProgressRunGrowsInWholePercentsReaches100AfterTheDurationAndStays) {
-    form->StartProgressRun(10000);
+TEST_P(ProgressRunTest, GrowsInWholePercentsNeverGoesDownReaches100AfterTheDurationAndStays) {
+    const uint32_t start = GetParam();
+    showWithoutLibrary(start);
     std::vector<QString> shown;
-    for (uint32_t ms : {0u, 99u, 100u, 150u, 5055u, 9999u, 10000u, 25000u}) {
-        clock.set(1000 + ms);
-        tick();
-        shown.push_back(progressText());
+    for (uint32_t ms : {0u, 99u, 100u, 150u, 5055u, 6000u, 3000u, 9999u, 10000u, 25000u}) {
+        clock.set(start + ms);
+        shown.push_back(progressAtNextTick());
     }
-    EXPECT_EQ(shown, (std::vector<QString>{"0", "0", "1", "1", "50", "99", "100", "100"}));
+    EXPECT_EQ(shown, (std::vector<QString>{"0", "0", "1", "1", "50", "60", "60", "99", "100", "100"}));
 }
 
-TEST_F(StatusLineTest, ProgressNeverGoesDownWithinARun) {
-    form->StartProgressRun(10000);
-    clock.set(1000 + 6000);
-    tick();
-    clock.set(1000 + 3000);
-    tick();
-    EXPECT_EQ(progressText(), "60");
-}
+INSTANTIATE_TEST_SUITE_P(Starts, ProgressRunTest, testing::Values(1000u, 0xFFFFF000u));
 
 TEST_F(StatusLineTest, ANewRunShowsNothingUntilItsOwnFirstPercent) {
-    form->StartProgressRun(10000);
-    clock.set(1000 + 7000);
-    tick();
-    form->EndProgressRun();
+    // Two programming jobs without a tool chain, their 30 s runs going on while their boxes are up.
+    startUp();
+    clock.stop();
+    ui.holding = true;
+    clickOn(form->SpeedButtonDownload);
+    clock.advance(21000);
+    EXPECT_EQ(progressAtNextTick(), "70");
+    ASSERT_TRUE(ui.answerOldest(BoxAnswer::Ok));
     EXPECT_EQ(progressText(), "0");
-    form->StartProgressRun(30000);
+    clickOn(form->SpeedButtonDownload);
     clock.advance(200); // 0 %: the panel stays empty
-    tick();
-    EXPECT_EQ(progressText(), "0");
+    EXPECT_EQ(progressAtNextTick(), "0");
     EXPECT_EQ(count(panel2(), kBlueRgb), 0);
-    clock.advance(100); // 1 %
-    tick();
-    EXPECT_EQ(progressText(), "1");
-}
-
-TEST_F(StatusLineTest, ProgressRunAcrossTheTicksWrap) {
-    clock.set(0xFFFFF000u);
-    form->StartProgressRun(10000);
-    clock.set(0xFFFFF000u + 5000u); // past the wrap
-    tick();
-    EXPECT_EQ(progressText(), "50");
+    clock.advance(250); // 1 %
+    EXPECT_EQ(progressAtNextTick(), "1");
 }
 
 TEST_F(StatusLineTest, ProgressPanelDrawsABlueBarWithTheCentredLabelInTwoColours) {
+    showWithoutLibrary(1000);
     const QRect rect = form->StatusBar->panelRect(2);
     const int mid = rect.height() / 2;
 
@@ -97,7 +92,8 @@ TEST_F(StatusLineTest, ProgressPanelDrawsABlueBarWithTheCentredLabelInTwoColours
     EXPECT_EQ(half.pixel(rect.width() - 2, mid), kWhiteRgb);
     EXPECT_GT(count(half, kWhiteRgb), 0);
 
-    form->ShowProgress(25);
+    clock.set(1000 + 2500);
+    ASSERT_EQ(progressAtNextTick(), "25");
     QImage quarter = panel2();
     const int split = rect.width() * 25 / 100;
     EXPECT_EQ(quarter.pixel(split - 1, 0), kBlueRgb);
@@ -109,24 +105,26 @@ TEST_F(StatusLineTest, ProgressPanelDrawsABlueBarWithTheCentredLabelInTwoColours
             blueRight += quarter.pixel(x, y) == kBlueRgb ? 1 : 0;
     EXPECT_GT(blueRight, 10);
 
-    form->ShowProgress(100);
+    clock.set(1000 + 10000);
+    ASSERT_EQ(progressAtNextTick(), "100");
     QImage full = panel2();
     EXPECT_EQ(full.pixel(rect.width() - 1, 0), kBlueRgb);
     EXPECT_GT(count(full, kWhiteRgb), 10); // the label in white on the bar
 
-    form->ShowProgress(0);
-    EXPECT_EQ(count(panel2(), kBlueRgb), 0);
-    form->StatusBar->setPanelText(2, "abc");
+    // Told that the library is missing, the sequence ends the run and empties the panel.
+    ASSERT_TRUE(waitUntil([this] { return ui.opened == 1; }));
+    ui.answerOldest(BoxAnswer::Ok);
+    EXPECT_EQ(progressText(), "0");
     EXPECT_EQ(count(panel2(), kBlueRgb), 0);
 }
 
-TEST_F(StatusLineTest, StatusAndHintTakeTheirColours) {
-    form->ShowStatus("Update LED fail", 0x0000FF);
-    form->ShowHint("Connect Board", 0);
-    EXPECT_EQ(status(), "Update LED fail");
+TEST_F(StatusLineTest, StatusAndHintKeepTheirOwnColours) {
+    startUp();
+    fake.setFallback(kFakeWrite, FakeJtag::step(0, 0)); // the board takes no command
+    clickOn(led(1));
+    moveMouseTo(form->SpeedButtonConnect->geometry().center());
+    EXPECT_EQ(status(), "Lost FPGA connection");
     EXPECT_EQ(statusColour(), "red");
     EXPECT_EQ(hint(), "Connect Board");
-    const QRect rect = form->StatusBar->panelRect(0);
-    const QImage image = form->StatusBar->grab(rect).toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_GT(count(image, 0xFFFF0000u), 5); // red text
+    EXPECT_EQ(hintColour(), "black");
 }

@@ -4,6 +4,7 @@
 #include "widgets/TTimer.h"
 
 #include <QCoreApplication>
+#include <QSignalSpy>
 
 namespace qbv::test {
 
@@ -36,6 +37,13 @@ void WindowTest::startUp() {
 
 QImage WindowTest::grabWindow() const {
     return form->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QString WindowTest::progressAtNextTick() {
+    // The window's own handler is bound first, so it has run when the spy hears the tick.
+    QSignalSpy ticks(form->TimerProgress, &TTimer::timer);
+    EXPECT_TRUE(ticks.wait(2000));
+    return progressText();
 }
 
 } // namespace qbv::test

@@ -21,6 +21,8 @@ protected:
     // Shows the window and lets the start-up connection sequence run to its end.
     void startUp();
     QImage grabWindow() const;
+    // The progress panel once the progress timer has ticked next, at the time the clock then gives.
+    QString progressAtNextTick();
 
     // Runs inside the library call whose scripted step has a delay, i.e. in the middle of a board command,
     // after time has moved by the delay.
