@@ -3,6 +3,7 @@
 #include "board/BoardProtocol.h"
 #include "resources/BoardLayout.h"
 #include "tests/support/BoardBytes.h"
+#include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TTimer.h"
@@ -122,14 +123,16 @@ TEST_F(IoButtonsTest, FailedPinCommandShowsItsOwnFailThenTheLostConnection) {
     EXPECT_EQ(visibleIoButtons(), 0);
 }
 
-TEST_F(IoButtonsTest, ClicksFromSendersThatAreNoButtonsAreIgnored) {
-    form->ShowStatus("unchanged", 0);
-    form->SpeedButtonLedClick(form->PaintBoxLed);
-    form->SpeedButtonPioClick(form->PaintBoxGPIOa);
-    form->SpeedButtonLedClick(pin(0)); // a pin is no LED
-    form->SpeedButtonPioClick(led(0)); // and an LED no pin
+TEST_F(IoButtonsTest, ClicksBetweenTheButtonsSendNothing) {
+    const QString before = status();
+    for (const auto& [left, right] : {std::pair(led(0), led(1)), std::pair(pin(0), pin(1))}) {
+        const QPoint between((left->geometry().right() + right->geometry().left()) / 2,
+                             left->geometry().center().y());
+        ASSERT_EQ(form->childAt(between), form->ImageBoard);
+        clickAt(between);
+    }
     EXPECT_TRUE(fake.received().empty());
-    EXPECT_EQ(status(), "unchanged");
+    EXPECT_EQ(status(), before);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

@@ -6,17 +6,11 @@
 #include "widgets/TSpeedButton.h"
 #include "widgets/TTimer.h"
 
-#include <QCoreApplication>
 #include <QPainter>
 #include <QTest>
-#include <QTimer>
-#include <array>
-
-#include <gmock/gmock.h>
 
 using qbv::test::FakeJtag;
 using qbv::test::WindowTest;
-using testing::ElementsAre;
 
 namespace {
 
@@ -69,23 +63,6 @@ TEST_F(KeysTest, PollingShowsWhatTheBoardReportsAndKeepsPolling) {
     fake.answerKeyReads(0x00);
     ASSERT_TRUE(showsKeys(0x00));
     EXPECT_EQ(form->TimerButtonPolling->Interval(), 20);
-}
-
-TEST_F(KeysTest, PollTickDuringACommandSendsNothingAndTriesAgain20MsLater) {
-    startUp();
-    form->TimerButtonPolling->SetEnabled(false);
-    QCoreApplication::processEvents();
-    // An LED command during which the poll tick comes: the tick is handled inside it.
-    fake.push(kFakeWrite, FakeJtag::step(0, kFakeAcceptAll, -1, 1));
-    fake.clearRecord();
-    duringCall = [&] {
-        duringCall = nullptr;
-        form->TimerButtonPollingTimer(form->TimerButtonPolling);
-    };
-    clickOn(led(0));
-    EXPECT_THAT(fake.received(), ElementsAre(0x01, 0x80)); // no key read slipped into the LED command
-    ASSERT_TRUE(waitUntil([&] { return fake.count(kFakeRead) > 0; }));
-    EXPECT_THAT(fake.received(), ElementsAre(0x01, 0x80, 0x06));
 }
 
 TEST_F(KeysTest, FailedPollLosesTheConnectionAndPollingStops) {
