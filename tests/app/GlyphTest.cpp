@@ -10,14 +10,11 @@ using qbv::test::WindowTest;
 namespace {
 
 constexpr QRgb kAqua = 0xFF00FFFFu;
+constexpr int kLayoutPixels = 24; // Download's caption in the layout
 
 class GlyphTest : public WindowTest {
 protected:
-    void SetUp() override {
-        form = std::make_unique<TFormMain>();
-        form->SetMessageBoxes(&ui);
-        form->FormShow(form.get());
-    }
+    void SetUp() override { showWindow(); }
 
     static QImage frame(const TSpeedButton* button, int index) {
         const QImage& strip = button->glyph();
@@ -117,40 +114,40 @@ TEST_F(GlyphTest, MainButtonsShowTheirCaptionsInAquaAndLoseTheirOwnText) {
     EXPECT_EQ(altera->glyph().pixel(0, 28), kAqua);
 }
 
-// A caption stays inside its button's outline whatever its font measures: narrower buttons stand in for a
-// wider face (Wine's measure of the layout's font clipped "Download .POF" at both ends); at the layout's
-// width the caption keeps the layout's font.
+// A caption stays inside its button's outline whatever its font measures: larger sizes of the layout's
+// font stand in for a wider face (Wine's measure of the layout's font clipped "Download .POF" at both ends);
+// at the layout's own size the caption keeps it.
 class CaptionFitTest : public GlyphTest, public testing::WithParamInterface<int> {
 protected:
-    QImage downloadGlyph(int width, const QString& caption) {
-        const TSpeedButton* download = form->SpeedButtonDownload;
-        TSpeedButton button(form.get());
-        button.setGeometry(QRect(download->geometry().topLeft(), QSize(width, download->height())));
-        button.setFont(download->font());
-        button.setText(caption);
-        form->BuildButtonGlyph(&button, 1, true, nullptr);
-        return button.glyph();
+    void SetUp() override {
+        form = std::make_unique<TFormMain>();
+        form->SetMessageBoxes(&ui);
+        QFont wider = form->SpeedButtonDownload->font();
+        wider.setPixelSize(GetParam());
+        form->SpeedButtonDownload->setFont(wider);
+        form->show(); // the glyphs are made as the window first shows
     }
 };
 
 TEST_P(CaptionFitTest, CaptionStaysInsideTheOutline) {
-    const int width = GetParam();
-    const QImage bare = downloadGlyph(width, QString());
-    const QImage captioned = downloadGlyph(width, QStringLiteral("Download .POF"));
+    const TSpeedButton* download = form->SpeedButtonDownload;
+    const QImage glyph = download->glyph();
+    const QImage photo = photoUnder(download);
+    // The caption's ink: what differs from the photo inside the outline, clear of its rounded corners.
     QRect ink;
-    for (int y = 0; y < bare.height(); ++y)
-        for (int x = 0; x < width; ++x)
-            if (bare.pixel(x, y) != captioned.pixel(x, y))
+    for (int y = 5; y < glyph.height() - 5; ++y)
+        for (int x = 3; x < glyph.width() - 3; ++x)
+            if (glyph.pixel(x, y) != photo.pixel(x, y))
                 ink |= QRect(x, y, 1, 1);
     ASSERT_FALSE(ink.isEmpty());
     // Clear of the outline's four pixels: a caption too wide runs on under it.
-    EXPECT_GT(ink.left(), 4) << width;
-    EXPECT_LT(ink.right(), width - 5) << width;
-    if (width == form->SpeedButtonDownload->width()) {
-        const QFontMetrics layoutFont(form->SpeedButtonDownload->font());
+    EXPECT_GT(ink.left(), 4);
+    EXPECT_LT(ink.right(), glyph.width() - 5);
+    if (GetParam() == kLayoutPixels) {
+        const QFontMetrics layoutFont(download->font());
         EXPECT_GE(ink.width(), layoutFont.horizontalAdvance(QStringLiteral("Download .POF")) - 3)
             << "the layout's font, not a smaller one";
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Widths, CaptionFitTest, testing::Values(177, 150, 110));
+INSTANTIATE_TEST_SUITE_P(PixelSizes, CaptionFitTest, testing::Values(kLayoutPixels, 30, 40));

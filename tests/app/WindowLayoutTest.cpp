@@ -113,7 +113,7 @@ TEST_F(WindowTest, FontsAreTimesNewRomansMetricTwinBoldAtTheStoredPixelHeights) 
 TEST_F(WindowTest, FirstShowArmsTheBootAndProgressTimersOnce) {
     form = std::make_unique<TFormMain>();
     form->SetMessageBoxes(&ui);
-    form->FormShow(form.get());
+    form->show();
     EXPECT_TRUE(form->TimerBoot->Enabled());
     EXPECT_EQ(form->TimerBoot->Interval(), 100);
     EXPECT_TRUE(form->TimerProgress->Enabled());
@@ -123,11 +123,12 @@ TEST_F(WindowTest, FirstShowArmsTheBootAndProgressTimersOnce) {
     EXPECT_EQ(statusColour(), "blue");
     EXPECT_EQ(visibleIoButtons(), 0);
 
-    // A second show (after a minimise and restore, say) lays out and creates nothing again.
+    // A second show (after a hide, say) lays out and creates nothing again.
     TSpeedButton* firstLed = led(0);
     const int children = static_cast<int>(form->children().size());
     form->TimerBoot->SetEnabled(false);
-    form->FormShow(form.get());
+    form->hide();
+    form->show();
     EXPECT_EQ(led(0), firstLed);
     EXPECT_EQ(form->children().size(), children);
     EXPECT_FALSE(form->TimerBoot->Enabled());
