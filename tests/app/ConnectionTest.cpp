@@ -116,7 +116,8 @@ TEST_F(ConnectionTest, YesStartsTheProgrammingJobOnlyAfterTheSequenceHasReturned
     showWindow();
     bool busyAtJobStart = true;
     std::string buttonsAtJobStart;
-    MessageWatch watch(form.get(), TFormMain::WM_PROGRAM_MAXII, [&] {
+    // The window's message that starts the programming job.
+    MessageWatch watch(form.get(), 1026, [&] {
         busyAtJobStart = hourglass();
         buttonsAtJobStart = mainButtons();
     });

@@ -151,11 +151,11 @@ protected:
         case Input::ConnectClick:
             return clickOn(form->SpeedButtonConnect);
         case Input::Post1025:
-            return post(TFormMain::WM_CONNECT_BOARD);
+            return post(1025);
         case Input::DownloadClick:
             return clickOn(form->SpeedButtonDownload);
         case Input::Post1026:
-            return post(TFormMain::WM_PROGRAM_MAXII);
+            return post(1026);
         case Input::LedClick:
             return clickOn(led(0));
         case Input::QuitNo:
@@ -169,6 +169,7 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
         QTest::keyClick(form.get(), key, modifiers);
     }
+    // The window's private messages, posted by their numbers as any sender in the program would.
     void post(int message) { QCoreApplication::postEvent(form.get(), new QEvent(QEvent::Type(message))); }
 
     Seen count() const {
