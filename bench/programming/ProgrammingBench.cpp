@@ -1,8 +1,7 @@
-// The panel's CPU use while the programmer runs: the window's own programming job (ProgramMaxII) over the
-// real alt_jtaglib beside it and a virtual board process, with the stand-in programmer set to take 10 s.
-// The wait is measured from the job's first handling of the window's messages while the programmer runs
-// to its last, sampled by a timer that only fires while the job handles its messages. Target: at most
-// 2 % of one core.
+// The panel's CPU use while the programmer runs: the window's own programming job, started by a click on
+// Download, over the real alt_jtaglib beside it and a virtual board process, with the stand-in programmer
+// set to take 10 s. The wait is measured for as long as the status says the programmer runs, sampled by a
+// timer in the window's own event loop. Target: at most 2 % of one core.
 
 #include "BoardProcess.h"
 #include "app/UnitMain.h"
@@ -14,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTest>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -24,9 +24,8 @@ namespace {
 
 constexpr const char* kProgrammerTakesMs = "10000";
 
-// Samples the process's CPU time and the wall time while the status says the programmer runs. Its timer
-// fires only inside the job's wait, when the job handles the window's messages; the first and the last
-// sample bound the wait.
+// Samples the process's CPU time and the wall time while the status says the programmer runs; the first
+// and the last sample bound the wait.
 class WaitSampler {
 public:
     explicit WaitSampler(TFormMain& form) : form_(form) {
@@ -81,8 +80,20 @@ void WaitForTenSecondProgrammer(benchmark::State& state) {
     started.start();
     while (!form->findChild<TSpeedButton*>("SpeedButtonLed0")->isVisible() && started.elapsed() < 20000)
         QTest::qWait(10);
-    for (auto _ : state)
-        form->SpeedButtonDownloadClick(form->SpeedButtonDownload);
+    for (auto _ : state) {
+        const QRect download = form->SpeedButtonDownload->geometry();
+        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, Qt::NoModifier, download.center());
+        // The program's own event loop until the job and the connection after it are over: no wake-ups
+        // of a test's wait measured with the job.
+        QEventLoop loop;
+        QTimer check;
+        QObject::connect(&check, &QTimer::timeout, [&] {
+            if (started.elapsed() > 60000 || form->SpeedButtonDownload->isVisible())
+                loop.quit();
+        });
+        check.start(500);
+        loop.exec();
+    }
     state.counters["cpu_percent_of_one_core"] = sampler.cpuPercent();
     state.counters["wait_s"] = sampler.waitSeconds();
     state.counters["programmed_and_connected"] =
