@@ -31,10 +31,6 @@ struct GpioGrid;
 class TFormMain : public QWidget, private qbv::session::SessionView {
     Q_OBJECT
 public:
-    // Private window messages, always posted: run the connection sequence, run the programming job.
-    static constexpr int WM_CONNECT_BOARD = 1025;
-    static constexpr int WM_PROGRAM_MAXII = 1026;
-
     explicit TFormMain(QWidget* parent = nullptr);
     ~TFormMain() override;
 
@@ -60,6 +56,34 @@ public:
     TSpeedButton* SpeedButtonExit;
     TSpeedButton* SpeedButtonConnect;
 
+    // The context menu's items and shortcuts take the buttons' paths; beyond the board maker's window,
+    // every LED off at once.
+    void SpeedButtonConnectClick(QObject* Sender);
+    void SpeedButtonDownloadClick(QObject* Sender);
+    void SpeedButtonExitClick(QObject* Sender);
+    void AllLedsOff();
+
+    // Boxes modal to the window, opened without waiting: the window's own, or those it was handed (a
+    // test's user at the boxes). The hourglass gives way to the arrow while one is up.
+    void OpenBox(qbv::MessageKind kind, const QString& text, BoxButtons buttons, const QString& detail = {},
+                 MessageBoxes::Answered answered = {});
+    void SetMessageBoxes(MessageBoxes* boxes) { FMessageBoxes = boxes ? boxes : &FOwnBoxes; }
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Private window messages, always posted: run the connection sequence, run the programming job.
+    static constexpr int WM_CONNECT_BOARD = 1025;
+    static constexpr int WM_PROGRAM_MAXII = 1026;
+
+    static constexpr int kIoControlCount = 100;
+    static constexpr int kFirstGpioSlot = 8;
+    static constexpr int kFirstKeySlot = 96;
+
     // Event handlers.
     void FormShow(QObject* Sender);
     bool FormCloseQuery(QObject* Sender);
@@ -70,23 +94,14 @@ public:
     void SpeedButtonAlteraMouseMove(QObject* Sender);
     void SpeedButtonMarovanClick(QObject* Sender);
     void SpeedButtonMarovanMouseMove(QObject* Sender);
-    void SpeedButtonDownloadClick(QObject* Sender);
     void SpeedButtonDownloadMouseMove(QObject* Sender);
     void SpeedButtonPioClick(QObject* Sender);
     void PaintBoxButtonPaint(QObject* Sender);
-    void SpeedButtonExitClick(QObject* Sender);
     void SpeedButtonExitMouseMove(QObject* Sender);
-    void SpeedButtonConnectClick(QObject* Sender);
     void SpeedButtonConnectMouseMove(QObject* Sender);
     void TimerBootTimer(QObject* Sender);
     void TimerProgressTimer(QObject* Sender);
     void TimerButtonPollingTimer(QObject* Sender);
-
-    // Boxes modal to the window, opened without waiting: the window's own, or those it was handed (a
-    // test's user at the boxes). The hourglass gives way to the arrow while one is up.
-    void OpenBox(qbv::MessageKind kind, const QString& text, BoxButtons buttons, const QString& detail = {},
-                 MessageBoxes::Answered answered = {});
-    void SetMessageBoxes(MessageBoxes* boxes) { FMessageBoxes = boxes ? boxes : &FOwnBoxes; }
 
     // Status line.
     void ShowStatus(const QString& text, qbv::colour::Colour colour);
@@ -109,21 +124,9 @@ public:
     void CaptureKeyBackgrounds();
     void FreeKeyBackgrounds();
 
-    // Beyond the board maker's window: every LED off at once, and a line in the log.
-    void AllLedsOff();
+    // A line in the log.
     void Log(const QString& line);
 
-    static constexpr int kIoControlCount = 100;
-    static constexpr int kFirstGpioSlot = 8;
-    static constexpr int kFirstKeySlot = 96;
-
-protected:
-    bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     // What the session asks of its view.
     void stateChanged(qbv::session::State state) override;
     void showStatus(const std::string& text, qbv::colour::Colour colour) override;
