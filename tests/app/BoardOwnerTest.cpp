@@ -102,6 +102,7 @@ TEST_F(BoardOwnerTest, TheMenuOffersWhatTheRulesAllow) {
     clickOn(led(3));
     QMenu* menu = openMenu();
     ASSERT_NE(menu, nullptr);
+    // All LEDs off, the item below Download.
     QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
                       menu->actionGeometry(menu->actions()[2]).center());
     const std::vector<uint8_t> sent = fake.received();

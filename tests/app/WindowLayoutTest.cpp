@@ -123,7 +123,7 @@ TEST_F(WindowTest, FirstShowArmsTheBootAndProgressTimersOnce) {
     EXPECT_EQ(statusColour(), "blue");
     EXPECT_EQ(visibleIoButtons(), 0);
 
-    // A second show (after a hide, say) lays out and creates nothing again.
+    // Shown again after it was hidden, it lays out and creates nothing again.
     TSpeedButton* firstLed = led(0);
     const int children = static_cast<int>(form->children().size());
     form->TimerBoot->SetEnabled(false);
