@@ -3,6 +3,10 @@
 // with QBV_UPDATE_GOLDEN=1 to write the files anew after such a change, then review their diff.
 
 #include "CliTesting.h"
+#include "platform/ProgramLocation.h"
+#include "platform/VendorToolchain.h"
+#include "programming/ProgrammingJob.h"
+#include "programming/QuartusLocation.h"
 #include "tests/programming/ProgrammerTesting.h"
 #include "tests/support/FakeJtag.h"
 
@@ -11,6 +15,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 using namespace qbv;
 using test::FakeJtag;
@@ -36,12 +41,31 @@ std::string shellWords(const std::vector<std::string>& arguments) {
     return line;
 }
 
+std::string jsonEscaped(const std::string& text) {
+    const std::string quoted = nlohmann::json(text).dump();
+    return quoted.substr(1, quoted.size() - 2);
+}
+
+// The same on every system and in every test folder: where qbv looked for the programmer beside itself,
+// and this system's words for a tool chain it does not know, as a placeholder each, in words and in JSON.
+std::string placeholders(std::string text) {
+    const std::pair<std::string, std::string> kept[] = {
+        {programming::programmerPath(platform::programDirectory() + programming::kToolChainBeside),
+         "<the programmer beside qbv>"},
+        {platform::toolchainWords().missing, "<no tool chain recorded>"}};
+    for (const auto& [found, placeholder] : kept)
+        for (const std::string& as : {jsonEscaped(found), found})
+            for (size_t at = 0; (at = text.find(as, at)) != std::string::npos; at += placeholder.size())
+                text.replace(at, as.size(), placeholder);
+    return text;
+}
+
 std::string record(const Golden& golden, const test::CliRun& run) {
     std::ostringstream text;
     text << "$ " << shellWords(golden.arguments) << "\nexit: " << run.exitCode << "\n--- stdout\n"
          << run.out << "--- stderr\n"
          << run.err;
-    return text.str();
+    return placeholders(text.str());
 }
 
 std::string goldenPath(const Golden& golden) {
