@@ -142,10 +142,16 @@ TEST_F(BoardOwnerTest, TheLogTellsConnectionsCommandsAndALostLink) {
     EXPECT_THAT(log, HasSubstr("Key read: no answer (byte 06)"));
     EXPECT_THAT(log, HasSubstr("Lost FPGA connection"));
 
+    // Saved into a folder named in any script, again over the first file, and nothing else left there.
     qbv::test::TemporaryDirectory saved;
-    ASSERT_TRUE(form->findChild<LogWindow*>()->saveTo(QString::fromStdString(saved.file("panel.log"))));
-    std::ifstream file(saved.file("panel.log"));
+    const std::filesystem::path folder = saved.path() / std::filesystem::u8path("Jöns Ωmega 面板");
+    std::filesystem::create_directory(folder);
+    const QString path = QString::fromStdU16String((folder / "panel.log").u16string());
+    for (int time = 0; time < 2; ++time)
+        ASSERT_TRUE(form->findChild<LogWindow*>()->saveTo(path));
+    std::ifstream file(folder / "panel.log");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), log);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 
     // It opened at the newest line with the times in view, and Esc closes it.
     auto* window = form->findChild<LogWindow*>();
