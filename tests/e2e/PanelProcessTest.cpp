@@ -190,5 +190,23 @@ TEST_F(PanelProcessTest, AFullPanelAnswersBusyAndIsWaitedFor) {
     EXPECT_EQ(waiting.exitCode(), 0);
 }
 
+TEST_F(PanelProcessTest, AStoppedPanelWithAFullQueueLeavesEveryScriptToItsDeadline) {
+    const pid_t pid = static_cast<pid_t>(panel.processId());
+    ASSERT_EQ(::kill(pid, SIGSTOP), 0);
+    std::vector<std::unique_ptr<platform::LocalChannel>> queued;
+    for (int client = 0; client < 200; ++client) {
+        auto channel = std::make_unique<platform::LocalChannel>();
+        if (channel->open(platform::localServerAddress(session::panelServerName()), 100) !=
+            platform::LocalChannel::Opened::Yes)
+            break;
+        queued.push_back(std::move(channel));
+    }
+    qint64 took = 0;
+    std::string said;
+    EXPECT_EQ(qbv({QStringLiteral("--wait"), QStringLiteral("3"), QStringLiteral("ping")}, &took, &said), 8) << said;
+    EXPECT_LT(took, 3000 + 2500); // the wait, and one last try's time-out
+    ::kill(pid, SIGCONT);
+}
+
 } // namespace
 } // namespace qbv::test
