@@ -18,9 +18,9 @@ LocalChannel::~LocalChannel() {
     close();
 }
 
-LocalChannel::Opened LocalChannel::open(const std::string& address) {
+LocalChannel::Opened LocalChannel::open(const std::string& address, uint32_t timeoutMs) {
     close();
-    return connectToOwnServer(address, connection_);
+    return connectToOwnServer(address, connection_, timeoutMs);
 }
 
 bool LocalChannel::isOpen() const {

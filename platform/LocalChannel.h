@@ -26,14 +26,17 @@ public:
         Yes,
         NoServer, // nothing listens at the address
         NotOurs,  // a server of another user's answers there: it is not talked to
+        Busy,     // a server is there but took no connection within the time-out (its queue is full)
     };
+    // Long enough for a server that is merely slow to accept, short beside any command's own time-out.
+    static constexpr uint32_t kOpenTimeoutMs = 2000;
 
     LocalChannel() = default;
     ~LocalChannel();
     LocalChannel(const LocalChannel&) = delete;
     LocalChannel& operator=(const LocalChannel&) = delete;
 
-    Opened open(const std::string& address);
+    Opened open(const std::string& address, uint32_t timeoutMs = kOpenTimeoutMs);
     bool isOpen() const;
     void close();
 
@@ -48,9 +51,10 @@ private:
     std::string received_;
 };
 
-// Connects to the local server at the address and keeps the connection only when a process of this
-// user's serves it; connection is kNoConnection otherwise.
-LocalChannel::Opened connectToOwnServer(const std::string& address, LocalConnection& connection);
+// Connects to the local server at the address, waiting at most the time-out, and keeps the connection only
+// when a process of this user's serves it; connection is kNoConnection otherwise.
+LocalChannel::Opened connectToOwnServer(const std::string& address, LocalConnection& connection,
+                                        uint32_t timeoutMs = LocalChannel::kOpenTimeoutMs);
 void closeConnection(LocalConnection connection);
 
 // Moves what it can within the time: the count of bytes moved, 0 when the time ran out first, -1 when the

@@ -20,6 +20,10 @@ bool BoardControl::connect() {
     case Opened::NotOurs:
         lastReply_ = "error the board's socket " + path + " belongs to another user, so it is not used";
         return false;
+    case Opened::Busy:
+        lastReply_ = "error the board at " + path +
+                     " takes no connection: it may be stopped (end it and start it again)";
+        return false;
     case Opened::NoServer:
         break;
     }

@@ -18,7 +18,8 @@ Deadline deadlineIn(int milliseconds);
 using Connection = platform::LocalConnection;
 using Opened = platform::LocalChannel::Opened;
 // Connects to the server at the path: connection is kept when Yes, else platform::kNoConnection (NoServer:
-// nobody listening, path too long; NotOurs: another user's process serves it, and is never talked to).
+// nobody listening, path too long; NotOurs: another user's process serves it, and is never talked to;
+// Busy: a server is there but took no connection in time).
 Opened connectLocal(const std::string& path, Connection& connection);
 // The connection, or platform::kNoConnection whatever the reason.
 Connection connectLocal(const std::string& path);

@@ -39,6 +39,7 @@ int32_t stallValue(const Frame& reply) {
 
 jtag::LinkError lastFailure = jtag::LinkError::None;
 std::string lastPath; // the socket the last open tried
+Opened lastOpened = Opened::Yes;
 
 int32_t failOpen(jtag::LinkError why) {
     lastFailure = why;
@@ -78,8 +79,11 @@ jtag::LinkError lastOpenFailure(std::string& sentence) {
         sentence.clear();
         break;
     case jtag::LinkError::ServerNotRunning:
-        sentence =
-            "The virtual board is not running: start it (./scripts/run-panel.sh, or qbv-virtual-board).";
+        sentence = lastOpened == Opened::Busy
+                       ? "The virtual board at " + lastPath +
+                             " takes no connection: it may be stopped (end it and start it again)."
+                       : "The virtual board is not running: start it (./scripts/run-panel.sh, or "
+                         "qbv-virtual-board).";
         break;
     case jtag::LinkError::NotOurs:
         sentence = "The virtual board's socket " + lastPath +
@@ -106,6 +110,7 @@ int32_t openVirtualLink(void* context) {
     LinkState link;
     lastPath = linkSocketPath(boardNameFromEnvironment());
     const Opened opened = connectLocal(lastPath, link.connection);
+    lastOpened = opened;
     if (opened != Opened::Yes)
         return failOpen(openFailure(opened));
     Frame reply;

@@ -36,11 +36,16 @@ bool listenAt(QLocalServer& server, const std::string& path, QString& error) {
     Connection connection = qbv::platform::kNoConnection;
     const Opened found = connectLocal(path, connection);
     closeSocket(connection);
-    if (found != Opened::NoServer) {
-        error = found == Opened::Yes ? QStringLiteral("a virtual board already serves %1").arg(shownPath)
-                                     : QStringLiteral("another user's program serves %1").arg(shownPath);
+    if (found == Opened::Yes)
+        error = QStringLiteral("a virtual board already serves %1").arg(shownPath);
+    else if (found == Opened::Busy)
+        error = QStringLiteral("a program at %1 takes no connection (a stopped board, perhaps): end it, or "
+                               "give this board another name")
+                    .arg(shownPath);
+    else if (found == Opened::NotOurs)
+        error = QStringLiteral("another user's program serves %1").arg(shownPath);
+    if (found != Opened::NoServer)
         return false;
-    }
     // What is left is the socket of a board that died: nobody answers on it.
     QLocalServer::removeServer(shownPath);
     server.setSocketOptions(QLocalServer::UserAccessOption);
