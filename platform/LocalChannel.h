@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/LineBuffer.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -31,7 +33,10 @@ public:
     // Long enough for a server that is merely slow to accept, short beside any command's own time-out.
     static constexpr uint32_t kOpenTimeoutMs = 2000;
 
-    LocalChannel() = default;
+    // Beyond any line a local server of ours sends; a longer one means the server speaks another protocol.
+    static constexpr size_t kDefaultMaxLine = 65536;
+
+    explicit LocalChannel(size_t maxLine = kDefaultMaxLine) : received_(maxLine) {}
     ~LocalChannel();
     LocalChannel(const LocalChannel&) = delete;
     LocalChannel& operator=(const LocalChannel&) = delete;
@@ -41,14 +46,15 @@ public:
     void close();
 
     bool send(const std::string& bytes, uint32_t timeoutMs);
-    // The next line, without its "\n"; false when none came whole in time or the server hung up.
+    // The next line, without its "\n"; false when none came whole in time, the server hung up or sent a
+    // line longer than the limit (which closes the channel).
     bool receiveLine(std::string& line, uint32_t timeoutMs);
 
 private:
     bool receiveSome(uint32_t timeoutMs);
 
     LocalConnection connection_ = kNoConnection;
-    std::string received_;
+    LineBuffer received_;
 };
 
 // Connects to the local server at the address, waiting at most the time-out, and keeps the connection only

@@ -9,10 +9,11 @@
 
 namespace qbv::sim {
 
-BoardControl::BoardControl(std::string boardName) : name_(std::move(boardName)) {}
+BoardControl::BoardControl(std::string boardName)
+    : name_(std::move(boardName)), received_(wire::kMaxControlLine) {}
 
 bool BoardControl::connect() {
-    pending_.clear();
+    received_.clear();
     const std::string path = controlSocketPath(name_);
     switch (socket_.connectTo(path)) {
     case Opened::Yes:
@@ -54,20 +55,15 @@ bool BoardControl::request(const std::string& line) {
 }
 
 bool BoardControl::receiveLine(std::string& line, Deadline deadline) {
-    for (;;) {
-        const size_t end = pending_.find('\n');
-        if (end != std::string::npos) {
-            line = pending_.substr(0, end);
-            pending_.erase(0, end + 1);
-            return true;
-        }
-        if (pending_.size() > wire::kMaxControlLine)
+    while (!received_.takeLine(line)) {
+        uint8_t space[4096];
+        const long long got =
+            received_.overflowed() ? -1 : receiveSome(socket_.connection(), space, sizeof space, deadline);
+        if (got <= 0)
             return false;
-        uint8_t byte = 0;
-        if (!receiveExactly(socket_.connection(), &byte, 1, deadline))
-            return false;
-        pending_.push_back(static_cast<char>(byte));
+        received_.append(std::string_view(reinterpret_cast<const char*>(space), static_cast<size_t>(got)));
     }
+    return true;
 }
 
 std::string BoardControl::replyDetails() const {

@@ -29,6 +29,9 @@ bool sendAll(Connection connection, const uint8_t* bytes, size_t count, Deadline
 // of no more use (the peer closed, an error, or the deadline passed halfway through).
 enum class Received { All, Nothing, Broken };
 Received receiveAll(Connection connection, uint8_t* space, size_t count, Deadline deadline);
+// Up to room bytes, as many as came first: their count, 0 when none came by the deadline, -1 when the
+// connection is of no more use.
+long long receiveSome(Connection connection, uint8_t* space, size_t room, Deadline deadline);
 // False when the peer closed, an error occurred or the deadline passed before count bytes came.
 inline bool receiveExactly(Connection connection, uint8_t* space, size_t count, Deadline deadline) {
     return receiveAll(connection, space, count, deadline) == Received::All;

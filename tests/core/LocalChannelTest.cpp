@@ -33,7 +33,8 @@ int listenAt(const std::string& path) {
     where.sun_family = AF_UNIX;
     path.copy(where.sun_path, sizeof where.sun_path - 1);
     const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    if (::bind(listener, reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0 || ::listen(listener, 0))
+    if (::bind(listener, reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0 ||
+        ::listen(listener, 0))
         ADD_FAILURE() << "cannot listen at " << path;
     return listener;
 }
@@ -75,7 +76,8 @@ TEST_P(LocalChannelOpen, EndsWithinItsTimeOut) {
         platform::LocalChannel channel;
         return channel.open(path, kTimeoutMs);
     });
-    const bool ended = opening.wait_for(std::chrono::milliseconds(kTimeoutMs + 2000)) == std::future_status::ready;
+    const bool ended =
+        opening.wait_for(std::chrono::milliseconds(kTimeoutMs + 2000)) == std::future_status::ready;
     if (!ended)
         ::close(listener), listener = -1; // a connect that ignores its time-out wakes as the server ends
     const Opened opened = opening.get();
@@ -93,5 +95,22 @@ INSTANTIATE_TEST_SUITE_P(Servers, LocalChannelOpen,
                                          OpenCase{Server::Stale, Opened::NoServer},
                                          OpenCase{Server::QueueFull, Opened::Busy},
                                          OpenCase{Server::Missing, Opened::NoServer}));
+
+// A server that sends no end of line fills no more than the channel's limit: the channel gives up on it.
+TEST(LocalChannel, ALineBeyondTheLimitClosesTheChannel) {
+    test::TemporaryDirectory folder;
+    const std::string path = folder.file("server");
+    const int listener = listenAt(path);
+    platform::LocalChannel channel;
+    ASSERT_EQ(channel.open(path), Opened::Yes);
+    const int server = ::accept(listener, nullptr, nullptr);
+    const std::string endless(platform::LocalChannel::kDefaultMaxLine + 1, 'x');
+    ASSERT_EQ(::write(server, endless.data(), endless.size()), static_cast<ssize_t>(endless.size()));
+    std::string line;
+    EXPECT_FALSE(channel.receiveLine(line, 1000));
+    EXPECT_FALSE(channel.isOpen());
+    ::close(server);
+    ::close(listener);
+}
 
 #endif
