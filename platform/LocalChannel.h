@@ -11,8 +11,8 @@ namespace qbv::platform {
 // Where a local server of this user's, of the given name, listens: a Unix-domain socket in the user's
 // runtime folder ($XDG_RUNTIME_DIR when it is a folder of the user's alone, else a folder of the user's
 // own made in the temporary folder), or a named pipe of the user's on Windows. Empty when the user has no
-// such folder.
-std::string localServerAddress(const std::string& name);
+// such folder: refusal then says as a sentence which folder it would be, who owns it and what to do.
+std::string localServerAddress(const std::string& name, std::string* refusal = nullptr);
 
 // A connection to a local server as a plain value, for code that keeps it in a field of its own (the
 // virtual board's library keeps it in its caller's link context): a socket descriptor on POSIX, a pipe

@@ -53,8 +53,8 @@ long long moveSome(LocalConnection connection, short events, uint32_t timeoutMs,
 
 } // namespace
 
-std::string localServerAddress(const std::string& name) {
-    const std::string folder = userRuntimeFolder();
+std::string localServerAddress(const std::string& name, std::string* refusal) {
+    const std::string folder = userRuntimeFolder(refusal);
     return folder.empty() ? std::string() : folder + "/" + name;
 }
 

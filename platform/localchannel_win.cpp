@@ -65,7 +65,7 @@ long long transfer(HANDLE pipe, bool writing, void* bytes, DWORD count, uint32_t
 
 } // namespace
 
-std::string localServerAddress(const std::string& name) {
+std::string localServerAddress(const std::string& name, std::string*) {
     // Pipe names are the machine's: the user's name keeps two users' servers apart.
     wchar_t user[256] = {};
     DWORD size = 256;

@@ -14,7 +14,12 @@ BoardControl::BoardControl(std::string boardName)
 
 bool BoardControl::connect() {
     received_.clear();
-    const std::string path = controlSocketPath(name_);
+    std::string refusal;
+    const std::string path = controlSocketPath(name_, &refusal);
+    if (path.empty()) {
+        lastReply_ = "error " + refusal;
+        return false;
+    }
     switch (socket_.connectTo(path)) {
     case Opened::Yes:
         return true;
@@ -28,8 +33,7 @@ bool BoardControl::connect() {
     case Opened::NoServer:
         break;
     }
-    lastReply_ =
-        "error no board is serving " + (path.empty() ? name_ + " (the user has no runtime folder)" : path);
+    lastReply_ = "error no board is serving " + path;
     return false;
 }
 

@@ -27,11 +27,6 @@ constexpr int kListeningWatchMs = 250;
 
 bool listenAt(QLocalServer& server, const std::string& path, QString& error) {
     const QString shownPath = QString::fromStdString(path);
-    if (path.empty()) {
-        error = QStringLiteral("no folder of this user's alone to hold the sockets: set XDG_RUNTIME_DIR to "
-                               "one, or give the board a path as its name");
-        return false;
-    }
     // A board already answers there: its name is taken, and its socket must not be pulled away from it.
     Connection connection = qbv::platform::kNoConnection;
     const Opened found = connectLocal(path, connection);
@@ -115,8 +110,13 @@ BoardService::BoardService(QObject* parent) : QObject(parent) {
 }
 
 bool BoardService::listen(const std::string& name, QString& error) {
-    link_.path = linkSocketPath(name);
+    std::string refusal;
+    link_.path = linkSocketPath(name, &refusal);
     control_.path = controlSocketPath(name);
+    if (link_.path.empty()) {
+        error = QString::fromStdString(refusal + " A board may also be given a path as its name.");
+        return false;
+    }
     if (!listenAt(link_.server, link_.path, error) || !listenAt(control_.server, control_.path, error))
         return false;
     listeningWatch_.start();

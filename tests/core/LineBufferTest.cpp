@@ -51,10 +51,11 @@ TEST_P(LineBufferSplits, GiveTheSameLinesHoweverTheBytesCame) {
 
 INSTANTIATE_TEST_SUITE_P(
     Streams, LineBufferSplits,
-    testing::Values(LinesCase{"Lines", 8, "ab\ncd\n", {"ab", "cd"}, false, false},
-                    LinesCase{"EmptyLinesAndCarriageReturnsKept", 8, "\nab\r\n\n", {"", "ab\r", ""}, false, false},
-                    LinesCase{"UnfinishedLineWaits", 8, "ab\ncdef", {"ab"}, false, true},
-                    LinesCase{"LineAtTheLimit", 4, "abcd\nef", {"abcd"}, false, true},
-                    LinesCase{"UnfinishedLineBeyondTheLimit", 4, "ab\ncdefg", {"ab"}, true, true},
-                    LinesCase{"WholeLineBeyondTheLimitStopsTheLines", 4, "ab\ncdefg\nh\n", {"ab"}, true, true}),
+    testing::Values(
+        LinesCase{"Lines", 8, "ab\ncd\n", {"ab", "cd"}, false, false},
+        LinesCase{"EmptyLinesAndCarriageReturnsKept", 8, "\nab\r\n\n", {"", "ab\r", ""}, false, false},
+        LinesCase{"UnfinishedLineWaits", 8, "ab\ncdef", {"ab"}, false, true},
+        LinesCase{"LineAtTheLimit", 4, "abcd\nef", {"abcd"}, false, true},
+        LinesCase{"UnfinishedLineBeyondTheLimit", 4, "ab\ncdefg", {"ab"}, true, true},
+        LinesCase{"WholeLineBeyondTheLimitStopsTheLines", 4, "ab\ncdefg\nh\n", {"ab"}, true, true}),
     [](const testing::TestParamInfo<LinesCase>& info) { return info.param.name; });
