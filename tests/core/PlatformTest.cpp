@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 #include "platform/LocalChannel.h"
 #include "platform/ProgramLocation.h"
+#include "session/ScriptProtocol.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeJtag.h"
 #include "tests/support/FolderSpoil.h"
@@ -63,6 +64,23 @@ TEST(ProgramLocation, ProgramDirectoryCanBePointedElsewhereAndBack) {
     platform::setProgramDirectory("");
     EXPECT_EQ(platform::programDirectory(), platform::executableDirectory());
 }
+
+#ifndef _WIN32
+// A panel started from a folder reached through a link is found by a qbv started from the folder itself.
+TEST(ProgramLocation, ThePanelsNameIsTheSameThroughALinkToItsFolder) {
+    test::TemporaryDirectory base;
+    fs::create_directory(base.path() / "real");
+    fs::create_directory_symlink(base.path() / "real", base.path() / "link");
+    platform::setProgramDirectory((base.path() / "link").string() + "/");
+    const std::string throughTheLink = session::panelServerName();
+    platform::setProgramDirectory((base.path() / "real").string() + "/");
+    const std::string direct = session::panelServerName();
+    platform::setProgramDirectory("");
+    EXPECT_EQ(throughTheLink, direct);
+    EXPECT_EQ(platform::canonicalFolder((base.path() / "link").string()),
+              fs::canonical(base.path() / "real").string() + "/");
+}
+#endif
 
 TEST(ProgramLocation, JtagLibraryHasThisSystemsName) {
 #ifdef _WIN32
