@@ -65,22 +65,26 @@ TEST(ProgramLocation, ProgramDirectoryCanBePointedElsewhereAndBack) {
     EXPECT_EQ(platform::programDirectory(), platform::executableDirectory());
 }
 
-#ifndef _WIN32
-// A panel started from a folder reached through a link is found by a qbv started from the folder itself.
-TEST(ProgramLocation, ThePanelsNameIsTheSameThroughALinkToItsFolder) {
+// A panel started from its folder reached another way (through a link; on Windows also in other letters'
+// case) is found by a qbv started from the folder itself.
+TEST(ProgramLocation, ThePanelsNameIsTheSameWhicheverWayItsFolderIsReached) {
     test::TemporaryDirectory base;
-    fs::create_directory(base.path() / "real");
-    fs::create_directory_symlink(base.path() / "real", base.path() / "link");
-    platform::setProgramDirectory((base.path() / "link").string() + "/");
-    const std::string throughTheLink = session::panelServerName();
-    platform::setProgramDirectory((base.path() / "real").string() + "/");
+    const fs::path real = base.path() / "real";
+    fs::create_directory(real);
+#ifdef _WIN32
+    const fs::path other = base.path() / "REAL";
+#else
+    const fs::path other = base.path() / "link";
+    fs::create_directory_symlink(real, other);
+#endif
+    platform::setProgramDirectory(test::utf8Of(other) + platform::pathSeparator());
+    const std::string reachedOtherwise = session::panelServerName();
+    platform::setProgramDirectory(test::utf8Of(real) + platform::pathSeparator());
     const std::string direct = session::panelServerName();
     platform::setProgramDirectory("");
-    EXPECT_EQ(throughTheLink, direct);
-    EXPECT_EQ(platform::canonicalFolder((base.path() / "link").string()),
-              fs::canonical(base.path() / "real").string() + "/");
+    EXPECT_EQ(reachedOtherwise, direct);
+    EXPECT_EQ(platform::canonicalFolder(test::utf8Of(other)), platform::canonicalFolder(test::utf8Of(real)));
 }
-#endif
 
 TEST(ProgramLocation, JtagLibraryHasThisSystemsName) {
 #ifdef _WIN32
