@@ -1,20 +1,40 @@
-#ifndef _WIN32
-
 #include "platform/LocalChannel.h"
 #include "tests/support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+
+using namespace qbv;
+using Opened = platform::LocalChannel::Opened;
+
+#ifdef _WIN32
+
+#include <windows.h>
+
+// A pipe whose one instance a client holds: the next client waits for it only as long as its time-out.
+TEST(LocalChannel, APipeWhoseInstancesAreAllTakenIsBusy) {
+    const std::string name = "\\\\.\\pipe\\qbv-test-" + std::to_string(GetCurrentProcessId());
+    HANDLE server =
+        CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    platform::LocalChannel first;
+    platform::LocalChannel second;
+    EXPECT_EQ(first.open(name), Opened::Yes);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(second.open(name, 300), Opened::Busy);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(800));
+    CloseHandle(server);
+}
+
+#else
+
 #include <future>
 #include <optional>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <vector>
-
-using namespace qbv;
-using Opened = platform::LocalChannel::Opened;
 
 namespace {
 
