@@ -1,5 +1,6 @@
-# Cross-compiling the Qt-free core for 64-bit Windows with Debian's mingw-w64, posix thread model
-# (GoogleTest needs std::thread and std::mutex).
+# Cross-compiling for 64-bit Windows with Debian's mingw-w64, posix thread model (GoogleTest needs
+# std::thread and std::mutex): the project's Windows trees chain-load it through Qt's tool chain file, and
+# scripts/qt-mingw-build.sh builds Qt for Windows with it.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

@@ -50,8 +50,9 @@ std::string userCacheFolder(std::string* refusal = nullptr);
 #ifndef _WIN32
 // The user's own folder for the program's sockets, without a trailing slash: $XDG_RUNTIME_DIR when it is a
 // folder of the user's that nobody else may enter, else ${TMPDIR:-/tmp}/qbv-<uid>, made with mode 0700 and
-// checked the same way. Empty when neither will do. (Windows names its pipes without a folder.)
-std::string userRuntimeFolder();
+// checked the same way. Empty when neither will do, and refusal then says as a sentence which folder it
+// is, who owns it and what to do. (Windows names its pipes without a folder.)
+std::string userRuntimeFolder(std::string* refusal = nullptr);
 #endif
 
 // A file made anew for writing: creation fails when anything, a link included, already sits at the

@@ -18,9 +18,9 @@ LocalChannel::~LocalChannel() {
     close();
 }
 
-LocalChannel::Opened LocalChannel::open(const std::string& address) {
+LocalChannel::Opened LocalChannel::open(const std::string& address, uint32_t timeoutMs) {
     close();
-    return connectToOwnServer(address, connection_);
+    return connectToOwnServer(address, connection_, timeoutMs);
 }
 
 bool LocalChannel::isOpen() const {
@@ -60,22 +60,21 @@ bool LocalChannel::receiveSome(uint32_t timeoutMs) {
         close();
     if (got <= 0)
         return false;
-    received_.append(buffer, static_cast<size_t>(got));
+    received_.append(std::string_view(buffer, static_cast<size_t>(got)));
     return true;
 }
 
 bool LocalChannel::receiveLine(std::string& line, uint32_t timeoutMs) {
     const uint32_t start = tickCount();
-    for (;;) {
-        const size_t end = received_.find('\n');
-        if (end != std::string::npos) {
-            line = received_.substr(0, end);
-            received_.erase(0, end + 1);
-            return true;
+    while (!received_.takeLine(line)) {
+        if (received_.overflowed()) {
+            close();
+            return false;
         }
         if (!receiveSome(remaining(start, timeoutMs)))
             return false;
     }
+    return true;
 }
 
 } // namespace qbv::platform

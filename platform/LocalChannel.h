@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/LineBuffer.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,8 +11,8 @@ namespace qbv::platform {
 // Where a local server of this user's, of the given name, listens: a Unix-domain socket in the user's
 // runtime folder ($XDG_RUNTIME_DIR when it is a folder of the user's alone, else a folder of the user's
 // own made in the temporary folder), or a named pipe of the user's on Windows. Empty when the user has no
-// such folder.
-std::string localServerAddress(const std::string& name);
+// such folder: refusal then says as a sentence which folder it would be, who owns it and what to do.
+std::string localServerAddress(const std::string& name, std::string* refusal = nullptr);
 
 // A connection to a local server as a plain value, for code that keeps it in a field of its own (the
 // virtual board's library keeps it in its caller's link context): a socket descriptor on POSIX, a pipe
@@ -26,31 +28,39 @@ public:
         Yes,
         NoServer, // nothing listens at the address
         NotOurs,  // a server of another user's answers there: it is not talked to
+        Busy,     // a server is there but took no connection within the time-out (its queue is full)
     };
+    // Long enough for a server that is merely slow to accept, short beside any command's own time-out.
+    static constexpr uint32_t kOpenTimeoutMs = 2000;
 
-    LocalChannel() = default;
+    // Beyond any line a local server of ours sends; a longer one means the server speaks another protocol.
+    static constexpr size_t kDefaultMaxLine = 65536;
+
+    explicit LocalChannel(size_t maxLine = kDefaultMaxLine) : received_(maxLine) {}
     ~LocalChannel();
     LocalChannel(const LocalChannel&) = delete;
     LocalChannel& operator=(const LocalChannel&) = delete;
 
-    Opened open(const std::string& address);
+    Opened open(const std::string& address, uint32_t timeoutMs = kOpenTimeoutMs);
     bool isOpen() const;
     void close();
 
     bool send(const std::string& bytes, uint32_t timeoutMs);
-    // The next line, without its "\n"; false when none came whole in time or the server hung up.
+    // The next line, without its "\n"; false when none came whole in time, the server hung up or sent a
+    // line longer than the limit (which closes the channel).
     bool receiveLine(std::string& line, uint32_t timeoutMs);
 
 private:
     bool receiveSome(uint32_t timeoutMs);
 
     LocalConnection connection_ = kNoConnection;
-    std::string received_;
+    LineBuffer received_;
 };
 
-// Connects to the local server at the address and keeps the connection only when a process of this
-// user's serves it; connection is kNoConnection otherwise.
-LocalChannel::Opened connectToOwnServer(const std::string& address, LocalConnection& connection);
+// Connects to the local server at the address, waiting at most the time-out, and keeps the connection only
+// when a process of this user's serves it; connection is kNoConnection otherwise.
+LocalChannel::Opened connectToOwnServer(const std::string& address, LocalConnection& connection,
+                                        uint32_t timeoutMs = LocalChannel::kOpenTimeoutMs);
 void closeConnection(LocalConnection connection);
 
 // Moves what it can within the time: the count of bytes moved, 0 when the time ran out first, -1 when the

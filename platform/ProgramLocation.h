@@ -22,6 +22,10 @@ std::vector<std::string> programArguments(int argc, char** argv);
 std::string programDirectory();
 void setProgramDirectory(const std::string& directory); // empty restores the executable's directory
 
+// The folder's one name, however it was reached: links resolved (on Windows also drive aliases, short names
+// and letter case), with a trailing separator. The name as given when the folder cannot be opened.
+std::string canonicalFolder(const std::string& folder);
+
 // The file name of the vendor's JTAG access library on this system.
 const char* jtagLibraryFileName();
 

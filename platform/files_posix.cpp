@@ -4,6 +4,7 @@
 #include "Environment.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <pwd.h>
@@ -54,6 +55,33 @@ bool privateFolder(const std::string& path) {
            (status.st_mode & 077) == 0;
 }
 
+// Who a user is, in words: their name and number, or the number alone.
+std::string userInWords(uid_t user) {
+    const passwd* entry = getpwuid(user);
+    const std::string number = "uid " + std::to_string(user);
+    return entry && entry->pw_name ? std::string(entry->pw_name) + " (" + number + ")" : number;
+}
+
+// Why the folder is not one of the user's that nobody else may enter (privateFolder), as a clause that
+// names its owner and says what to do.
+std::string privateFolderDistrust(const std::string& folder) {
+    struct stat status {};
+    if (lstat(folder.c_str(), &status) != 0)
+        return "it cannot be made (" + std::string(strerror(errno)) + "): make it yourself (mkdir -m 700 " +
+               folder + ")";
+    const std::string owner = userInWords(status.st_uid);
+    if (S_ISLNK(status.st_mode))
+        return "it is a symbolic link, made by " + owner + ", which could lead anywhere: remove the link";
+    if (!S_ISDIR(status.st_mode))
+        return "it is a file of " + owner + ", not a folder: remove it";
+    if (status.st_uid != geteuid())
+        return "it belongs to another user, " + owner + ": have it removed (by them or an administrator)";
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(status.st_mode & 07777));
+    return "others than you, its owner " + owner + ", may enter it (mode " + mode +
+           "): take their access away (chmod 700 " + folder + "), or remove it";
+}
+
 std::string ownerDistrust(const struct stat& status, FolderOwner owner) {
     const bool ours = status.st_uid == geteuid();
     if (ours || (owner == FolderOwner::UserOrAdministrator && status.st_uid == 0))
@@ -89,7 +117,7 @@ std::string folderDistrust(const std::string& folder, FolderOwner owner) {
     return {};
 }
 
-std::string userRuntimeFolder() {
+std::string userRuntimeFolder(std::string* refusal) {
     const std::string runtime = withoutTrailingSlashes(environmentVariable("XDG_RUNTIME_DIR"));
     if (isAbsolutePath(runtime) && privateFolder(runtime))
         return runtime;
@@ -98,7 +126,14 @@ std::string userRuntimeFolder() {
         temporary = "/tmp";
     const std::string folder = temporary + "/qbv-" + std::to_string(geteuid());
     mkdir(folder.c_str(), 0700); // there already, or made now: either way it is checked next
-    return privateFolder(folder) ? folder : std::string();
+    if (privateFolder(folder))
+        return folder;
+    if (refusal) {
+        *refusal = "The runtime folder " + folder + " is not used, because " + privateFolderDistrust(folder) +
+                   ", or set XDG_RUNTIME_DIR to a folder of yours that nobody else may enter";
+        *refusal += runtime.empty() ? "." : " (the one it names now, " + runtime + ", is not).";
+    }
+    return {};
 }
 
 std::string userCacheFolder(std::string* refusal) {

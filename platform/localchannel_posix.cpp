@@ -3,7 +3,9 @@
 #include "Clock.h"
 #include "Files.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -12,6 +14,9 @@
 namespace qbv::platform {
 
 namespace {
+
+// How often a server whose queue is full is asked again while open waits.
+constexpr uint32_t kBusyRetryMs = 10;
 
 // Waits for the event until the time-out, from start on the system's clock; false when the time ran out.
 bool ready(int socket, short events, uint32_t start, uint32_t timeoutMs) {
@@ -48,25 +53,41 @@ long long moveSome(LocalConnection connection, short events, uint32_t timeoutMs,
 
 } // namespace
 
-std::string localServerAddress(const std::string& name) {
-    const std::string folder = userRuntimeFolder();
+std::string localServerAddress(const std::string& name, std::string* refusal) {
+    const std::string folder = userRuntimeFolder(refusal);
     return folder.empty() ? std::string() : folder + "/" + name;
 }
 
-LocalChannel::Opened connectToOwnServer(const std::string& path, LocalConnection& connection) {
+LocalChannel::Opened connectToOwnServer(const std::string& path, LocalConnection& connection,
+                                        uint32_t timeoutMs) {
     connection = kNoConnection;
     sockaddr_un where{};
     where.sun_family = AF_UNIX;
     if (path.empty() || path.size() >= sizeof where.sun_path)
         return LocalChannel::Opened::NoServer;
     path.copy(where.sun_path, path.size());
-    const int connected = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (connected < 0)
-        return LocalChannel::Opened::NoServer;
-    if (::connect(connected, reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0) {
+    // A blocking connect to a server whose queue is full waits until the server accepts, which a stopped
+    // server never does. Linux answers a connect without blocking at once, with EAGAIN while the queue is
+    // full: it is tried again until the time-out.
+    const uint32_t start = systemClock().tickCount();
+    int connected = -1;
+    for (;;) {
+        connected = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (connected < 0)
+            return LocalChannel::Opened::NoServer;
+        if (::connect(connected, reinterpret_cast<const sockaddr*>(&where), sizeof where) == 0)
+            break;
+        const int why = errno;
         ::close(connected);
-        return LocalChannel::Opened::NoServer;
+        if (why != EAGAIN && why != EINTR)
+            return LocalChannel::Opened::NoServer;
+        const uint32_t elapsed = static_cast<uint32_t>(systemClock().tickCount() - start);
+        if (elapsed >= timeoutMs)
+            return LocalChannel::Opened::Busy;
+        systemClock().sleep(std::min(kBusyRetryMs, timeoutMs - elapsed));
     }
+    // The steps after it wait with poll, each until its own time-out; the socket blocks as before.
+    ::fcntl(connected, F_SETFL, ::fcntl(connected, F_GETFL) & ~O_NONBLOCK);
     // Whoever made the socket, only a server of this user's is talked to.
     ucred peer{};
     socklen_t size = sizeof peer;

@@ -10,8 +10,6 @@ namespace qbv::platform {
 
 namespace {
 
-constexpr DWORD kBusyWaitMs = 1000;
-
 // The user a process runs as, as a security identifier; empty when it cannot be read.
 std::unique_ptr<BYTE[]> processUser(HANDLE process) {
     HANDLE token = nullptr;
@@ -67,7 +65,7 @@ long long transfer(HANDLE pipe, bool writing, void* bytes, DWORD count, uint32_t
 
 } // namespace
 
-std::string localServerAddress(const std::string& name) {
+std::string localServerAddress(const std::string& name, std::string*) {
     // Pipe names are the machine's: the user's name keeps two users' servers apart.
     wchar_t user[256] = {};
     DWORD size = 256;
@@ -75,18 +73,28 @@ std::string localServerAddress(const std::string& name) {
     return "\\\\.\\pipe\\" + name + "-" + owner;
 }
 
-LocalChannel::Opened connectToOwnServer(const std::string& address, LocalConnection& connection) {
+LocalChannel::Opened connectToOwnServer(const std::string& address, LocalConnection& connection,
+                                        uint32_t timeoutMs) {
     connection = kNoConnection;
     const std::wstring name = wide(address);
-    HANDLE pipe = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OVERLAPPED, nullptr);
-    // Every instance the server keeps ready may be taken for a moment, until it makes the next.
-    if (pipe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PIPE_BUSY &&
-        WaitNamedPipeW(name.c_str(), kBusyWaitMs))
+    const DWORD start = GetTickCount();
+    HANDLE pipe = INVALID_HANDLE_VALUE;
+    for (;;) {
         pipe = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                            FILE_FLAG_OVERLAPPED, nullptr);
-    if (pipe == INVALID_HANDLE_VALUE)
-        return LocalChannel::Opened::NoServer;
+        if (pipe != INVALID_HANDLE_VALUE)
+            break;
+        if (GetLastError() != ERROR_PIPE_BUSY)
+            return LocalChannel::Opened::NoServer;
+        // Every instance the server keeps ready is taken: wait for one, as long as the time-out lets, and
+        // race the other clients for it. (A wait of 0 would mean the server's default, not none.)
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs)
+            return LocalChannel::Opened::Busy;
+        if (!WaitNamedPipeW(name.c_str(), timeoutMs - elapsed))
+            return GetLastError() == ERROR_SEM_TIMEOUT ? LocalChannel::Opened::Busy
+                                                       : LocalChannel::Opened::NoServer;
+    }
     if (!sameUser(pipe)) {
         CloseHandle(pipe);
         return LocalChannel::Opened::NotOurs;

@@ -1,6 +1,7 @@
 #include "ProgramLocation.h"
 
 #include <climits>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace qbv::platform {
@@ -16,6 +17,15 @@ std::string executableFile() {
 
 std::vector<std::string> programArguments(int argc, char** argv) {
     return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+std::string canonicalFolder(const std::string& folder) {
+    char* resolved = realpath(folder.c_str(), nullptr);
+    if (!resolved)
+        return folder;
+    std::string canonical = resolved;
+    free(resolved);
+    return canonical.back() == '/' ? canonical : canonical + '/';
 }
 
 const char* jtagLibraryFileName() {

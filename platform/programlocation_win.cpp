@@ -33,6 +33,32 @@ std::vector<std::string> programArguments(int argc, char** argv) {
     return arguments;
 }
 
+std::string canonicalFolder(const std::string& folder) {
+    // A folder opens only with backup semantics; no access is asked for, only its name.
+    HANDLE handle =
+        CreateFileW(wide(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return folder;
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = 0;
+    // Too small a buffer gets the room needed, its terminating zero counted.
+    while ((length = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
+                                               FILE_NAME_NORMALIZED | VOLUME_NAME_DOS)) >= path.size())
+        path.resize(length);
+    CloseHandle(handle);
+    if (length == 0)
+        return folder;
+    path.resize(length);
+    // The name comes in its long form: "\\?\C:\..." or "\\?\UNC\server\share\...".
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        path = L"\\\\" + path.substr(8);
+    else if (path.rfind(L"\\\\?\\", 0) == 0)
+        path = path.substr(4);
+    std::string canonical = narrow(path);
+    return canonical.back() == '\\' ? canonical : canonical + '\\';
+}
+
 const char* jtagLibraryFileName() {
     return "alt_jtaglib.dll";
 }

@@ -124,7 +124,7 @@ std::string scriptReplyLine(const ScriptReply& reply) {
 }
 
 std::string panelServerName() {
-    const std::string identity = platform::programDirectory() + "\n" +
+    const std::string identity = platform::canonicalFolder(platform::programDirectory()) + "\n" +
                                  platform::environmentVariable("QBV_VIRTUAL_BOARD") + "\n" +
                                  platform::environmentVariable("QBV_JTAG_CABLE");
     uint32_t hash = 2166136261u; // FNV-1a: short and stable, not secret

@@ -9,22 +9,31 @@
 
 namespace qbv::sim {
 
-BoardControl::BoardControl(std::string boardName) : name_(std::move(boardName)) {}
+BoardControl::BoardControl(std::string boardName)
+    : name_(std::move(boardName)), received_(wire::kMaxControlLine) {}
 
 bool BoardControl::connect() {
-    pending_.clear();
-    const std::string path = controlSocketPath(name_);
+    received_.clear();
+    std::string refusal;
+    const std::string path = controlSocketPath(name_, &refusal);
+    if (path.empty()) {
+        lastReply_ = "error " + refusal;
+        return false;
+    }
     switch (socket_.connectTo(path)) {
     case Opened::Yes:
         return true;
     case Opened::NotOurs:
         lastReply_ = "error the board's socket " + path + " belongs to another user, so it is not used";
         return false;
+    case Opened::Busy:
+        lastReply_ = "error the board at " + path +
+                     " takes no connection: it may be stopped (end it and start it again)";
+        return false;
     case Opened::NoServer:
         break;
     }
-    lastReply_ =
-        "error no board is serving " + (path.empty() ? name_ + " (the user has no runtime folder)" : path);
+    lastReply_ = "error no board is serving " + path;
     return false;
 }
 
@@ -50,20 +59,15 @@ bool BoardControl::request(const std::string& line) {
 }
 
 bool BoardControl::receiveLine(std::string& line, Deadline deadline) {
-    for (;;) {
-        const size_t end = pending_.find('\n');
-        if (end != std::string::npos) {
-            line = pending_.substr(0, end);
-            pending_.erase(0, end + 1);
-            return true;
-        }
-        if (pending_.size() > wire::kMaxControlLine)
+    while (!received_.takeLine(line)) {
+        uint8_t space[4096];
+        const long long got =
+            received_.overflowed() ? -1 : receiveSome(socket_.connection(), space, sizeof space, deadline);
+        if (got <= 0)
             return false;
-        uint8_t byte = 0;
-        if (!receiveExactly(socket_.connection(), &byte, 1, deadline))
-            return false;
-        pending_.push_back(static_cast<char>(byte));
+        received_.append(std::string_view(reinterpret_cast<const char*>(space), static_cast<size_t>(got)));
     }
+    return true;
 }
 
 std::string BoardControl::replyDetails() const {

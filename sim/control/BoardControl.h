@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/LineBuffer.h"
 #include "sim/core/BoardState.h"
 #include "sim/core/FaultPlan.h"
 #include "sim/core/SocketIo.h"
@@ -54,7 +55,7 @@ private:
 
     std::string name_;
     LocalSocket socket_;
-    std::string pending_; // received beyond the last reply line
+    LineBuffer received_; // beyond the last reply line
     std::string lastReply_;
     int timeoutMs_ = kDefaultTimeoutMs;
 };

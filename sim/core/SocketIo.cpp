@@ -35,6 +35,10 @@ bool sendAll(Connection connection, const uint8_t* bytes, size_t count, Deadline
     return platform::sendAll(connection, bytes, count, millisecondsLeft(deadline));
 }
 
+long long receiveSome(Connection connection, uint8_t* space, size_t room, Deadline deadline) {
+    return platform::receiveSome(connection, space, room, millisecondsLeft(deadline));
+}
+
 Received receiveAll(Connection connection, uint8_t* space, size_t count, Deadline deadline) {
     for (size_t received = 0; received < count;) {
         const long long result =

@@ -18,7 +18,8 @@ Deadline deadlineIn(int milliseconds);
 using Connection = platform::LocalConnection;
 using Opened = platform::LocalChannel::Opened;
 // Connects to the server at the path: connection is kept when Yes, else platform::kNoConnection (NoServer:
-// nobody listening, path too long; NotOurs: another user's process serves it, and is never talked to).
+// nobody listening, path too long; NotOurs: another user's process serves it, and is never talked to;
+// Busy: a server is there but took no connection in time).
 Opened connectLocal(const std::string& path, Connection& connection);
 // The connection, or platform::kNoConnection whatever the reason.
 Connection connectLocal(const std::string& path);
@@ -28,6 +29,9 @@ bool sendAll(Connection connection, const uint8_t* bytes, size_t count, Deadline
 // of no more use (the peer closed, an error, or the deadline passed halfway through).
 enum class Received { All, Nothing, Broken };
 Received receiveAll(Connection connection, uint8_t* space, size_t count, Deadline deadline);
+// Up to room bytes, as many as came first: their count, 0 when none came by the deadline, -1 when the
+// connection is of no more use.
+long long receiveSome(Connection connection, uint8_t* space, size_t room, Deadline deadline);
 // False when the peer closed, an error occurred or the deadline passed before count bytes came.
 inline bool receiveExactly(Connection connection, uint8_t* space, size_t count, Deadline deadline) {
     return receiveAll(connection, space, count, deadline) == Received::All;

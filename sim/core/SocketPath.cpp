@@ -16,14 +16,14 @@ std::string boardNameFromEnvironment() {
     return name && *name ? name : defaultBoardName();
 }
 
-std::string linkSocketPath(const std::string& name) {
+std::string linkSocketPath(const std::string& name, std::string* refusal) {
     if (!name.empty() && name.front() == '/')
         return name;
-    return platform::localServerAddress(name);
+    return platform::localServerAddress(name, refusal);
 }
 
-std::string controlSocketPath(const std::string& name) {
-    const std::string link = linkSocketPath(name);
+std::string controlSocketPath(const std::string& name, std::string* refusal) {
+    const std::string link = linkSocketPath(name, refusal);
     return link.empty() ? link : link + wire::kControlSuffix;
 }
 

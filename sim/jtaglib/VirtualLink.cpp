@@ -38,7 +38,9 @@ int32_t stallValue(const Frame& reply) {
 }
 
 jtag::LinkError lastFailure = jtag::LinkError::None;
-std::string lastPath; // the socket the last open tried
+std::string lastPath;    // the socket the last open tried
+std::string lastRefusal; // why there was none to try
+Opened lastOpened = Opened::Yes;
 
 int32_t failOpen(jtag::LinkError why) {
     lastFailure = why;
@@ -78,8 +80,14 @@ jtag::LinkError lastOpenFailure(std::string& sentence) {
         sentence.clear();
         break;
     case jtag::LinkError::ServerNotRunning:
-        sentence =
-            "The virtual board is not running: start it (./scripts/run-panel.sh, or qbv-virtual-board).";
+        if (lastPath.empty()) // no folder of the user's own to look in
+            sentence = lastRefusal;
+        else if (lastOpened == Opened::Busy)
+            sentence = "The virtual board at " + lastPath +
+                       " takes no connection: it may be stopped (end it and start it again).";
+        else
+            sentence =
+                "The virtual board is not running: start it (./scripts/run-panel.sh, or qbv-virtual-board).";
         break;
     case jtag::LinkError::NotOurs:
         sentence = "The virtual board's socket " + lastPath +
@@ -104,8 +112,10 @@ int32_t openVirtualLink(void* context) {
         return kFailure;
     forgetLink(context);
     LinkState link;
-    lastPath = linkSocketPath(boardNameFromEnvironment());
+    lastRefusal.clear();
+    lastPath = linkSocketPath(boardNameFromEnvironment(), &lastRefusal);
     const Opened opened = connectLocal(lastPath, link.connection);
+    lastOpened = opened;
     if (opened != Opened::Yes)
         return failOpen(openFailure(opened));
     Frame reply;

@@ -27,20 +27,20 @@ constexpr int kListeningWatchMs = 250;
 
 bool listenAt(QLocalServer& server, const std::string& path, QString& error) {
     const QString shownPath = QString::fromStdString(path);
-    if (path.empty()) {
-        error = QStringLiteral("no folder of this user's alone to hold the sockets: set XDG_RUNTIME_DIR to "
-                               "one, or give the board a path as its name");
-        return false;
-    }
     // A board already answers there: its name is taken, and its socket must not be pulled away from it.
     Connection connection = qbv::platform::kNoConnection;
     const Opened found = connectLocal(path, connection);
     closeSocket(connection);
-    if (found != Opened::NoServer) {
-        error = found == Opened::Yes ? QStringLiteral("a virtual board already serves %1").arg(shownPath)
-                                     : QStringLiteral("another user's program serves %1").arg(shownPath);
+    if (found == Opened::Yes)
+        error = QStringLiteral("a virtual board already serves %1").arg(shownPath);
+    else if (found == Opened::Busy)
+        error = QStringLiteral("a program at %1 takes no connection (a stopped board, perhaps): end it, or "
+                               "give this board another name")
+                    .arg(shownPath);
+    else if (found == Opened::NotOurs)
+        error = QStringLiteral("another user's program serves %1").arg(shownPath);
+    if (found != Opened::NoServer)
         return false;
-    }
     // What is left is the socket of a board that died: nobody answers on it.
     QLocalServer::removeServer(shownPath);
     server.setSocketOptions(QLocalServer::UserAccessOption);
@@ -110,8 +110,13 @@ BoardService::BoardService(QObject* parent) : QObject(parent) {
 }
 
 bool BoardService::listen(const std::string& name, QString& error) {
-    link_.path = linkSocketPath(name);
+    std::string refusal;
+    link_.path = linkSocketPath(name, &refusal);
     control_.path = controlSocketPath(name);
+    if (link_.path.empty()) {
+        error = QString::fromStdString(refusal + " A board may also be given a path as its name.");
+        return false;
+    }
     if (!listenAt(link_.server, link_.path, error) || !listenAt(control_.server, control_.path, error))
         return false;
     listeningWatch_.start();

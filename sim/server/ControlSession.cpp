@@ -11,7 +11,7 @@ constexpr qint64 kMaxUnsentBytes = 1 << 20;
 } // namespace
 
 ControlSession::ControlSession(QLocalSocket* socket, BoardService* service)
-    : QObject(service), socket_(socket), service_(service) {
+    : QObject(service), socket_(socket), service_(service), lines_(qbv::sim::wire::kMaxControlLine) {
     socket->setParent(this);
     connect(socket, &QLocalSocket::readyRead, this, &ControlSession::receive);
     connect(socket, &QLocalSocket::disconnected, this, &ControlSession::end);
@@ -26,21 +26,19 @@ ControlSession::~ControlSession() {
 void ControlSession::receive() {
     if (ended_ || !socket_)
         return;
-    pending_ += socket_->readAll();
-    qsizetype lineEnd = 0;
-    while (!ended_ && (lineEnd = pending_.indexOf('\n')) >= 0) {
-        QByteArray line = pending_.left(lineEnd);
-        pending_.remove(0, lineEnd + 1);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        const qbv::sim::ControlAnswer answer = service_->handleControl(line.toStdString());
+    const QByteArray received = socket_->readAll();
+    lines_.append(std::string_view(received.constData(), static_cast<size_t>(received.size())));
+    std::string line;
+    while (!ended_ && lines_.takeLine(line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const qbv::sim::ControlAnswer answer = service_->handleControl(line);
         if (!socket_)
             return;
         socket_->write(QByteArray::fromStdString(answer.reply + "\n"));
         socket_->flush();
     }
-    if (!ended_ && (pending_.size() > static_cast<qsizetype>(qbv::sim::wire::kMaxControlLine) ||
-                    socket_->bytesToWrite() > kMaxUnsentBytes))
+    if (!ended_ && (lines_.overflowed() || socket_->bytesToWrite() > kMaxUnsentBytes))
         end();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include "common/LineBuffer.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -22,6 +23,6 @@ private:
 
     QPointer<QLocalSocket> socket_;
     BoardService* service_;
-    QByteArray pending_;
+    qbv::LineBuffer lines_;
     bool ended_ = false;
 };

@@ -7,10 +7,12 @@
 #include "sim/core/WireProtocol.h"
 #include "tests/sim/BoardProcess.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gmock/gmock.h>
@@ -19,8 +21,12 @@
 #include <memory>
 #include <vector>
 
+#include <unistd.h>
+
 using namespace qbv;
+using testing::AllOf;
 using testing::ElementsAre;
+using testing::HasSubstr;
 
 namespace {
 
@@ -248,4 +254,32 @@ TEST_P(LinkInUseEndToEndTest, IsSaidAndWaitedForWithWait) {
         watch->interrupt();
     idle.clear();
     EXPECT_EQ(waiting.waitForExit(kLineTimeoutMs), 0) << waiting.standardError();
+}
+
+// With XDG_RUNTIME_DIR unset, the sockets lie in ${TMPDIR}/qbv-<uid>. Where someone planted a link there,
+// qbv, the board and its control tool each name the folder, its owner and the way out.
+TEST(RuntimeFolderEndToEndTest, EveryProgramNamesTheFolderThatIsNotTheUsersOwn) {
+    QTemporaryDir temporary;
+    const std::string folder =
+        QDir(temporary.path()).absolutePath().toStdString() + "/qbv-" + std::to_string(geteuid());
+    ASSERT_EQ(symlink("/", folder.c_str()), 0);
+    const std::string temporaryBefore = platform::environmentVariable("TMPDIR");
+    const std::string runtimeBefore = platform::environmentVariable("XDG_RUNTIME_DIR");
+    platform::setEnvironmentVariable("TMPDIR", temporary.path().toStdString());
+    platform::setEnvironmentVariable("XDG_RUNTIME_DIR", "");
+
+    test::QbvProcess qbv(sim::defaultBoardName(), {"ping"});
+    qbv.waitForExit(kLineTimeoutMs);
+    QProcess board;
+    board.start(test::BoardProcess::program(), {QStringLiteral("--headless")});
+    board.waitForFinished(kLineTimeoutMs);
+    sim::BoardControl control(sim::defaultBoardName());
+    control.connect();
+    const std::string said[] = {qbv.standardError(), board.readAllStandardError().toStdString(),
+                                control.lastReply()};
+
+    platform::setEnvironmentVariable("TMPDIR", temporaryBefore);
+    platform::setEnvironmentVariable("XDG_RUNTIME_DIR", runtimeBefore);
+    for (const std::string& words : said)
+        EXPECT_THAT(words, AllOf(HasSubstr(folder), HasSubstr("uid "), HasSubstr("XDG_RUNTIME_DIR")));
 }

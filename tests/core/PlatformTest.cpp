@@ -2,17 +2,22 @@
 #include "platform/DynamicLibrary.h"
 #include "platform/Environment.h"
 #include "platform/Files.h"
+#include "platform/LocalChannel.h"
 #include "platform/ProgramLocation.h"
+#include "session/ScriptProtocol.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeJtag.h"
 #include "tests/support/FolderSpoil.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -58,6 +63,27 @@ TEST(ProgramLocation, ProgramDirectoryCanBePointedElsewhereAndBack) {
     EXPECT_EQ(platform::programDirectory(), "/somewhere/else/");
     platform::setProgramDirectory("");
     EXPECT_EQ(platform::programDirectory(), platform::executableDirectory());
+}
+
+// A panel started from its folder reached another way (through a link; on Windows also in other letters'
+// case) is found by a qbv started from the folder itself.
+TEST(ProgramLocation, ThePanelsNameIsTheSameWhicheverWayItsFolderIsReached) {
+    test::TemporaryDirectory base;
+    const fs::path real = base.path() / "real";
+    fs::create_directory(real);
+#ifdef _WIN32
+    const fs::path other = base.path() / "REAL";
+#else
+    const fs::path other = base.path() / "link";
+    fs::create_directory_symlink(real, other);
+#endif
+    platform::setProgramDirectory(test::utf8Of(other) + platform::pathSeparator());
+    const std::string reachedOtherwise = session::panelServerName();
+    platform::setProgramDirectory(test::utf8Of(real) + platform::pathSeparator());
+    const std::string direct = session::panelServerName();
+    platform::setProgramDirectory("");
+    EXPECT_EQ(reachedOtherwise, direct);
+    EXPECT_EQ(platform::canonicalFolder(test::utf8Of(other)), platform::canonicalFolder(test::utf8Of(real)));
 }
 
 TEST(ProgramLocation, JtagLibraryHasThisSystemsName) {
@@ -202,6 +228,36 @@ TEST_P(UserCacheFolder, IsRefusedWithTheReasonWhenOthersCouldSwapItsFiles) {
 using enum test::Spoil;
 INSTANTIATE_TEST_SUITE_P(Spoils, UserCacheFolder,
                          testing::Values(SymbolicLink, ForeignOwner, OthersMayWrite, GroupMayWrite));
+
+#ifndef _WIN32
+// With XDG_RUNTIME_DIR unset, the sockets lie in ${TMPDIR}/qbv-<uid>, which another user may have made first.
+class UserRuntimeFolder : public testing::TestWithParam<test::Spoil> {};
+
+TEST_P(UserRuntimeFolder, IsRefusedNamingTheFolderItsOwnerAndWhatToDo) {
+    test::TemporaryDirectory temporary;
+    const fs::path folder = temporary.path() / ("qbv-" + std::to_string(geteuid()));
+    fs::create_directory(folder);
+    fs::permissions(folder, fs::perms::owner_all);
+    if (!test::spoilFolder(folder, GetParam()))
+        GTEST_SKIP() << "not for this user";
+    struct stat status {};
+    ASSERT_EQ(lstat(folder.c_str(), &status), 0);
+    const std::string runtimeBefore = platform::environmentVariable("XDG_RUNTIME_DIR");
+    const std::string temporaryBefore = platform::environmentVariable("TMPDIR");
+    platform::setEnvironmentVariable("XDG_RUNTIME_DIR", "");
+    platform::setEnvironmentVariable("TMPDIR", temporary.path().string());
+    std::string refusal;
+    EXPECT_EQ(platform::localServerAddress("qbv-test", &refusal), "");
+    EXPECT_THAT(refusal, testing::AllOf(testing::HasSubstr(folder.string() + " "),
+                                        testing::HasSubstr("(uid " + std::to_string(status.st_uid) + ")"),
+                                        testing::HasSubstr("XDG_RUNTIME_DIR")));
+    platform::setEnvironmentVariable("XDG_RUNTIME_DIR", runtimeBefore);
+    platform::setEnvironmentVariable("TMPDIR", temporaryBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(Spoils, UserRuntimeFolder,
+                         testing::Values(SymbolicLink, ForeignOwner, OthersMayWrite, GroupMayWrite));
+#endif
 
 // As a relative XDG_CACHE_HOME, a relative HOME is ignored rather than taken from the working folder.
 TEST(UserCacheFolder, RelativeHomeIsIgnored) {
