@@ -1,5 +1,7 @@
 #include "app/ScriptServer.h"
 
+#include "common/LineBuffer.h"
+
 #include "common/Texts.h"
 #include "platform/LocalChannel.h"
 
@@ -37,7 +39,7 @@ public:
         socket->setParent(this);
         timer_.setSingleShot(true);
         connect(&timer_, &QTimer::timeout, this, [this] {
-            if (buffer_.isEmpty() || turnedAway_)
+            if (!lines_.pending() || turnedAway_)
                 return hangUp();
             hangUp(refused(Refusal::BadRequest, "the request did not end in time"));
         });
@@ -107,17 +109,16 @@ private:
     // Requests are served one at a time, in order: the next is read once the last was answered.
     void read() {
         while (socket_ && socket_->state() == QLocalSocket::ConnectedState && !pending_) {
-            buffer_ += socket_->readAll();
-            const qsizetype end = buffer_.indexOf('\n');
-            if (end < 0) {
-                if (buffer_.size() > static_cast<qsizetype>(kMaxScriptLine))
+            const QByteArray bytes = socket_->readAll();
+            lines_.append(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+            std::string line;
+            if (!lines_.takeLine(line)) {
+                if (lines_.overflowed())
                     return hangUp(refused(Refusal::BadRequest, "request too long"));
-                if (!buffer_.isEmpty() && !watching_)
+                if (lines_.pending() && !watching_)
                     timer_.start(kLineMs);
                 return;
             }
-            const std::string line = buffer_.left(end).toStdString();
-            buffer_.remove(0, end + 1);
             if (turnedAway_)
                 return hangUp();
             ScriptRequest request;
@@ -137,7 +138,7 @@ private:
     };
     ScriptServer& server_;
     QPointer<QLocalSocket> socket_;
-    QByteArray buffer_;
+    LineBuffer lines_{kMaxScriptLine};
     QTimer timer_;
     std::optional<Pending> pending_;
     bool watching_ = false;
@@ -151,9 +152,10 @@ ScriptServer::ScriptServer(Session& session, QObject* parent)
 }
 
 bool ScriptServer::listen(QString& error) {
-    const std::string address = qbv::platform::localServerAddress(panelServerName());
+    std::string refusal;
+    const std::string address = qbv::platform::localServerAddress(panelServerName(), &refusal);
     if (address.empty())
-        return (error = QStringLiteral("the user has no runtime folder for the panel's socket")), false;
+        return (error = QString::fromStdString(refusal)), false;
     qbv::platform::LocalChannel probe;
     if (probe.open(address) != qbv::platform::LocalChannel::Opened::NoServer)
         return (error = QStringLiteral("another panel serves %1").arg(QString::fromStdString(address))),

@@ -141,10 +141,21 @@ Outcome DirectLink::checkFree() {
 
 bool PanelLink::open() {
     const std::string address = platform::localServerAddress(session::panelServerName());
-    return !address.empty() && channel_.open(address) == platform::LocalChannel::Opened::Yes;
+    if (address.empty())
+        return false;
+    const platform::LocalChannel::Opened opened = channel_.open(address);
+    full_ = opened == platform::LocalChannel::Opened::Busy;
+    return opened == platform::LocalChannel::Opened::Yes || full_;
 }
 
 Outcome PanelLink::carryOut(const session::ScriptRequest& request) {
+    // A panel that takes no connection still holds the board: qbv waits for it as for a busy one.
+    if (full_) {
+        Outcome outcome =
+            failed(kExitPanelBusy, "The control panel takes no connection now: it may be stopped.");
+        outcome.passes = true;
+        return outcome;
+    }
     if (!channel_.send(session::scriptRequestLine(request), kSendMs))
         return panelGone();
     const uint32_t start = platform::tickCount();

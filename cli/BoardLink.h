@@ -65,7 +65,7 @@ private:
 // the panel's own (shown, logged, judged by its state) and answered in its words.
 class PanelLink final : public BoardLink {
 public:
-    // True when such a panel answers; nothing is asked yet.
+    // True when such a panel is there, answering or with its queue full; nothing is asked yet.
     bool open();
     Outcome carryOut(const session::ScriptRequest& request) override;
     bool isPanel() const override { return true; }
@@ -79,6 +79,7 @@ public:
 
 private:
     platform::LocalChannel channel_;
+    bool full_ = false; // it takes no connection: stopped, or flooded
     uint32_t answerMs_ = 15000;
     std::function<bool()> interrupted_ = [] { return false; };
 };

@@ -25,7 +25,8 @@ struct Row {
 
 // One cable, one job: while a sequence, a command or a job runs, nothing else that reaches the board
 // starts, and a box the work waits on holds it where it is; once the user has said quit, nothing starts at
-// all. A close never ends the panel under a command on its way: the library is still in its call. The looks: Connect, Download, Exit, the LED and pin controls, the hourglass.
+// all. A close never ends the panel under a command on its way: the library is still in its call. The looks:
+// Connect, Download, Exit, the LED and pin controls, the hourglass.
 constexpr const char* kNotConnected =
     "The control panel holds no link to the board: connect it there (Connect, F5).";
 constexpr const char* kConnecting = "The control panel is connecting to the board.";

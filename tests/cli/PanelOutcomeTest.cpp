@@ -144,10 +144,11 @@ TEST_P(PanelOutcomeTest, OneRequestOneOutcome) {
     const test::CliRun run = test::runQbv(arguments);
     const bool program = std::string(command.name) == "program";
     // A failed board command has the board's own code; programming reports the panel's refusal words.
-    const int expected = answer.exitCode == cli::kExitCommandFailed && program ? cli::kExitCommandFailed
-                                                                                : answer.exitCode;
+    const int expected =
+        answer.exitCode == cli::kExitCommandFailed && program ? cli::kExitCommandFailed : answer.exitCode;
     EXPECT_EQ(run.exitCode, expected) << run.err;
-    EXPECT_THAT(panel.requests(), ElementsAreArray(std::vector<std::string>(answer.requests, command.request)));
+    EXPECT_THAT(panel.requests(),
+                ElementsAreArray(std::vector<std::string>(answer.requests, command.request)));
     if (run.exitCode != 0) {
         EXPECT_THAT(run.err, HasSubstr("the panel's words"));
     }
@@ -165,7 +166,8 @@ TEST(PanelGoneTest, ACommandGoesOnOverQbvsOwnLinkButProgrammingIsNeverStartedTwi
     fake.answerKeyReads(0x00);
     {
         ScriptedPanel panel({""});
-        EXPECT_EQ(test::runQbv({"led", "0x81"}).exitCode, cli::kExitCommandFailed); // still there: asked twice
+        EXPECT_EQ(test::runQbv({"led", "0x81"}).exitCode,
+                  cli::kExitCommandFailed); // still there: asked twice
         EXPECT_EQ(panel.requests().size(), 2u);
         const test::CliRun programmed = test::runQbv({"program"});
         EXPECT_EQ(programmed.exitCode, cli::kExitProgrammingFailed);

@@ -203,7 +203,8 @@ TEST_F(PanelProcessTest, AStoppedPanelWithAFullQueueLeavesEveryScriptToItsDeadli
     }
     qint64 took = 0;
     std::string said;
-    EXPECT_EQ(qbv({QStringLiteral("--wait"), QStringLiteral("3"), QStringLiteral("ping")}, &took, &said), 8) << said;
+    EXPECT_EQ(qbv({QStringLiteral("--wait"), QStringLiteral("3"), QStringLiteral("ping")}, &took, &said), 8)
+        << said;
     EXPECT_LT(took, 3000 + 2500); // the wait, and one last try's time-out
     ::kill(pid, SIGCONT);
 }

@@ -7,7 +7,6 @@
 #include "platform/Environment.h"
 #include "platform/ProgramLocation.h"
 #include "platform/VendorToolchain.h"
-#include "platform/VendorToolchain.h"
 #include "tests/fakeclient/FakeClientScript.h"
 #include "tests/support/FolderSpoil.h"
 #include "tests/support/TemporaryDirectory.h"
