@@ -7,6 +7,8 @@
 #include "common/Texts.h"
 #include "platform/Clock.h"
 
+#include <algorithm>
+
 namespace qbv::cli {
 
 namespace {
@@ -16,6 +18,8 @@ constexpr uint32_t kRetryMs = 100;
 // How long a request may take to reach the panel, and how often Ctrl+C is looked for meanwhile.
 constexpr uint32_t kSendMs = 2000;
 constexpr uint32_t kSliceMs = 100;
+// The least time a try near the run's deadline still gives the panel to answer.
+constexpr uint32_t kLeastAnswerMs = 500;
 
 Outcome failed(int exitCode, std::string text, std::string reason = {}) {
     Outcome outcome;
@@ -168,6 +172,15 @@ Outcome PanelLink::carryOut(const session::ScriptRequest& request) {
             return failed(kExitInterrupted, "interrupted");
     }
     session::ScriptReply reply;
+    if (line.empty() && channel_.isOpen()) {
+        // Still there but silent past its time: a stopped panel holds the board as a busy one does.
+        channel_.close();
+        Outcome silent = failed(kExitPanelBusy, formatText("The control panel did not answer within %u s: it "
+                                                           "may be stopped.",
+                                                           static_cast<unsigned>((answerMs_ + 999) / 1000)));
+        silent.passes = true;
+        return silent;
+    }
     if (line.empty() || !session::parseScriptReply(line, reply)) {
         channel_.close();
         return panelGone();
@@ -191,11 +204,14 @@ bool PanelLink::next(session::ScriptReply& reply, uint32_t timeoutMs, bool& time
 
 // The board for one run.
 
+// Every try ends by the run's deadline: the wait, or a request's own time when that is longer.
 BoardLink& Board::link() {
     if (!link_) {
         auto panel = std::make_unique<PanelLink>();
         if (panel->open()) {
-            panel->setAnswerLimit(answerMs_);
+            const uint32_t deadline = std::max(waitSeconds_ * 1000u, answerMs_);
+            const uint32_t spent = platform::elapsedSince(start_);
+            panel->setAnswerLimit(std::max(spent < deadline ? deadline - spent : 0u, kLeastAnswerMs));
             panel->setInterrupted(reporter_.console().interrupted);
             link_ = std::move(panel);
         } else {
@@ -215,6 +231,7 @@ Outcome Board::carryOut(const session::ScriptRequest& request) {
 
 Outcome Board::waiting(const std::function<Outcome(BoardLink&)>& attempt) {
     const uint32_t start = platform::tickCount();
+    start_ = start;
     bool goneOnce = false;
     for (;;) {
         Outcome outcome = attempt(link());

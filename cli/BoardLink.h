@@ -109,7 +109,8 @@ private:
 
     uint32_t waitSeconds_;
     Reporter& reporter_;
-    uint32_t answerMs_ = 15000;
+    uint32_t answerMs_ = 10000; // a command takes a panel seconds at most (its time-outs)
+    uint32_t start_ = 0;        // when the run's wait began
     std::unique_ptr<BoardLink> link_;
 };
 
