@@ -175,6 +175,25 @@ TEST_F(BoardOwnerTest, AboutNamesTheVersionTheLibraryItsEditionAndTheToolChain) 
     EXPECT_THAT(ui.boxes.back().text, HasSubstr("FPGA vendor's tool chain: none was found"));
 }
 
+// A program folder named in any script reads back exactly wherever the panel names it: the log's connect
+// line, About, and the box beneath which it says where the tool chain was looked for.
+TEST_F(BoardOwnerTest, AFolderNamedInAnyScriptReadsBackInTheLogAboutAndTheBoxes) {
+    const std::string folder = directory.directory() + "Jöns Ωmega 面板" + qbv::platform::pathSeparator();
+    std::filesystem::create_directory(std::filesystem::u8path(folder));
+    std::filesystem::copy_file(std::filesystem::u8path(directory.libraryPath()),
+                               std::filesystem::u8path(folder + qbv::platform::jtagLibraryFileName()));
+    qbv::platform::setProgramDirectory(folder);
+    startUp();
+    EXPECT_THAT(logText(), HasSubstr(folder + qbv::platform::jtagLibraryFileName()));
+    pressKey(Qt::Key_F1);
+    ASSERT_TRUE(waitUntil([&] { return !ui.boxes.empty(); }));
+    EXPECT_THAT(ui.boxes.back().text, HasSubstr(folder + qbv::platform::jtagLibraryFileName()));
+    clickOn(form->SpeedButtonDownload);
+    ASSERT_TRUE(waitUntil([&] { return ui.boxes.size() == 2; }));
+    EXPECT_THAT(ui.boxes.back().detail, HasSubstr(folder + "quartus"));
+    qbv::platform::setProgramDirectory(directory.directory());
+}
+
 TEST_F(BoardOwnerTest, EveryControlIsReachedByTheKeyboardAndNamedForScreenReaders) {
     startUp();
     for (QWidget* control : std::initializer_list<QWidget*>{
