@@ -13,7 +13,7 @@ namespace qbv::cli {
 
 namespace {
 
-constexpr const char* kCommandNames[] = {"", "ping", "led", "pin", "keys", "program"};
+constexpr const char* kCommandNames[] = {"", "ping", "led", "pin", "keys", "program", "doctor"};
 constexpr int kCommandCount = static_cast<int>(std::size(kCommandNames));
 constexpr uint32_t kLongestWaitSeconds = 24 * 60 * 60;
 

@@ -9,7 +9,7 @@
 
 namespace qbv::cli {
 
-enum class Command { None, Ping, Led, Pin, Keys, Program };
+enum class Command { None, Ping, Led, Pin, Keys, Program, Doctor };
 
 struct PinSetting {
     int pin = 0;

@@ -14,6 +14,8 @@ int runLed(const Invocation& call, Reporter& reporter);
 int runPin(const Invocation& call, Reporter& reporter);
 int runKeys(const Invocation& call, Reporter& reporter);
 int runProgram(const Invocation& call, Reporter& reporter);
+// The way to the board checked step by step; the exit code of the first step that failed.
+int runDoctor(const Invocation& call, Reporter& reporter);
 
 // The pressed keys' names ("BUTTON1", "BUTTON3"), for the keys command's JSON.
 Json pressedKeysJson(uint8_t keyState);

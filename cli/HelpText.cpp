@@ -68,6 +68,18 @@ Elsewhere it is found under QUARTUS_ROOTDIR on Linux, through the registry on Wi
 Exit 6 when programming fails, 7 when the programmer did not end in time (it is
 left running), and 2, 3 or 4 when the board does not answer afterwards. Ctrl+C
 leaves at once with exit 130; the programmer is left to finish.)"},
+    {"when something does not work: check the way to the board step by step",
+     R"(Follows the way to the board step by step and reports each step as ok, failed or
+skipped, with one sentence: the JTAG access library beside qbv (its file and
+edition), a running control panel of this folder, the virtual board (its socket,
+whether it is plugged in and programmed), the link, a ping, the median round trip
+of 20 key reads, and for programming the tool chain, the design file and the folder
+the chain file would be written to. At the first failure it says what to do, and
+the later steps are skipped. With a running control panel the board is asked
+through it; the link is not opened.
+
+With --json, one object per step: name, status, detail and fix. The exit code is
+the failed step's, from the table in qbv --help; 0 when all pass.)"},
 };
 
 // The exit codes as the general help lists them, each meaning wrapped under itself.

@@ -38,6 +38,8 @@ int runCommand(const Invocation& call, Console& console) {
         return runKeys(call, reporter);
     case Command::Program:
         return runProgram(call, reporter);
+    case Command::Doctor:
+        return runDoctor(call, reporter);
     case Command::None:
         break;
     }

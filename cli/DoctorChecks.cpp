@@ -1,0 +1,255 @@
+#include "Doctor.h"
+
+#include "ExitCode.h"
+#include "board/BoardProtocol.h"
+#include "common/Format.h"
+#include "common/Texts.h"
+#include "platform/Files.h"
+#include "platform/ProgramLocation.h"
+#include "platform/VendorToolchain.h"
+#include "programming/ProgrammingJob.h"
+#include "programming/QuartusLocation.h"
+#include "sim/core/SocketPath.h"
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace qbv::cli {
+
+namespace {
+
+// As many key reads as make a median that one slow read does not move.
+constexpr int kRoundTrips = 20;
+// The virtual board's editions of the library name themselves so (sim/jtaglib).
+constexpr const char* kVirtualEditionWords = "virtual board";
+
+CheckResult ok(std::string detail) {
+    return {CheckStatus::Ok, std::move(detail), {}, kExitSuccess};
+}
+
+CheckResult failed(int exitCode, std::string detail, std::string fix) {
+    return {CheckStatus::Failed, std::move(detail), std::move(fix), exitCode};
+}
+
+// What to do about a link that did not open, by the library's own reason; the maker's edition gives none.
+std::string linkFix(jtag::LinkError why, bool virtualBoard) {
+    switch (why) {
+    case jtag::LinkError::NoToolChain:
+        return "Install the FPGA vendor's tool chain and announce it (see \"With a real board\" in the "
+               "README).";
+    case jtag::LinkError::ServerNotRunning:
+        return virtualBoard ? "Start the virtual board: qbv-virtual-board, or qbv-control-panel-demo."
+                            : formatText("Start %s and check that it sees the cable.",
+                                         platform::toolchainWords().server);
+    case jtag::LinkError::NoCable:
+        return virtualBoard ? "Plug the virtual board in: qbv-board-ctl plug."
+                            : "Plug the cable in, to the PC and to the board, and power the board.";
+    case jtag::LinkError::InUse:
+        return "Close the control panel or the other qbv that holds the link, or let qbv wait for it with "
+               "--wait SECONDS.";
+    case jtag::LinkError::NoJtagUart:
+        return "Program the controller: qbv program.";
+    case jtag::LinkError::NotOurs:
+        return virtualBoard ? "Start a virtual board of your own." : "Start a JTAG server of your own.";
+    default:
+        return "Check the cable and the board's power, then run qbv doctor again.";
+    }
+}
+
+// A failure the panel answered, in its words, with its reason after them.
+CheckResult panelFailure(const Outcome& outcome) {
+    const std::string detail = outcome.reason.empty() ? outcome.text : outcome.text + ": " + outcome.reason;
+    if (outcome.exitCode == kExitPanelBusy)
+        return failed(kExitPanelBusy, detail, "Let the control panel finish, or run qbv doctor with the panel closed.");
+    if (outcome.exitCode == kExitNoResponse)
+        return failed(kExitNoResponse, detail, "Program the controller: qbv program.");
+    return failed(outcome.exitCode, detail, "Connect the board in the control panel, then run qbv doctor again.");
+}
+
+bool always(const DoctorContext&) {
+    return true;
+}
+
+bool onVirtualBoard(const DoctorContext& context) {
+    return context.virtualEdition();
+}
+
+CheckResult checkLibrary(DoctorContext& context) {
+    context.port = std::make_unique<TJtagPort>();
+    const TJtagPort& port = *context.port;
+    if (port.IsLoaded())
+        return ok(formatText("%s loads; its edition: %s.", port.LibraryPath().c_str(), port.edition().c_str()));
+    return failed(kExitLibrary, port.errorDetail(),
+                  formatText("Put the JTAG access library (%s) of your board's edition beside qbv, as the "
+                             "package installs it, and whatever the system names as missing.",
+                             platform::jtagLibraryFileName()));
+}
+
+CheckResult checkPanel(DoctorContext& context) {
+    auto panel = std::make_unique<PanelLink>();
+    if (!panel->open())
+        return ok("No control panel of this folder runs: qbv opens the link itself.");
+    context.panel = std::move(panel);
+    return ok("A control panel of this folder runs and holds the link: the link's checks are asked of it.");
+}
+
+CheckResult checkVirtualBoard(DoctorContext& context) {
+    const std::string name = sim::boardNameFromEnvironment();
+    std::string refusal;
+    const std::string path = sim::linkSocketPath(name, &refusal);
+    if (path.empty())
+        return failed(kExitLinkNotOpened, refusal, "Mend the folder as said, then start the virtual board again.");
+    context.virtualBoard = std::make_unique<sim::BoardControl>(name);
+    if (!context.virtualBoard->connect()) {
+        std::string why = context.virtualBoard->lastReply();
+        if (why.starts_with("error "))
+            why.erase(0, 6);
+        return failed(kExitLinkNotOpened, formatText("The virtual board \"%s\": %s.", name.c_str(), why.c_str()),
+                      linkFix(jtag::LinkError::ServerNotRunning, true));
+    }
+    return ok(formatText("The virtual board \"%s\" serves %s, a process of this user's.", name.c_str(),
+                         path.c_str()));
+}
+
+CheckResult checkVirtualBoardState(DoctorContext& context) {
+    sim::BoardState state;
+    if (!context.virtualBoard->state(state))
+        return failed(kExitLinkNotOpened,
+                      "The virtual board did not say its state: " + context.virtualBoard->lastReply() + ".",
+                      "End the virtual board and start it again.");
+    context.virtualBoard.reset(); // its control connection is done with
+    if (!state.plugged)
+        return failed(kExitLinkNotOpened, "The virtual board is unplugged.", linkFix(jtag::LinkError::NoCable, true));
+    if (!state.programmed)
+        return failed(kExitNoResponse, "The virtual board's controller is erased: it answers nothing.",
+                      "Program it: qbv program.");
+    return ok(state.linkOpen ? "Plugged in and programmed; another program holds its link."
+                             : "Plugged in and programmed; its link is free.");
+}
+
+CheckResult checkLink(DoctorContext& context) {
+    if (context.panel)
+        return ok("The control panel holds the link; the board is asked through it.");
+    TJtagPort& port = *context.port;
+    if (port.Open())
+        return ok("The link opened and the JTAG UART answers.");
+    const std::string& why = port.linkErrorString();
+    return failed(kExitLinkNotOpened,
+                  why.empty() ? "The library could not open the link and gives no reason (the board maker's "
+                                "edition says none)."
+                              : why,
+                  linkFix(port.linkError(), context.virtualEdition()));
+}
+
+CheckResult checkPing(DoctorContext& context) {
+    if (context.panel) {
+        const Outcome answered = context.panel->carryOut({session::ScriptVerb::Ping});
+        return answered.done() ? ok("The board answered the control panel's ping.") : panelFailure(answered);
+    }
+    uint8_t unused = 0;
+    if (board::SendCommand(*context.port, context.commandInFlight, board::kPing, &unused))
+        return ok("The board answered a ping.");
+    return failed(kExitNoResponse, formatText(text::kNoResponse, text::kBoardName),
+                  "Program the controller: qbv program (a blank or erased MAX II answers nothing).");
+}
+
+// The median of the key reads' round trips: what a poll of the keys costs, unmoved by one slow read.
+CheckResult checkRoundTrip(DoctorContext& context) {
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> milliseconds;
+    for (int i = 0; i < kRoundTrips; ++i) {
+        const Clock::time_point start = Clock::now();
+        if (context.panel) {
+            const Outcome read = context.panel->carryOut({session::ScriptVerb::Keys});
+            if (!read.done())
+                return panelFailure(read);
+        } else {
+            uint8_t keys = 0;
+            if (!board::SendCommand(*context.port, context.commandInFlight, board::kReadKeys, &keys))
+                return failed(kExitCommandFailed,
+                              formatText("%s: key read %d of %d went unanswered.", text::kLostConnection,
+                                         i + 1, kRoundTrips),
+                              "Check the cable and the board's power, then run qbv doctor again.");
+        }
+        milliseconds.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    std::sort(milliseconds.begin(), milliseconds.end());
+    const double median = (milliseconds[kRoundTrips / 2 - 1] + milliseconds[kRoundTrips / 2]) / 2;
+    return ok(formatText("A key read takes %.2f ms there and back (median of %d%s; %.2f to %.2f ms).", median,
+                         kRoundTrips, context.panel ? ", through the control panel" : "", milliseconds.front(),
+                         milliseconds.back()));
+}
+
+CheckResult checkToolChain(DoctorContext&) {
+    const programming::ToolChain chain = programming::toolChainInUse();
+    if (chain.path.empty())
+        return failed(kExitProgrammingFailed, chain.lookedFor,
+                      formatText("To program the MAX II, %s.", platform::toolchainWords().install));
+    if (std::string why = programming::programmerDistrust(chain.path, chain.namedBy); !why.empty())
+        return failed(kExitProgrammingFailed, why,
+                      "Let the folder belong to you or root and let nobody else write in it, or name another.");
+    const std::string programmer = programming::programmerPath(chain.path);
+    if (!platform::fileExists(programmer))
+        return failed(kExitProgrammingFailed, formatText(text::kNoProgrammer, programmer.c_str()),
+                      "Install the tool chain's programmer, or name a tool chain that has it.");
+    return ok(formatText("%s, named by %s.", chain.path.c_str(), chain.namedBy.c_str()));
+}
+
+CheckResult checkDesignFile(DoctorContext&) {
+    const std::string path = programming::designFilePath();
+    if (platform::fileExists(path))
+        return ok(path + " is there.");
+    return failed(kExitProgrammingFailed, path + " is missing.",
+                  formatText("Put the board maker's %s beside qbv: programming the MAX II needs it.",
+                             programming::kDesignFileName));
+}
+
+// Where programming would write the chain file: beside the program, else in the user's own folder, as
+// the programming job tries them. A file made and removed again shows that the folder takes one.
+CheckResult checkChainFolder(DoctorContext&) {
+    const std::string folder = platform::programDirectory();
+    const std::string probe = folder + ".qbv-doctor-probe";
+    platform::ExclusiveFile file;
+    if (file.create(probe)) {
+        file.close();
+        platform::deleteFile(probe);
+        return ok("The chain file would be written to " + folder + ".");
+    }
+    std::string refusal;
+    const std::string cache = platform::userCacheFolder(&refusal);
+    if (!cache.empty())
+        return ok(formatText("%s takes no file: the chain file would be written to %s.", folder.c_str(),
+                             cache.c_str()));
+    return failed(kExitProgrammingFailed,
+                  formatText("Neither %s nor the user's own folder takes the chain file: %s", folder.c_str(),
+                             refusal.c_str()),
+                  "Let qbv's folder or your own folder for programs' files take files.");
+}
+
+// clang-format off
+constexpr DoctorCheck kChecks[] = {
+    {"library",             always,         checkLibrary},
+    {"panel",               always,         checkPanel},
+    {"virtual-board",       onVirtualBoard, checkVirtualBoard},
+    {"virtual-board-state", onVirtualBoard, checkVirtualBoardState},
+    {"link",                always,         checkLink},
+    {"ping",                always,         checkPing},
+    {"round-trip",          always,         checkRoundTrip},
+    {"tool-chain",          always,         checkToolChain},
+    {"design-file",         always,         checkDesignFile},
+    {"chain-file-folder",   always,         checkChainFolder},
+};
+// clang-format on
+
+} // namespace
+
+bool DoctorContext::virtualEdition() const {
+    return port && port->edition().find(kVirtualEditionWords) != std::string::npos;
+}
+
+std::span<const DoctorCheck> doctorChecks() {
+    return kChecks;
+}
+
+} // namespace qbv::cli
