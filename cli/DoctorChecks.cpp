@@ -61,10 +61,12 @@ std::string linkFix(jtag::LinkError why, bool virtualBoard) {
 CheckResult panelFailure(const Outcome& outcome) {
     const std::string detail = outcome.reason.empty() ? outcome.text : outcome.text + ": " + outcome.reason;
     if (outcome.exitCode == kExitPanelBusy)
-        return failed(kExitPanelBusy, detail, "Let the control panel finish, or run qbv doctor with the panel closed.");
+        return failed(kExitPanelBusy, detail,
+                      "Let the control panel finish, or run qbv doctor with the panel closed.");
     if (outcome.exitCode == kExitNoResponse)
         return failed(kExitNoResponse, detail, "Program the controller: qbv program.");
-    return failed(outcome.exitCode, detail, "Connect the board in the control panel, then run qbv doctor again.");
+    return failed(outcome.exitCode, detail,
+                  "Connect the board in the control panel, then run qbv doctor again.");
 }
 
 bool always(const DoctorContext&) {
@@ -79,7 +81,8 @@ CheckResult checkLibrary(DoctorContext& context) {
     context.port = std::make_unique<TJtagPort>();
     const TJtagPort& port = *context.port;
     if (port.IsLoaded())
-        return ok(formatText("%s loads; its edition: %s.", port.LibraryPath().c_str(), port.edition().c_str()));
+        return ok(
+            formatText("%s loads; its edition: %s.", port.LibraryPath().c_str(), port.edition().c_str()));
     return failed(kExitLibrary, port.errorDetail(),
                   formatText("Put the JTAG access library (%s) of your board's edition beside qbv, as the "
                              "package installs it, and whatever the system names as missing.",
@@ -99,13 +102,15 @@ CheckResult checkVirtualBoard(DoctorContext& context) {
     std::string refusal;
     const std::string path = sim::linkSocketPath(name, &refusal);
     if (path.empty())
-        return failed(kExitLinkNotOpened, refusal, "Mend the folder as said, then start the virtual board again.");
+        return failed(kExitLinkNotOpened, refusal,
+                      "Mend the folder as said, then start the virtual board again.");
     context.virtualBoard = std::make_unique<sim::BoardControl>(name);
     if (!context.virtualBoard->connect()) {
         std::string why = context.virtualBoard->lastReply();
         if (why.starts_with("error "))
             why.erase(0, 6);
-        return failed(kExitLinkNotOpened, formatText("The virtual board \"%s\": %s.", name.c_str(), why.c_str()),
+        return failed(kExitLinkNotOpened,
+                      formatText("The virtual board \"%s\": %s.", name.c_str(), why.c_str()),
                       linkFix(jtag::LinkError::ServerNotRunning, true));
     }
     return ok(formatText("The virtual board \"%s\" serves %s, a process of this user's.", name.c_str(),
@@ -120,7 +125,8 @@ CheckResult checkVirtualBoardState(DoctorContext& context) {
                       "End the virtual board and start it again.");
     context.virtualBoard.reset(); // its control connection is done with
     if (!state.plugged)
-        return failed(kExitLinkNotOpened, "The virtual board is unplugged.", linkFix(jtag::LinkError::NoCable, true));
+        return failed(kExitLinkNotOpened, "The virtual board is unplugged.",
+                      linkFix(jtag::LinkError::NoCable, true));
     if (!state.programmed)
         return failed(kExitNoResponse, "The virtual board's controller is erased: it answers nothing.",
                       "Program it: qbv program.");
@@ -176,9 +182,9 @@ CheckResult checkRoundTrip(DoctorContext& context) {
     }
     std::sort(milliseconds.begin(), milliseconds.end());
     const double median = (milliseconds[kRoundTrips / 2 - 1] + milliseconds[kRoundTrips / 2]) / 2;
-    return ok(formatText("A key read takes %.2f ms there and back (median of %d%s; %.2f to %.2f ms).", median,
-                         kRoundTrips, context.panel ? ", through the control panel" : "", milliseconds.front(),
-                         milliseconds.back()));
+    return ok(formatText("A key read takes %.3f ms there and back (median of %d%s; %.3f to %.3f ms).", median,
+                         kRoundTrips, context.panel ? ", through the control panel" : "",
+                         milliseconds.front(), milliseconds.back()));
 }
 
 CheckResult checkToolChain(DoctorContext&) {
@@ -187,8 +193,9 @@ CheckResult checkToolChain(DoctorContext&) {
         return failed(kExitProgrammingFailed, chain.lookedFor,
                       formatText("To program the MAX II, %s.", platform::toolchainWords().install));
     if (std::string why = programming::programmerDistrust(chain.path, chain.namedBy); !why.empty())
-        return failed(kExitProgrammingFailed, why,
-                      "Let the folder belong to you or root and let nobody else write in it, or name another.");
+        return failed(
+            kExitProgrammingFailed, why,
+            "Let the folder belong to you or root and let nobody else write in it, or name another.");
     const std::string programmer = programming::programmerPath(chain.path);
     if (!platform::fileExists(programmer))
         return failed(kExitProgrammingFailed, formatText(text::kNoProgrammer, programmer.c_str()),

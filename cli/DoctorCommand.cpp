@@ -26,13 +26,13 @@ void report(Reporter& reporter, const char* name, const CheckResult& result) {
                     << std::endl;
         return;
     }
-    std::string line = std::string(statusName(result.status)) + std::string(9 - std::strlen(statusName(result.status)), ' ') +
-                       name;
+    std::string line = std::string(statusName(result.status)) +
+                       std::string(9 - std::strlen(statusName(result.status)), ' ') + name;
     line.resize(9 + kNameColumn, ' ');
     console.out << line << result.detail << std::endl;
     if (!result.fix.empty())
-        console.out << std::string(9, ' ') << "what to do:" << std::string(kNameColumn - 11, ' ') << result.fix
-                    << std::endl;
+        console.out << std::string(9, ' ') << "what to do:" << std::string(kNameColumn - 11, ' ')
+                    << result.fix << std::endl;
 }
 
 } // namespace
@@ -46,7 +46,8 @@ int runDoctor(const Invocation&, Reporter& reporter) {
         if (!check.applies(context))
             continue;
         if (exitCode != kExitSuccess) {
-            report(reporter, check.name, {CheckStatus::Skipped, "Not checked after the failure above.", {}, 0});
+            report(reporter, check.name,
+                   {CheckStatus::Skipped, "Not checked after the failure above.", {}, 0});
             continue;
         }
         if (reporter.console().interrupted()) {

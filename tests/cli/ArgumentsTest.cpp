@@ -208,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
         Complaint{{"led", "--on", "1", "2"}, "MASK excludes --on"},
         Complaint{{"pin", "1", "on", "-1", "off"}, "N on|off: invalid pin number '-1' (0-87)"},
         Complaint{{"pin", "5", "on", "6"}, "N on|off: missing on or off after pin 6"},
-        Complaint{{"help", "help"}, "COMMAND: help not in {ping,led,pin,keys,program}"}));
+        Complaint{{"help", "help"}, "COMMAND: help not in {ping,led,pin,keys,program,doctor}"}));
 
 TEST(ArgumentsTest, JsonAnywhereOnTheLineAsksForTheRefusalInJson) {
     EXPECT_TRUE(parseArguments({"blink", "--json"}).invocation.json);

@@ -1,0 +1,119 @@
+// qbv doctor over the fake JTAG library, in process: for each way the board can fail to answer, the step
+// that fails, its exit code and what to do, with every step before it ok and every step after it skipped.
+
+#include "CliTesting.h"
+#include "board/JtagApi.h"
+#include "cli/ExitCode.h"
+#include "platform/Environment.h"
+#include "programming/ProgrammingJob.h"
+#include "programming/QuartusLocation.h"
+#include "tests/programming/ProgrammerTesting.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeJtag.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+
+using namespace qbv;
+using namespace qbv::cli;
+using test::FakeJtag;
+using testing::HasSubstr;
+
+namespace {
+
+// The steps on the fake library, which is the board maker's edition to qbv: no virtual board's steps.
+const std::vector<std::string> kSteps = {"library", "panel",      "link",        "ping",
+                                         "round-trip", "tool-chain", "design-file", "chain-file-folder"};
+
+struct DoctorSetup {
+    FakeJtag fake;
+    test::FakeClock clock;
+    std::unique_ptr<test::FakeLibraryDirectory> directory;
+};
+
+struct DoctorCase {
+    const char* name;
+    int omittedExport; // FakeLibraryDirectory::kWhole for the whole library
+    void (*arrange)(DoctorSetup& setup);
+    int exitCode;
+    const char* failedStep; // "" when all pass
+    const char* fix;        // a part of what to do
+};
+
+void nothing(DoctorSetup&) {}
+
+const DoctorCase kCases[] = {
+    {"AllWell", test::FakeLibraryDirectory::kWhole, nothing, kExitSuccess, "", ""},
+    {"NoLibrary", test::FakeLibraryDirectory::kWhole,
+     [](DoctorSetup& s) { s.directory->removeLibrary(); }, kExitLibrary, "library", "beside qbv"},
+    {"LibraryLacksAFunction", jtag::kJtagAtlanticRead, nothing, kExitLibrary, "library", "beside qbv"},
+    {"LinkDoesNotOpen", test::FakeLibraryDirectory::kWhole, [](DoctorSetup& s) { s.fake.fail(kFakeInit); },
+     kExitLinkNotOpened, "link", "cable"},
+    {"NoJtagUart", test::FakeLibraryDirectory::kWhole,
+     [](DoctorSetup& s) { s.fake.fail(kFakeAtlanticInit); }, kExitLinkNotOpened, "link", "cable"},
+    // A blank controller takes nothing; a board that takes commands but sends nothing back.
+    {"BoardTakesNothing", test::FakeLibraryDirectory::kWhole,
+     [](DoctorSetup& s) { s.fake.setFallback(kFakeWrite, FakeJtag::step(1, 0)); }, kExitNoResponse, "ping",
+     "qbv program"},
+    {"KeyReadsUnanswered", test::FakeLibraryDirectory::kWhole,
+     [](DoctorSetup& s) { s.fake.setFallback(kFakeRead, FakeJtag::step(0, 0, -1, 100)); },
+     kExitCommandFailed, "round-trip", "cable"},
+    {"NoToolChain", test::FakeLibraryDirectory::kWhole,
+     [](DoctorSetup& s) { std::filesystem::remove_all(s.directory->path() / "quartus"); },
+     kExitProgrammingFailed, "tool-chain", "QUARTUS_ROOTDIR"},
+    {"NoDesignFile", test::FakeLibraryDirectory::kWhole,
+     [](DoctorSetup&) { std::filesystem::remove(programming::designFilePath()); }, kExitProgrammingFailed,
+     "design-file", programming::kDesignFileName},
+};
+
+struct DoctorTest : testing::TestWithParam<DoctorCase> {
+    DoctorSetup setup;
+    std::string quartusRoot = platform::environmentVariable("QUARTUS_ROOTDIR");
+
+    DoctorTest() {
+        platform::setEnvironmentVariable("QUARTUS_ROOTDIR", "");
+        setup.fake.delayWith(setup.clock);
+        setup.fake.answerKeyReads(0x00);
+        setup.directory = std::make_unique<test::FakeLibraryDirectory>(GetParam().omittedExport);
+        std::ofstream(programming::designFilePath()) << "design";
+        test::installTestProgrammer(programming::programmerPath(setup.directory->directory() + "quartus"));
+        GetParam().arrange(setup);
+    }
+    ~DoctorTest() override { platform::setEnvironmentVariable("QUARTUS_ROOTDIR", quartusRoot); }
+};
+
+} // namespace
+
+TEST_P(DoctorTest, StopsAtTheFirstFailureWithItsCodeAndWhatToDo) {
+    const DoctorCase& c = GetParam();
+    const test::CliRun run = test::runQbv({"--json", "doctor"});
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.out;
+    const std::vector<std::string> reported = test::lines(run.out);
+    ASSERT_EQ(reported.size(), kSteps.size()) << run.out;
+    bool failedYet = false;
+    for (size_t i = 0; i < reported.size(); ++i) {
+        nlohmann::json step;
+        ASSERT_TRUE(test::parseJson(reported[i], step)) << reported[i];
+        EXPECT_EQ(step.size(), 4u) << reported[i]; // name, status, detail, fix: nothing else
+        EXPECT_EQ(step["name"], kSteps[i]);
+        const bool failsHere = step["name"] == c.failedStep;
+        EXPECT_EQ(step["status"], failsHere ? "failed" : failedYet ? "skipped" : "ok") << reported[i];
+        EXPECT_FALSE(step["detail"].get<std::string>().empty());
+        if (failsHere) {
+            EXPECT_THAT(step["fix"].get<std::string>(), HasSubstr(c.fix));
+        }
+        failedYet = failedYet || failsHere;
+    }
+    // In words the same steps, the fix under the failure and the verdict last; nothing on standard error.
+    const test::CliRun words = test::runQbv({"doctor"});
+    EXPECT_EQ(words.exitCode, c.exitCode);
+    EXPECT_EQ(words.err, "");
+    EXPECT_EQ(words.out.find("what to do:") != std::string::npos, *c.failedStep != '\0') << words.out;
+    EXPECT_THAT(test::lines(words.out).back(), HasSubstr(c.exitCode ? "Stopped" : "All checks passed"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, DoctorTest, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
