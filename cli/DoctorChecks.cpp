@@ -140,7 +140,12 @@ CheckResult checkLink(DoctorContext& context) {
     TJtagPort& port = *context.port;
     if (port.Open())
         return ok("The link opened and the JTAG UART answers.");
-    const std::string& why = port.linkErrorString();
+    // The library's sentence for a link in use says what to do already: the detail keeps to the fact.
+    const std::string why =
+        port.linkError() == jtag::LinkError::InUse
+            ? "Another program holds the link: a control panel of another folder, or another "
+              "qbv."
+            : port.linkErrorString();
     return failed(kExitLinkNotOpened,
                   why.empty() ? "The library could not open the link and gives no reason (the board maker's "
                                 "edition says none)."

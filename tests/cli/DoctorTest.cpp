@@ -25,7 +25,7 @@ using testing::HasSubstr;
 namespace {
 
 // The steps on the fake library, which is the board maker's edition to qbv: no virtual board's steps.
-const std::vector<std::string> kSteps = {"library", "panel",      "link",        "ping",
+const std::vector<std::string> kSteps = {"library",    "panel",      "link",        "ping",
                                          "round-trip", "tool-chain", "design-file", "chain-file-folder"};
 
 struct DoctorSetup {
@@ -47,20 +47,20 @@ void nothing(DoctorSetup&) {}
 
 const DoctorCase kCases[] = {
     {"AllWell", test::FakeLibraryDirectory::kWhole, nothing, kExitSuccess, "", ""},
-    {"NoLibrary", test::FakeLibraryDirectory::kWhole,
-     [](DoctorSetup& s) { s.directory->removeLibrary(); }, kExitLibrary, "library", "beside qbv"},
+    {"NoLibrary", test::FakeLibraryDirectory::kWhole, [](DoctorSetup& s) { s.directory->removeLibrary(); },
+     kExitLibrary, "library", "beside qbv"},
     {"LibraryLacksAFunction", jtag::kJtagAtlanticRead, nothing, kExitLibrary, "library", "beside qbv"},
     {"LinkDoesNotOpen", test::FakeLibraryDirectory::kWhole, [](DoctorSetup& s) { s.fake.fail(kFakeInit); },
      kExitLinkNotOpened, "link", "cable"},
-    {"NoJtagUart", test::FakeLibraryDirectory::kWhole,
-     [](DoctorSetup& s) { s.fake.fail(kFakeAtlanticInit); }, kExitLinkNotOpened, "link", "cable"},
+    {"NoJtagUart", test::FakeLibraryDirectory::kWhole, [](DoctorSetup& s) { s.fake.fail(kFakeAtlanticInit); },
+     kExitLinkNotOpened, "link", "cable"},
     // A blank controller takes nothing; a board that takes commands but sends nothing back.
     {"BoardTakesNothing", test::FakeLibraryDirectory::kWhole,
      [](DoctorSetup& s) { s.fake.setFallback(kFakeWrite, FakeJtag::step(1, 0)); }, kExitNoResponse, "ping",
      "qbv program"},
     {"KeyReadsUnanswered", test::FakeLibraryDirectory::kWhole,
-     [](DoctorSetup& s) { s.fake.setFallback(kFakeRead, FakeJtag::step(0, 0, -1, 100)); },
-     kExitCommandFailed, "round-trip", "cable"},
+     [](DoctorSetup& s) { s.fake.setFallback(kFakeRead, FakeJtag::step(0, 0, -1, 100)); }, kExitCommandFailed,
+     "round-trip", "cable"},
     {"NoToolChain", test::FakeLibraryDirectory::kWhole,
      [](DoctorSetup& s) { std::filesystem::remove_all(s.directory->path() / "quartus"); },
      kExitProgrammingFailed, "tool-chain", "QUARTUS_ROOTDIR"},

@@ -283,3 +283,53 @@ TEST(RuntimeFolderEndToEndTest, EveryProgramNamesTheFolderThatIsNotTheUsersOwn) 
     for (const std::string& words : said)
         EXPECT_THAT(words, AllOf(HasSubstr(folder), HasSubstr("uid "), HasSubstr("XDG_RUNTIME_DIR")));
 }
+
+namespace {
+
+// qbv doctor on the virtual board in each state a user meets: the step that fails and its exit code.
+struct DoctorEndToEndCase {
+    const char* name;
+    void (*arrange)(sim::BoardControl& control);
+    bool holdLink; // another program holds the link meanwhile
+    int exitCode;
+    const char* failedStep; // "" when all pass
+};
+
+const DoctorEndToEndCase kDoctorCases[] = {
+    {"AllWell", [](sim::BoardControl&) {}, false, 0, ""},
+    {"Unplugged", [](sim::BoardControl& c) { ASSERT_TRUE(c.unplug()); }, false, 3, "virtual-board-state"},
+    {"Erased", [](sim::BoardControl& c) { ASSERT_TRUE(c.erase()); }, false, 4, "virtual-board-state"},
+    {"InUse", [](sim::BoardControl&) {}, true, 3, "link"},
+    {"NoBoard", [](sim::BoardControl& c) { ASSERT_TRUE(c.quit()); }, false, 3, "virtual-board"},
+};
+
+struct DoctorEndToEndTest : EndToEndTest, testing::WithParamInterface<DoctorEndToEndCase> {};
+INSTANTIATE_TEST_SUITE_P(States, DoctorEndToEndTest, testing::ValuesIn(kDoctorCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+
+TEST_P(DoctorEndToEndTest, NamesTheStepThatFails) {
+    const DoctorEndToEndCase& row = GetParam();
+    row.arrange(board.control());
+    std::unique_ptr<HeldLink> held;
+    if (row.holdLink) {
+        held = std::make_unique<HeldLink>(board.name());
+        ASSERT_TRUE(held->opened());
+    }
+    qunsetenv("QUARTUS_ROOTDIR"); // the stand-in beside qbv is the tool chain
+    std::string out;
+    EXPECT_EQ(qbv({"--json", "doctor"}, out), row.exitCode) << out;
+    std::string failed;
+    for (const QString& line : QString::fromStdString(out).split('\n', Qt::SkipEmptyParts)) {
+        const QJsonObject step = jsonObject(line.toStdString());
+        if (step.value("status").toString() == QStringLiteral("failed"))
+            failed = step.value("name").toString().toStdString();
+    }
+    EXPECT_EQ(failed, row.failedStep) << out;
+    // Where it opened the link, doctor closed it again (the board that quit has none).
+    sim::BoardState after;
+    if (!row.holdLink && board.control().state(after)) {
+        EXPECT_TRUE(linkClosesSoon());
+    }
+}
