@@ -3,9 +3,15 @@
 
 #include "CliTesting.h"
 #include "cli/ExitCode.h"
+#include "platform/Environment.h"
 #include "platform/LocalChannel.h"
+#include "programming/ProgrammingJob.h"
+#include "programming/QuartusLocation.h"
 #include "session/ScriptProtocol.h"
+#include "tests/programming/ProgrammerTesting.h"
 #include "tests/support/FakeJtag.h"
+
+#include <fstream>
 
 #include <atomic>
 #include <mutex>
@@ -20,6 +26,7 @@
 using namespace qbv;
 using testing::ElementsAreArray;
 using testing::HasSubstr;
+using testing::SizeIs;
 
 namespace {
 
@@ -174,6 +181,59 @@ TEST(PanelGoneTest, ACommandGoesOnOverQbvsOwnLinkButProgrammingIsNeverStartedTwi
         EXPECT_THAT(programmed.err, HasSubstr("went away before it said how programming ended"));
         EXPECT_EQ(panel.requests().size(), 3u);
     }
+}
+
+// qbv doctor while a panel of the folder runs: the link's steps are asked of the panel, never of qbv's own
+// link, and the panel's refusal is the step's failure.
+struct DoctorAnswer {
+    const char* name;
+    std::vector<std::string> replies;
+    int exitCode;
+    const char* failedStep; // "" when all pass
+    size_t requests;        // a ping, then 20 key reads while they pass
+};
+
+const DoctorAnswer kDoctorAnswers[] = {
+    {"AllWell", {kOk}, cli::kExitSuccess, "", 21},
+    {"Busy", {refusal("busy")}, cli::kExitPanelBusy, "ping", 1},
+    {"BoardUnanswered", {refusal("unanswered")}, cli::kExitNoResponse, "ping", 1},
+    {"KeyReadFails", {kOk, kOk, refusal("failed")}, cli::kExitCommandFailed, "round-trip", 3},
+};
+
+struct PanelDoctorTest : testing::TestWithParam<DoctorAnswer> {
+    test::FakeJtag fake;
+    test::FakeLibraryDirectory directory;
+    std::string quartusRoot = platform::environmentVariable("QUARTUS_ROOTDIR");
+
+    PanelDoctorTest() {
+        platform::setEnvironmentVariable("QUARTUS_ROOTDIR", "");
+        std::ofstream(programming::designFilePath()) << "design";
+        test::installTestProgrammer(programming::programmerPath(directory.directory() + "quartus"));
+    }
+    ~PanelDoctorTest() override { platform::setEnvironmentVariable("QUARTUS_ROOTDIR", quartusRoot); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Answers, PanelDoctorTest, testing::ValuesIn(kDoctorAnswers),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_P(PanelDoctorTest, AsksThePanelForTheLinksPart) {
+    const DoctorAnswer& answer = GetParam();
+    ScriptedPanel panel(answer.replies);
+    const test::CliRun run = test::runQbv({"--json", "doctor"});
+    EXPECT_EQ(run.exitCode, answer.exitCode) << run.out;
+    EXPECT_THAT(panel.requests(), SizeIs(answer.requests));
+    EXPECT_EQ(fake.count(kFakeInit), 0); // qbv opened no link of its own
+    std::string failed;
+    for (const std::string& line : test::lines(run.out)) {
+        nlohmann::json step;
+        ASSERT_TRUE(test::parseJson(line, step)) << line;
+        if (step["name"] == "panel") {
+            EXPECT_THAT(step["detail"].get<std::string>(), HasSubstr("control panel of this folder runs"));
+        }
+        if (step["status"] == "failed")
+            failed = step["name"];
+    }
+    EXPECT_EQ(failed, answer.failedStep);
 }
 
 } // namespace
