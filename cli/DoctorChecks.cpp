@@ -4,6 +4,8 @@
 #include "board/BoardProtocol.h"
 #include "common/Format.h"
 #include "common/Texts.h"
+#include "jtagvendor/ClientLibrary.h"
+#include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/ProgramLocation.h"
 #include "platform/VendorToolchain.h"
@@ -21,8 +23,10 @@ namespace {
 
 // As many key reads as make a median that one slow read does not move.
 constexpr int kRoundTrips = 20;
-// The virtual board's editions of the library name themselves so (sim/jtaglib).
+// The editions of the library name themselves so: the virtual board's (sim/jtaglib), the one for real
+// boards over the vendor's client (jtagvendor/).
 constexpr const char* kVirtualEditionWords = "virtual board";
+constexpr const char* kVendorEditionWords = "real boards";
 
 CheckResult ok(std::string detail) {
     return {CheckStatus::Ok, std::move(detail), {}, kExitSuccess};
@@ -75,6 +79,10 @@ bool always(const DoctorContext&) {
 
 bool onVirtualBoard(const DoctorContext& context) {
     return context.virtualEdition();
+}
+
+bool onRealBoard(const DoctorContext& context) {
+    return context.port && context.port->edition().find(kVendorEditionWords) != std::string::npos;
 }
 
 CheckResult checkLibrary(DoctorContext& context) {
@@ -132,6 +140,41 @@ CheckResult checkVirtualBoardState(DoctorContext& context) {
                       "Program it: qbv program.");
     return ok(state.linkOpen ? "Plugged in and programmed; another program holds its link."
                              : "Plugged in and programmed; its link is free.");
+}
+
+// The vendor's client library, found and loaded as the edition for real boards finds and loads it: from
+// QBV_JTAG_CLIENT_DIR or the tool chain's folder, never from one that may not be trusted.
+CheckResult checkClientLibrary(DoctorContext&) {
+    jtagvendor::ClientFolder folder;
+    const bool loaded = jtagvendor::loadClientLibrary(folder) != nullptr;
+    const platform::ToolchainWords& words = platform::toolchainWords();
+    if (folder.path.empty())
+        return failed(kExitLinkNotOpened,
+                      formatText("No tool chain is known, so the vendor's JTAG-UART client is not found: %s.",
+                                 words.missing),
+                      formatText("To reach a real board, %s.", words.install));
+    if (!folder.distrust.empty())
+        return failed(
+            kExitLinkNotOpened,
+            formatText("%s (named by %s) is not used because %s.", folder.path.c_str(),
+                       folder.namedBy.c_str(), folder.distrust.c_str()),
+            "Let the folder belong to you or root and let nobody else write in it, or name another.");
+    if (!folder.unloaded.empty())
+        return failed(kExitLinkNotOpened,
+                      formatText("%s does not load: %s.", folder.unloaded.c_str(), folder.failure.c_str()),
+                      "Install what the system names as missing, or the tool chain again.");
+    if (!loaded)
+        return failed(kExitLinkNotOpened,
+                      formatText("%s (named by %s) holds no complete JTAG-UART client (%s, %s).",
+                                 folder.path.c_str(), folder.namedBy.c_str(),
+                                 platform::jtagClientLibraryFileName(),
+                                 platform::jtagAtlanticLibraryFileName()),
+                      "Name the tool chain's own folder, or install the tool chain again.");
+    const std::string cable = platform::environmentVariable("QBV_JTAG_CABLE");
+    return ok(formatText("The vendor's JTAG-UART client in %s (named by %s) loads; %s.", folder.path.c_str(),
+                         folder.namedBy.c_str(),
+                         cable.empty() ? "QBV_JTAG_CABLE is not set, so the one cable there is is used"
+                                       : ("QBV_JTAG_CABLE picks the cable \"" + cable + "\"").c_str()));
 }
 
 CheckResult checkLink(DoctorContext& context) {
@@ -245,6 +288,7 @@ constexpr DoctorCheck kChecks[] = {
     {"panel",               always,         checkPanel},
     {"virtual-board",       onVirtualBoard, checkVirtualBoard},
     {"virtual-board-state", onVirtualBoard, checkVirtualBoardState},
+    {"client-library",      onRealBoard,    checkClientLibrary},
     {"link",                always,         checkLink},
     {"ping",                always,         checkPing},
     {"round-trip",          always,         checkRoundTrip},

@@ -5,11 +5,15 @@
 #include "board/JtagApi.h"
 #include "cli/ExitCode.h"
 #include "platform/Environment.h"
+#include "platform/ProgramLocation.h"
+#include "platform/VendorToolchain.h"
 #include "programming/ProgrammingJob.h"
 #include "programming/QuartusLocation.h"
 #include "tests/programming/ProgrammerTesting.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeJtag.h"
+#include "tests/support/FolderSpoil.h"
+#include "tests/support/TemporaryDirectory.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -85,28 +89,35 @@ struct DoctorTest : testing::TestWithParam<DoctorCase> {
     ~DoctorTest() override { platform::setEnvironmentVariable("QUARTUS_ROOTDIR", quartusRoot); }
 };
 
+// The report in JSON: the steps in order, every one before the failed one ok, every one after it skipped,
+// and the failure's fix as expected.
+void expectReport(const std::string& out, const std::vector<std::string>& steps,
+                  const std::string& failedStep, const std::string& fix) {
+    const std::vector<std::string> reported = test::lines(out);
+    ASSERT_EQ(reported.size(), steps.size()) << out;
+    bool failedYet = false;
+    for (size_t i = 0; i < reported.size(); ++i) {
+        nlohmann::json step;
+        ASSERT_TRUE(test::parseJson(reported[i], step)) << reported[i];
+        EXPECT_EQ(step.size(), 4u) << reported[i]; // name, status, detail, fix: nothing else
+        EXPECT_EQ(step["name"], steps[i]);
+        const bool failsHere = step["name"] == failedStep;
+        EXPECT_EQ(step["status"], failsHere ? "failed" : failedYet ? "skipped" : "ok") << reported[i];
+        EXPECT_FALSE(step["detail"].get<std::string>().empty());
+        if (failsHere) {
+            EXPECT_THAT(step["fix"].get<std::string>(), HasSubstr(fix));
+        }
+        failedYet = failedYet || failsHere;
+    }
+}
+
 } // namespace
 
 TEST_P(DoctorTest, StopsAtTheFirstFailureWithItsCodeAndWhatToDo) {
     const DoctorCase& c = GetParam();
     const test::CliRun run = test::runQbv({"--json", "doctor"});
     EXPECT_EQ(run.exitCode, c.exitCode) << run.out;
-    const std::vector<std::string> reported = test::lines(run.out);
-    ASSERT_EQ(reported.size(), kSteps.size()) << run.out;
-    bool failedYet = false;
-    for (size_t i = 0; i < reported.size(); ++i) {
-        nlohmann::json step;
-        ASSERT_TRUE(test::parseJson(reported[i], step)) << reported[i];
-        EXPECT_EQ(step.size(), 4u) << reported[i]; // name, status, detail, fix: nothing else
-        EXPECT_EQ(step["name"], kSteps[i]);
-        const bool failsHere = step["name"] == c.failedStep;
-        EXPECT_EQ(step["status"], failsHere ? "failed" : failedYet ? "skipped" : "ok") << reported[i];
-        EXPECT_FALSE(step["detail"].get<std::string>().empty());
-        if (failsHere) {
-            EXPECT_THAT(step["fix"].get<std::string>(), HasSubstr(c.fix));
-        }
-        failedYet = failedYet || failsHere;
-    }
+    expectReport(run.out, kSteps, c.failedStep, c.fix);
     // In words the same steps, the fix under the failure and the verdict last; nothing on standard error.
     const test::CliRun words = test::runQbv({"doctor"});
     EXPECT_EQ(words.exitCode, c.exitCode);
@@ -116,4 +127,84 @@ TEST_P(DoctorTest, StopsAtTheFirstFailureWithItsCodeAndWhatToDo) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Outcomes, DoctorTest, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+// The edition for real boards from its program folder in the build tree, over the fake vendor client: the
+// client library's step in each way its folder can be wrong.
+#ifdef _WIN32
+constexpr const char* kFakeClientFolder = "fakeclient\\bin64";
+#else
+constexpr const char* kFakeClientFolder = "fakeclient/linux64";
+#endif
+
+const std::vector<std::string> kVendorSteps = {"library",    "panel",       "client-library",
+                                               "link",       "ping",        "round-trip",
+                                               "tool-chain", "design-file", "chain-file-folder"};
+
+enum class ClientFolder { TheFake, NoneNamed, HoldsNoLibrary, OthersMayWrite };
+
+struct VendorCase {
+    const char* name;
+    ClientFolder folder;
+    int exitCode;
+    const char* failedStep;
+    const char* fix;
+};
+
+const VendorCase kVendorCases[] = {
+    // The way to the board passes; programming lacks its tool chain.
+    {"ClientLoads", ClientFolder::TheFake, kExitProgrammingFailed, "tool-chain", "To program"},
+    {"NoToolChain", ClientFolder::NoneNamed, kExitLinkNotOpened, "client-library", "To reach a real board"},
+    {"ClientDoesNotLoad", ClientFolder::HoldsNoLibrary, kExitLinkNotOpened, "client-library", "missing"},
+    {"OthersMayWrite", ClientFolder::OthersMayWrite, kExitLinkNotOpened, "client-library", "nobody else"},
+};
+
+struct VendorDoctorTest : testing::TestWithParam<VendorCase> {
+    test::TemporaryDirectory folder;
+    std::string quartusRoot = platform::environmentVariable("QUARTUS_ROOTDIR");
+
+    VendorDoctorTest() {
+        const char separator = platform::pathSeparator();
+        const std::string tree = platform::executableDirectory() + ".." + separator;
+        platform::setProgramDirectory(tree + "real-board" + separator);
+        platform::setEnvironmentVariable("QUARTUS_ROOTDIR", "");
+        std::string client;
+        switch (GetParam().folder) {
+        case ClientFolder::TheFake:
+            client = tree + kFakeClientFolder;
+            break;
+        case ClientFolder::NoneNamed:
+            break;
+        case ClientFolder::HoldsNoLibrary:
+            std::ofstream(folder.file(platform::jtagClientLibraryFileName())) << "not a library";
+            client = folder.directory();
+            break;
+        case ClientFolder::OthersMayWrite:
+            spoiled = test::spoilFolder(folder.path(), test::Spoil::OthersMayWrite);
+            client = folder.directory();
+            break;
+        }
+        platform::setEnvironmentVariable("QBV_JTAG_CLIENT_DIR", client);
+    }
+    ~VendorDoctorTest() override {
+        platform::setProgramDirectory("");
+        platform::setEnvironmentVariable("QBV_JTAG_CLIENT_DIR", "");
+        platform::setEnvironmentVariable("QUARTUS_ROOTDIR", quartusRoot);
+    }
+    bool spoiled = true;
+};
+
+} // namespace
+
+TEST_P(VendorDoctorTest, FindsTheVendorsClientAsTheEditionDoes) {
+    if (!spoiled)
+        GTEST_SKIP() << "this system cannot make a folder others may write in";
+    const test::CliRun run = test::runQbv({"--json", "doctor"});
+    EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.out;
+    expectReport(run.out, kVendorSteps, GetParam().failedStep, GetParam().fix);
+}
+
+INSTANTIATE_TEST_SUITE_P(ClientFolders, VendorDoctorTest, testing::ValuesIn(kVendorCases),
                          [](const auto& info) { return std::string(info.param.name); });
