@@ -8,6 +8,7 @@
 #include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/ProgramLocation.h"
+#include "platform/UsbCables.h"
 #include "platform/VendorToolchain.h"
 #include "programming/ProgrammingJob.h"
 #include "programming/QuartusLocation.h"
@@ -83,6 +84,10 @@ bool onVirtualBoard(const DoctorContext& context) {
 
 bool onRealBoard(const DoctorContext& context) {
     return context.port && context.port->edition().find(kVendorEditionWords) != std::string::npos;
+}
+
+bool onRealBoardsUsb(const DoctorContext& context) {
+    return onRealBoard(context) && platform::usbCablesListed();
 }
 
 CheckResult checkLibrary(DoctorContext& context) {
@@ -175,6 +180,36 @@ CheckResult checkClientLibrary(DoctorContext&) {
                          folder.namedBy.c_str(),
                          cable.empty() ? "QBV_JTAG_CABLE is not set, so the one cable there is is used"
                                        : ("QBV_JTAG_CABLE picks the cable \"" + cable + "\"").c_str()));
+}
+
+// The cable as the system sees it, before the vendor's JTAG server does: on the bus, and its device node
+// one this user may read and write (which the project's udev rule grants from the next plugging in).
+CheckResult checkUsbCable(DoctorContext&) {
+    const std::vector<platform::UsbCable> cables = platform::usbBlasterCables();
+    if (cables.empty())
+        return failed(kExitLinkNotOpened, "No USB-Blaster-class cable (USB vendor 09fb) is on the USB bus.",
+                      "Plug the cable into the PC and into the board, and power the board.");
+    for (const platform::UsbCable& cable : cables) {
+        if (!cable.nodeExists)
+            return failed(
+                kExitLinkNotOpened,
+                formatText("The cable is on the bus, but its device node %s is missing.", cable.node.c_str()),
+                "Plug the cable in again.");
+        if (!cable.readWrite)
+            return failed(
+                kExitLinkNotOpened,
+                formatText("You may not read and write %s, the cable's device node.", cable.node.c_str()),
+                platform::udevRuleInstalled()
+                    ? "The udev rule is installed: plug the cable in again, as the rule takes effect when "
+                      "a cable is plugged in (and log in again if you were just added to plugdev)."
+                    : "Install the udev rule: sudo cp resources/linux/51-qbv-usb-blaster.rules "
+                      "/etc/udev/rules.d/ && sudo udevadm control --reload && sudo udevadm trigger, then "
+                      "plug the cable in again.");
+    }
+    return ok(formatText(
+        "USB-Blaster-class cables on the bus: %d; the first (product %s) has its device node %s, "
+        "which you may read and write.",
+        static_cast<int>(cables.size()), cables.front().product.c_str(), cables.front().node.c_str()));
 }
 
 CheckResult checkLink(DoctorContext& context) {
@@ -289,6 +324,7 @@ constexpr DoctorCheck kChecks[] = {
     {"virtual-board",       onVirtualBoard, checkVirtualBoard},
     {"virtual-board-state", onVirtualBoard, checkVirtualBoardState},
     {"client-library",      onRealBoard,    checkClientLibrary},
+    {"usb-cable",           onRealBoardsUsb, checkUsbCable},
     {"link",                always,         checkLink},
     {"ping",                always,         checkPing},
     {"round-trip",          always,         checkRoundTrip},

@@ -6,6 +6,7 @@
 #include "cli/ExitCode.h"
 #include "platform/Environment.h"
 #include "platform/ProgramLocation.h"
+#include "platform/UsbCables.h"
 #include "platform/VendorToolchain.h"
 #include "programming/ProgrammingJob.h"
 #include "programming/QuartusLocation.h"
@@ -139,15 +140,24 @@ constexpr const char* kFakeClientFolder = "fakeclient\\bin64";
 constexpr const char* kFakeClientFolder = "fakeclient/linux64";
 #endif
 
-const std::vector<std::string> kVendorSteps = {"library",    "panel",       "client-library",
-                                               "link",       "ping",        "round-trip",
-                                               "tool-chain", "design-file", "chain-file-folder"};
+// On Linux the cable's device node is checked before the link opens; elsewhere the vendor's driver has it.
+const std::vector<std::string> kVendorSteps = [] {
+    std::vector<std::string> steps = {"library",    "panel",       "client-library",
+                                      "link",       "ping",        "round-trip",
+                                      "tool-chain", "design-file", "chain-file-folder"};
+    if (platform::usbCablesListed())
+        steps.insert(steps.begin() + 3, "usb-cable");
+    return steps;
+}();
 
 enum class ClientFolder { TheFake, NoneNamed, HoldsNoLibrary, OthersMayWrite };
+// The cable as a folder standing in for the system's root shows it: on the bus with its node, or not.
+enum class Cable { Ready, NotOnTheBus, NodeMissing, NodeNotOurs };
 
 struct VendorCase {
     const char* name;
     ClientFolder folder;
+    Cable cable;
     int exitCode;
     const char* failedStep;
     const char* fix;
@@ -155,14 +165,44 @@ struct VendorCase {
 
 const VendorCase kVendorCases[] = {
     // The way to the board passes; programming lacks its tool chain.
-    {"ClientLoads", ClientFolder::TheFake, kExitProgrammingFailed, "tool-chain", "To program"},
-    {"NoToolChain", ClientFolder::NoneNamed, kExitLinkNotOpened, "client-library", "To reach a real board"},
-    {"ClientDoesNotLoad", ClientFolder::HoldsNoLibrary, kExitLinkNotOpened, "client-library", "missing"},
-    {"OthersMayWrite", ClientFolder::OthersMayWrite, kExitLinkNotOpened, "client-library", "nobody else"},
+    {"ClientLoads", ClientFolder::TheFake, Cable::Ready, kExitProgrammingFailed, "tool-chain", "To program"},
+    {"NoToolChain", ClientFolder::NoneNamed, Cable::Ready, kExitLinkNotOpened, "client-library",
+     "To reach a real board"},
+    {"ClientDoesNotLoad", ClientFolder::HoldsNoLibrary, Cable::Ready, kExitLinkNotOpened, "client-library",
+     "missing"},
+    {"OthersMayWrite", ClientFolder::OthersMayWrite, Cable::Ready, kExitLinkNotOpened, "client-library",
+     "nobody else"},
+    {"CableNotOnTheBus", ClientFolder::TheFake, Cable::NotOnTheBus, kExitLinkNotOpened, "usb-cable",
+     "Plug the cable"},
+    {"CableNodeMissing", ClientFolder::TheFake, Cable::NodeMissing, kExitLinkNotOpened, "usb-cable", "again"},
+    {"CableNodeNotOurs", ClientFolder::TheFake, Cable::NodeNotOurs, kExitLinkNotOpened, "usb-cable",
+     "Install the udev rule"},
 };
+
+// A cable on bus 1 as device 5, its node as the case says.
+bool placeCable(const std::filesystem::path& root, Cable cable) {
+    namespace fs = std::filesystem;
+    if (cable == Cable::NotOnTheBus)
+        return true;
+    const fs::path device = root / "sys/bus/usb/devices/1-1";
+    fs::create_directories(device);
+    const std::pair<const char*, const char*> attributes[] = {
+        {"idVendor", "09fb"}, {"idProduct", "6001"}, {"busnum", "1"}, {"devnum", "5"}};
+    for (const auto& [name, value] : attributes)
+        std::ofstream(device / name) << value << "\n";
+    if (cable == Cable::NodeMissing)
+        return true;
+    fs::create_directories(root / "dev/bus/usb/001");
+    std::ofstream(root / "dev/bus/usb/001/005");
+    if (cable == Cable::NodeNotOurs)
+        fs::permissions(root / "dev/bus/usb/001/005", fs::perms::none);
+    return cable != Cable::NodeNotOurs ||
+           !std::ofstream(root / "dev/bus/usb/001/005"); // root may write anyway
+}
 
 struct VendorDoctorTest : testing::TestWithParam<VendorCase> {
     test::TemporaryDirectory folder;
+    test::TemporaryDirectory systemRoot;
     std::string quartusRoot = platform::environmentVariable("QUARTUS_ROOTDIR");
 
     VendorDoctorTest() {
@@ -187,20 +227,26 @@ struct VendorDoctorTest : testing::TestWithParam<VendorCase> {
             break;
         }
         platform::setEnvironmentVariable("QBV_JTAG_CLIENT_DIR", client);
+        platform::setSystemRootForTests(systemRoot.directory());
+        cablePlaced = placeCable(systemRoot.path(), GetParam().cable);
     }
     ~VendorDoctorTest() override {
         platform::setProgramDirectory("");
+        platform::setSystemRootForTests("");
         platform::setEnvironmentVariable("QBV_JTAG_CLIENT_DIR", "");
         platform::setEnvironmentVariable("QUARTUS_ROOTDIR", quartusRoot);
     }
     bool spoiled = true;
+    bool cablePlaced = true;
 };
 
 } // namespace
 
 TEST_P(VendorDoctorTest, FindsTheVendorsClientAsTheEditionDoes) {
-    if (!spoiled)
-        GTEST_SKIP() << "this system cannot make a folder others may write in";
+    if (!spoiled || !cablePlaced)
+        GTEST_SKIP() << "this system or user cannot make the folder or node the case needs";
+    if (GetParam().cable != Cable::Ready && !platform::usbCablesListed())
+        GTEST_SKIP() << "no device nodes to check on this system";
     const test::CliRun run = test::runQbv({"--json", "doctor"});
     EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.out;
     expectReport(run.out, kVendorSteps, GetParam().failedStep, GetParam().fix);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qbv::platform {
+
+// A USB-Blaster-class cable (USB vendor 09fb) on the bus, and whether this user may read and write the
+// device node the vendor's JTAG server opens for it.
+struct UsbCable {
+    std::string product; // the USB product id, "6001"
+    std::string node;    // "/dev/bus/usb/001/005"
+    bool nodeExists = false;
+    bool readWrite = false;
+};
+
+// Whether this system lists its USB devices where the cables can be told from them (Linux); elsewhere the
+// cable's driver is the vendor's, and nothing here applies.
+bool usbCablesListed();
+// The USB-Blaster-class cables on the bus, in the order the system lists them.
+std::vector<UsbCable> usbBlasterCables();
+// Whether the project's udev rule for the cables is installed, by the package or by hand.
+bool udevRuleInstalled();
+
+// For tests only: a folder that stands in for the system's root (its sys/bus/usb/devices, dev, etc and
+// lib); empty restores the real one.
+void setSystemRootForTests(const std::string& folder);
+
+} // namespace qbv::platform

@@ -1,0 +1,20 @@
+#include "platform/UsbCables.h"
+
+namespace qbv::platform {
+
+// The cable's driver on Windows is the vendor's own: there is no device node to check.
+bool usbCablesListed() {
+    return false;
+}
+
+std::vector<UsbCable> usbBlasterCables() {
+    return {};
+}
+
+bool udevRuleInstalled() {
+    return false;
+}
+
+void setSystemRootForTests(const std::string&) {}
+
+} // namespace qbv::platform
