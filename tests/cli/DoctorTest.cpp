@@ -68,7 +68,7 @@ const DoctorCase kCases[] = {
      "round-trip", "cable"},
     {"NoToolChain", test::FakeLibraryDirectory::kWhole,
      [](DoctorSetup& s) { std::filesystem::remove_all(s.directory->path() / "quartus"); },
-     kExitProgrammingFailed, "tool-chain", "QUARTUS_ROOTDIR"},
+     kExitProgrammingFailed, "tool-chain", "To program the MAX II"},
     {"NoDesignFile", test::FakeLibraryDirectory::kWhole,
      [](DoctorSetup&) { std::filesystem::remove(programming::designFilePath()); }, kExitProgrammingFailed,
      "design-file", programming::kDesignFileName},
