@@ -37,8 +37,7 @@ bool usbCablesListed() {
 std::vector<UsbCable> usbBlasterCables() {
     std::vector<UsbCable> cables;
     std::error_code error;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(systemRoot + "sys/bus/usb/devices", error)) {
+    for (const auto& entry : std::filesystem::directory_iterator(systemRoot + "sys/bus/usb/devices", error)) {
         if (attribute(entry.path(), "idVendor") != kBlasterVendor)
             continue;
         UsbCable cable;
