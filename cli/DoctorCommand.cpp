@@ -2,18 +2,27 @@
 #include "Doctor.h"
 #include "ExitCode.h"
 
-#include <cstring>
+#include <string>
 
 namespace qbv::cli {
 
 namespace {
 
 constexpr const char* kStatusNames[] = {"ok", "failed", "skipped"};
-// Wide enough for the longest check's name, so the sentences start in one column.
-constexpr int kNameColumn = 21;
+// The columns of a line in words: the status, the check's name (wide enough for the longest), the sentence.
+constexpr size_t kStatusWidth = 9;
+constexpr size_t kNameWidth = 21;
 
 const char* statusName(CheckStatus status) {
     return kStatusNames[static_cast<int>(status)];
+}
+
+std::string columns(const std::string& status, const std::string& name) {
+    std::string line = status;
+    line.resize(kStatusWidth, ' ');
+    line += name;
+    line.resize(kStatusWidth + kNameWidth, ' ');
+    return line;
 }
 
 void report(Reporter& reporter, const char* name, const CheckResult& result) {
@@ -26,13 +35,9 @@ void report(Reporter& reporter, const char* name, const CheckResult& result) {
                     << std::endl;
         return;
     }
-    std::string line = std::string(statusName(result.status)) +
-                       std::string(9 - std::strlen(statusName(result.status)), ' ') + name;
-    line.resize(9 + kNameColumn, ' ');
-    console.out << line << result.detail << std::endl;
+    console.out << columns(statusName(result.status), name) << result.detail << std::endl;
     if (!result.fix.empty())
-        console.out << std::string(9, ' ') << "what to do:" << std::string(kNameColumn - 11, ' ')
-                    << result.fix << std::endl;
+        console.out << columns("", "what to do:") << result.fix << std::endl;
 }
 
 } // namespace
