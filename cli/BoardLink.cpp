@@ -1,8 +1,8 @@
 #include "BoardLink.h"
 
-#include "ExitCode.h"
 #include "board/BoardProtocol.h"
 #include "board/Connection.h"
+#include "common/ExitCode.h"
 #include "common/Format.h"
 #include "common/Texts.h"
 #include "platform/Clock.h"

@@ -1,6 +1,7 @@
+#include "BoardLink.h"
 #include "Commands.h"
-#include "Doctor.h"
-#include "ExitCode.h"
+#include "common/ExitCode.h"
+#include "doctor/Doctor.h"
 
 #include <string>
 
@@ -8,67 +9,74 @@ namespace qbv::cli {
 
 namespace {
 
-constexpr const char* kStatusNames[] = {"ok", "failed", "skipped"};
-// The columns of a line in words: the status, the check's name (wide enough for the longest), the sentence.
-constexpr size_t kStatusWidth = 9;
-constexpr size_t kNameWidth = 21;
+using doctor::CheckLine;
+using doctor::CheckResult;
+using doctor::CheckStatus;
 
-const char* statusName(CheckStatus status) {
-    return kStatusNames[static_cast<int>(status)];
+// A running panel of this folder, asked for the link's part of the way.
+class PanelHolder final : public doctor::LinkHolder {
+public:
+    explicit PanelHolder(std::unique_ptr<PanelLink> panel) : panel_(std::move(panel)) {}
+
+    CheckResult ping() override {
+        const Outcome outcome = panel_->carryOut({session::ScriptVerb::Ping});
+        if (outcome.done())
+            return {};
+        return {CheckStatus::Failed,
+                outcome.reason.empty() ? outcome.text : outcome.text + ": " + outcome.reason,
+                fixFor(outcome.exitCode), outcome.exitCode};
+    }
+
+private:
+    static std::string fixFor(int exitCode) {
+        if (exitCode == kExitPanelBusy)
+            return "Let the control panel finish, or run qbv doctor with the panel closed.";
+        if (exitCode == kExitNoResponse)
+            return "Program the controller: qbv program.";
+        return "Connect the board in the control panel, then run qbv doctor again.";
+    }
+
+    std::unique_ptr<PanelLink> panel_;
+};
+
+std::unique_ptr<doctor::LinkHolder> runningPanel() {
+    auto panel = std::make_unique<PanelLink>();
+    if (!panel->open())
+        return nullptr;
+    return std::make_unique<PanelHolder>(std::move(panel));
 }
 
-std::string columns(const std::string& status, const std::string& name) {
-    std::string line = status;
-    line.resize(kStatusWidth, ' ');
-    line += name;
-    line.resize(kStatusWidth + kNameWidth, ' ');
-    return line;
-}
-
-void report(Reporter& reporter, const char* name, const CheckResult& result) {
+void report(Reporter& reporter, const CheckLine& line) {
     Console& console = reporter.console();
-    if (reporter.json()) {
-        console.out << jsonText({{"name", name},
-                                 {"status", statusName(result.status)},
-                                 {"detail", result.detail},
-                                 {"fix", result.fix}})
-                    << std::endl;
+    if (!reporter.json()) {
+        console.out << doctor::reportLines(line) << std::flush;
         return;
     }
-    console.out << columns(statusName(result.status), name) << result.detail << std::endl;
-    if (!result.fix.empty())
-        console.out << columns("", "what to do:") << result.fix << std::endl;
+    console.out << jsonText({{"name", line.name},
+                             {"status", doctor::statusName(line.result.status)},
+                             {"detail", line.result.detail},
+                             {"fix", line.result.fix}})
+                << std::endl;
 }
 
 } // namespace
 
-// Every check in order, each reported as it ends; after the first failure the rest are named as skipped,
-// so that the report says how far the way to the board was followed.
+// Every check in order, each reported as it ends. Ctrl+C skips the rest.
 int runDoctor(const Invocation&, Reporter& reporter) {
-    DoctorContext context;
-    int exitCode = kExitSuccess;
-    for (const DoctorCheck& check : doctorChecks()) {
-        if (!check.applies(context))
-            continue;
-        if (exitCode != kExitSuccess) {
-            report(reporter, check.name,
-                   {CheckStatus::Skipped, "Not checked after the failure above.", {}, 0});
-            continue;
+    doctor::DoctorContext context;
+    context.findHolder = runningPanel;
+    doctor::Doctor checks(std::move(context));
+    bool interrupted = false;
+    while (!checks.done()) {
+        if (!interrupted && reporter.console().interrupted()) {
+            interrupted = checks.exitCode() == kExitSuccess;
+            checks.stop("Not checked: interrupted.");
         }
-        if (reporter.console().interrupted()) {
-            exitCode = kExitInterrupted;
-            report(reporter, check.name, {CheckStatus::Skipped, "Not checked: interrupted.", {}, 0});
-            continue;
-        }
-        const CheckResult result = check.run(context);
-        report(reporter, check.name, result);
-        if (result.status == CheckStatus::Failed)
-            exitCode = result.exitCode;
+        report(reporter, checks.next());
     }
-    if (context.port)
-        context.port->Close();
+    const int exitCode = interrupted ? kExitInterrupted : checks.exitCode();
     if (!reporter.json())
-        reporter.console().out << (exitCode == kExitSuccess ? "All checks passed."
+        reporter.console().out << (exitCode == kExitSuccess ? doctor::kAllPassed
                                                             : "Stopped at the first failure; exit code " +
                                                                   std::to_string(exitCode) + ".")
                                << std::endl;

@@ -1,6 +1,6 @@
 #include "HelpText.h"
 
-#include "ExitCode.h"
+#include "common/ExitCode.h"
 
 #include <sstream>
 

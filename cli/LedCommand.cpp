@@ -1,7 +1,7 @@
 #include "BoardLink.h"
 #include "Commands.h"
-#include "ExitCode.h"
 #include "board/BoardProtocol.h"
+#include "common/ExitCode.h"
 #include "common/Format.h"
 #include "common/Texts.h"
 

@@ -1,6 +1,6 @@
 #include "BoardLink.h"
 #include "Commands.h"
-#include "ExitCode.h"
+#include "common/ExitCode.h"
 #include "common/Format.h"
 #include "common/Texts.h"
 

@@ -2,9 +2,9 @@
 
 #include "Arguments.h"
 #include "Commands.h"
-#include "ExitCode.h"
 #include "HelpText.h"
 #include "Output.h"
+#include "common/ExitCode.h"
 
 namespace qbv::cli {
 

@@ -3,7 +3,7 @@
 
 #include "CliTesting.h"
 #include "board/JtagApi.h"
-#include "cli/ExitCode.h"
+#include "common/ExitCode.h"
 #include "common/Texts.h"
 #include "tests/support/BoardBytes.h"
 #include "tests/support/FakeClock.h"

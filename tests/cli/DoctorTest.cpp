@@ -3,7 +3,7 @@
 
 #include "CliTesting.h"
 #include "board/JtagApi.h"
-#include "cli/ExitCode.h"
+#include "common/ExitCode.h"
 #include "platform/Environment.h"
 #include "platform/ProgramLocation.h"
 #include "platform/UsbCables.h"
@@ -53,8 +53,9 @@ void nothing(DoctorSetup&) {}
 const DoctorCase kCases[] = {
     {"AllWell", test::FakeLibraryDirectory::kWhole, nothing, kExitSuccess, "", ""},
     {"NoLibrary", test::FakeLibraryDirectory::kWhole, [](DoctorSetup& s) { s.directory->removeLibrary(); },
-     kExitLibrary, "library", "beside qbv"},
-    {"LibraryLacksAFunction", jtag::kJtagAtlanticRead, nothing, kExitLibrary, "library", "beside qbv"},
+     kExitLibrary, "library", "beside qbv and the control panel"},
+    {"LibraryLacksAFunction", jtag::kJtagAtlanticRead, nothing, kExitLibrary, "library",
+     "beside qbv and the control panel"},
     {"LinkDoesNotOpen", test::FakeLibraryDirectory::kWhole, [](DoctorSetup& s) { s.fake.fail(kFakeInit); },
      kExitLinkNotOpened, "link", "cable"},
     {"NoJtagUart", test::FakeLibraryDirectory::kWhole, [](DoctorSetup& s) { s.fake.fail(kFakeAtlanticInit); },

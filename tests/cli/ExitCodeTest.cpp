@@ -1,6 +1,6 @@
 // The exit codes as the README tells them to script writers: the program's own table, row for row.
 
-#include "cli/ExitCode.h"
+#include "common/ExitCode.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ std::vector<std::string> readmeExitCodeRows() {
 
 TEST(QbvExitCodeTest, TheReadmesTableIsTheProgramsTable) {
     std::vector<std::string> expected;
-    for (const qbv::cli::ExitCodeRow& row : qbv::cli::kExitCodes)
+    for (const qbv::ExitCodeRow& row : qbv::kExitCodes)
         expected.push_back("| " + std::to_string(row.code) + " | " + row.meaning + " |");
     EXPECT_EQ(readmeExitCodeRows(), expected);
 }

@@ -2,7 +2,7 @@
 // and a clean end on Ctrl+C.
 
 #include "CliTesting.h"
-#include "cli/ExitCode.h"
+#include "common/ExitCode.h"
 #include "common/Texts.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeJtag.h"

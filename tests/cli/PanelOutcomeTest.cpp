@@ -2,7 +2,7 @@
 // code in the panel's own words; with --wait a refusal that passes is asked again, a board failure never.
 
 #include "CliTesting.h"
-#include "cli/ExitCode.h"
+#include "common/ExitCode.h"
 #include "platform/Environment.h"
 #include "platform/LocalChannel.h"
 #include "programming/ProgrammingJob.h"
@@ -129,14 +129,14 @@ struct Answer {
 };
 
 const Answer kAnswers[] = {
-    {"Done", {kOk}, false, cli::kExitSuccess, 1},
-    {"Busy", {refusal("busy")}, false, cli::kExitPanelBusy, 1},
-    {"Closing", {refusal("closing")}, false, cli::kExitPanelBusy, 1},
-    {"Connecting", {refusal("connecting")}, false, cli::kExitPanelBusy, 1},
-    {"NoLibrary", {refusal("no-library")}, false, cli::kExitLibrary, 1},
-    {"NotConnected", {refusal("not-connected")}, false, cli::kExitLinkNotOpened, 1},
-    {"BusyThenDoneWithWait", {refusal("busy"), refusal("connecting"), kOk}, true, cli::kExitSuccess, 3},
-    {"FailedWithWaitIsNotAskedAgain", {refusal("failed"), kOk}, true, cli::kExitCommandFailed, 1},
+    {"Done", {kOk}, false, qbv::kExitSuccess, 1},
+    {"Busy", {refusal("busy")}, false, qbv::kExitPanelBusy, 1},
+    {"Closing", {refusal("closing")}, false, qbv::kExitPanelBusy, 1},
+    {"Connecting", {refusal("connecting")}, false, qbv::kExitPanelBusy, 1},
+    {"NoLibrary", {refusal("no-library")}, false, qbv::kExitLibrary, 1},
+    {"NotConnected", {refusal("not-connected")}, false, qbv::kExitLinkNotOpened, 1},
+    {"BusyThenDoneWithWait", {refusal("busy"), refusal("connecting"), kOk}, true, qbv::kExitSuccess, 3},
+    {"FailedWithWaitIsNotAskedAgain", {refusal("failed"), kOk}, true, qbv::kExitCommandFailed, 1},
 };
 
 class PanelOutcomeTest : public testing::TestWithParam<std::tuple<Command, Answer>> {
@@ -154,7 +154,7 @@ TEST_P(PanelOutcomeTest, OneRequestOneOutcome) {
     const bool program = std::string(command.name) == "program";
     // A failed board command has the board's own code; programming reports the panel's refusal words.
     const int expected =
-        answer.exitCode == cli::kExitCommandFailed && program ? cli::kExitCommandFailed : answer.exitCode;
+        answer.exitCode == qbv::kExitCommandFailed && program ? qbv::kExitCommandFailed : answer.exitCode;
     EXPECT_EQ(run.exitCode, expected) << run.err;
     EXPECT_THAT(panel.requests(),
                 ElementsAreArray(std::vector<std::string>(answer.requests, command.request)));
@@ -176,10 +176,10 @@ TEST(PanelGoneTest, ACommandGoesOnOverQbvsOwnLinkButProgrammingIsNeverStartedTwi
     {
         ScriptedPanel panel({""});
         EXPECT_EQ(test::runQbv({"led", "0x81"}).exitCode,
-                  cli::kExitCommandFailed); // still there: asked twice
+                  qbv::kExitCommandFailed); // still there: asked twice
         EXPECT_EQ(panel.requests().size(), 2u);
         const test::CliRun programmed = test::runQbv({"program"});
-        EXPECT_EQ(programmed.exitCode, cli::kExitProgrammingFailed);
+        EXPECT_EQ(programmed.exitCode, qbv::kExitProgrammingFailed);
         EXPECT_THAT(programmed.err, HasSubstr("went away before it said how programming ended"));
         EXPECT_EQ(panel.requests().size(), 3u);
     }
@@ -196,10 +196,10 @@ struct DoctorAnswer {
 };
 
 const DoctorAnswer kDoctorAnswers[] = {
-    {"AllWell", {kOk}, cli::kExitSuccess, "", 21},
-    {"Busy", {refusal("busy")}, cli::kExitPanelBusy, "ping", 1},
-    {"BoardUnanswered", {refusal("unanswered")}, cli::kExitNoResponse, "ping", 1},
-    {"RoundTripFails", {kOk, kOk, refusal("failed")}, cli::kExitCommandFailed, "round-trip", 3},
+    {"AllWell", {kOk}, qbv::kExitSuccess, "", 21},
+    {"Busy", {refusal("busy")}, qbv::kExitPanelBusy, "ping", 1},
+    {"BoardUnanswered", {refusal("unanswered")}, qbv::kExitNoResponse, "ping", 1},
+    {"RoundTripFails", {kOk, kOk, refusal("failed")}, qbv::kExitCommandFailed, "round-trip", 3},
 };
 
 struct PanelDoctorTest : testing::TestWithParam<DoctorAnswer> {

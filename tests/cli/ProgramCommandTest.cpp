@@ -2,7 +2,7 @@
 // the time-out, Ctrl+C, and the check of the board afterwards (on the fake JTAG library).
 
 #include "CliTesting.h"
-#include "cli/ExitCode.h"
+#include "common/ExitCode.h"
 #include "common/Texts.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"

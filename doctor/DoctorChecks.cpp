@@ -1,7 +1,7 @@
 #include "Doctor.h"
 
-#include "ExitCode.h"
 #include "board/BoardProtocol.h"
+#include "common/ExitCode.h"
 #include "common/Format.h"
 #include "common/Texts.h"
 #include "jtagvendor/ClientLibrary.h"
@@ -18,7 +18,7 @@
 #include <chrono>
 #include <vector>
 
-namespace qbv::cli {
+namespace qbv::doctor {
 
 namespace {
 
@@ -62,18 +62,6 @@ std::string linkFix(jtag::LinkError why, bool virtualBoard) {
     }
 }
 
-// A failure the panel answered, in its words, with its reason after them.
-CheckResult panelFailure(const Outcome& outcome) {
-    const std::string detail = outcome.reason.empty() ? outcome.text : outcome.text + ": " + outcome.reason;
-    if (outcome.exitCode == kExitPanelBusy)
-        return failed(kExitPanelBusy, detail,
-                      "Let the control panel finish, or run qbv doctor with the panel closed.");
-    if (outcome.exitCode == kExitNoResponse)
-        return failed(kExitNoResponse, detail, "Program the controller: qbv program.");
-    return failed(outcome.exitCode, detail,
-                  "Connect the board in the control panel, then run qbv doctor again.");
-}
-
 bool always(const DoctorContext&) {
     return true;
 }
@@ -91,22 +79,32 @@ bool onRealBoardsUsb(const DoctorContext& context) {
 }
 
 CheckResult checkLibrary(DoctorContext& context) {
-    context.port = std::make_unique<TJtagPort>();
+    if (context.panelPort) {
+        context.port = context.panelPort;
+    } else {
+        context.ownPort = std::make_unique<TJtagPort>();
+        context.port = context.ownPort.get();
+    }
     const TJtagPort& port = *context.port;
     if (port.IsLoaded())
         return ok(
             formatText("%s loads; its edition: %s.", port.LibraryPath().c_str(), port.edition().c_str()));
-    return failed(kExitLibrary, port.errorDetail(),
-                  formatText("Put the JTAG access library (%s) of your board's edition beside qbv, as the "
-                             "package installs it, and whatever the system names as missing.",
-                             platform::jtagLibraryFileName()));
+    return failed(
+        kExitLibrary, port.errorDetail(),
+        formatText("Put the JTAG access library (%s) of your board's edition beside qbv and the "
+                   "control panel, as the package installs it, and whatever the system names as missing.",
+                   platform::jtagLibraryFileName()));
 }
 
 CheckResult checkPanel(DoctorContext& context) {
-    auto panel = std::make_unique<PanelLink>();
-    if (!panel->open())
+    if (context.inPanel)
+        return ok(context.panelHoldsLink()
+                      ? "This control panel holds the link: the board is asked over it."
+                      : "This control panel holds no link now: the checks open it, and close it again.");
+    if (context.findHolder)
+        context.holder = context.findHolder();
+    if (!context.holder)
         return ok("No control panel of this folder runs: qbv opens the link itself.");
-    context.panel = std::move(panel);
     return ok("A control panel of this folder runs and holds the link: the link's checks are asked of it.");
 }
 
@@ -143,6 +141,8 @@ CheckResult checkVirtualBoardState(DoctorContext& context) {
     if (!state.programmed)
         return failed(kExitNoResponse, "The virtual board's controller is erased: it answers nothing.",
                       "Program it: qbv program.");
+    if (context.panelHoldsLink())
+        return ok("Plugged in and programmed; this control panel holds its link.");
     return ok(state.linkOpen ? "Plugged in and programmed; another program holds its link."
                              : "Plugged in and programmed; its link is free.");
 }
@@ -213,8 +213,10 @@ CheckResult checkUsbCable(DoctorContext&) {
 }
 
 CheckResult checkLink(DoctorContext& context) {
-    if (context.panel)
+    if (context.holder)
         return ok("The control panel holds the link; the board is asked through it.");
+    if (context.panelHoldsLink())
+        return ok("This control panel's link is open.");
     TJtagPort& port = *context.port;
     if (port.Open())
         return ok("The link opened and the JTAG UART answers.");
@@ -232,9 +234,10 @@ CheckResult checkLink(DoctorContext& context) {
 }
 
 CheckResult checkPing(DoctorContext& context) {
-    if (context.panel) {
-        const Outcome answered = context.panel->carryOut({session::ScriptVerb::Ping});
-        return answered.done() ? ok("The board answered the control panel's ping.") : panelFailure(answered);
+    if (context.holder) {
+        const CheckResult answered = context.holder->ping();
+        return answered.status == CheckStatus::Ok ? ok("The board answered the control panel's ping.")
+                                                  : answered;
     }
     uint8_t unused = 0;
     if (board::SendCommand(*context.port, context.commandInFlight, board::kPing, &unused))
@@ -251,10 +254,9 @@ CheckResult checkRoundTrip(DoctorContext& context) {
     std::vector<double> milliseconds;
     for (int i = 0; i < kRoundTrips; ++i) {
         const Clock::time_point start = Clock::now();
-        if (context.panel) {
-            const Outcome pinged = context.panel->carryOut({session::ScriptVerb::Ping});
-            if (!pinged.done())
-                return panelFailure(pinged);
+        if (context.holder) {
+            if (CheckResult pinged = context.holder->ping(); pinged.status != CheckStatus::Ok)
+                return pinged;
         } else {
             uint8_t keys = 0;
             if (!board::SendCommand(*context.port, context.commandInFlight, board::kReadKeys, &keys))
@@ -268,7 +270,7 @@ CheckResult checkRoundTrip(DoctorContext& context) {
     std::sort(milliseconds.begin(), milliseconds.end());
     const double median = (milliseconds[kRoundTrips / 2 - 1] + milliseconds[kRoundTrips / 2]) / 2;
     return ok(formatText("%s takes %.3f ms there and back (median of %d; %.3f to %.3f ms).",
-                         context.panel ? "A ping through the control panel" : "A key read", median,
+                         context.holder ? "A ping through the control panel" : "A key read", median,
                          kRoundTrips, milliseconds.front(), milliseconds.back()));
 }
 
@@ -292,9 +294,11 @@ CheckResult checkDesignFile(DoctorContext&) {
     const std::string path = programming::designFilePath();
     if (platform::fileExists(path))
         return ok(path + " is there.");
-    return failed(kExitProgrammingFailed, path + " is missing.",
-                  formatText("Put the board maker's %s beside qbv: programming the MAX II needs it.",
-                             programming::kDesignFileName));
+    return failed(
+        kExitProgrammingFailed, path + " is missing.",
+        formatText(
+            "Put the board maker's %s beside qbv and the control panel: programming the MAX II needs it.",
+            programming::kDesignFileName));
 }
 
 // Where programming would write the chain file: beside the program, else in the user's own folder, as
@@ -346,4 +350,4 @@ std::span<const DoctorCheck> doctorChecks() {
     return kChecks;
 }
 
-} // namespace qbv::cli
+} // namespace qbv::doctor

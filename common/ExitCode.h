@@ -1,6 +1,6 @@
 #pragma once
 
-namespace qbv::cli {
+namespace qbv {
 
 // What qbv's exit status tells a script, one row per code: its name here, its value, and its meaning as
 // the help and the README give it. Small and distinct, so that a script can tell a missing driver from
@@ -37,4 +37,4 @@ struct ExitCodeRow {
 constexpr ExitCodeRow kExitCodes[] = {QBV_EXIT_CODES(QBV_EXIT_CODE_ROW)};
 #undef QBV_EXIT_CODE_ROW
 
-} // namespace qbv::cli
+} // namespace qbv
