@@ -1,5 +1,6 @@
 #include "app/BoardMenu.h"
 
+#include "app/CheckWindow.h"
 #include "app/EventLog.h"
 #include "app/LogWindow.h"
 #include "app/UnitMain.h"
@@ -33,6 +34,7 @@ BoardMenu::BoardMenu(TFormMain& window, qbv::session::Session& session)
     download_ = addAction(QStringLiteral("Download .POF"), {},
                           [this] { window_.SpeedButtonDownloadClick(window_.SpeedButtonDownload); });
     allLedsOff_ = addAction(QStringLiteral("All LEDs off"), {}, [this] { window_.AllLedsOff(); });
+    check_ = addAction(QStringLiteral("Check the connection\u2026"), {}, [this] { checkConnection(); });
     copyStatus_ = addAction(QStringLiteral("Copy status"), {}, looking(&BoardMenu::copyStatus));
     showLog_ =
         addAction(QStringLiteral("Log"), QKeySequence(Qt::CTRL | Qt::Key_L), looking(&BoardMenu::showLog));
@@ -70,6 +72,7 @@ void BoardMenu::update() {
     connect_->setEnabled(session_.accepts(Action::Connect));
     download_->setEnabled(session_.accepts(Action::Program));
     allLedsOff_->setEnabled(session_.accepts(Action::SetLeds));
+    check_->setEnabled(session_.accepts(Action::Check));
     for (QAction* action : {copyStatus_, showLog_, about_})
         action->setEnabled(session_.accepts(Action::Look));
     exit_->setEnabled(session_.verdict(Action::Close) != qbv::session::Verdict::Drop);
@@ -83,7 +86,7 @@ void BoardMenu::show(const QPoint& where) {
     menu_ = new QMenu(&window_);
     menu_->setAttribute(Qt::WA_DeleteOnClose);
     menu_->setObjectName(QStringLiteral("BoardMenu"));
-    menu_->addActions({connect_, download_, allLedsOff_});
+    menu_->addActions({connect_, download_, allLedsOff_, check_});
     menu_->addSeparator();
     menu_->addActions({copyStatus_, showLog_, about_});
     menu_->addSeparator();
@@ -99,6 +102,36 @@ void BoardMenu::show(const QPoint& where) {
 void BoardMenu::dismiss() {
     if (menu_)
         menu_->close();
+}
+
+// The check runs a step a turn while the window fills; the gate takes it only where no other work runs.
+void BoardMenu::checkConnection() {
+    if (!session_.accepts(Action::Check))
+        return;
+    if (!checkWindow_) {
+        checkWindow_ = new CheckWindow(&window_);
+        QObject::connect(checkWindow_, &CheckWindow::checkAgain, this, &BoardMenu::checkConnection);
+    }
+    checkWindow_->begin();
+    checkWindow_->show();
+    checkWindow_->raise();
+    checkWindow_->activateWindow();
+    session_.request(Action::Check);
+}
+
+void BoardMenu::stateChanged() {
+    if (checkWindow_)
+        checkWindow_->allowCheck(session_.accepts(Action::Check));
+}
+
+void BoardMenu::checked(const qbv::doctor::CheckLine& line) {
+    if (checkWindow_)
+        checkWindow_->add(line);
+}
+
+void BoardMenu::checkEnded(bool passed) {
+    if (checkWindow_)
+        checkWindow_->end(passed);
 }
 
 void BoardMenu::copyStatus() {

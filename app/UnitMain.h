@@ -134,6 +134,8 @@ private:
     void wakeAfter(uint32_t milliseconds) override { FWake.start(static_cast<int>(milliseconds)); }
     void answerScript(qbv::session::RequestId id, const qbv::session::ScriptReply& reply) override;
     void ended() override;
+    void checked(const qbv::doctor::CheckLine& line) override;
+    void checkEnded(bool passed) override;
     void startProgressRun(uint32_t durationMs) override;
     void endProgressRun() override { EndProgressRun(); }
     void releaseControls() override { ReleaseAllIoButtons(); }

@@ -105,8 +105,17 @@ void TFormMain::TimerButtonPollingTimer(QObject*) {
 
 void TFormMain::stateChanged(State state) {
     DrawState(state);
+    FMenu->stateChanged();
     if (FScripts)
         FScripts->stateChanged(state);
+}
+
+void TFormMain::checked(const qbv::doctor::CheckLine& line) {
+    FMenu->checked(line);
+}
+
+void TFormMain::checkEnded(bool passed) {
+    FMenu->checkEnded(passed);
 }
 
 void TFormMain::DrawState(State state) {

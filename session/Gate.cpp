@@ -25,7 +25,9 @@ struct Row {
 
 // One cable, one job: while a sequence, a command or a job runs, nothing else that reaches the board
 // starts, and a box the work waits on holds it where it is; once the user has said quit, nothing starts at
-// all. A close never ends the panel under a command on its way: the library is still in its call. The looks:
+// all. A close never ends the panel under a command on its way: the library is still in its call. A check of
+// the connection holds the cable like any work, but a close ends it at once: the check's steps left are
+// only skipped, and the window stays as it was while it runs. The looks:
 // Connect, Download, Exit, the LED and pin controls, the hourglass.
 constexpr const char* kNotConnected =
     "The control panel holds no link to the board: connect it there (Connect, F5).";
@@ -48,29 +50,31 @@ constexpr Refused kCommand{Refusal::Busy, "The control panel is sending a comman
 constexpr Refused kTelling{Refusal::Busy, "The control panel waits for its user to read what failed."};
 constexpr Refused kQuestion{Refusal::Busy, kAsking};
 constexpr Refused kEnding{Refusal::Closing, kClosing};
+constexpr Refused kChecking{Refusal::Busy, "The control panel is checking the connection."};
 constexpr std::optional<Look> kAsLastSeen = std::nullopt;
 constexpr State kDown = State::Disconnected;
 constexpr State kMute = State::Unanswered;
 
 // clang-format off
 constexpr Row kTable[kStateCount] = {
-    //                  Connect Program SetLeds SetPin Ping ReadKeys PollKeys Close Look
-    //                                                 look         refusal    after a failed job found here,
-    //                                                                          after a job's sequence ended here
-    {"Starting",        {R, R, D, D, D, D, D, R, R}, kIdle,       kSequence, kDown, kDown},
-    {"Disconnected",    {R, R, D, D, D, D, D, R, R}, kIdle,       kUnlinked, kDown, kDown},
-    {"NoDriver",        {R, D, D, D, D, D, D, R, R}, kUnloaded,   kNoLibrary, kDown, kDown},
-    {"Unanswered",      {R, R, D, D, D, D, D, R, R}, kUnanswered, kUnlinked, kMute, kMute},
-    {"ProgramAsked",    {D, R, D, D, D, D, D, R, R}, kAsked,      kJob,      kMute, State::ProgramAsked},
-    {"Connecting",      {D, D, D, D, D, D, D, C, R}, kWorking,    kSequence, kMute, kMute},
-    {"Connected",       {D, R, R, R, R, R, R, R, R}, kLinked,     kDone,     kMute, State::Connected},
-    {"Commanding",      {D, D, D, D, D, D, L, L, R}, kLinked,     kCommand,  kMute, kMute},
-    {"Programming",     {D, D, D, D, D, D, D, C, R}, kWorking,    kJob,      kMute, kMute},
-    {"TellingFailure",  {D, D, D, D, D, D, D, R, R}, kWorking,    kTelling,  kMute, kMute},
-    {"AskingToProgram", {D, D, D, D, D, D, D, R, R}, kWorking,    kQuestion, kMute, kMute},
-    {"AskingToQuit",    {D, D, D, D, D, D, D, D, R}, kWorking,    kQuestion, kMute, kMute},
-    {"Closing",         {D, D, D, D, D, D, D, D, D}, kAsLastSeen, kEnding,   kMute, kMute},
-    {"Closed",          {D, D, D, D, D, D, D, D, D}, kAsLastSeen, kEnding,   kMute, kMute},
+    //                  Connect Program SetLeds SetPin Ping ReadKeys PollKeys Close Look Check
+    //                                                    look         refusal    after a failed job found here,
+    //                                                                             after a job's sequence ended here
+    {"Starting",        {R, R, D, D, D, D, D, R, R, D}, kIdle,       kSequence, kDown, kDown},
+    {"Disconnected",    {R, R, D, D, D, D, D, R, R, R}, kIdle,       kUnlinked, kDown, kDown},
+    {"NoDriver",        {R, D, D, D, D, D, D, R, R, R}, kUnloaded,   kNoLibrary, kDown, kDown},
+    {"Unanswered",      {R, R, D, D, D, D, D, R, R, R}, kUnanswered, kUnlinked, kMute, kMute},
+    {"ProgramAsked",    {D, R, D, D, D, D, D, R, R, D}, kAsked,      kJob,      kMute, State::ProgramAsked},
+    {"Connecting",      {D, D, D, D, D, D, D, C, R, D}, kWorking,    kSequence, kMute, kMute},
+    {"Connected",       {D, R, R, R, R, R, R, R, R, R}, kLinked,     kDone,     kMute, State::Connected},
+    {"Commanding",      {D, D, D, D, D, D, L, L, R, D}, kLinked,     kCommand,  kMute, kMute},
+    {"Programming",     {D, D, D, D, D, D, D, C, R, D}, kWorking,    kJob,      kMute, kMute},
+    {"Checking",        {D, D, D, D, D, D, D, R, R, D}, kAsLastSeen, kChecking, kMute, kMute},
+    {"TellingFailure",  {D, D, D, D, D, D, D, R, R, D}, kWorking,    kTelling,  kMute, kMute},
+    {"AskingToProgram", {D, D, D, D, D, D, D, R, R, D}, kWorking,    kQuestion, kMute, kMute},
+    {"AskingToQuit",    {D, D, D, D, D, D, D, D, R, D}, kWorking,    kQuestion, kMute, kMute},
+    {"Closing",         {D, D, D, D, D, D, D, D, D, D}, kAsLastSeen, kEnding,   kMute, kMute},
+    {"Closed",          {D, D, D, D, D, D, D, D, D, D}, kAsLastSeen, kEnding,   kMute, kMute},
 };
 // clang-format on
 

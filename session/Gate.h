@@ -19,6 +19,7 @@ enum class State {
     Connected,       // the board answers; its keys are polled
     Commanding,      // one board command is on its way (commands do not handle input while they wait)
     Programming,     // a programming job runs
+    Checking,        // the connection is being checked, a check a turn: nothing else reaches the board
     TellingFailure,  // a box with OK says what failed; the sequence or job goes on once it is answered
     AskingToProgram, // the controller did not answer: the box asks whether to program it
     AskingToQuit,    // the box asks whether to quit while a sequence or job goes on beneath it
@@ -39,8 +40,9 @@ enum class Action {
     Close,    // the close box, Exit, Ctrl+Q, the menu, the desktop session ending, a signal
     Look,     // the context menu, the log and its Save, About, Copy status, the web links: nothing that
               // reaches the board
+    Check,    // the menu's check of the connection: the whole way to the board, step by step
 };
-constexpr int kActionCount = static_cast<int>(Action::Look) + 1;
+constexpr int kActionCount = static_cast<int>(Action::Check) + 1;
 
 enum class Verdict {
     Run,     // carried out

@@ -93,6 +93,9 @@ Outcome Session::request(Action action, uint8_t data) {
     case Action::PollKeys:
         PollKeys();
         break;
+    case Action::Check:
+        CheckConnection();
+        break;
     case Action::ReadKeys: // the polls keep the keys read
     case Action::Close:
     case Action::Look:
@@ -242,6 +245,12 @@ void Session::beginClosing(bool withGrace) {
 // The panel ends once the close's grace is over and a programmer still running has ended (it is never
 // stopped: a half-programmed controller would be worse).
 void Session::endIfDone() {
+    if (check_) {
+        check_->stop("Not checked: the control panel is closing.");
+        while (!check_->done())
+            view_.checked(check_->next());
+        EndCheck();
+    }
     if (job_) {
         if (!programmed_)
             return schedule();
@@ -284,6 +293,8 @@ void Session::advance() {
         settleStart_.reset();
         BoardAnswered();
     }
+    if (check_)
+        StepCheck();
     schedule();
 }
 
@@ -295,6 +306,8 @@ void Session::schedule() {
     };
     if (job_ && !programmed_)
         consider(programming::kPassWaitMs);
+    if (check_)
+        consider(0); // the next check, once the window has had its turn
     if (settleStart_)
         consider(left(*settleStart_, kSettleMs));
     if (graceStart_ && state_ == State::Closing)
@@ -529,6 +542,38 @@ void Session::JobReported(bool programmed) {
     }
     script_ = false;
     enter(session::afterJob(jobFound_, false));
+}
+
+// The check of the connection: the whole way to the board, one check a turn, over the panel's link when it
+// holds one, else over a link of its own that it closes again.
+
+void Session::CheckConnection() {
+    checkFound_ = state_;
+    enter(State::Checking);
+    doctor::DoctorContext context;
+    context.inPanel = true;
+    context.panelPort = FJtagPort && FJtagPort->IsOpen() ? FJtagPort.get() : nullptr;
+    check_ = std::make_unique<doctor::Doctor>(std::move(context));
+    log("Check the connection: started");
+    schedule();
+}
+
+void Session::StepCheck() {
+    const doctor::CheckLine line = check_->next();
+    if (line.result.status == doctor::CheckStatus::Failed)
+        log(formatText("Check the connection: %s failed: %s", line.name, line.result.detail.c_str()));
+    view_.checked(line);
+    if (check_->done())
+        EndCheck();
+}
+
+void Session::EndCheck() {
+    const bool passed = check_->exitCode() == 0 && !check_->stopped();
+    check_.reset();
+    if (passed)
+        log("Check the connection: every check passed");
+    view_.checkEnded(passed);
+    enter(checkFound_);
 }
 
 void Session::logConnectOutcome(ConnectOutcome outcome, uint8_t keys) {

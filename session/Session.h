@@ -4,6 +4,7 @@
 #include "session/ScriptProtocol.h"
 #include "session/SessionView.h"
 
+#include "doctor/Doctor.h"
 #include "programming/ProgrammingJob.h"
 
 #include <cstdint>
@@ -43,7 +44,8 @@ struct LibraryFacts {
 // the steps behind it: the JTAG port's life, the connection sequence, the LED and pin commands, the key
 // polls and the programming job. It never waits: a step that needs time asks the view to wake it
 // (advance), a step that needs the user opens a box and waits in a state of its own for the answer. A
-// board command is one step: it blocks for at most its time-outs and handles no input meanwhile.
+// board command is one step: it blocks for at most its time-outs and handles no input meanwhile; so is each
+// check of a check of the connection.
 class Session {
 public:
     explicit Session(SessionView& view);
@@ -105,6 +107,9 @@ private:
     void answerJob(std::optional<State> sequenceEnd);
     ScriptReply refusal() const;
     ScriptReply reply(const ScriptRequest& request, bool succeeded) const;
+    void CheckConnection();
+    void StepCheck();
+    void EndCheck();
     void logConnectOutcome(board::ConnectOutcome outcome, uint8_t keys);
     void logProgrammerEnd(const programming::ProgrammerRun& ran, uint32_t milliseconds);
     void log(const std::string& line);
@@ -141,6 +146,10 @@ private:
     bool jobSequence_ = false;
     std::optional<RequestId> jobScript_;
     JobResult lastJob_;
+
+    // The check of the connection, a step at a time, and the state it found and returns to.
+    std::unique_ptr<doctor::Doctor> check_;
+    State checkFound_ = State::Disconnected;
 };
 
 } // namespace qbv::session

@@ -2,6 +2,7 @@
 
 #include "common/Colours.h"
 #include "common/Messages.h"
+#include "doctor/Doctor.h"
 #include "session/Gate.h"
 
 #include <cstdint>
@@ -50,6 +51,9 @@ public:
     virtual void postProgramming() = 0;
     // A script's request carried out or refused: its one answer.
     virtual void answerScript(RequestId id, const ScriptReply& reply) = 0;
+    // A check of the connection: one more of its lines, then its end (passed: every check ok).
+    virtual void checked(const doctor::CheckLine& line) = 0;
+    virtual void checkEnded(bool passed) = 0;
     // The close has gone ahead: the window closes and the program ends.
     virtual void ended() = 0;
     virtual void log(const std::string& line) = 0;

@@ -33,26 +33,27 @@ void PrintTo(const Row& row, std::ostream* out) {
 
 // clang-format off
 const Row kRows[] = {
-    //                         Connect Program SetLeds SetPin Ping ReadKeys PollKeys Close Look
-    {State::Starting,        "RR-----RR", Refusal::Connecting},
-    {State::Disconnected,    "RR-----RR", Refusal::NotConnected},
-    {State::NoDriver,        "R------RR", Refusal::NoLibrary},
-    {State::Unanswered,      "RR-----RR", Refusal::NotConnected},
-    {State::ProgramAsked,    "-R-----RR", Refusal::Busy},
-    {State::Connecting,      "-------CR", Refusal::Connecting},
-    {State::Connected,       "-RRRRRRRR", Refusal::None},
-    {State::Commanding,      "------LLR", Refusal::Busy},
-    {State::Programming,     "-------CR", Refusal::Busy},
-    {State::TellingFailure,  "-------RR", Refusal::Busy},
-    {State::AskingToProgram, "-------RR", Refusal::Busy},
-    {State::AskingToQuit,    "--------R", Refusal::Busy},
-    {State::Closing,         "---------", Refusal::Closing},
-    {State::Closed,          "---------", Refusal::Closing},
+    //                         Connect Program SetLeds SetPin Ping ReadKeys PollKeys Close Look Check
+    {State::Starting,        "RR-----RR-", Refusal::Connecting},
+    {State::Disconnected,    "RR-----RRR", Refusal::NotConnected},
+    {State::NoDriver,        "R------RRR", Refusal::NoLibrary},
+    {State::Unanswered,      "RR-----RRR", Refusal::NotConnected},
+    {State::ProgramAsked,    "-R-----RR-", Refusal::Busy},
+    {State::Connecting,      "-------CR-", Refusal::Connecting},
+    {State::Connected,       "-RRRRRRRRR", Refusal::None},
+    {State::Commanding,      "------LLR-", Refusal::Busy},
+    {State::Programming,     "-------CR-", Refusal::Busy},
+    {State::Checking,        "-------RR-", Refusal::Busy},
+    {State::TellingFailure,  "-------RR-", Refusal::Busy},
+    {State::AskingToProgram, "-------RR-", Refusal::Busy},
+    {State::AskingToQuit,    "--------R-", Refusal::Busy},
+    {State::Closing,         "----------", Refusal::Closing},
+    {State::Closed,          "----------", Refusal::Closing},
 };
 // clang-format on
 
 constexpr const char* kActionNames[] = {"Connect",  "Program",  "SetLeds", "SetPin", "Ping",
-                                        "ReadKeys", "PollKeys", "Close",   "Look"};
+                                        "ReadKeys", "PollKeys", "Close",   "Look",   "Check"};
 
 // The script requests that ask for an action, and the bytes the board receives for the commands.
 const std::map<Action, ScriptRequest> kScripts = {{Action::Program, {ScriptVerb::Program}},
@@ -102,8 +103,10 @@ protected:
         }
         if (oneOf(state, {State::Unanswered, State::ProgramAsked}))
             bench.answer(state == State::ProgramAsked);
-        if (oneOf(state, {State::Connected, State::Commanding}))
+        if (oneOf(state, {State::Connected, State::Commanding, State::Checking}))
             bench.passTime(1001);
+        if (state == State::Checking)
+            session.request(Action::Check); // its first check waits for the next turn
         if (oneOf(state, {State::AskingToQuit, State::Closing}))
             session.close();
         if (state == State::Closing)
@@ -166,6 +169,7 @@ protected:
             kBytes.contains(action)     ? bytes() == kBytes.at(action)
             : action == Action::Connect ? shown(Kind::Status, "Connecting QB-vela ...")
             : action == Action::Program ? shown(Kind::Status, qbv::text::kDownloadStart)
+            : action == Action::Check   ? shown(Kind::State, "Checking")
             : action == Action::ReadKeys
                 ? heard.size() == 1 && heard[0].refusal == Refusal::None && heard[0].keys
             // During a command the panel may end once the command is over.
@@ -231,7 +235,8 @@ INSTANTIATE_TEST_SUITE_P(EveryCell, GateCellTest,
                          testing::Combine(testing::ValuesIn(kRows),
                                           testing::Values(Action::Connect, Action::Program, Action::SetLeds,
                                                           Action::SetPin, Action::Ping, Action::ReadKeys,
-                                                          Action::PollKeys, Action::Close, Action::Look)),
+                                                          Action::PollKeys, Action::Close, Action::Look,
+                                                          Action::Check)),
                          [](const testing::TestParamInfo<GateCellTest::ParamType>& info) {
                              return std::string(stateName(std::get<0>(info.param).state)) +
                                     kActionNames[static_cast<int>(std::get<1>(info.param))];

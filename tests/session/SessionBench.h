@@ -25,7 +25,7 @@ inline bool oneOf(session::State state, std::initializer_list<session::State> st
 // box stays up until the test answers it, as a window's would.
 class RecordingView final : public session::SessionView {
 public:
-    enum class Kind { State, Status, Box, Progress, Posted, Answer, Ended, Log };
+    enum class Kind { State, Status, Box, Progress, Posted, Answer, Ended, Log, Checked, CheckEnded };
     struct Event {
         Kind kind;
         std::string text;   // the state's name, the status, the box's or the log's words
@@ -66,6 +66,10 @@ public:
         replies.push_back(reply);
         note(Kind::Answer, reply.text, id);
     }
+    void checked(const doctor::CheckLine& line) override {
+        note(Kind::Checked, std::string(line.name) + " " + doctor::statusName(line.result.status));
+    }
+    void checkEnded(bool passed) override { note(Kind::CheckEnded, passed ? "passed" : "failed"); }
     void ended() override { note(Kind::Ended); }
     void log(const std::string& line) override { note(Kind::Log, line); }
 

@@ -33,16 +33,16 @@ namespace {
 
 // The panel's own inputs first, in the order of their actions; Reply answers the box that is up (Yes or No
 // where it asks, OK where it tells), Deliver the programming message a Yes posted, Signal closes without
-// asking, Forget is a script's client leaving.
+// asking, Forget is a script's client leaving, Check the menu's check of the connection.
 // clang-format off
 enum Input : uint8_t {
-    Connect, Program, Leds, Pin, PollKeys, Look, Close, Signal, Reply, Deliver, Script, Forget,
+    Connect, Program, Leds, Pin, PollKeys, Look, Close, Signal, Reply, Deliver, Script, Forget, Check,
     SetBoard, SetLibrary, SetProgrammer, Wait,
 };
 // clang-format on
 constexpr const char* kInputNames[] = {
-    "Connect", "Program", "Leds",   "Pin",    "PollKeys", "Look",       "Close",         "Signal",
-    "Reply",   "Deliver", "Script", "Forget", "SetBoard", "SetLibrary", "SetProgrammer", "Wait"};
+    "Connect", "Program", "Leds",   "Pin",   "PollKeys", "Look",       "Close",         "Signal", "Reply",
+    "Deliver", "Script",  "Forget", "Check", "SetBoard", "SetLibrary", "SetProgrammer", "Wait"};
 constexpr Action kActionOf[] = {Action::Connect, Action::Program, Action::SetLeds, Action::SetPin,
                                 Action::PollKeys};
 constexpr uint32_t kWaits[] = {1, 10, 500, 1001, 2001, 3100, 30000, 60001};
@@ -63,7 +63,7 @@ rc::Gen<Step> anyStep() {
     // clang-format off
     return rc::gen::construct<Step>(rc::gen::weightedElement<Input>({
         {4, Connect}, {3, Program}, {2, Leds}, {1, Pin}, {2, PollKeys}, {1, Look}, {2, Close}, {1, Signal},
-        {6, Reply}, {2, Deliver}, {4, Script}, {2, Forget}, {2, SetBoard}, {1, SetLibrary}, {2, SetProgrammer},
+        {6, Reply}, {2, Deliver}, {4, Script}, {2, Forget}, {2, Check}, {2, SetBoard}, {1, SetLibrary}, {2, SetProgrammer},
         {8, Wait}}), rc::gen::inRange<uint32_t>(0, 256));
     // clang-format on
 }
@@ -117,6 +117,9 @@ public:
                 forgotten_[1 + step.value % (nextId_ - 1)] = true;
                 session.forget(1 + step.value % (nextId_ - 1));
             }
+            break;
+        case Check:
+            session.request(Action::Check);
             break;
         case SetBoard:
             setBoard(Board(step.value % 5), byte % 16);
@@ -186,7 +189,7 @@ private:
         const bool box = bench_.view.box.has_value(), wakes = bench_.view.wakeAt.has_value();
         if (closing_)
             expect(ended_ || wakes, "closing, but nothing is left to end it");
-        else if (oneOf(shown_, {State::Connecting, State::Programming}))
+        else if (oneOf(shown_, {State::Connecting, State::Programming, State::Checking}))
             expect(box || wakes, "work under way that nothing moves on");
         else if (shown_ == State::ProgramAsked)
             expect(bench_.view.posts > 0, "programming asked for but not posted");
@@ -200,20 +203,28 @@ private:
             if (function == kFakeClose || function == kFakeUnload)
                 continue;
             expect(!programmer_, "the library called while the programmer runs: " + std::to_string(function));
-            expect(function == kFakeLoad || ((sequence_ || command_) && !job_ && !closing_),
-                   "the board reached with no sequence or command under way: " + std::to_string(function));
+            expect(function == kFakeLoad || ((sequence_ || command_ || check_) && !job_ && !closing_),
+                   "the board reached with no sequence, command or check under way: " +
+                       std::to_string(function));
         }
     }
 
     void take(const qbv::test::RecordingView::Event& event) {
         expect(!ended_, "the view told more after the end");
-        const bool idle = !sequence_ && !command_ && !job_ && !closing_;
+        const bool idle = !sequence_ && !command_ && !job_ && !check_ && !closing_;
         const auto state = static_cast<State>(event.value);
         const std::string line = event.text.starts_with("qbv: ") ? event.text.substr(5) : event.text;
         switch (event.kind) {
         case Kind::State:
             expect(!closing_ || state == State::Closed, "work went on after quit");
             expect(state != State::Commanding || idle, "a command started while other work runs");
+            expect(state != State::Checking || idle, "a check started while other work runs");
+            expect(!returning_ || closing_ || state == checkFound_, "a check left the link elsewhere");
+            returning_ = false;
+            if (state == State::Checking) {
+                check_ = true;
+                checkFound_ = shown_;
+            }
             command_ = state == State::Commanding;
             sequence_ &= oneOf(state, {State::Connecting, State::TellingFailure, State::AskingToProgram,
                                        State::AskingToQuit});
@@ -256,8 +267,16 @@ private:
             expect(!forgotten_[event.value], "a script answered after its client left");
             expect(++answers_[event.value] == 1, "a script answered twice");
             break;
+        case Kind::Checked:
+            expect(check_, "a check's line outside a check");
+            break;
+        case Kind::CheckEnded:
+            expect(check_, "a check ended twice");
+            check_ = false;
+            returning_ = true;
+            break;
         case Kind::Ended:
-            expect(closing_, "ended without a close");
+            expect(closing_ && !check_, "ended without a close, or under a check");
             ended_ = true;
             break;
         }
@@ -298,7 +317,8 @@ private:
     int seenCalls_ = 0;
     State shown_ = State::Disconnected;
     bool sequence_ = false, command_ = false, job_ = false, programmer_ = false, closing_ = false,
-         ended_ = false;
+         ended_ = false, check_ = false, returning_ = false;
+    State checkFound_ = State::Disconnected;
     Programmer running_ = Programmer::Succeeds;
     uint32_t programmerStart_ = 0, closeBound_ = 0;
 };

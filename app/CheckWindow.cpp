@@ -1,0 +1,74 @@
+#include "app/CheckWindow.h"
+
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CheckWindow::CheckWindow(QWidget* owner)
+    : QWidget(owner, Qt::Window), text_(new QPlainTextEdit(this)),
+      again_(new QPushButton(QStringLiteral("Check again"), this)) {
+    setWindowTitle(QStringLiteral("QB-vela Control Panel - Check the connection"));
+    setObjectName(QStringLiteral("CheckWindow"));
+    resize(860, 360);
+    text_->setObjectName(QStringLiteral("CheckReport"));
+    text_->setReadOnly(true);
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+
+    auto* copy = new QPushButton(QStringLiteral("Copy"), this);
+    copy->setObjectName(QStringLiteral("CopyReport"));
+    connect(copy, &QPushButton::clicked, this, [this] { QGuiApplication::clipboard()->setText(report()); });
+    again_->setObjectName(QStringLiteral("CheckAgain"));
+    connect(again_, &QPushButton::clicked, this, &CheckWindow::checkAgain);
+    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(copy);
+    buttons->addWidget(again_);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text_);
+    layout->addLayout(buttons);
+}
+
+void CheckWindow::begin() {
+    running_ = true;
+    again_->setEnabled(false);
+    text_->clear();
+}
+
+void CheckWindow::add(const qbv::doctor::CheckLine& line) {
+    // The report's lines end in a line break; the text adds its own.
+    QString lines = QString::fromStdString(qbv::doctor::reportLines(line));
+    lines.chop(1);
+    text_->appendPlainText(lines);
+}
+
+void CheckWindow::end(bool passed) {
+    text_->appendPlainText(passed ? QString::fromLatin1(qbv::doctor::kAllPassed)
+                                  : QStringLiteral("Stopped at the first failure."));
+    running_ = false;
+    again_->setEnabled(allowed_);
+}
+
+void CheckWindow::allowCheck(bool allowed) {
+    allowed_ = allowed;
+    again_->setEnabled(allowed && !running_);
+}
+
+QString CheckWindow::report() const {
+    return text_->toPlainText() + QLatin1Char('\n');
+}
+
+void CheckWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
+}
