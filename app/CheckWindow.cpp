@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 CheckWindow::CheckWindow(QWidget* owner)
@@ -14,7 +16,7 @@ CheckWindow::CheckWindow(QWidget* owner)
       again_(new QPushButton(QStringLiteral("Check again"), this)) {
     setWindowTitle(QStringLiteral("QB-vela Control Panel - Check the connection"));
     setObjectName(QStringLiteral("CheckWindow"));
-    resize(860, 360);
+    resize(720, 360);
     text_->setObjectName(QStringLiteral("CheckReport"));
     text_->setReadOnly(true);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -41,6 +43,7 @@ void CheckWindow::begin() {
     running_ = true;
     again_->setEnabled(false);
     text_->clear();
+    text_->horizontalScrollBar()->setValue(0);
 }
 
 void CheckWindow::add(const qbv::doctor::CheckLine& line) {
@@ -48,6 +51,20 @@ void CheckWindow::add(const qbv::doctor::CheckLine& line) {
     QString lines = QString::fromStdString(qbv::doctor::reportLines(line));
     lines.chop(1);
     text_->appendPlainText(lines);
+    widen(lines);
+}
+
+// Wide enough for the longest line, as far as the screen allows: a report is read whole, not scrolled.
+void CheckWindow::widen(const QString& lines) {
+    const QFontMetrics metrics(text_->font());
+    int widest = 0;
+    for (const QString& line : lines.split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int frame = width() - text_->viewport()->width() + text_->verticalScrollBar()->sizeHint().width() +
+                      2 * metrics.averageCharWidth();
+    const int room = screen() ? screen()->availableGeometry().width() : widest + frame;
+    if (widest + frame > width())
+        resize(std::min(widest + frame, room), height());
 }
 
 void CheckWindow::end(bool passed) {

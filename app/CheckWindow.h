@@ -28,6 +28,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void widen(const QString& lines);
+
     QPlainTextEdit* text_;
     QPushButton* again_;
     bool running_ = false;

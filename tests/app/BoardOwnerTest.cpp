@@ -4,6 +4,7 @@
 #include "tests/app/WindowFixture.h"
 #include "tests/programming/ProgrammerTesting.h"
 
+#include "app/CheckWindow.h"
 #include "app/EventLog.h"
 #include "app/LogWindow.h"
 #include "platform/Environment.h"
@@ -16,14 +17,17 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include <gmock/gmock.h>
 
@@ -53,16 +57,23 @@ protected:
             [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; });
         return menu;
     }
-    // Which of the menu's first three items are enabled, as "CDL" with '-' for a disabled one.
+    // Which of the menu's first four items are enabled, as "CDLK" with '-' for a disabled one.
     std::string menuState() {
         QMenu* menu = openMenu();
         if (!menu)
             return {};
-        const QList<QAction*> items = menu->actions();
-        const std::string state = std::string(items[0]->isEnabled() ? "C" : "-") +
-                                  (items[1]->isEnabled() ? "D" : "-") + (items[2]->isEnabled() ? "L" : "-");
+        std::string state;
+        for (int item = 0; item < 4; ++item)
+            state += menu->actions()[item]->isEnabled() ? "CDLK"[item] : '-';
         menu->close();
         return state;
+    }
+    // Picks an item of the menu with the mouse.
+    void pickFromMenu(int item) {
+        QMenu* menu = openMenu();
+        ASSERT_NE(menu, nullptr);
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
+                          menu->actionGeometry(menu->actions()[item]).center());
     }
     // A shortcut reaches only the active window, which a menu that just closed may not have handed back yet.
     void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -94,17 +105,13 @@ TEST_F(BoardOwnerTest, TheMenuOffersWhatTheRulesAllow) {
     ui.answers = {BoxAnswer::No};
     startUp();
     EXPECT_FALSE(form->SpeedButtonConnect->isVisible());
-    EXPECT_EQ(menuState(), "CD-"); // after No: Connect from the menu, though its button stays hidden
+    EXPECT_EQ(menuState(), "CD-K"); // after No: Connect from the menu, though its button stays hidden
     fake.setFallback(kFakeWrite, FakeJtag::step(0));
     pressKey(Qt::Key_F5); // the shortcut goes through the Connect handler
     ASSERT_TRUE(waitUntil([&] { return controlsShown(); }));
-    EXPECT_EQ(menuState(), "-DL");
+    EXPECT_EQ(menuState(), "-DLK");
     clickOn(led(3));
-    QMenu* menu = openMenu();
-    ASSERT_NE(menu, nullptr);
-    // All LEDs off, the item below Download.
-    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
-                      menu->actionGeometry(menu->actions()[2]).center());
+    pickFromMenu(2); // All LEDs off, the item below Download
     const std::vector<uint8_t> sent = fake.received();
     ASSERT_GE(sent.size(), 2u);
     EXPECT_EQ(std::vector<uint8_t>(sent.end() - 2, sent.end()), (std::vector<uint8_t>{0x01, 0x00}));
@@ -123,8 +130,91 @@ TEST_F(BoardOwnerTest, TheMenuOffersNoConnectOrDownloadWhileAJobRuns) {
     QTimer::singleShot(80, [&] { during = menuState(); });
     clickOn(form->SpeedButtonDownload);
     ASSERT_TRUE(waitUntil([&] { return !during.empty(); }));
-    EXPECT_EQ(during, "---");
+    EXPECT_EQ(during, "----");
 }
+
+// The check of the connection from the menu, over the panel's link or one of its own: the report line by
+// line as qbv doctor gives it, where it stops and what to do; the panel as it was after it.
+struct CheckCase {
+    const char* name;
+    bool connected;    // the start-up connection made, or the link did not open
+    bool toolChain;    // a tool chain to program with
+    const char* lines; // each check's status and name, as the report gives them
+    const char* fix;   // a part of what to do at the failure
+};
+
+void PrintTo(const CheckCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ConnectionCheckTest : public BoardOwnerTest, public testing::WithParamInterface<CheckCase> {};
+
+// clang-format off
+const CheckCase kCheckCases[] = {
+    {"AllWell", true, true,
+     "ok library|ok panel|ok link|ok ping|ok round-trip|ok tool-chain|ok design-file|ok chain-file-folder",
+     ""},
+    {"NoToolChain", true, false,
+     "ok library|ok panel|ok link|ok ping|ok round-trip|failed tool-chain|skipped design-file|"
+     "skipped chain-file-folder", "To program the MAX II"},
+    {"LinkDoesNotOpen", false, true,
+     "ok library|ok panel|failed link|skipped ping|skipped round-trip|skipped tool-chain|skipped design-file|"
+     "skipped chain-file-folder", "cable"},
+};
+// clang-format on
+
+TEST_P(ConnectionCheckTest, ReportsEachStepAndLeavesThePanelAsItWas) {
+    const CheckCase& c = GetParam();
+    qbv::test::TemporaryDirectory toolChain;
+    qbv::test::installTestProgrammer(toolChain.path() / "bin" /
+                                     (std::string("quartus_pgm") + QBV_EXE_SUFFIX));
+    std::optional<qbv::test::RegisteredInstall> registered;
+    if (c.toolChain)
+        registered.emplace(toolChain.path().string());
+    std::ofstream(directory.path() / "QBV_Control_Panel.pof") << "design";
+    if (!c.connected) {
+        fake.setFallback(kFakeInit, FakeJtag::step(-1));
+        ui.answers = {BoxAnswer::Ok};
+    }
+    startUp();
+    ASSERT_TRUE(waitForRest());
+    const std::string buttons = mainButtons();
+    pickFromMenu(3);
+    auto* window = form->findChild<CheckWindow*>();
+    ASSERT_NE(window, nullptr);
+    const std::string summary = c.fix[0] ? "Stopped at the first failure." : "All checks passed.";
+    ASSERT_TRUE(waitUntil([&] { return window->report().contains(QString::fromStdString(summary)); }));
+
+    std::string seen;
+    for (const QString& line : window->report().split(QLatin1Char('\n'))) {
+        const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (words.size() > 2 && QStringList({"ok", "failed", "skipped"}).contains(words[0]))
+            seen += (seen.empty() ? "" : "|") + (words[0] + QLatin1Char(' ') + words[1]).toStdString();
+    }
+    EXPECT_EQ(seen, c.lines);
+    const std::string report = window->report().toStdString();
+    EXPECT_THAT(report, HasSubstr(c.connected ? "This control panel holds the link"
+                                              : "This control panel holds no link now"));
+    if (c.fix[0]) {
+        EXPECT_THAT(report, HasSubstr(std::string("what to do:") + " "));
+        EXPECT_THAT(report, HasSubstr(c.fix));
+    }
+
+    // The panel as it was: its buttons, and with the link its controls, which still reach the board.
+    EXPECT_EQ(mainButtons(), buttons);
+    if (c.connected) {
+        clickOn(led(0));
+        EXPECT_TRUE(led(0)->Down());
+    }
+    // Copy takes the report as shown; Esc closes the window.
+    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("CopyReport")), Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), window->report());
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ConnectionCheckTest, testing::ValuesIn(kCheckCases),
+                         [](const testing::TestParamInfo<CheckCase>& info) { return info.param.name; });
 
 TEST_F(BoardOwnerTest, TheLogTellsConnectionsCommandsAndALostLink) {
     startUp();
