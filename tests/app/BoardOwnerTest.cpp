@@ -200,11 +200,14 @@ TEST_P(ConnectionCheckTest, ReportsEachStepAndLeavesThePanelAsItWas) {
         EXPECT_THAT(report, HasSubstr(c.fix));
     }
 
-    // The panel as it was: its buttons, and with the link its controls, which still reach the board.
+    // The panel as it was: its buttons, and with the link its controls, which still reach the board, and
+    // the keys, still polled.
     EXPECT_EQ(mainButtons(), buttons);
     if (c.connected) {
         clickOn(led(0));
         EXPECT_TRUE(led(0)->Down());
+        fake.answerKeyReads(0x02);
+        EXPECT_TRUE(waitUntil([&] { return keysShown() == 0x02; }));
     }
     // Copy takes the report as shown; Esc closes the window.
     QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("CopyReport")), Qt::LeftButton);
