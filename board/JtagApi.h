@@ -44,6 +44,7 @@ enum class LinkError : int32_t {
     NoJtagUart = 5,       // nothing on the board answers on the JTAG UART: the controller is not programmed
     Other = 6,
     NotOurs = 7, // the server that answers (the virtual board's, say) is another user's: it is not used
+    CableNotUnique = 8, // more than one cable, and none named to use
 };
 using JtagErrorTextFn = int32_t(JTAG_CALL*)(void* context, char* text, int32_t room);
 constexpr const char* kErrorTextName = "jtag_error_text";

@@ -73,12 +73,13 @@ leaves at once with exit 130; the programmer is left to finish.)"},
 skipped, with one sentence: the JTAG access library beside qbv (its file and
 edition), a running control panel of this folder, the virtual board (its socket,
 whether it is plugged in and programmed) or, for real boards, the vendor's JTAG-UART
-client (its folder, whether it may be trusted and loads, QBV_JTAG_CABLE) and on Linux
-the cable's USB device node, then the link, a ping, the median round trip of 20 key
-reads, and for programming the tool chain, the design file and the folder the chain
-file would be written to. At the first failure it says what to do, and the later
-steps are skipped. With a running control panel the board is asked through it; the
-link is not opened.
+client (its folder, whether it may be trusted and loads), on Linux the cable's USB
+device node, the JTAG server and the cable QBV_JTAG_CABLE picks; then the link, a
+ping, the median round trip of 20 key reads, and for programming the tool chain, the
+design file and the folder the chain file would be written to. At the first failure
+it says what to do, and the later steps are skipped. With a running control panel the
+board is asked through it; the link is not opened. The control panel's context menu
+shows the same report.
 
 With --json, one object per step: name, status, detail and fix. The exit code is
 the failed step's, from the table in qbv --help; 0 when all pass.)"},

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -42,6 +43,7 @@ struct DoctorContext {
     std::unique_ptr<TJtagPort> ownPort;
     std::unique_ptr<LinkHolder> holder;
     std::unique_ptr<sim::BoardControl> virtualBoard;
+    std::optional<bool> linkOpened; // once the checks have tried to open the link
     bool commandInFlight = false;
 
     bool virtualEdition() const;

@@ -55,6 +55,8 @@ std::string linkFix(jtag::LinkError why, bool virtualBoard) {
                "--wait SECONDS.";
     case jtag::LinkError::NoJtagUart:
         return "Program the controller: qbv program.";
+    case jtag::LinkError::CableNotUnique:
+        return "Name the cable to use in QBV_JTAG_CABLE, as the vendor's tools list it.";
     case jtag::LinkError::NotOurs:
         return virtualBoard ? "Start a virtual board of your own." : "Start a JTAG server of your own.";
     default:
@@ -76,6 +78,15 @@ bool onRealBoard(const DoctorContext& context) {
 
 bool onRealBoardsUsb(const DoctorContext& context) {
     return onRealBoard(context) && platform::usbCablesListed();
+}
+
+// The link's own steps, where the checks open it themselves.
+bool onRealBoardsOwnLink(const DoctorContext& context) {
+    return onRealBoard(context) && !context.holder && !context.panelHoldsLink();
+}
+
+template <typename Value> bool oneOf(Value value, std::initializer_list<Value> values) {
+    return std::find(values.begin(), values.end(), value) != values.end();
 }
 
 CheckResult checkLibrary(DoctorContext& context) {
@@ -175,11 +186,8 @@ CheckResult checkClientLibrary(DoctorContext&) {
                                  platform::jtagClientLibraryFileName(),
                                  platform::jtagAtlanticLibraryFileName()),
                       "Name the tool chain's own folder, or install the tool chain again.");
-    const std::string cable = platform::environmentVariable("QBV_JTAG_CABLE");
-    return ok(formatText("The vendor's JTAG-UART client in %s (named by %s) loads; %s.", folder.path.c_str(),
-                         folder.namedBy.c_str(),
-                         cable.empty() ? "QBV_JTAG_CABLE is not set, so the one cable there is is used"
-                                       : ("QBV_JTAG_CABLE picks the cable \"" + cable + "\"").c_str()));
+    return ok(formatText("The vendor's JTAG-UART client in %s (named by %s) loads.", folder.path.c_str(),
+                         folder.namedBy.c_str()));
 }
 
 // The cable as the system sees it, before the vendor's JTAG server does: on the bus, and its device node
@@ -212,25 +220,59 @@ CheckResult checkUsbCable(DoctorContext&) {
         static_cast<int>(cables.size()), cables.front().product.c_str(), cables.front().node.c_str()));
 }
 
-CheckResult checkLink(DoctorContext& context) {
-    if (context.holder)
-        return ok("The control panel holds the link; the board is asked through it.");
-    if (context.panelHoldsLink())
-        return ok("This control panel's link is open.");
-    TJtagPort& port = *context.port;
-    if (port.Open())
-        return ok("The link opened and the JTAG UART answers.");
+// The link is opened once, by the first step that needs it: the JTAG server's for real boards.
+bool openLink(DoctorContext& context) {
+    if (!context.linkOpened)
+        context.linkOpened = context.port->Open();
+    return *context.linkOpened;
+}
+
+CheckResult linkFailure(const DoctorContext& context) {
+    const TJtagPort& port = *context.port;
     // The library's sentence for a link in use says what to do already: the detail keeps to the fact.
     const std::string why =
         port.linkError() == jtag::LinkError::InUse
-            ? "Another program holds the link: a control panel of another folder, or another "
-              "qbv."
+            ? "Another program holds the link: a control panel of another folder, or another qbv."
             : port.linkErrorString();
     return failed(kExitLinkNotOpened,
                   why.empty() ? "The library could not open the link and gives no reason (the board maker's "
                                 "edition says none)."
                               : why,
                   linkFix(port.linkError(), context.virtualEdition()));
+}
+
+// The JTAG server answered the client, unless the link's failure says it did not, or names no cause.
+CheckResult checkJtagServer(DoctorContext& context) {
+    const char* server = platform::toolchainWords().server;
+    if (openLink(context) ||
+        !oneOf(context.port->linkError(),
+               {jtag::LinkError::ServerNotRunning, jtag::LinkError::NotOurs, jtag::LinkError::Other}))
+        return ok(formatText("%s answers.", server));
+    CheckResult failure = linkFailure(context);
+    if (context.port->linkError() == jtag::LinkError::Other)
+        failure.fix = linkFix(jtag::LinkError::ServerNotRunning, false);
+    return failure;
+}
+
+// The cable the server found, as QBV_JTAG_CABLE picks it (the client lists no cables itself).
+CheckResult checkCable(DoctorContext& context) {
+    if (!openLink(context) &&
+        oneOf(context.port->linkError(), {jtag::LinkError::NoCable, jtag::LinkError::CableNotUnique}))
+        return linkFailure(context);
+    const std::string cable = platform::environmentVariable("QBV_JTAG_CABLE");
+    return ok(cable.empty() ? "A cable reaches the board; QBV_JTAG_CABLE is not set, so the one cable there "
+                              "is is used."
+                            : "The cable \"" + cable + "\" that QBV_JTAG_CABLE picks reaches the board.");
+}
+
+CheckResult checkLink(DoctorContext& context) {
+    if (context.holder)
+        return ok("The control panel holds the link; the board is asked through it.");
+    if (context.panelHoldsLink())
+        return ok("This control panel's link is open.");
+    if (openLink(context))
+        return ok("The link opened and the JTAG UART answers.");
+    return linkFailure(context);
 }
 
 CheckResult checkPing(DoctorContext& context) {
@@ -331,6 +373,8 @@ constexpr DoctorCheck kChecks[] = {
     {"virtual-board-state", onVirtualBoard, checkVirtualBoardState},
     {"client-library",      onRealBoard,    checkClientLibrary},
     {"usb-cable",           onRealBoardsUsb, checkUsbCable},
+    {"jtag-server",         onRealBoardsOwnLink, checkJtagServer},
+    {"cable",               onRealBoardsOwnLink, checkCable},
     {"link",                always,         checkLink},
     {"ping",                always,         checkPing},
     {"round-trip",          always,         checkRoundTrip},

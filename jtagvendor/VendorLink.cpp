@@ -94,7 +94,7 @@ constexpr ErrorWords kErrorWords[] = {
     {kJatlNoNode, jtag::LinkError::NoJtagUart,
      "No JTAG UART answers on the board: its MAX II controller is not programmed "
      "(Download .POF in the panel, or qbv program)."},
-    {kJatlCableNotUnique, jtag::LinkError::Other,
+    {kJatlCableNotUnique, jtag::LinkError::CableNotUnique,
      "More than one cable is connected: name the one to use in QBV_JTAG_CABLE."},
 };
 constexpr const char* kOtherCode =

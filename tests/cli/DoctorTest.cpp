@@ -143,9 +143,9 @@ constexpr const char* kFakeClientFolder = "fakeclient/linux64";
 
 // On Linux the cable's device node is checked before the link opens; elsewhere the vendor's driver has it.
 const std::vector<std::string> kVendorSteps = [] {
-    std::vector<std::string> steps = {"library",    "panel",       "client-library",
-                                      "link",       "ping",        "round-trip",
-                                      "tool-chain", "design-file", "chain-file-folder"};
+    std::vector<std::string> steps = {
+        "library",    "panel",      "client-library", "jtag-server",      "cable", "link", "ping",
+        "round-trip", "tool-chain", "design-file",    "chain-file-folder"};
     if (platform::usbCablesListed())
         steps.insert(steps.begin() + 3, "usb-cable");
     return steps;
@@ -159,6 +159,7 @@ struct VendorCase {
     const char* name;
     ClientFolder folder;
     Cable cable;
+    const char* open; // what the fake client's open does
     int exitCode;
     const char* failedStep;
     const char* fix;
@@ -166,18 +167,28 @@ struct VendorCase {
 
 const VendorCase kVendorCases[] = {
     // The way to the board passes; programming lacks its tool chain.
-    {"ClientLoads", ClientFolder::TheFake, Cable::Ready, kExitProgrammingFailed, "tool-chain", "To program"},
-    {"NoToolChain", ClientFolder::NoneNamed, Cable::Ready, kExitLinkNotOpened, "client-library",
+    {"ClientLoads", ClientFolder::TheFake, Cable::Ready, "ok", kExitProgrammingFailed, "tool-chain",
+     "To program"},
+    {"NoToolChain", ClientFolder::NoneNamed, Cable::Ready, "ok", kExitLinkNotOpened, "client-library",
      "To reach a real board"},
-    {"ClientDoesNotLoad", ClientFolder::HoldsNoLibrary, Cable::Ready, kExitLinkNotOpened, "client-library",
-     "missing"},
-    {"OthersMayWrite", ClientFolder::OthersMayWrite, Cable::Ready, kExitLinkNotOpened, "client-library",
+    {"ClientDoesNotLoad", ClientFolder::HoldsNoLibrary, Cable::Ready, "ok", kExitLinkNotOpened,
+     "client-library", "missing"},
+    {"OthersMayWrite", ClientFolder::OthersMayWrite, Cable::Ready, "ok", kExitLinkNotOpened, "client-library",
      "nobody else"},
-    {"CableNotOnTheBus", ClientFolder::TheFake, Cable::NotOnTheBus, kExitLinkNotOpened, "usb-cable",
+    {"CableNotOnTheBus", ClientFolder::TheFake, Cable::NotOnTheBus, "ok", kExitLinkNotOpened, "usb-cable",
      "Plug the cable"},
-    {"CableNodeMissing", ClientFolder::TheFake, Cable::NodeMissing, kExitLinkNotOpened, "usb-cable", "again"},
-    {"CableNodeNotOurs", ClientFolder::TheFake, Cable::NodeNotOurs, kExitLinkNotOpened, "usb-cable",
+    {"CableNodeMissing", ClientFolder::TheFake, Cable::NodeMissing, "ok", kExitLinkNotOpened, "usb-cable",
+     "again"},
+    {"CableNodeNotOurs", ClientFolder::TheFake, Cable::NodeNotOurs, "ok", kExitLinkNotOpened, "usb-cable",
      "Install the udev rule"},
+    // What the client's open says of the server, the cables and the board's JTAG UART.
+    {"ServerDoesNotAnswer", ClientFolder::TheFake, Cable::Ready, "other", kExitLinkNotOpened, "jtag-server",
+     "Start"},
+    {"NoCableFound", ClientFolder::TheFake, Cable::Ready, "no-cable", kExitLinkNotOpened, "cable",
+     "Plug the cable in"},
+    {"CablesNotNamed", ClientFolder::TheFake, Cable::Ready, "not-unique", kExitLinkNotOpened, "cable",
+     "QBV_JTAG_CABLE"},
+    {"LinkInUse", ClientFolder::TheFake, Cable::Ready, "in-use", kExitLinkNotOpened, "link", "--wait"},
 };
 
 // A cable on bus 1 as device 5, its node as the case says.
@@ -228,6 +239,7 @@ struct VendorDoctorTest : testing::TestWithParam<VendorCase> {
             break;
         }
         platform::setEnvironmentVariable("QBV_JTAG_CLIENT_DIR", client);
+        platform::setEnvironmentVariable("QBV_FAKE_CLIENT_OPEN", GetParam().open);
         platform::setSystemRootForTests(systemRoot.directory());
         cablePlaced = placeCable(systemRoot.path(), GetParam().cable);
     }
@@ -235,6 +247,7 @@ struct VendorDoctorTest : testing::TestWithParam<VendorCase> {
         platform::setProgramDirectory("");
         platform::setSystemRootForTests("");
         platform::setEnvironmentVariable("QBV_JTAG_CLIENT_DIR", "");
+        platform::setEnvironmentVariable("QBV_FAKE_CLIENT_OPEN", "");
         platform::setEnvironmentVariable("QUARTUS_ROOTDIR", quartusRoot);
     }
     bool spoiled = true;
