@@ -26,9 +26,9 @@ struct Row {
 // One cable, one job: while a sequence, a command or a job runs, nothing else that reaches the board
 // starts, and a box the work waits on holds it where it is; once the user has said quit, nothing starts at
 // all. A close never ends the panel under a command on its way: the library is still in its call. A check of
-// the connection holds the cable like any work, but a close ends it at once: the check's steps left are
-// only skipped, and the window stays as it was while it runs. The looks:
-// Connect, Download, Exit, the LED and pin controls, the hourglass.
+// the connection holds the cable like any work (a key poll waits for it), but a close ends it at once: the
+// check's steps left are only skipped, and the window stays as it was while it runs. The looks: Connect,
+// Download, Exit, the LED and pin controls, the hourglass.
 constexpr const char* kNotConnected =
     "The control panel holds no link to the board: connect it there (Connect, F5).";
 constexpr const char* kConnecting = "The control panel is connecting to the board.";
@@ -69,7 +69,7 @@ constexpr Row kTable[kStateCount] = {
     {"Connected",       {D, R, R, R, R, R, R, R, R, R}, kLinked,     kDone,     kMute, State::Connected},
     {"Commanding",      {D, D, D, D, D, D, L, L, R, D}, kLinked,     kCommand,  kMute, kMute},
     {"Programming",     {D, D, D, D, D, D, D, C, R, D}, kWorking,    kJob,      kMute, kMute},
-    {"Checking",        {D, D, D, D, D, D, D, R, R, D}, kAsLastSeen, kChecking, kMute, kMute},
+    {"Checking",        {D, D, D, D, D, D, L, R, R, D}, kAsLastSeen, kChecking, kMute, kMute},
     {"TellingFailure",  {D, D, D, D, D, D, D, R, R, D}, kWorking,    kTelling,  kMute, kMute},
     {"AskingToProgram", {D, D, D, D, D, D, D, R, R, D}, kWorking,    kQuestion, kMute, kMute},
     {"AskingToQuit",    {D, D, D, D, D, D, D, D, R, D}, kWorking,    kQuestion, kMute, kMute},

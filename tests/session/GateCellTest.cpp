@@ -43,7 +43,7 @@ const Row kRows[] = {
     {State::Connected,       "-RRRRRRRRR", Refusal::None},
     {State::Commanding,      "------LLR-", Refusal::Busy},
     {State::Programming,     "-------CR-", Refusal::Busy},
-    {State::Checking,        "-------RR-", Refusal::Busy},
+    {State::Checking,        "------LRR-", Refusal::Busy},
     {State::TellingFailure,  "-------RR-", Refusal::Busy},
     {State::AskingToProgram, "-------RR-", Refusal::Busy},
     {State::AskingToQuit,    "--------R-", Refusal::Busy},
