@@ -190,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
         OpenFailure{kFakeOpenCableNotOnBoard, jtag::LinkError::NoCable, "does not reach the board"},
         OpenFailure{kFakeOpenInUse, jtag::LinkError::InUse, "in use by another program"},
         OpenFailure{kFakeOpenNoNode, jtag::LinkError::NoJtagUart, "not programmed"},
-        OpenFailure{kFakeOpenCableNotUnique, jtag::LinkError::Other, "QBV_JTAG_CABLE"},
+        OpenFailure{kFakeOpenCableNotUnique, jtag::LinkError::CableNotUnique, "QBV_JTAG_CABLE"},
         OpenFailure{kFakeOpenHardware, jtag::LinkError::Other, "JTAG client error -9"}),
     [](const testing::TestParamInfo<OpenFailure>& info) {
         std::string name = info.param.name ? info.param.name : info.param.open;
