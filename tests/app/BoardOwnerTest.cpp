@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -209,6 +210,15 @@ TEST_P(ConnectionCheckTest, ReportsEachStepAndLeavesThePanelAsItWas) {
         fake.answerKeyReads(0x02);
         EXPECT_TRUE(waitUntil([&] { return keysShown() == 0x02; }));
     }
+    // Check again runs it anew, in a report of its own.
+    auto* again = window->findChild<QPushButton*>(QStringLiteral("CheckAgain"));
+    ASSERT_TRUE(again->isEnabled());
+    QTest::mouseClick(again, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return window->report().contains(QString::fromStdString(summary)); }));
+    EXPECT_EQ(window->report().count(
+                  QRegularExpression(QStringLiteral("^ok +library "), QRegularExpression::MultilineOption)),
+              1);
+
     // Copy takes the report as shown; Esc closes the window.
     QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("CopyReport")), Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), window->report());
