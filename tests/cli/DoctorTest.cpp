@@ -37,6 +37,7 @@ struct DoctorSetup {
     FakeJtag fake;
     test::FakeClock clock;
     std::unique_ptr<test::FakeLibraryDirectory> directory;
+    bool arranged = true; // false where this system or user cannot make the case
 };
 
 struct DoctorCase {
@@ -70,6 +71,11 @@ const DoctorCase kCases[] = {
     {"NoToolChain", test::FakeLibraryDirectory::kWhole,
      [](DoctorSetup& s) { std::filesystem::remove_all(s.directory->path() / "quartus"); },
      kExitProgrammingFailed, "tool-chain", "To program the MAX II"},
+    {"ToolChainOfAnotherOwner", test::FakeLibraryDirectory::kWhole,
+     [](DoctorSetup& s) {
+         s.arranged = test::spoilFolder(s.directory->path() / "quartus", test::Spoil::ForeignOwner);
+     },
+     kExitProgrammingFailed, "tool-chain", "belong to you or root"},
     {"NoDesignFile", test::FakeLibraryDirectory::kWhole,
      [](DoctorSetup&) { std::filesystem::remove(programming::designFilePath()); }, kExitProgrammingFailed,
      "design-file", programming::kDesignFileName},
@@ -117,6 +123,8 @@ void expectReport(const std::string& out, const std::vector<std::string>& steps,
 
 TEST_P(DoctorTest, StopsAtTheFirstFailureWithItsCodeAndWhatToDo) {
     const DoctorCase& c = GetParam();
+    if (!setup.arranged)
+        GTEST_SKIP() << "this system or user cannot make the folder the case needs";
     const test::CliRun run = test::runQbv({"--json", "doctor"});
     EXPECT_EQ(run.exitCode, c.exitCode) << run.out;
     expectReport(run.out, kSteps, c.failedStep, c.fix);
