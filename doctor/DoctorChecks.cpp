@@ -37,8 +37,27 @@ CheckResult failed(int exitCode, std::string detail, std::string fix) {
     return {CheckStatus::Failed, std::move(detail), std::move(fix), exitCode};
 }
 
+// What to do, in the words of the front end that runs the checks: qbv's commands, or the panel's own.
+struct FrontWords {
+    const char* program; // how to program the controller
+    const char* again;   // how to run the checks again
+    const char* inUse;   // what to do about a link that another program holds
+};
+constexpr FrontWords kQbvWords{
+    "qbv program", "run qbv doctor again",
+    "Close the control panel or the other qbv that holds the link, or let qbv wait for it with --wait "
+    "SECONDS."};
+constexpr FrontWords kPanelWords{"Download .POF", "check the connection again",
+                                 "Close the other program that holds the link (a control panel of another "
+                                 "folder, or qbv), then check the connection again."};
+
+const FrontWords& words(const DoctorContext& context) {
+    return context.inPanel ? kPanelWords : kQbvWords;
+}
+
 // What to do about a link that did not open, by the library's own reason; the maker's edition gives none.
-std::string linkFix(jtag::LinkError why, bool virtualBoard) {
+std::string linkFix(jtag::LinkError why, const DoctorContext& context) {
+    const bool virtualBoard = context.virtualEdition();
     switch (why) {
     case jtag::LinkError::NoToolChain:
         return "Install the FPGA vendor's tool chain and announce it (see \"With a real board\" in the "
@@ -51,16 +70,15 @@ std::string linkFix(jtag::LinkError why, bool virtualBoard) {
         return virtualBoard ? "Plug the virtual board in: qbv-board-ctl plug."
                             : "Plug the cable in, to the PC and to the board, and power the board.";
     case jtag::LinkError::InUse:
-        return "Close the control panel or the other qbv that holds the link, or let qbv wait for it with "
-               "--wait SECONDS.";
+        return words(context).inUse;
     case jtag::LinkError::NoJtagUart:
-        return "Program the controller: qbv program.";
+        return formatText("Program the controller: %s.", words(context).program);
     case jtag::LinkError::CableNotUnique:
         return "Name the cable to use in QBV_JTAG_CABLE, as the vendor's tools list it.";
     case jtag::LinkError::NotOurs:
         return virtualBoard ? "Start a virtual board of your own." : "Start a JTAG server of your own.";
     default:
-        return "Check the cable and the board's power, then run qbv doctor again.";
+        return formatText("Check the cable and the board's power, then %s.", words(context).again);
     }
 }
 
@@ -133,7 +151,7 @@ CheckResult checkVirtualBoard(DoctorContext& context) {
             why.erase(0, 6);
         return failed(kExitLinkNotOpened,
                       formatText("The virtual board \"%s\": %s.", name.c_str(), why.c_str()),
-                      linkFix(jtag::LinkError::ServerNotRunning, true));
+                      linkFix(jtag::LinkError::ServerNotRunning, context));
     }
     return ok(formatText("The virtual board \"%s\" serves %s, a process of this user's.", name.c_str(),
                          path.c_str()));
@@ -148,10 +166,10 @@ CheckResult checkVirtualBoardState(DoctorContext& context) {
     context.virtualBoard.reset(); // its control connection is done with
     if (!state.plugged)
         return failed(kExitLinkNotOpened, "The virtual board is unplugged.",
-                      linkFix(jtag::LinkError::NoCable, true));
+                      linkFix(jtag::LinkError::NoCable, context));
     if (!state.programmed)
         return failed(kExitNoResponse, "The virtual board's controller is erased: it answers nothing.",
-                      "Program it: qbv program.");
+                      formatText("Program it: %s.", words(context).program));
     if (context.panelHoldsLink())
         return ok("Plugged in and programmed; this control panel holds its link.");
     return ok(state.linkOpen ? "Plugged in and programmed; another program holds its link."
@@ -238,7 +256,7 @@ CheckResult linkFailure(const DoctorContext& context) {
                   why.empty() ? "The library could not open the link and gives no reason (the board maker's "
                                 "edition says none)."
                               : why,
-                  linkFix(port.linkError(), context.virtualEdition()));
+                  linkFix(port.linkError(), context));
 }
 
 // The JTAG server answered the client, unless the link's failure says it did not, or names no cause.
@@ -250,7 +268,7 @@ CheckResult checkJtagServer(DoctorContext& context) {
         return ok(formatText("%s answers.", server));
     CheckResult failure = linkFailure(context);
     if (context.port->linkError() == jtag::LinkError::Other)
-        failure.fix = linkFix(jtag::LinkError::ServerNotRunning, false);
+        failure.fix = linkFix(jtag::LinkError::ServerNotRunning, context);
     return failure;
 }
 
@@ -285,7 +303,8 @@ CheckResult checkPing(DoctorContext& context) {
     if (board::SendCommand(*context.port, context.commandInFlight, board::kPing, &unused))
         return ok("The board answered a ping.");
     return failed(kExitNoResponse, formatText(text::kNoResponse, text::kBoardName),
-                  "Program the controller: qbv program (a blank or erased MAX II answers nothing).");
+                  formatText("Program the controller: %s (a blank or erased MAX II answers nothing).",
+                             words(context).program));
 }
 
 // The median of the key reads' round trips: what a poll of the keys costs, unmoved by one slow read. A
@@ -302,10 +321,11 @@ CheckResult checkRoundTrip(DoctorContext& context) {
         } else {
             uint8_t keys = 0;
             if (!board::SendCommand(*context.port, context.commandInFlight, board::kReadKeys, &keys))
-                return failed(kExitCommandFailed,
-                              formatText("%s: key read %d of %d went unanswered.", text::kLostConnection,
-                                         i + 1, kRoundTrips),
-                              "Check the cable and the board's power, then run qbv doctor again.");
+                return failed(
+                    kExitCommandFailed,
+                    formatText("%s: key read %d of %d went unanswered.", text::kLostConnection, i + 1,
+                               kRoundTrips),
+                    formatText("Check the cable and the board's power, then %s.", words(context).again));
         }
         milliseconds.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }

@@ -160,7 +160,7 @@ const CheckCase kCheckCases[] = {
      "skipped chain-file-folder", "To program the MAX II"},
     {"LinkDoesNotOpen", false, true,
      "ok library|ok panel|failed link|skipped ping|skipped round-trip|skipped tool-chain|skipped design-file|"
-     "skipped chain-file-folder", "cable"},
+     "skipped chain-file-folder", "then check the connection again"},
 };
 // clang-format on
 
