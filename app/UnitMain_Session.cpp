@@ -122,7 +122,7 @@ void TFormMain::DrawState(State state) {
     const std::optional<qbv::session::Look> shown = qbv::session::lookOf(state);
     if (!shown) {
         // The window stays as the user last saw it; a closing one polls no more and offers no menu (a check
-        // of the connection drops the polls it meets, and the window polls on once it is over).
+        // of the connection holds its polls back until it is over).
         if (FSession.closing()) {
             TimerButtonPolling->SetEnabled(false);
             FMenu->dismiss();
