@@ -1,7 +1,8 @@
 #include "app/CheckWindow.h"
 
+#include "app/FixedFont.h"
+
 #include <QClipboard>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -20,7 +21,7 @@ CheckWindow::CheckWindow(QWidget* owner)
     text_->setObjectName(QStringLiteral("CheckReport"));
     text_->setReadOnly(true);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    text_->setFont(fixedPitchFont());
 
     auto* copy = new QPushButton(QStringLiteral("Copy"), this);
     copy->setObjectName(QStringLiteral("CopyReport"));

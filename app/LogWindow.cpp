@@ -1,6 +1,7 @@
 #include "app/LogWindow.h"
 
 #include "app/EventLog.h"
+#include "app/FixedFont.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -22,7 +23,7 @@ LogWindow::LogWindow(const EventLog& log, QWidget* owner)
     text_->setReadOnly(true);
     text_->setMaximumBlockCount(static_cast<int>(EventLog::kCapacity));
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text_->setFont(QFont(QStringLiteral("monospace")));
+    text_->setFont(fixedPitchFont());
     for (const QString& line : log.lines())
         text_->appendPlainText(line);
     connect(&log, &EventLog::added, text_, &QPlainTextEdit::appendPlainText);
