@@ -81,15 +81,7 @@ bool ProgrammingJob::prepare() {
 }
 
 bool ProgrammingJob::run() {
-    if (!start())
-        return false;
-    for (;;) {
-        if (pump_)
-            pump_();
-        if (const std::optional<bool> programmed = pass())
-            return *programmed;
-        process_->waitForEnd(kPassWaitMs);
-    }
+    return judge(RunProgrammer({programmer_, chainFile_, outputToErrorStream_}, timeoutMs_, pump_));
 }
 
 bool ProgrammingJob::start() {
