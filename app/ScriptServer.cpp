@@ -193,9 +193,10 @@ void ScriptServer::keysRead(uint8_t keys) {
 }
 
 void ScriptServer::stateChanged(State state) {
-    if (state == State::Connected || state == State::Commanding)
+    // A watch ends with the polls it was served from: with the link lost, or whatever took their place. A
+    // state that only holds a poll back (a command, a check of the connection) keeps it.
+    if (verdict(state, Action::PollKeys) != Verdict::Drop)
         return;
-    // A watch ends with the polls it was served from: with the link lost, or whatever took their place.
     const Refused why = refusalOf(state);
     const ScriptReply end = state == State::Disconnected ? refused(Refusal::Failed, text::kLostConnection)
                                                          : refused(why.refusal, why.text);

@@ -3,6 +3,7 @@
 // request that is no request ends its connection while the panel goes on.
 
 #include "PanelFixture.h"
+#include "app/CheckWindow.h"
 #include "app/LogWindow.h"
 #include "platform/Environment.h"
 #include "platform/LocalChannel.h"
@@ -10,6 +11,8 @@
 #include "session/ScriptProtocol.h"
 #include "widgets/TSpeedButton.h"
 
+#include <QApplication>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTest>
@@ -192,6 +195,44 @@ TEST_F(PanelSocketTest, ARequestThatIsNoRequestEndsItsConnectionAndThePanelGoesO
     EXPECT_EQ(exchange(R"({"do":"ping"})"
                        "\n"),
               R"({"keys":0,"ok":true})");
+}
+
+// A script watching the keys goes on hearing them through a check of the connection, which holds the polls
+// back only while it runs.
+TEST_F(PanelSocketTest, AWatchGoesOnThroughACheckOfTheConnection) {
+    startUp();
+    std::promise<void> watching;
+    std::future<void> watched = watching.get_future();
+    auto lines = std::async(std::launch::async, [&watching] {
+        std::vector<std::string> heard;
+        platform::LocalChannel channel;
+        channel.open(platform::localServerAddress(session::panelServerName()));
+        channel.send(R"({"do":"watch"})"
+                     "\n",
+                     2000);
+        for (std::string line; heard.size() < 2 && channel.receiveLine(line, 10000);) {
+            heard.push_back(line);
+            if (heard.size() == 1)
+                watching.set_value();
+        }
+        return heard;
+    });
+    ASSERT_TRUE(
+        waitUntil([&] { return watched.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+
+    QTest::mouseClick(form->windowHandle(), Qt::RightButton, Qt::NoModifier, QPoint(300, 300));
+    QMenu* menu = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())); }));
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
+                      menu->actionGeometry(menu->actions()[3]).center());
+    auto* window = form->findChild<CheckWindow*>();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return window->report().contains(QStringLiteral("chain-file-folder")); }));
+
+    ASSERT_TRUE(board.control().press(1));
+    ASSERT_TRUE(
+        waitUntil([&] { return lines.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    EXPECT_THAT(lines.get(), testing::ElementsAre(HasSubstr(R"("keys":0)"), HasSubstr(R"("keys":2)")));
 }
 
 TEST_F(PanelSocketTest, AnotherUserCannotReachThePanel) {
