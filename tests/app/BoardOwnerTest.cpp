@@ -49,15 +49,6 @@ protected:
         waitUntil([] { return QToolTip::isVisible(); }, 3000);
         return QToolTip::text();
     }
-    // The menu a right click on the board picture opens, once it is up: on a loaded machine it may open
-    // well after the click.
-    QMenu* openMenu() {
-        QTest::mouseClick(form->windowHandle(), Qt::RightButton, Qt::NoModifier, QPoint(300, 300));
-        QMenu* menu = nullptr;
-        waitUntil(
-            [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; });
-        return menu;
-    }
     // Which of the menu's first four items are enabled, as "CDLK" with '-' for a disabled one.
     std::string menuState() {
         QMenu* menu = openMenu();
@@ -68,13 +59,6 @@ protected:
             state += menu->actions()[item]->isEnabled() ? "CDLK"[item] : '-';
         menu->close();
         return state;
-    }
-    // Picks an item of the menu with the mouse.
-    void pickFromMenu(int item) {
-        QMenu* menu = openMenu();
-        ASSERT_NE(menu, nullptr);
-        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
-                          menu->actionGeometry(menu->actions()[item]).center());
     }
     // A shortcut reaches only the active window, which a menu that just closed may not have handed back yet.
     void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

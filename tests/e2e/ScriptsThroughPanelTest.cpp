@@ -11,8 +11,6 @@
 #include "session/ScriptProtocol.h"
 #include "widgets/TSpeedButton.h"
 
-#include <QApplication>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTest>
@@ -220,11 +218,7 @@ TEST_F(PanelSocketTest, AWatchGoesOnThroughACheckOfTheConnection) {
     ASSERT_TRUE(
         waitUntil([&] { return watched.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
 
-    QTest::mouseClick(form->windowHandle(), Qt::RightButton, Qt::NoModifier, QPoint(300, 300));
-    QMenu* menu = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())); }));
-    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
-                      menu->actionGeometry(menu->actions()[3]).center());
+    pickFromMenu(3); // Check the connection…
     auto* window = form->findChild<CheckWindow*>();
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(waitUntil([&] { return window->report().contains(QStringLiteral("chain-file-folder")); }));

@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QMenu>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -64,6 +65,20 @@ void WindowDriver::clickOn(QWidget* widget) {
 
 void WindowDriver::moveMouseTo(const QPoint& point) {
     QTest::mouseMove(form->windowHandle(), point);
+}
+
+QMenu* WindowDriver::openMenu() {
+    QTest::mouseClick(form->windowHandle(), Qt::RightButton, Qt::NoModifier, QPoint(300, 300));
+    QMenu* menu = nullptr;
+    waitUntil([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; });
+    return menu;
+}
+
+void WindowDriver::pickFromMenu(int item) {
+    QMenu* menu = openMenu();
+    ASSERT_NE(menu, nullptr);
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
+                      menu->actionGeometry(menu->actions()[item]).center());
 }
 
 QString WindowDriver::status() const {

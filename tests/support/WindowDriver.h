@@ -10,6 +10,7 @@
 #include <ostream>
 #include <string>
 
+class QMenu;
 class TPaintBox;
 class TSpeedButton;
 
@@ -41,6 +42,10 @@ public:
     void clickAt(const QPoint& point);
     void clickOn(QWidget* widget);
     void moveMouseTo(const QPoint& point);
+    // The menu a right click on the board picture opens, once it is up (on a loaded machine it may open
+    // well after the click); an item of it picked with the mouse.
+    QMenu* openMenu();
+    void pickFromMenu(int item);
 
     QString status() const;
     QString hint() const;
