@@ -3,7 +3,7 @@
 // How a JTAG access library edition of ours exports its functions: by their C names, and nothing else
 // (the editions build with hidden visibility).
 
-#include "board/JtagApi.h"
+#include "platform/JtagApi.h"
 
 #if defined(_WIN32)
 #define QBV_JTAG_EXPORT extern "C" __declspec(dllexport)

@@ -27,25 +27,19 @@ TJtagPort::~TJtagPort() {
 }
 
 void TJtagPort::LoadJtagLibrary() {
-    std::string failure;
-    FLibrary = qbv::platform::loadLibrary(FLibraryPath, &failure);
-    if (!FLibrary) {
-        setError(JtagPortError::LibraryNotLoaded,
-                 qbv::formatText(qbv::text::kFailLoadDll, FLibraryPath.c_str()));
-        FErrorDetail = qbv::formatText("%s could not be loaded: %s.", FLibraryPath.c_str(), failure.c_str());
-        return;
-    }
-    if (!qbv::jtag::findEntryPoints(FLibrary, FEntryPoints)) {
+    qbv::platform::JtagLoad load = qbv::platform::loadJtagLibrary(FLibraryPath);
+    FLibrary = std::move(load.library);
+    FErrorDetail = std::move(load.detail);
+    switch (load.error) {
+    case qbv::platform::JtagLoadError::NoError:
+        break;
+    case qbv::platform::JtagLoadError::NotLoaded:
+        setError(JtagPortError::LibraryNotLoaded, qbv::formatText(qbv::text::kFailLoadDll, FLibraryPath.c_str()));
+        break;
+    case qbv::platform::JtagLoadError::FunctionMissing:
         setError(JtagPortError::FunctionMissing, qbv::text::kFailFindApi);
-        FErrorDetail = qbv::formatText("%s lacks a function every JTAG access library has: it is not one.",
-                                       FLibraryPath.c_str());
-        FreeJtagLibrary();
-        return;
+        break;
     }
-    FErrorText = reinterpret_cast<qbv::jtag::JtagErrorTextFn>(
-        qbv::platform::findSymbol(FLibrary, qbv::jtag::kErrorTextName));
-    FEdition = reinterpret_cast<qbv::jtag::JtagEditionFn>(
-        qbv::platform::findSymbol(FLibrary, qbv::jtag::kEditionName));
 }
 
 void TJtagPort::setError(JtagPortError error, std::string text) {
@@ -54,10 +48,7 @@ void TJtagPort::setError(JtagPortError error, std::string text) {
 }
 
 void TJtagPort::FreeJtagLibrary() {
-    if (!FLibrary)
-        return;
-    qbv::platform::freeLibrary(FLibrary);
-    FLibrary = nullptr;
+    FLibrary.reset();
 }
 
 bool TJtagPort::Open() {
@@ -67,12 +58,12 @@ bool TJtagPort::Open() {
     using namespace qbv::jtag;
     FLinkError = qbv::jtag::LinkError::None;
     FLinkErrorString.clear();
-    if (FEntryPoints.jtag_init(kInitArgs[0], kInitArgs[1], kInitArgs[2], kInitArgs[3], kInitArgs[4],
-                               kInitArgs[5], kInitTerm, kInitLast, FContext) != 0)
+    if (FLibrary->init(kInitArgs[0], kInitArgs[1], kInitArgs[2], kInitArgs[3], kInitArgs[4], kInitArgs[5],
+                       kInitTerm, kInitLast, FContext) != 0)
         return openFailed();
-    if (FEntryPoints.jtag_atlantic_init(FContext) != 0) {
+    if (FLibrary->atlanticInit(FContext) != 0) {
         // The link itself is up: end it, or the library keeps a half-open link until it is unloaded.
-        FEntryPoints.jtag_close(FContext);
+        FLibrary->close(FContext);
         return openFailed();
     }
     FOpened = true;
@@ -82,15 +73,15 @@ bool TJtagPort::Open() {
 std::string TJtagPort::edition() const {
     if (!IsLoaded())
         return {};
-    return FEdition ? FEdition() : "the board maker's";
+    std::string edition = FLibrary->edition();
+    if (edition.empty())
+        edition = "the board maker's";
+    const std::string how = FLibrary->runsThrough();
+    return how.empty() ? edition : edition + " (" + how + ")";
 }
 
 bool TJtagPort::openFailed() {
-    if (FErrorText) {
-        char text[512] = {};
-        FLinkError = static_cast<qbv::jtag::LinkError>(FErrorText(FContext, text, sizeof text));
-        FLinkErrorString = text;
-    }
+    FLinkError = FLibrary->errorText(FContext, FLinkErrorString);
     return false;
 }
 
@@ -98,7 +89,7 @@ void TJtagPort::Close() {
     if (!FOpened)
         return;
     FOpened = false;
-    FEntryPoints.jtag_close(FContext);
+    FLibrary->close(FContext);
 }
 
 void TJtagPort::PumpMessages() {
@@ -108,7 +99,7 @@ void TJtagPort::PumpMessages() {
 
 void TJtagPort::ClearStallIfReported(int32_t stall) {
     if (stall >= 0)
-        FEntryPoints.jtag_atlantic_clearstall(FContext);
+        FLibrary->clearStall(FContext);
 }
 
 bool TJtagPort::Write(const uint8_t* data, int32_t count, uint32_t timeoutMs, bool pump) {
@@ -126,7 +117,7 @@ bool TJtagPort::Write(const uint8_t* data, int32_t count, uint32_t timeoutMs, bo
         int32_t written = 0;
         int32_t stall = -1;
         const int32_t result =
-            FEntryPoints.jtag_atlantic_write(FContext, data + accepted, remaining, &written, &stall);
+            FLibrary->write(FContext, data + accepted, remaining, &written, &stall);
         ClearStallIfReported(stall);
         // A failed call took nothing, whatever count it reports: its bytes go again.
         const int32_t taken = result == 0 ? std::clamp(written, 0, remaining) : 0;
@@ -155,7 +146,7 @@ int32_t TJtagPort::Read(uint8_t* buffer, int32_t count, uint32_t timeoutMs, bool
         int32_t got = 0;
         int32_t stall = -1;
         const int32_t result =
-            FEntryPoints.jtag_atlantic_read(FContext, buffer + received, room, &got, &stall);
+            FLibrary->read(FContext, buffer + received, room, &got, &stall);
         if (result == 0 && got > 0) {
             received += std::min(got, room);
             finished = received >= count;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "board/JtagApi.h"
-#include "platform/DynamicLibrary.h"
+#include "platform/JtagLibrary.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 // What went wrong when the port was made; the text is what the user is shown, in an error box.
@@ -48,7 +48,8 @@ public:
     // Why the last Open failed, in the library's own words, when it is an edition of ours that says so
     // (the maker's library does not): None and "" otherwise.
     qbv::jtag::LinkError linkError() const { return FLinkError; }
-    // Which edition of the library was loaded: the maker's, or one of ours; empty when none was.
+    // Which edition of the library was loaded: the maker's, or one of ours; empty when none was. When it
+    // runs outside this program (a 32-bit library on 64-bit Windows), it says how.
     std::string edition() const;
     const std::string& linkErrorString() const { return FLinkErrorString; }
 
@@ -64,21 +65,17 @@ private:
     void setError(JtagPortError error, std::string text);
     bool openFailed();
 
-    qbv::platform::LibraryHandle FLibrary = nullptr;
+    // The library with its ten functions; none when loading failed or the library was freed.
+    std::unique_ptr<qbv::platform::JtagLibrary> FLibrary;
     // Set up and used by the library only; the port just hands out its address.
     alignas(8) unsigned char FContext[qbv::jtag::kLinkContextSize];
     bool FOpened = false;
-
-    // The ten functions, valid while the library is loaded.
-    qbv::jtag::EntryPoints FEntryPoints;
 
     std::string FLibraryPath;
     JtagPortError FError = JtagPortError::NoError;
     std::string FErrorString;
     std::string FErrorDetail;
     std::function<void()> FMessagePump;
-    qbv::jtag::JtagErrorTextFn FErrorText = nullptr; // optional
-    qbv::jtag::JtagEditionFn FEdition = nullptr;     // optional
     qbv::jtag::LinkError FLinkError = qbv::jtag::LinkError::None;
     std::string FLinkErrorString;
 };

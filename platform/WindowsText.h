@@ -11,7 +11,8 @@ std::wstring wide(const std::string& text);
 std::string narrow(const std::wstring& text);
 
 // The system's words for an error code, without the closing full stop and line break; "system error N"
-// where it has none.
-std::string systemMessage(unsigned long code);
+// where it has none. Some of its sentences hold places for words it was not given ("Bad EXE format for
+// %1."): each is filled with the subject, a file's name, say, or "it".
+std::string systemMessage(unsigned long code, const std::string& subject = "it");
 
 } // namespace qbv::platform

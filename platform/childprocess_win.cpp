@@ -1,5 +1,6 @@
 #include "ChildProcess.h"
 
+#include "WindowsPipe.h"
 #include "WindowsText.h"
 
 #include <vector>
@@ -9,49 +10,21 @@ namespace qbv::platform {
 
 namespace {
 
-// This program's standard error as a child inherits it: an inheritable copy, and a list of what the child
-// inherits that holds it alone, so that no other inheritable handle of this program reaches the child.
+// This program's standard error as a child inherits it, alone of this program's handles.
 class InheritedErrorStream {
 public:
-    InheritedErrorStream() = default;
-    ~InheritedErrorStream() {
-        if (attributes_)
-            DeleteProcThreadAttributeList(attributes_);
-        if (handle_)
-            CloseHandle(handle_);
-    }
-    InheritedErrorStream(const InheritedErrorStream&) = delete;
-    InheritedErrorStream& operator=(const InheritedErrorStream&) = delete;
-
     // False when this program has no standard error or the system refuses a step.
-    bool prepare() {
-        const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-        if (error == nullptr || error == INVALID_HANDLE_VALUE ||
-            !DuplicateHandle(GetCurrentProcess(), error, GetCurrentProcess(), &handle_, 0, TRUE,
-                             DUPLICATE_SAME_ACCESS))
-            return false;
-        SIZE_T size = 0;
-        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
-        buffer_.resize(size);
-        const auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer_.data());
-        if (!InitializeProcThreadAttributeList(list, 1, 0, &size))
-            return false;
-        attributes_ = list;
-        return UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &handle_, sizeof handle_,
-                                         nullptr, nullptr);
-    }
+    bool prepare() { return inherited_.prepare(GetStdHandle(STD_ERROR_HANDLE)); }
 
     // Hands the stream to the child as its standard output and standard error.
     void giveTo(STARTUPINFOEXW& startup) const {
         startup.StartupInfo.dwFlags |= STARTF_USESTDHANDLES;
-        startup.StartupInfo.hStdOutput = startup.StartupInfo.hStdError = handle_;
-        startup.lpAttributeList = attributes_;
+        startup.StartupInfo.hStdOutput = startup.StartupInfo.hStdError = inherited_.handle();
+        startup.lpAttributeList = static_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(inherited_.attributes());
     }
 
 private:
-    HANDLE handle_ = nullptr;
-    std::vector<char> buffer_;
-    LPPROC_THREAD_ATTRIBUTE_LIST attributes_ = nullptr;
+    InheritedHandle inherited_;
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace qbv::platform {
 
@@ -41,7 +42,7 @@ LibraryHandle loadLibrary(const std::string& fullPath, std::string* failure) {
     std::replace(path.begin(), path.end(), L'/', L'\\');
     HMODULE library = LoadLibraryExW(path.c_str(), nullptr, kLoadFlags);
     if (!library && failure)
-        *failure = systemMessage(GetLastError());
+        *failure = systemMessage(GetLastError(), narrow(std::filesystem::path(path).filename().wstring()));
     return reinterpret_cast<LibraryHandle>(library);
 }
 

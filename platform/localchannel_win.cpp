@@ -1,5 +1,6 @@
 #include "LocalChannel.h"
 
+#include "WindowsPipe.h"
 #include "WindowsText.h"
 
 #include <windows.h>
@@ -36,31 +37,6 @@ bool sameUser(HANDLE pipe) {
     return theirs && ours &&
            EqualSid(reinterpret_cast<TOKEN_USER*>(theirs.get())->User.Sid,
                     reinterpret_cast<TOKEN_USER*>(ours.get())->User.Sid);
-}
-
-// One overlapped read or write, waited for until the time-out: the count it moved (0 when the time ran out
-// first), or -1 when the pipe failed.
-long long transfer(HANDLE pipe, bool writing, void* bytes, DWORD count, uint32_t timeoutMs) {
-    OVERLAPPED overlapped{};
-    overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    DWORD moved = 0;
-    const BOOL done = writing ? WriteFile(pipe, bytes, count, &moved, &overlapped)
-                              : ReadFile(pipe, bytes, count, &moved, &overlapped);
-    long long result = -1;
-    if (done || GetLastError() == ERROR_IO_PENDING) {
-        if (WaitForSingleObject(overlapped.hEvent, timeoutMs) == WAIT_OBJECT_0 &&
-            GetOverlappedResult(pipe, &overlapped, &moved, FALSE))
-            result = moved;
-        else {
-            CancelIo(pipe);
-            if (GetOverlappedResult(pipe, &overlapped, &moved, TRUE))
-                result = moved; // it finished as it was cancelled
-            else if (GetLastError() == ERROR_OPERATION_ABORTED)
-                result = 0;
-        }
-    }
-    CloseHandle(overlapped.hEvent);
-    return result;
 }
 
 } // namespace
@@ -109,12 +85,12 @@ void closeConnection(LocalConnection connection) {
 }
 
 long long sendSome(LocalConnection connection, const void* bytes, size_t count, uint32_t timeoutMs) {
-    return transfer(reinterpret_cast<HANDLE>(connection), true, const_cast<void*>(bytes),
+    return pipeTransfer(reinterpret_cast<HANDLE>(connection), true, const_cast<void*>(bytes),
                     static_cast<DWORD>(count), timeoutMs);
 }
 
 long long receiveSome(LocalConnection connection, void* space, size_t room, uint32_t timeoutMs) {
-    return transfer(reinterpret_cast<HANDLE>(connection), false, space, static_cast<DWORD>(room), timeoutMs);
+    return pipeTransfer(reinterpret_cast<HANDLE>(connection), false, space, static_cast<DWORD>(room), timeoutMs);
 }
 
 } // namespace qbv::platform

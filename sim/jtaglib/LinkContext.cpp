@@ -1,6 +1,6 @@
 #include "sim/jtaglib/LinkContext.h"
 
-#include "board/JtagApi.h"
+#include "platform/JtagApi.h"
 
 #include <cstring>
 

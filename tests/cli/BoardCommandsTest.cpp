@@ -2,7 +2,7 @@
 // every failure, and the JSON results.
 
 #include "CliTesting.h"
-#include "board/JtagApi.h"
+#include "platform/JtagApi.h"
 #include "common/ExitCode.h"
 #include "common/Texts.h"
 #include "tests/support/BoardBytes.h"

@@ -2,7 +2,7 @@
 // that fails, its exit code and what to do, with every step before it ok and every step after it skipped.
 
 #include "CliTesting.h"
-#include "board/JtagApi.h"
+#include "platform/JtagApi.h"
 #include "common/ExitCode.h"
 #include "platform/Environment.h"
 #include "platform/ProgramLocation.h"

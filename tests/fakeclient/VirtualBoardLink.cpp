@@ -3,7 +3,7 @@
 
 #include "tests/fakeclient/LinkBoard.h"
 
-#include "board/JtagApi.h"
+#include "platform/JtagApi.h"
 #include "sim/core/SocketPath.h"
 #include "sim/jtaglib/VirtualLink.h"
 

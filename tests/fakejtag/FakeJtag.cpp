@@ -2,7 +2,7 @@
 // every call. Built once whole and once per export left out (FAKE_OMIT = the export's index).
 
 #include "FakeJtagScript.h"
-#include "board/JtagApi.h"
+#include "platform/JtagApi.h"
 
 #include <algorithm>
 #include <chrono>

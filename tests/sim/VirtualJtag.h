@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/JtagApi.h"
+#include "platform/JtagApi.h"
 #include "platform/DynamicLibrary.h"
 
 #include <cstdint>

@@ -4,8 +4,6 @@
 // 0 for success. The panel calls six of them; the other four must be exported all the same. Our own
 // libraries (the test fake, the virtual board's edition) export exactly these.
 
-#include "platform/DynamicLibrary.h"
-
 #include <cstdint>
 
 #if defined(_WIN32) && !defined(_WIN64)
@@ -87,7 +85,7 @@ constexpr const char* kFunctionNames[kFunctionCount] = {
     "jtag_atlantic_clearstall",
 };
 
-// The ten entry points of a loaded library.
+// The ten entry points of a library loaded into this program.
 struct EntryPoints {
     JtagInitFn jtag_init = nullptr;
     JtagCloseFn jtag_close = nullptr;
@@ -100,8 +98,5 @@ struct EntryPoints {
     JtagAtlanticTransferFn jtag_atlantic_transfer = nullptr;
     JtagAtlanticClearStallFn jtag_atlantic_clearstall = nullptr;
 };
-
-// Looks the ten up by name in a loaded library, in the order of kFunctionNames; false when any is missing.
-bool findEntryPoints(platform::LibraryHandle library, EntryPoints& entries);
 
 } // namespace qbv::jtag
