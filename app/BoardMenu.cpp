@@ -4,7 +4,9 @@
 #include "app/EventLog.h"
 #include "app/LogWindow.h"
 #include "app/UnitMain.h"
+#include "platform/Files.h"
 #include "programming/ProgrammingJob.h"
+#include "programming/QuartusLocation.h"
 #include "session/Session.h"
 #include "widgets/TImage.h"
 #include "widgets/TSpeedButton.h"
@@ -23,6 +25,15 @@ namespace {
 // A path as a user reads it: "/usr/lib/...", not "/usr/bin/../lib/...".
 QString shownPath(const std::string& path) {
     return QDir::toNativeSeparators(QDir::cleanPath(QString::fromStdString(path)));
+}
+
+// The programmer Download would run, or where it was looked for in vain.
+QString programmerWords(const qbv::programming::ToolChain& toolChain) {
+    const std::string programmer = qbv::programming::programmerPath(toolChain.path);
+    if (qbv::platform::fileExists(programmer))
+        return shownPath(programmer);
+    return QStringLiteral("none (looked for as %1)")
+        .arg(QString::fromStdString(qbv::programming::programmerPlaces(toolChain.path)));
 }
 
 } // namespace
@@ -160,7 +171,8 @@ void BoardMenu::showAbout() {
                      : QStringLiteral("Edition: %1").arg(QString::fromStdString(library.edition)),
                  toolChain.path.empty()
                      ? QStringLiteral("none was found (%1)").arg(QString::fromStdString(toolChain.lookedFor))
-                     : QStringLiteral("%1 (from %2)")
-                           .arg(shownPath(toolChain.path), QString::fromStdString(toolChain.namedBy))),
+                     : QStringLiteral("%1 (from %2)\nIts programmer: %3")
+                           .arg(shownPath(toolChain.path), QString::fromStdString(toolChain.namedBy),
+                                programmerWords(toolChain))),
         BoxButtons::Ok);
 }

@@ -20,7 +20,8 @@ CheckWindow::CheckWindow(QWidget* owner)
     resize(720, 360);
     text_->setObjectName(QStringLiteral("CheckReport"));
     text_->setReadOnly(true);
-    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A line wider than the screen lets the window be no wider: it wraps rather than hide the buttons.
+    text_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     text_->setFont(fixedPitchFont());
 
     auto* copy = new QPushButton(QStringLiteral("Copy"), this);
@@ -55,7 +56,8 @@ void CheckWindow::add(const qbv::doctor::CheckLine& line) {
     widen(lines);
 }
 
-// Wide enough for the longest line, as far as the screen allows: a report is read whole, not scrolled.
+// Wide enough for the longest line, as far as the screen allows, and on the screen whole: a report is read
+// whole, not scrolled sideways, and its buttons stay in reach.
 void CheckWindow::widen(const QString& lines) {
     const QFontMetrics metrics(text_->font());
     int widest = 0;
@@ -63,9 +65,15 @@ void CheckWindow::widen(const QString& lines) {
         widest = std::max(widest, metrics.horizontalAdvance(line));
     const int frame = width() - text_->viewport()->width() + text_->verticalScrollBar()->sizeHint().width() +
                       2 * metrics.averageCharWidth();
-    const int room = screen() ? screen()->availableGeometry().width() : widest + frame;
-    if (widest + frame > width())
-        resize(std::min(widest + frame, room), height());
+    if (widest + frame <= width() || !screen())
+        return;
+    const QRect room = screen()->availableGeometry();
+    const int border = frameGeometry().width() - width();
+    resize(std::min(widest + frame, room.width() - border), height());
+    const QRect outer = frameGeometry();
+    const int left = std::max(room.left(), std::min(outer.left(), room.right() + 1 - outer.width()));
+    if (left != outer.left())
+        move(left, outer.top());
 }
 
 void CheckWindow::end(bool passed) {

@@ -3,12 +3,15 @@
 # beside the programs, and, 32-bit, the suites' fake library into fakejtag/. Its icon is the one this tree
 # draws. The vendor edition's folder and both installed program folders carry it beside the panel.
 include(ExternalProject)
+# What its version record calls it (platform/jtag32/CMakeLists.txt gives it the same words).
+set(QBV_JTAG32_DESCRIPTION "QB-vela Control Panel's runner of a 32-bit JTAG access library")
 ExternalProject_Add(qbv_jtag32
     SOURCE_DIR ${PROJECT_SOURCE_DIR}
     BINARY_DIR ${CMAKE_BINARY_DIR}/jtag32
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64-i686.cmake
         -DCMAKE_BUILD_TYPE=Release -DQBV_JTAG32_TREE=ON -DQBV_JTAG32_OUTPUT=${CMAKE_BINARY_DIR}
         -DQBV_ARTWORK_DIR=${QBV_ARTWORK_DIR} -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}
+        "-DQBV_JTAG32_DESCRIPTION=${QBV_JTAG32_DESCRIPTION}"
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON
     BUILD_BYPRODUCTS ${CMAKE_BINARY_DIR}/bin/qbv-jtag32.exe ${CMAKE_BINARY_DIR}/fakejtag/fakejtag32.dll

@@ -63,11 +63,11 @@ std::string linkFix(jtag::LinkError why, const DoctorContext& context) {
         return "Install the FPGA vendor's tool chain and announce it (see \"With a real board\" in the "
                "README).";
     case jtag::LinkError::ServerNotRunning:
-        return virtualBoard ? "Start the virtual board: qbv-virtual-board, or qbv-control-panel-demo."
+        return virtualBoard ? formatText("Start the virtual board: %s.", platform::programWords().startVirtualBoard)
                             : formatText("Start %s and check that it sees the cable.",
                                          platform::toolchainWords().server);
     case jtag::LinkError::NoCable:
-        return virtualBoard ? "Plug the virtual board in: qbv-board-ctl plug."
+        return virtualBoard ? formatText("Plug the virtual board in: %s plug.", platform::programWords().boardControl)
                             : "Plug the cable in, to the PC and to the board, and power the board.";
     case jtag::LinkError::InUse:
         return words(context).inUse;
@@ -347,9 +347,10 @@ CheckResult checkToolChain(DoctorContext&) {
             "Let the folder belong to you or root and let nobody else write in it, or name another.");
     const std::string programmer = programming::programmerPath(chain.path);
     if (!platform::fileExists(programmer))
-        return failed(kExitProgrammingFailed, formatText(text::kNoProgrammer, programmer.c_str()),
+        return failed(kExitProgrammingFailed, programming::lookedIn(chain.path, chain.namedBy),
                       "Install the tool chain's programmer, or name a tool chain that has it.");
-    return ok(formatText("%s, named by %s.", chain.path.c_str(), chain.namedBy.c_str()));
+    return ok(formatText("%s, named by %s; its programmer: %s.", chain.path.c_str(), chain.namedBy.c_str(),
+                         programmer.c_str()));
 }
 
 CheckResult checkDesignFile(DoctorContext&) {

@@ -47,14 +47,15 @@ ClientFolder clientFolder() {
                 {},
                 {}};
     }
-    const std::string install = platform::vendorInstallDirectory();
+    const platform::VendorInstall recorded = platform::vendorInstall();
+    const std::string& install = recorded.directory;
     if (install.empty())
         return {};
     const std::string path = platform::jtagClientDirectoryIn(install);
     platform::FolderDistrust found =
         platform::firstDistrusted({install, path}, platform::FolderOwner::UserOrAdministrator);
     return {found.why.empty() ? path : found.folder,
-            platform::toolchainWords().source,
+            recorded.source,
             std::move(found.why),
             {},
             {}};

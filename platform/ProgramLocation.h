@@ -32,4 +32,12 @@ const char* jtagLibraryFileName();
 // The separator between a directory and a file name on this system.
 char pathSeparator();
 
+// Our own programs as this system's user starts them, in words for advice.
+struct ProgramWords {
+    const char* startVirtualBoard; // the virtual board, or the demo that starts it, as alternatives
+    const char* virtualBoard;      // the virtual board alone
+    const char* boardControl;      // the virtual board's command-line control
+};
+const ProgramWords& programWords();
+
 } // namespace qbv::platform

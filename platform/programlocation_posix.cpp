@@ -36,4 +36,10 @@ char pathSeparator() {
     return '/';
 }
 
+const ProgramWords& programWords() {
+    static constexpr ProgramWords kWords{"qbv-virtual-board, or qbv-control-panel-demo", "qbv-virtual-board",
+                                         "qbv-board-ctl"};
+    return kWords;
+}
+
 } // namespace qbv::platform

@@ -67,4 +67,12 @@ char pathSeparator() {
     return '\\';
 }
 
+const ProgramWords& programWords() {
+    static constexpr ProgramWords kWords{
+        "QB-vela Control Panel Demo in the Start menu (QBV_Control_Panel_Demo.exe), or qbv-virtual-board.exe "
+        "in its folder",
+        "qbv-virtual-board.exe", "qbv-board-ctl.exe"};
+    return kWords;
+}
+
 } // namespace qbv::platform

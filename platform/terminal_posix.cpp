@@ -1,5 +1,6 @@
 #include "Terminal.h"
 
+#include <iostream>
 #include <unistd.h>
 
 namespace qbv::platform {
@@ -10,6 +11,14 @@ bool standardOutputIsTerminal() {
 
 bool standardErrorIsTerminal() {
     return isatty(STDERR_FILENO) == 1;
+}
+
+std::ostream& standardOutput() {
+    return std::cout;
+}
+
+std::ostream& standardError() {
+    return std::cerr;
 }
 
 } // namespace qbv::platform

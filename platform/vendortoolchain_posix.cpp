@@ -4,14 +4,16 @@
 
 namespace qbv::platform {
 
-std::string vendorInstallDirectory() {
-    return environmentVariable("QUARTUS_ROOTDIR");
+VendorInstall vendorInstall() {
+    std::string directory = environmentVariable("QUARTUS_ROOTDIR");
+    if (directory.empty())
+        return {};
+    return {std::move(directory), "QUARTUS_ROOTDIR"};
 }
 
 const ToolchainWords& toolchainWords() {
     static constexpr ToolchainWords kWords = {
         "QUARTUS_ROOTDIR is not set",
-        "QUARTUS_ROOTDIR",
         "install the vendor's programming tools and set QUARTUS_ROOTDIR to their folder",
         "the JTAG server ($QUARTUS_ROOTDIR/bin/jtagd)",
         "that your user may use it (see the udev rule in the README)",
@@ -23,12 +25,8 @@ const char* programmerFileName() {
     return "quartus_pgm";
 }
 
-std::string programmerDirectoryIn(const std::string& installDirectory) {
-    return installDirectory + "/bin/";
-}
-
-std::string programmerPathIn(const std::string& installDirectory) {
-    return programmerDirectoryIn(installDirectory) + programmerFileName();
+std::vector<std::string> programmerDirectoriesIn(const std::string& installDirectory) {
+    return {installDirectory + "/bin/"};
 }
 
 std::string jtagClientDirectoryIn(const std::string& installDirectory) {

@@ -32,19 +32,29 @@ std::string readStringValue(HKEY key, const wchar_t* name) {
 
 } // namespace
 
-std::string vendorInstallDirectory() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kQuartusKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::string();
-    std::string directory = readStringValue(key, kInstallDirectoryValue);
-    RegCloseKey(key);
-    return directory;
+VendorInstall vendorInstall() {
+    // A 64-bit program reads the 64-bit view unless it names the other; 32-bit installers write theirs.
+    constexpr struct {
+        REGSAM view;
+        const char* source;
+    } kViews[] = {{KEY_WOW64_64KEY, "the registry's Quartus install folder (its 64-bit view)"},
+                  {KEY_WOW64_32KEY, "the registry's Quartus install folder (its 32-bit view)"}};
+    for (const auto& view : kViews) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kQuartusKey, 0, KEY_READ | view.view, &key) != ERROR_SUCCESS)
+            continue;
+        std::string directory = readStringValue(key, kInstallDirectoryValue);
+        RegCloseKey(key);
+        if (!directory.empty())
+            return {std::move(directory), view.source};
+    }
+    return {};
 }
 
 const ToolchainWords& toolchainWords() {
     static constexpr ToolchainWords kWords = {
-        "the registry names no Quartus install folder",
-        "the registry's Quartus install folder",
+        "the registry names no Quartus install folder (HKEY_LOCAL_MACHINE\\Software\\Altera Corporation\\Quartus, "
+        "in its 64-bit and 32-bit views)",
         "install the vendor's programming tools, whose installer names their folder in the registry",
         "the JTAG Server service",
         "that its USB-Blaster driver is installed",
@@ -56,12 +66,8 @@ const char* programmerFileName() {
     return "quartus_pgm.exe";
 }
 
-std::string programmerDirectoryIn(const std::string& installDirectory) {
-    return installDirectory + "\\bin\\";
-}
-
-std::string programmerPathIn(const std::string& installDirectory) {
-    return programmerDirectoryIn(installDirectory) + programmerFileName();
+std::vector<std::string> programmerDirectoriesIn(const std::string& installDirectory) {
+    return {installDirectory + "\\bin\\", installDirectory + "\\bin64\\"};
 }
 
 std::string jtagClientDirectoryIn(const std::string& installDirectory) {

@@ -47,10 +47,15 @@ ToolChain toolChainInUse() {
     const std::string beside = platform::programDirectory() + kToolChainBeside;
     if (platform::fileExists(programmerPath(beside)))
         return {beside, "the program's folder", {}};
-    const platform::ToolchainWords& words = platform::toolchainWords();
-    return {FindQuartusDirectory(), words.source,
-            formatText("No tool chain was found: %s, and no %s lies beside the program.", words.missing,
-                       programmerPath(beside).c_str())};
+    platform::VendorInstall recorded = platform::vendorInstall();
+    return {std::move(recorded.directory), std::move(recorded.source),
+            formatText("No tool chain was found: %s, and no %s lies beside the program.",
+                       platform::toolchainWords().missing, programmerPath(beside).c_str())};
+}
+
+std::string lookedIn(const std::string& installDirectory, const std::string& namedBy) {
+    return formatText("The tool chain in %s (from %s) has no programmer: it was looked for as %s.",
+                      installDirectory.c_str(), namedBy.c_str(), programmerPlaces(installDirectory).c_str());
 }
 
 bool ProgrammingJob::prepare() {
@@ -61,7 +66,8 @@ bool ProgrammingJob::prepare() {
         return fail(ProgrammingError::NoToolChain, text::kNoQuartus, std::move(why));
     programmer_ = programmerPath(installDirectory);
     if (!platform::fileExists(programmer_))
-        return fail(ProgrammingError::NoProgrammer, formatText(text::kNoProgrammer, programmer_.c_str()));
+        return fail(ProgrammingError::NoProgrammer, formatText(text::kNoProgrammer, programmer_.c_str()),
+                    lookedIn(installDirectory, namedBy));
     if (!platform::fileExists(designFile_))
         return fail(ProgrammingError::NoDesignFile, formatText(text::kNoDesignFile, designFile_.c_str()));
     if (!WriteChainDefinitionFile(chainFile_, designFile_)) {

@@ -27,6 +27,8 @@ struct ToolChain {
     std::string lookedFor;
 };
 ToolChain toolChainInUse();
+// Where the programmer was looked for in a tool chain that lacks it, as a sentence.
+std::string lookedIn(const std::string& installDirectory, const std::string& namedBy);
 
 // What went wrong in a programming job. The text of each is in errorString(); when a folder the job would
 // use may not be trusted, reason() says which and why.

@@ -527,8 +527,11 @@ void Session::ProgrammerEnded(bool programmed) {
     job_.reset();
     if (!programmed)
         answerJob(std::nullopt);
-    if (kind)
+    if (kind) {
+        // The job has ended: no progress runs on behind the box that says how.
+        view_.endProgressRun();
         return tell(std::move(box), [this, programmed] { JobReported(programmed); });
+    }
     JobReported(programmed);
 }
 
@@ -591,8 +594,8 @@ void Session::logConnectOutcome(ConnectOutcome outcome, uint8_t keys) {
         log("Connect: commands 00 (ping) and 06 (read keys): no answer from the board");
         break;
     case ConnectOutcome::Connected:
-        log(formatText("Connect: commands 00 (ping) and 06 (read keys) answered, keys 0x%02x (%s)", keys,
-                       library.c_str()));
+        log(formatText("Connect: commands 00 (ping) and 06 (read keys) answered, keys 0x%02x (%s, %s)", keys,
+                       library.c_str(), FJtagPort->edition().c_str()));
         break;
     }
 }

@@ -1,6 +1,8 @@
 #include "sim/jtaglib/VirtualLink.h"
 
+#include "common/Format.h"
 #include "common/Texts.h"
+#include "platform/ProgramLocation.h"
 #include "sim/core/LinkExchange.h"
 #include "sim/core/SocketPath.h"
 #include "sim/jtaglib/LinkContext.h"
@@ -86,20 +88,20 @@ jtag::LinkError lastOpenFailure(std::string& sentence) {
             sentence = "The virtual board at " + lastPath +
                        " takes no connection: it may be stopped (end it and start it again).";
         else
-            sentence =
-                "The virtual board is not running: start it (./scripts/run-panel.sh, or qbv-virtual-board).";
+            sentence = formatText("The virtual board is not running: start it (%s).",
+                                  platform::programWords().startVirtualBoard);
         break;
     case jtag::LinkError::NotOurs:
         sentence = "The virtual board's socket " + lastPath +
-                   " belongs to another user, so it is not used: start a board of your own "
-                   "(qbv-virtual-board), or name yours with QBV_VIRTUAL_BOARD.";
+                   " belongs to another user, so it is not used: start a board of your own (" +
+                   platform::programWords().virtualBoard + "), or name yours with QBV_VIRTUAL_BOARD.";
         break;
     case jtag::LinkError::InUse:
         sentence = text::kLinkInUse;
         break;
     case jtag::LinkError::NoCable:
-        sentence =
-            "The virtual board's cable is unplugged: plug it in on its window (or qbv-board-ctl plug).";
+        sentence = formatText("The virtual board's cable is unplugged: plug it in on its window (or %s plug).",
+                              platform::programWords().boardControl);
         break;
     default:
         sentence = "The virtual board refused the link.";

@@ -1,6 +1,7 @@
 #include "tests/app/WindowFixture.h"
 
 #include "common/Board.h"
+#include "platform/Environment.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TStatusBar.h"
 #include "widgets/TTimer.h"
@@ -12,6 +13,12 @@
 #include <QTimer>
 
 #include <gmock/gmock.h>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <tlhelp32.h> // after windows.h, which it needs
+#endif
 
 using qbv::MessageKind;
 using qbv::test::FakeJtag;
@@ -229,3 +236,49 @@ TEST_F(ConnectionTest, StatusIsOnTheScreenAndTheCursorBusyWhileACommandBlocks) {
         form.reset();
     }
 }
+
+#ifdef _WIN32
+
+namespace {
+
+// Ends every process of this name, as Task Manager would; how many it ended.
+int endProcesses(const wchar_t* name) {
+    int ended = 0;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, name) != 0)
+            continue;
+        if (const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID)) {
+            ended += TerminateProcess(process, 1) ? 1 : 0;
+            CloseHandle(process);
+        }
+    }
+    CloseHandle(snapshot);
+    return ended;
+}
+
+} // namespace
+
+// The board maker's kind of library, 32-bit, beside the 64-bit panel connects through the helper, About says
+// so, and the helper ended in the middle of the key polls is a lost connection, not a hang.
+TEST_F(ConnectionTest, ThirtyTwoBitLibraryConnectsThroughTheHelperWhoseEndIsALostConnection) {
+    qbv::test::TemporaryDirectory records;
+    qbv::platform::setEnvironmentVariable(kFakeRecordVariable, records.directory() + "record.txt");
+    directory.useThirtyTwoBitLibrary();
+    startUp();
+    EXPECT_EQ(status(), "Connect QB-vela success");
+    EXPECT_TRUE(controlsShown());
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    ASSERT_TRUE(waitUntil([&] { return !ui.boxes.empty(); }));
+    EXPECT_THAT(ui.boxes.back().text,
+                testing::HasSubstr("Edition: the board maker's (a 32-bit library, run by qbv-jtag32.exe)"));
+
+    EXPECT_EQ(endProcesses(L"qbv-jtag32.exe"), 1);
+    EXPECT_TRUE(waitUntil([&] { return status() == "Lost FPGA connection"; }, 20000));
+    EXPECT_EQ(mainButtons(), "CDE");
+    qbv::platform::setEnvironmentVariable(kFakeRecordVariable, "");
+}
+
+#endif

@@ -31,7 +31,7 @@ namespace {
 
 // In another process than its test, reads deliver the key state the environment gives.
 bool answerReadsFromEnvironment(FakeJtagScript& unscripted) {
-    if (!std::getenv(kFakeRecordVariable))
+    if (!std::getenv(kFakeRecordVariable) && !std::getenv(kFakeKeysVariable))
         return false;
     const char* keys = std::getenv(kFakeKeysVariable);
     FakeStep& read = unscripted.fallback[kFakeRead];
@@ -43,8 +43,8 @@ bool answerReadsFromEnvironment(FakeJtagScript& unscripted) {
 FakeJtagScript* script() {
     static FakeJtagScript unscripted;
     static const bool answering = answerReadsFromEnvironment(unscripted);
-    (void)answering;
-    const char* address = std::getenv(kFakeScriptVariable);
+    // Another process's address (the 32-bit helper inherits its test's environment) is none of this one's.
+    const char* address = answering ? nullptr : std::getenv(kFakeScriptVariable);
     void* pointer = nullptr;
     if (address && std::sscanf(address, "%p", &pointer) == 1 && pointer)
         return static_cast<FakeJtagScript*>(pointer);

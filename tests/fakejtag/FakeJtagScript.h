@@ -72,8 +72,9 @@ struct FakeJtagScript {
 
 constexpr const char* kFakeScriptVariable = "QBV_FAKE_JTAG_SCRIPT";
 
-// A program started as a process of its own (the panel under Wine) shares no memory with its test: there
-// the library writes its record to the file QBV_FAKE_JTAG_RECORD names, one line per call as it returns
+// A program started as a process of its own (the panel under Wine) shares no memory with its test: there,
+// where either variable below is set, the library writes its record to the file QBV_FAKE_JTAG_RECORD names
+// (when it names one), one line per call as it returns
 // ("load <the library's own path>", "init 0 0 0 0 128 -1 jtag_term 1", "write 01 80", "read 00", "close",
 // ...), and answers every read with the key state QBV_FAKE_JTAG_KEYS gives (0 when unset).
 constexpr const char* kFakeRecordVariable = "QBV_FAKE_JTAG_RECORD";

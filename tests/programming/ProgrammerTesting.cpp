@@ -98,20 +98,21 @@ int runRegistryTool(const std::string& arguments) {
     return static_cast<int>(code);
 }
 
-RegisteredInstall::RegisteredInstall(const std::string& directory, const char* registryType) {
+RegisteredInstall::RegisteredInstall(const std::string& directory, const char* registryType, const char* view) {
     const int result =
         runRegistryTool(std::string("add ") + kQuartusKey + " /v \"Quartus Install Directory\" /t " +
-                        registryType + " /d " + quoted(directory) + " /f");
+                        registryType + " /d " + quoted(directory) + " /f " + view);
     EXPECT_EQ(result, 0) << "reg add " << registryType << " " << directory;
 }
 
 void forgetInstall() {
-    runRegistryTool(std::string("delete ") + kQuartusKey + " /f");
+    for (const char* view : {"/reg:64", "/reg:32"})
+        runRegistryTool(std::string("delete ") + kQuartusKey + " /f " + view);
 }
 
 #else
 
-RegisteredInstall::RegisteredInstall(const std::string& directory, const char*) {
+RegisteredInstall::RegisteredInstall(const std::string& directory, const char*, const char*) {
     platform::setEnvironmentVariable(kInstallVariable, directory);
 }
 

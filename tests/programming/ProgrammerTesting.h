@@ -34,10 +34,12 @@ private:
 };
 
 // Where the job will find the vendor tool chain for as long as this lives: the environment variable on
-// POSIX, the registry value (of the given type, set with the system's reg tool) on Windows.
+// POSIX, the registry value (of the given type, set with the system's reg tool, in the view it names:
+// "/reg:32" as a 32-bit installer writes it) on Windows.
 class RegisteredInstall {
 public:
-    explicit RegisteredInstall(const std::string& directory, const char* registryType = "REG_SZ");
+    explicit RegisteredInstall(const std::string& directory, const char* registryType = "REG_SZ",
+                               const char* view = "/reg:64");
     ~RegisteredInstall();
     RegisteredInstall(const RegisteredInstall&) = delete;
     RegisteredInstall& operator=(const RegisteredInstall&) = delete;

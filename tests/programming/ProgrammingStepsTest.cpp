@@ -6,12 +6,14 @@
 #include "common/Texts.h"
 #include "platform/Files.h"
 #include "platform/ProgramLocation.h"
+#include "platform/VendorToolchain.h"
 #include "programming/ChainDefinitionFile.h"
 #include "programming/ProgrammingJob.h"
 #include "programming/QuartusLocation.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FolderSpoil.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -188,6 +190,32 @@ TEST_F(ProgrammingStepsTest, ProgrammerThatCannotStartIsNamedWithTheSystemsReaso
     EXPECT_EQ(outcome.text.rfind("cannot start " + programmer + ": ", 0), 0u) << outcome.text;
     EXPECT_EQ(programming::messageKindOf(outcome.error), std::nullopt);
 }
+
+#ifdef _WIN32
+
+// A 32-bit installer's entry lands in the registry's 32-bit view, and today's tool chains keep their
+// programmer in bin64\ only: the job runs the programmer where it lies, and says which view named it.
+TEST_F(ProgrammingStepsTest, EitherRegistryViewNamesTheToolChainAndItsProgrammerIsRunFromBinOrBin64) {
+    struct Row {
+        const char* view;
+        const char* folder;
+        const char* namedBy;
+    };
+    for (const Row& row : {Row{"/reg:32", "bin", "(its 32-bit view)"}, Row{"/reg:64", "bin64", "(its 64-bit view)"}}) {
+        SCOPED_TRACE(row.folder);
+        const test::TemporaryDirectory toolChain;
+        const fs::path programmer = toolChain.path() / row.folder / platform::programmerFileName();
+        test::installTestProgrammer(programmer);
+        test::RegisteredInstall registered(toolChain.path().string(), "REG_SZ", row.view);
+        EXPECT_THAT(programming::toolChainInUse().namedBy, testing::EndsWith(row.namedBy));
+        test::ProgrammerOrders orders(0);
+        EXPECT_TRUE(runJob().ok);
+        ASSERT_EQ(orders.recorded("module").size(), 1u);
+        EXPECT_TRUE(fs::equivalent(orders.recorded("module")[0], programmer));
+    }
+}
+
+#endif
 
 class ToolChainDistrust : public ProgrammingStepsTest, public testing::WithParamInterface<test::Spoil> {};
 

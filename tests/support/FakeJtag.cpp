@@ -119,4 +119,13 @@ void FakeLibraryDirectory::removeLibrary() {
     std::filesystem::remove(libraryPath());
 }
 
+#ifdef _WIN32
+void FakeLibraryDirectory::useThirtyTwoBitLibrary() {
+    const std::filesystem::path built = pathFromUtf8(platform::executableDirectory()) / "..";
+    std::filesystem::copy_file(built / "fakejtag" / "fakejtag32.dll", pathFromUtf8(libraryPath()),
+                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(built / "bin" / "qbv-jtag32.exe", path() / "qbv-jtag32.exe");
+}
+#endif
+
 } // namespace qbv::test

@@ -70,6 +70,14 @@ public:
     // The built fake library (or a variant of it) itself.
     static std::filesystem::path builtLibrary(int omittedExport = kWhole);
 
+#ifdef _WIN32
+    // The fake built 32-bit, as the board's maker builds its library, in the place of the 64-bit one, and
+    // the helper that runs it for a 64-bit program beside it. In the helper's process it shares no memory
+    // with the test: it answers reads from the environment and writes its record to the file that
+    // kFakeRecordVariable names.
+    void useThirtyTwoBitLibrary();
+#endif
+
 private:
     TemporaryDirectory folder_;
 };

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The panel's .exe as Windows shows it: a windowed program (no console behind it), the icon drawn at build
-# time, the version record from resources/windows/QBV_Control_Panel.rc, and no C++ runtime library of its
-# own to ship (it links it statically).
-#   check-resources.sh PANEL.exe DRAWN.ico OBJDUMP
+# A program we ship for Windows as Windows shows it: the icon drawn at build time, its version record, and
+# no C++ runtime library of its own to ship (it links it statically). The panel's .exe is also a windowed
+# program (no console behind it), and its record is resources/windows/QBV_Control_Panel.rc's; every other
+# program's names what it is (DESCRIPTION).
+#   check-resources.sh EXE DRAWN.ico OBJDUMP [DESCRIPTION]
 set -euo pipefail
-exe=$1 drawn=$2 objdump=$3
+exe=$1 drawn=$2 objdump=$3 description=${4:-}
 failed=0
 fail() {
     echo "FAIL: $*" >&2
@@ -12,7 +13,9 @@ fail() {
 }
 
 headers=$("$objdump" -p "$exe")
-grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "not a Windows GUI subsystem program"
+if [ -z "$description" ]; then
+    grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "not a Windows GUI subsystem program"
+fi
 imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 if grep -iE '^(libstdc\+\+|libgcc|libwinpthread)' <<<"$imports"; then
     fail "imports a runtime library instead of linking it statically"
@@ -36,10 +39,10 @@ expect() {
     value=$(grep -a -A1 "$1\$" <<<"$record" | sed -n 2p)
     [ "$value" = "$2" ] || fail "$1 is '$value', not '$2'"
 }
-expect FileDescription "QB-vela Board Control Panel"
+expect FileDescription "${description:-QB-vela Board Control Panel}"
 expect ProductName "QB-vela Control Panel"
 expect FileVersion "1.0.0.0"
-expect OriginalFilename "QBV_Control_Panel.exe"
+expect OriginalFilename "$(basename "$exe")"
 
-[ "$failed" = 0 ] && echo "windowed, icon and version record as drawn and written"
+[ "$failed" = 0 ] && echo "$(basename "$exe"): icon and version record as drawn and written"
 exit "$failed"

@@ -24,9 +24,10 @@ register_tool_chain "$programmer"
 listing=$(cmake -E tar tf "$zip" | grep -v '/$' | sort)
 runtime="Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6Network.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll
     libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll"
-expected=$( (printf "$name/%s\n" QBV_Control_Panel.exe qbv.exe alt_jtaglib.dll README.txt $runtime
-    printf "$name/demo/%s\n" QBV_Control_Panel_Demo.exe QBV_Control_Panel.exe qbv.exe qbv-virtual-board.exe \
-        qbv-board-ctl.exe alt_jtaglib.dll QBV_Control_Panel.pof quartus/bin/quartus_pgm.exe $runtime) | sort)
+expected=$( (printf "$name/%s\n" QBV_Control_Panel.exe qbv.exe qbv-jtag32.exe alt_jtaglib.dll README.txt $runtime
+    printf "$name/demo/%s\n" QBV_Control_Panel_Demo.exe QBV_Control_Panel.exe qbv.exe qbv-jtag32.exe \
+        qbv-virtual-board.exe qbv-board-ctl.exe alt_jtaglib.dll QBV_Control_Panel.pof quartus/bin/quartus_pgm.exe \
+        $runtime) | sort)
 [ "$listing" = "$expected" ] || fail "the zip holds: $(tr '\n' ' ' <<<"$listing")"
 unpacked="$work/Jöns Ωmega 面板"
 mkdir -p "$unpacked"
@@ -106,9 +107,11 @@ wait_for_panel_end 20
 ! "$wine" "$demo/qbv-board-ctl.exe" state >/dev/null 2>&1 || fail "the board the demo started outlived the panel"
 echo "Exit ended the demo's panel, and the board its launcher started with it"
 
-# The installer.
+# The installer, silent and with its default folder: the 64-bit programs go to the 64-bit Program Files.
 install_root="$WINEPREFIX/drive_c/Program Files/QB-vela Control Panel"
-"$wine" "$installer" /S "/D=$(windows_path "$install_root")" || fail "the installer failed"
+"$wine" "$installer" /S || fail "the installer failed"
+[ ! -e "$WINEPREFIX/drive_c/Program Files (x86)/QB-vela Control Panel" ] ||
+    fail "the installer put the 64-bit programs under Program Files (x86)"
 folder=$(dirname "$(find "$install_root" -name QBV_Control_Panel.exe ! -path '*/demo/*')")
 [ -f "$install_root/Uninstall.exe" ] || fail "no uninstaller in $install_root"
 start_menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
