@@ -34,7 +34,8 @@ void TJtagPort::LoadJtagLibrary() {
     case qbv::platform::JtagLoadError::NoError:
         break;
     case qbv::platform::JtagLoadError::NotLoaded:
-        setError(JtagPortError::LibraryNotLoaded, qbv::formatText(qbv::text::kFailLoadDll, FLibraryPath.c_str()));
+        setError(JtagPortError::LibraryNotLoaded,
+                 qbv::formatText(qbv::text::kFailLoadDll, FLibraryPath.c_str()));
         break;
     case qbv::platform::JtagLoadError::FunctionMissing:
         setError(JtagPortError::FunctionMissing, qbv::text::kFailFindApi);
@@ -116,8 +117,7 @@ bool TJtagPort::Write(const uint8_t* data, int32_t count, uint32_t timeoutMs, bo
         const int32_t remaining = count - accepted;
         int32_t written = 0;
         int32_t stall = -1;
-        const int32_t result =
-            FLibrary->write(FContext, data + accepted, remaining, &written, &stall);
+        const int32_t result = FLibrary->write(FContext, data + accepted, remaining, &written, &stall);
         ClearStallIfReported(stall);
         // A failed call took nothing, whatever count it reports: its bytes go again.
         const int32_t taken = result == 0 ? std::clamp(written, 0, remaining) : 0;
@@ -145,8 +145,7 @@ int32_t TJtagPort::Read(uint8_t* buffer, int32_t count, uint32_t timeoutMs, bool
         const int32_t room = count - received;
         int32_t got = 0;
         int32_t stall = -1;
-        const int32_t result =
-            FLibrary->read(FContext, buffer + received, room, &got, &stall);
+        const int32_t result = FLibrary->read(FContext, buffer + received, room, &got, &stall);
         if (result == 0 && got > 0) {
             received += std::min(got, room);
             finished = received >= count;

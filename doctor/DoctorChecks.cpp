@@ -63,12 +63,14 @@ std::string linkFix(jtag::LinkError why, const DoctorContext& context) {
         return "Install the FPGA vendor's tool chain and announce it (see \"With a real board\" in the "
                "README).";
     case jtag::LinkError::ServerNotRunning:
-        return virtualBoard ? formatText("Start the virtual board: %s.", platform::programWords().startVirtualBoard)
-                            : formatText("Start %s and check that it sees the cable.",
-                                         platform::toolchainWords().server);
+        return virtualBoard
+                   ? formatText("Start the virtual board: %s.", platform::programWords().startVirtualBoard)
+                   : formatText("Start %s and check that it sees the cable.",
+                                platform::toolchainWords().server);
     case jtag::LinkError::NoCable:
-        return virtualBoard ? formatText("Plug the virtual board in: %s plug.", platform::programWords().boardControl)
-                            : "Plug the cable in, to the PC and to the board, and power the board.";
+        return virtualBoard
+                   ? formatText("Plug the virtual board in: %s plug.", platform::programWords().boardControl)
+                   : "Plug the cable in, to the PC and to the board, and power the board.";
     case jtag::LinkError::InUse:
         return words(context).inUse;
     case jtag::LinkError::NoJtagUart:

@@ -54,11 +54,7 @@ ClientFolder clientFolder() {
     const std::string path = platform::jtagClientDirectoryIn(install);
     platform::FolderDistrust found =
         platform::firstDistrusted({install, path}, platform::FolderOwner::UserOrAdministrator);
-    return {found.why.empty() ? path : found.folder,
-            recorded.source,
-            std::move(found.why),
-            {},
-            {}};
+    return {found.why.empty() ? path : found.folder, recorded.source, std::move(found.why), {}, {}};
 }
 
 // A library that is there but does not load is named, with the system's reason; one that is not there is

@@ -30,9 +30,9 @@ struct Request {
 };
 
 struct Reply {
-    int32_t result = 0; // the call's result; the first reply: a JtagLoadError
-    int32_t count = 0;  // write: the count out-value; read: the same
-    int32_t stall = 0;  // write, read: the stall out-value
+    int32_t result = 0;  // the call's result; the first reply: a JtagLoadError
+    int32_t count = 0;   // write: the count out-value; read: the same
+    int32_t stall = 0;   // write, read: the stall out-value
     uint32_t length = 0; // the first reply's bytes: the edition when loaded, why not otherwise
 };
 

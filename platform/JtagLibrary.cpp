@@ -114,7 +114,8 @@ JtagLoad loadJtagLibraryHere(const std::string& fullPath) {
 }
 
 std::string libraryBitness(const std::string& fullPath) {
-    std::ifstream file(std::filesystem::path(std::u8string(fullPath.begin(), fullPath.end())), std::ios::binary);
+    std::ifstream file(std::filesystem::path(std::u8string(fullPath.begin(), fullPath.end())),
+                       std::ios::binary);
     std::array<unsigned char, 64> head{};
     if (!file.read(reinterpret_cast<char*>(head.data()), head.size()))
         return {};
@@ -124,8 +125,9 @@ std::string libraryBitness(const std::string& fullPath) {
         return {};
     // The DOS header names where the PE header begins; the processor follows its signature.
     std::array<unsigned char, 6> pe{};
-    if (!file.seekg(littleEndian(&head[0x3c], 4)) || !file.read(reinterpret_cast<char*>(pe.data()), pe.size()) ||
-        pe[0] != 'P' || pe[1] != 'E' || pe[2] != 0 || pe[3] != 0)
+    if (!file.seekg(littleEndian(&head[0x3c], 4)) ||
+        !file.read(reinterpret_cast<char*>(pe.data()), pe.size()) || pe[0] != 'P' || pe[1] != 'E' ||
+        pe[2] != 0 || pe[3] != 0)
         return {};
     switch (littleEndian(&pe[4], 2)) {
     case 0x014c: // i386

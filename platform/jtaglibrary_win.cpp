@@ -60,21 +60,23 @@ public:
         request.length = static_cast<uint32_t>(name.size());
         return call(request, name.data(), kOpenLimitMs).result;
     }
-    int32_t close(void*) override { return call({static_cast<int32_t>(Call::Close)}, nullptr, kOpenLimitMs).result; }
+    int32_t close(void*) override {
+        return call({static_cast<int32_t>(Call::Close)}, nullptr, kOpenLimitMs).result;
+    }
     int32_t atlanticInit(void*) override {
         return call({static_cast<int32_t>(Call::AtlanticInit)}, nullptr, kOpenLimitMs).result;
     }
     int32_t write(void*, const uint8_t* bytes, int32_t count, int32_t* written, int32_t* stall) override {
         const uint32_t length = count > 0 ? static_cast<uint32_t>(count) : 0;
-        const Reply reply = call({static_cast<int32_t>(Call::Write), {count, *written, *stall}, length}, bytes,
-                                 kCallLimitMs);
+        const Reply reply =
+            call({static_cast<int32_t>(Call::Write), {count, *written, *stall}, length}, bytes, kCallLimitMs);
         *written = reply.count;
         *stall = reply.stall;
         return reply.result;
     }
     int32_t read(void*, uint8_t* space, int32_t room, int32_t* received, int32_t* stall) override {
-        const Reply reply = call({static_cast<int32_t>(Call::Read), {room, *received, *stall}}, nullptr,
-                                 kCallLimitMs);
+        const Reply reply =
+            call({static_cast<int32_t>(Call::Read), {room, *received, *stall}}, nullptr, kCallLimitMs);
         std::memcpy(space, replyBytes_.data(), std::min<size_t>(replyBytes_.size(), room > 0 ? room : 0));
         *received = reply.count;
         *stall = reply.stall;
@@ -125,7 +127,8 @@ DWORD timeLeft(ULONGLONG deadline) {
 bool HelperJtagLibrary::send(const void* bytes, size_t count, ULONGLONG deadline) {
     auto* next = static_cast<char*>(const_cast<void*>(bytes));
     while (count > 0) {
-        const long long moved = pipeTransfer(pipe_, true, next, static_cast<DWORD>(count), timeLeft(deadline), event_);
+        const long long moved =
+            pipeTransfer(pipe_, true, next, static_cast<DWORD>(count), timeLeft(deadline), event_);
         if (moved <= 0)
             return false;
         next += moved;
@@ -137,7 +140,8 @@ bool HelperJtagLibrary::send(const void* bytes, size_t count, ULONGLONG deadline
 bool HelperJtagLibrary::receive(void* space, size_t count, ULONGLONG deadline) {
     auto* next = static_cast<char*>(space);
     while (count > 0) {
-        const long long moved = pipeTransfer(pipe_, false, next, static_cast<DWORD>(count), timeLeft(deadline), event_);
+        const long long moved =
+            pipeTransfer(pipe_, false, next, static_cast<DWORD>(count), timeLeft(deadline), event_);
         if (moved <= 0)
             return false;
         next += moved;
@@ -164,7 +168,8 @@ Reply HelperJtagLibrary::call(const Request& request, const void* bytes, DWORD l
     sent_.append(static_cast<const char*>(bytes ? bytes : ""), bytes ? request.length : 0);
     Reply reply;
     if (!send(sent_.data(), sent_.size(), GetTickCount64() + limitMs) || !receiveReply(reply, limitMs)) {
-        stop(WaitForSingleObject(process_, 0) == WAIT_OBJECT_0 ? "ended" : "stopped answering, and was ended");
+        stop(WaitForSingleObject(process_, 0) == WAIT_OBJECT_0 ? "ended"
+                                                               : "stopped answering, and was ended");
         return failed;
     }
     return reply;
@@ -187,14 +192,16 @@ JtagLoad HelperJtagLibrary::start(const std::string& libraryPath, const std::str
     static std::atomic<unsigned> serial{0};
     const std::wstring name = L"\\\\.\\pipe\\qbv-jtag32-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                               std::to_wstring(++serial) + L"-" + std::to_wstring(GetTickCount64());
-    pipe_ = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+    pipe_ = CreateNamedPipeW(name.c_str(),
+                             PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
                              PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
                              jtaghelper::kMaxBytes * 2, jtaghelper::kMaxBytes * 2, 0, nullptr);
     if (pipe_ == INVALID_HANDLE_VALUE) {
         pipe_ = nullptr;
         return failed("no pipe to it could be made: " + systemMessage(GetLastError()));
     }
-    HANDLE farEnd = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE farEnd =
+        CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (farEnd == INVALID_HANDLE_VALUE)
         return failed("no pipe to it could be made: " + systemMessage(GetLastError()));
     InheritedHandle inherited;

@@ -86,11 +86,12 @@ void closeConnection(LocalConnection connection) {
 
 long long sendSome(LocalConnection connection, const void* bytes, size_t count, uint32_t timeoutMs) {
     return pipeTransfer(reinterpret_cast<HANDLE>(connection), true, const_cast<void*>(bytes),
-                    static_cast<DWORD>(count), timeoutMs);
+                        static_cast<DWORD>(count), timeoutMs);
 }
 
 long long receiveSome(LocalConnection connection, void* space, size_t room, uint32_t timeoutMs) {
-    return pipeTransfer(reinterpret_cast<HANDLE>(connection), false, space, static_cast<DWORD>(room), timeoutMs);
+    return pipeTransfer(reinterpret_cast<HANDLE>(connection), false, space, static_cast<DWORD>(room),
+                        timeoutMs);
 }
 
 } // namespace qbv::platform

@@ -37,7 +37,8 @@ private:
         size_t whole = length;
         // Back over the continuation bytes at the end to the lead byte of the last letter.
         size_t lead = length;
-        while (lead > 0 && (static_cast<unsigned char>(buffer_[lead - 1]) & 0xC0) == 0x80 && length - lead < 3)
+        while (lead > 0 && (static_cast<unsigned char>(buffer_[lead - 1]) & 0xC0) == 0x80 &&
+               length - lead < 3)
             --lead;
         if (lead > 0) {
             const auto first = static_cast<unsigned char>(buffer_[lead - 1]);
@@ -47,8 +48,8 @@ private:
         }
         const std::wstring text = wide(std::string(buffer_, whole));
         DWORD written = 0;
-        const bool ok = text.empty() ||
-                        WriteConsoleW(console_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        const bool ok = text.empty() || WriteConsoleW(console_, text.data(), static_cast<DWORD>(text.size()),
+                                                      &written, nullptr);
         const size_t kept = length - whole;
         std::char_traits<char>::move(buffer_, buffer_ + whole, kept);
         setp(buffer_, buffer_ + sizeof buffer_);

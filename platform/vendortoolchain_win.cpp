@@ -53,7 +53,8 @@ VendorInstall vendorInstall() {
 
 const ToolchainWords& toolchainWords() {
     static constexpr ToolchainWords kWords = {
-        "the registry names no Quartus install folder (HKEY_LOCAL_MACHINE\\Software\\Altera Corporation\\Quartus, "
+        "the registry names no Quartus install folder (HKEY_LOCAL_MACHINE\\Software\\Altera "
+        "Corporation\\Quartus, "
         "in its 64-bit and 32-bit views)",
         "install the vendor's programming tools, whose installer names their folder in the registry",
         "the JTAG Server service",

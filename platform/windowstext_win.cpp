@@ -12,8 +12,8 @@ namespace {
 std::string fillPlaces(const std::string& sentence, const std::string& subject) {
     std::string filled;
     for (size_t i = 0; i < sentence.size(); ++i) {
-        const bool place = sentence[i] == '%' && i + 1 < sentence.size() && sentence[i + 1] >= '1' &&
-                           sentence[i + 1] <= '9';
+        const bool place =
+            sentence[i] == '%' && i + 1 < sentence.size() && sentence[i + 1] >= '1' && sentence[i + 1] <= '9';
         if (!place) {
             filled += sentence[i];
             continue;

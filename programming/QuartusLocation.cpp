@@ -37,8 +37,9 @@ std::string programmerPlaces(const std::string& installDirectory) {
 }
 
 std::string programmerDistrust(const std::string& installDirectory, const std::string& namedBy) {
-    const platform::FolderDistrust found = platform::firstDistrusted(
-        {installDirectory, programmerDirectory(installDirectory)}, platform::FolderOwner::UserOrAdministrator);
+    const platform::FolderDistrust found =
+        platform::firstDistrusted({installDirectory, programmerDirectory(installDirectory)},
+                                  platform::FolderOwner::UserOrAdministrator);
     if (found.why.empty())
         return {};
     return formatText("The folder %s (from %s) is not used to run the programmer, because %s.",

@@ -5,8 +5,10 @@ QBV_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-t
     libgtest-dev libgmock-dev googletest libbenchmark-dev fonts-liberation
     nlohmann-json3-dev zlib1g-dev libcli11-dev help2man ccache librapidcheck-dev)
 QBV_RUN_PACKAGES=(xvfb xauth)
-QBV_TEST_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 xvfb xauth clang libclang-rt-14-dev xdotool
-    icoutils nsis clang-format)
+# The Windows builds: 64-bit programs, and the 32-bit helper that runs a 32-bit JTAG library for them,
+# tested under Wine with its 32-bit half (wine32 of the i386 architecture, which the setup adds).
+QBV_TEST_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine64
+    wine32:i386 xvfb xauth clang libclang-rt-14-dev xdotool icoutils nsis clang-format)
 # For scripts/package-linux.sh: dpkg-shlibdeps and dpkg-buildflags, and the checks of what it makes.
 QBV_PACKAGING_PACKAGES=(dpkg-dev lintian desktop-file-utils appstream)
 
@@ -17,19 +19,31 @@ qbv_missing_packages() {
     done
 }
 
-# Installs what is missing: with apt-get when root, otherwise says the one line to run and stops.
+# Installs what is missing: with apt-get when root, otherwise says the one line to run and stops. A
+# package of another architecture (name:i386) needs that architecture added to dpkg's first.
 qbv_ensure_packages() {
-    local missing
+    local missing architectures=() architecture add=""
     missing=$(qbv_missing_packages "$@" | tr '\n' ' ')
     missing=${missing% }
     [ -z "$missing" ] && return 0
+    for architecture in $(tr ' ' '\n' <<<"$missing" | sed -n 's/.*:\(.*\)$/\1/p' | sort -u); do
+        [ "$architecture" = "$(dpkg --print-architecture)" ] && continue
+        dpkg --print-foreign-architectures | grep -qx "$architecture" || architectures+=("$architecture")
+    done
     if [ "$(id -u)" -eq 0 ]; then
         echo "Installing Debian packages: $missing"
+        for architecture in "${architectures[@]}"; do
+            dpkg --add-architecture "$architecture"
+        done
         apt-get update -qq
         DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
     else
+        for architecture in "${architectures[@]}"; do
+            add+="sudo dpkg --add-architecture $architecture && "
+        done
+        [ -n "$add" ] && add+="sudo apt-get update && "
         echo "These Debian packages are missing. Install them, then run this command again:" >&2
-        echo "  sudo apt-get install -y --no-install-recommends $missing" >&2
+        echo "  ${add}sudo apt-get install -y --no-install-recommends $missing" >&2
         exit 1
     fi
 }

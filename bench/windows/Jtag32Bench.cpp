@@ -64,9 +64,11 @@ int main() {
         helper = timeKeyReads();
     }
     std::printf("key read, %d reads after %d to warm up\n", kReads, kWarmUp);
-    std::printf("  library in the program:       median %8.1f us, mean %8.1f us\n", direct.median, direct.mean);
-    std::printf("  32-bit library, qbv-jtag32:   median %8.1f us, mean %8.1f us\n", helper.median, helper.mean);
-    std::printf("  the helper's cost:            median %8.1f us, mean %8.1f us\n", helper.median - direct.median,
-                helper.mean - direct.mean);
+    std::printf("  library in the program:       median %8.1f us, mean %8.1f us\n", direct.median,
+                direct.mean);
+    std::printf("  32-bit library, qbv-jtag32:   median %8.1f us, mean %8.1f us\n", helper.median,
+                helper.mean);
+    std::printf("  the helper's cost:            median %8.1f us, mean %8.1f us\n",
+                helper.median - direct.median, helper.mean - direct.mean);
     return direct.median > 0 && helper.median > 0 ? 0 : 1;
 }

@@ -51,8 +51,8 @@ bool serve(JtagLibrary& library, void* context, const Request& request, const st
     const int32_t* ints = request.ints;
     switch (static_cast<Call>(request.call)) {
     case Call::Init:
-        return answer({library.init(ints[0], ints[1], ints[2], ints[3], ints[4], ints[5], bytes.c_str(), ints[6],
-                                    context)});
+        return answer({library.init(ints[0], ints[1], ints[2], ints[3], ints[4], ints[5], bytes.c_str(),
+                                    ints[6], context)});
     case Call::Close:
         return answer({library.close(context)});
     case Call::AtlanticInit:

@@ -100,8 +100,9 @@ jtag::LinkError lastOpenFailure(std::string& sentence) {
         sentence = text::kLinkInUse;
         break;
     case jtag::LinkError::NoCable:
-        sentence = formatText("The virtual board's cable is unplugged: plug it in on its window (or %s plug).",
-                              platform::programWords().boardControl);
+        sentence =
+            formatText("The virtual board's cable is unplugged: plug it in on its window (or %s plug).",
+                       platform::programWords().boardControl);
         break;
     default:
         sentence = "The virtual board refused the link.";

@@ -143,7 +143,12 @@ TEST_F(ProgrammingJobTest, EachBoxComesBeforeTheRedStatusWhileTheLineStillSaysWh
 
 TEST_F(ProgrammingJobTest, NoToolChainShowsItsBoxAndWritesNoChainFile) {
     registered.reset();
+    bool progressUnderTheBox = true;
+    ui.onBox = [&](const qbv::test::RecordingBoxes::Box&) {
+        progressUnderTheBox = form->TimerProgress->Enabled();
+    };
     download();
+    EXPECT_FALSE(progressUnderTheBox); // the job has ended: its progress with it
     EXPECT_THAT(ui.texts(), ElementsAre("Please make sure Quatus is installed"));
     // Beneath it, where the tool chain was looked for.
     EXPECT_THAT(ui.boxes[0].detail, testing::HasSubstr(qbv::platform::toolchainWords().missing));
@@ -166,6 +171,27 @@ TEST_F(ProgrammingJobTest, ProgressReaches100AfterThirtySecondsAndStays) {
     EXPECT_THAT(shown, ElementsAre("49", "50", "100", "100"));
     EXPECT_EQ(progressText(), "0");
     EXPECT_TRUE(ui.boxes.empty()); // exit code 3: failure without a box
+}
+
+TEST_F(ProgrammingJobTest, ANewRunShowsNothingUntilItsOwnFirstPercent) {
+    clock.stop();
+    {
+        qbv::test::ProgrammerOrders orders(3, 1500);
+        clickOn(form->SpeedButtonDownload);
+        ASSERT_TRUE(waitUntil([&] { return orders.started(); }));
+        clock.advance(21000);
+        EXPECT_EQ(progressAtNextTick(), "70");
+        ASSERT_TRUE(waitForRest());
+        EXPECT_EQ(progressText(), "0");
+    }
+    qbv::test::ProgrammerOrders orders(3, 1500);
+    clickOn(form->SpeedButtonDownload);
+    ASSERT_TRUE(waitUntil([&] { return orders.started(); }));
+    clock.advance(200); // 0 %: the panel stays empty
+    EXPECT_EQ(progressAtNextTick(), "0");
+    clock.advance(250); // 1 %
+    EXPECT_EQ(progressAtNextTick(), "1");
+    ASSERT_TRUE(waitForRest());
 }
 
 TEST_F(ProgrammingJobTest, NoToTheCloseQuestionLetsTheJobRunOn) {

@@ -61,24 +61,6 @@ TEST_P(ProgressRunTest, GrowsInWholePercentsNeverGoesDownReaches100AfterTheDurat
 
 INSTANTIATE_TEST_SUITE_P(Starts, ProgressRunTest, testing::Values(1000u, 0xFFFFF000u));
 
-TEST_F(StatusLineTest, ANewRunShowsNothingUntilItsOwnFirstPercent) {
-    // Two programming jobs without a tool chain, their 30 s runs going on while their boxes are up.
-    startUp();
-    clock.stop();
-    ui.holding = true;
-    clickOn(form->SpeedButtonDownload);
-    clock.advance(21000);
-    EXPECT_EQ(progressAtNextTick(), "70");
-    ASSERT_TRUE(ui.answerOldest(BoxAnswer::Ok));
-    EXPECT_EQ(progressText(), "0");
-    clickOn(form->SpeedButtonDownload);
-    clock.advance(200); // 0 %: the panel stays empty
-    EXPECT_EQ(progressAtNextTick(), "0");
-    EXPECT_EQ(count(panel2(), kBlueRgb), 0);
-    clock.advance(250); // 1 %
-    EXPECT_EQ(progressAtNextTick(), "1");
-}
-
 TEST_F(StatusLineTest, ProgressPanelDrawsABlueBarWithTheCentredLabelInTwoColours) {
     showWithoutLibrary(1000);
     const QRect rect = form->StatusBar->panelRect(2);

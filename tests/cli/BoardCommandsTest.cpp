@@ -2,9 +2,9 @@
 // every failure, and the JSON results.
 
 #include "CliTesting.h"
-#include "platform/JtagApi.h"
 #include "common/ExitCode.h"
 #include "common/Texts.h"
+#include "platform/JtagApi.h"
 #include "tests/support/BoardBytes.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeJtag.h"

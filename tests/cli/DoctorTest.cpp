@@ -2,9 +2,9 @@
 // that fails, its exit code and what to do, with every step before it ok and every step after it skipped.
 
 #include "CliTesting.h"
-#include "platform/JtagApi.h"
 #include "common/ExitCode.h"
 #include "platform/Environment.h"
+#include "platform/JtagApi.h"
 #include "platform/ProgramLocation.h"
 #include "platform/UsbCables.h"
 #include "platform/VendorToolchain.h"

@@ -5,6 +5,7 @@
 #include "board/Jtagport.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/Environment.h"
+#include "platform/JtagLibrary.h"
 #include "platform/ProgramLocation.h"
 #include "platform/VendorToolchain.h"
 #include "tests/fakeclient/FakeClientScript.h"
@@ -236,7 +237,7 @@ TEST_F(VendorEditionTest, TheFourUnusedExportsAnswerNonZero) {
         platform::loadLibrary(besideTests("real-board") + platform::jtagLibraryFileName());
     ASSERT_NE(library, nullptr);
     jtag::EntryPoints entries;
-    ASSERT_TRUE(jtag::findEntryPoints(library, entries));
+    ASSERT_TRUE(platform::findEntryPoints(library, entries));
     unsigned char context[jtag::kLinkContextSize] = {};
     EXPECT_NE(entries.jtag_command(context, 0, 0), 0);
     EXPECT_NE(entries.jtag_atlantic_get_offset(context), 0);

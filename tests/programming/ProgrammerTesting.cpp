@@ -98,7 +98,8 @@ int runRegistryTool(const std::string& arguments) {
     return static_cast<int>(code);
 }
 
-RegisteredInstall::RegisteredInstall(const std::string& directory, const char* registryType, const char* view) {
+RegisteredInstall::RegisteredInstall(const std::string& directory, const char* registryType,
+                                     const char* view) {
     const int result =
         runRegistryTool(std::string("add ") + kQuartusKey + " /v \"Quartus Install Directory\" /t " +
                         registryType + " /d " + quoted(directory) + " /f " + view);

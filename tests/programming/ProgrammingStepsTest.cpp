@@ -201,7 +201,8 @@ TEST_F(ProgrammingStepsTest, EitherRegistryViewNamesTheToolChainAndItsProgrammer
         const char* folder;
         const char* namedBy;
     };
-    for (const Row& row : {Row{"/reg:32", "bin", "(its 32-bit view)"}, Row{"/reg:64", "bin64", "(its 64-bit view)"}}) {
+    for (const Row& row :
+         {Row{"/reg:32", "bin", "(its 32-bit view)"}, Row{"/reg:64", "bin64", "(its 64-bit view)"}}) {
         SCOPED_TRACE(row.folder);
         const test::TemporaryDirectory toolChain;
         const fs::path programmer = toolChain.path() / row.folder / platform::programmerFileName();

@@ -12,7 +12,7 @@ VirtualJtag::VirtualJtag()
         allFound_ = false;
         return;
     }
-    allFound_ = jtag::findEntryPoints(library_, entries_);
+    allFound_ = platform::findEntryPoints(library_, entries_);
 }
 
 VirtualJtag::~VirtualJtag() {

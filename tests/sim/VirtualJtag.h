@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/JtagApi.h"
 #include "platform/DynamicLibrary.h"
+#include "platform/JtagLibrary.h"
 
 #include <cstdint>
 #include <vector>
