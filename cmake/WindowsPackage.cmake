@@ -51,9 +51,11 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
 set(CPACK_NSIS_PACKAGE_NAME "QB-vela Control Panel ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "QB-vela Control Panel")
-# A 64-bit installer into the 64-bit Program Files, as the programs are 64-bit.
+# A 64-bit installer into the 64-bit Program Files, as the programs are 64-bit. In a 64-bit installer
+# $PROGRAMFILES is that folder; its $PROGRAMFILES64, read as early as the default folder is, gives the
+# 32-bit one under Wine.
 set(CPACK_NSIS_DEFINES "  Target amd64-unicode")
-set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
 set(CPACK_NSIS_MUI_ICON ${QBV_ARTWORK_DIR}/icon.ico)
 set(CPACK_NSIS_MUI_UNIICON ${QBV_ARTWORK_DIR}/icon.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME ${QBV_INSTALL_PANEL_DIR}\\\\QBV_Control_Panel.exe)

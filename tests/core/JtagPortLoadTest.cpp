@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 
 using namespace qbv;
@@ -41,6 +42,20 @@ TEST_F(LoadTest, CompleteLibraryIsLoadedFromTheProgramDirectoryAndFreedWithThePo
     }
     EXPECT_THAT(fake.order(), ElementsAre(kFakeLoad, kFakeUnload));
 }
+
+#ifdef _WIN32
+// A 32-bit library whose helper is no program: said in words, the system's sentence with no place of its
+// own left unfilled ("Bad EXE format for %1.").
+TEST_F(LoadTest, ThirtyTwoBitLibraryWhoseHelperCannotStartIsSaidInWords) {
+    test::FakeLibraryDirectory directory;
+    directory.useThirtyTwoBitLibrary();
+    std::ofstream(directory.path() / "qbv-jtag32.exe", std::ios::trunc) << "not a program";
+    TJtagPort port;
+    EXPECT_EQ(port.error(), JtagPortError::LibraryNotLoaded);
+    EXPECT_THAT(port.errorDetail(), testing::StartsWith(directory.libraryPath() + " is a 32-bit library"));
+    EXPECT_THAT(port.errorDetail(), testing::Not(testing::HasSubstr("%")));
+}
+#endif
 
 class MissingExportTest : public LoadTest, public testing::WithParamInterface<jtag::Function> {};
 
