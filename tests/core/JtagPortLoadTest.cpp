@@ -55,6 +55,19 @@ TEST_F(LoadTest, ThirtyTwoBitLibraryWhoseHelperCannotStartIsSaidInWords) {
     EXPECT_THAT(port.errorDetail(), testing::StartsWith(directory.libraryPath() + " is a 32-bit library"));
     EXPECT_THAT(port.errorDetail(), testing::Not(testing::HasSubstr("%")));
 }
+#else
+// The loader names no width ("wrong ELF class: ELFCLASS32"): the header does.
+TEST_F(LoadTest, ALibraryOfTheOtherWidthIsSaidInWords) {
+    test::FakeLibraryDirectory directory;
+    std::ofstream(directory.libraryPath(), std::ios::binary | std::ios::trunc)
+        << std::string("\x7f"
+                       "ELF\x01\x01\x01",
+                       7)
+        << std::string(57, '\0');
+    TJtagPort port;
+    EXPECT_EQ(port.errorDetail(),
+              directory.libraryPath() + " is a 32-bit library; this 64-bit program cannot load it.");
+}
 #endif
 
 class MissingExportTest : public LoadTest, public testing::WithParamInterface<jtag::Function> {};
