@@ -103,8 +103,7 @@ public:
 private:
     // One call; a helper that fails to answer in time is stopped, and this and every later call fail.
     Reply call(const Request& request, const void* bytes, DWORD limitMs);
-    bool send(const void* bytes, size_t count, ULONGLONG deadline);
-    bool receive(void* space, size_t count, ULONGLONG deadline);
+    bool transferAll(bool writing, void* bytes, size_t count, ULONGLONG deadline);
     bool receiveReply(Reply& reply, DWORD limitMs);
     void stop(const char* why);
 
@@ -124,24 +123,12 @@ DWORD timeLeft(ULONGLONG deadline) {
     return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
 }
 
-bool HelperJtagLibrary::send(const void* bytes, size_t count, ULONGLONG deadline) {
-    auto* next = static_cast<char*>(const_cast<void*>(bytes));
+// Moves all the bytes, one way, before the deadline; false when the pipe failed or the time ran out.
+bool HelperJtagLibrary::transferAll(bool writing, void* bytes, size_t count, ULONGLONG deadline) {
+    auto* next = static_cast<char*>(bytes);
     while (count > 0) {
         const long long moved =
-            pipeTransfer(pipe_, true, next, static_cast<DWORD>(count), timeLeft(deadline), event_);
-        if (moved <= 0)
-            return false;
-        next += moved;
-        count -= static_cast<size_t>(moved);
-    }
-    return true;
-}
-
-bool HelperJtagLibrary::receive(void* space, size_t count, ULONGLONG deadline) {
-    auto* next = static_cast<char*>(space);
-    while (count > 0) {
-        const long long moved =
-            pipeTransfer(pipe_, false, next, static_cast<DWORD>(count), timeLeft(deadline), event_);
+            pipeTransfer(pipe_, writing, next, static_cast<DWORD>(count), timeLeft(deadline), event_);
         if (moved <= 0)
             return false;
         next += moved;
@@ -152,10 +139,10 @@ bool HelperJtagLibrary::receive(void* space, size_t count, ULONGLONG deadline) {
 
 bool HelperJtagLibrary::receiveReply(Reply& reply, DWORD limitMs) {
     const ULONGLONG deadline = GetTickCount64() + limitMs;
-    if (!receive(&reply, sizeof reply, deadline) || reply.length > jtaghelper::kMaxBytes)
+    if (!transferAll(false, &reply, sizeof reply, deadline) || reply.length > jtaghelper::kMaxBytes)
         return false;
     replyBytes_.assign(reply.length, '\0');
-    return receive(replyBytes_.data(), reply.length, deadline);
+    return transferAll(false, replyBytes_.data(), reply.length, deadline);
 }
 
 Reply HelperJtagLibrary::call(const Request& request, const void* bytes, DWORD limitMs) {
@@ -167,7 +154,8 @@ Reply HelperJtagLibrary::call(const Request& request, const void* bytes, DWORD l
     sent_.assign(reinterpret_cast<const char*>(&request), sizeof request);
     sent_.append(static_cast<const char*>(bytes ? bytes : ""), bytes ? request.length : 0);
     Reply reply;
-    if (!send(sent_.data(), sent_.size(), GetTickCount64() + limitMs) || !receiveReply(reply, limitMs)) {
+    if (!transferAll(true, sent_.data(), sent_.size(), GetTickCount64() + limitMs) ||
+        !receiveReply(reply, limitMs)) {
         stop(WaitForSingleObject(process_, 0) == WAIT_OBJECT_0 ? "ended"
                                                                : "stopped answering, and was ended");
         return failed;
