@@ -66,8 +66,8 @@ board's program folders (the demo's, and build/release/bin) hold its stand-in th
 Elsewhere it is found under QUARTUS_ROOTDIR on Linux, through the registry on Windows.
 
 Exit 6 when programming fails, 7 when the programmer did not end in time (it is
-left running), and 2, 3 or 4 when the board does not answer afterwards. Ctrl+C
-leaves at once with exit 130; the programmer is left to finish.)"},
+ended, with what it started), and 2, 3 or 4 when the board does not answer
+afterwards. Ctrl+C leaves at once with exit 130; the programmer is left to finish.)"},
     {"when something does not work: check the way to the board step by step",
      R"(Follows the way to the board step by step and reports each step as ok, failed or
 skipped, with one sentence: the JTAG access library beside qbv (its file and

@@ -78,11 +78,10 @@ private:
         const Json notProgrammed = {{"programmed", false}};
         switch (job_.error()) {
         case programming::ProgrammingError::TimedOut:
-            return reporter_.failure(
-                kExitTimeout,
-                formatText("%s: the programmer did not end within %u ms and is left running",
-                           text::kDownloadFail, static_cast<unsigned>(call_.timeoutMs)),
-                merged(notProgrammed, {{"timedOut", true}}));
+            return reporter_.failure(kExitTimeout,
+                                     formatText("%s: the programmer did not end within %u ms and was ended",
+                                                text::kDownloadFail, static_cast<unsigned>(call_.timeoutMs)),
+                                     merged(notProgrammed, {{"timedOut", true}}));
         case programming::ProgrammingError::ProgrammerNotStarted:
             return reporter_.failure(kExitProgrammingFailed,
                                      formatText("%s: %s", text::kDownloadFail, job_.errorString().c_str()),

@@ -16,7 +16,7 @@ namespace qbv {
         "a command failed on the board (\"Update LED fail\", \"Update GPIO fail\", "                         \
         "\"Lost FPGA connection\")")                                                                         \
     row(kExitProgrammingFailed, 6, "programming failed (\"Download Max II code fail\")")                     \
-    row(kExitTimeout, 7, "programming timed out; the programmer is left running")                            \
+    row(kExitTimeout, 7, "programming timed out; the programmer was ended")                                  \
     row(kExitPanelBusy, 8,                                                                                   \
         "the control panel that holds the board refused: it is busy (connecting, programming) or closing")  \
     row(kExitUsage, 64, "bad command line; nothing was sent to the board")                                   \

@@ -30,6 +30,9 @@ public:
 
     // Returns when the process ends or after at most this many milliseconds of real time.
     virtual void waitForEnd(uint32_t milliseconds) = 0;
+
+    // Ends the process and every process it started, at once; its end is then read as any other.
+    virtual void endTree() = 0;
 };
 
 // How to start a program. Windows hands over one command line that the program splits itself; POSIX hands
@@ -54,7 +57,8 @@ struct ProcessLaunch {
 // as a success or as still running.
 //
 // Destroying the object releases the process without stopping it. On POSIX a process still running then
-// is reaped in the background once it ends, so it never lingers as a zombie.
+// is reaped in the background once it ends, so it never lingers as a zombie. What it starts stays with it
+// (Windows: a job object of its own; POSIX: its process group), so that endTree reaches all of it.
 class ChildProcess final : public ProcessStatus {
 public:
     ChildProcess() = default;
@@ -68,6 +72,7 @@ public:
 
     std::optional<uint32_t> exitCode() override;
     void waitForEnd(uint32_t milliseconds) override;
+    void endTree() override;
 
     // The system's process id, 0 before a successful start.
     uint32_t processId() const;
@@ -80,6 +85,7 @@ private:
 #ifdef _WIN32
     void* process_ = nullptr;
     void* thread_ = nullptr;
+    void* job_ = nullptr;
     uint32_t processId_ = 0;
 #else
     int pid_ = 0;

@@ -123,6 +123,12 @@ void ChildProcess::waitForEnd(uint32_t milliseconds) {
     poll(&end, 1, static_cast<int>(milliseconds));
 }
 
+void ChildProcess::endTree() {
+    // The process group it leads: itself and whatever it started that stayed in it.
+    if (pid_ > 0 && !finalCode_)
+        kill(-pid_, SIGKILL);
+}
+
 uint32_t ChildProcess::processId() const {
     return pid_ > 0 ? static_cast<uint32_t>(pid_) : 0u;
 }

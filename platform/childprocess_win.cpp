@@ -51,8 +51,8 @@ bool ChildProcess::start(const ProcessLaunch& launch) {
 
     // The program is named apart from the command line: from the command line alone, an unquoted path
     // with a blank in it would start whatever lies at the first blank (C:\Program.exe).
-    const DWORD flags =
-        CREATE_NEW_CONSOLE | HIGH_PRIORITY_CLASS | (inherits ? EXTENDED_STARTUPINFO_PRESENT : 0);
+    const DWORD flags = CREATE_NEW_CONSOLE | HIGH_PRIORITY_CLASS | CREATE_SUSPENDED |
+                        (inherits ? EXTENDED_STARTUPINFO_PRESENT : 0);
     if (!CreateProcessW(wide(launch.program).c_str(), commandLine.data(), nullptr, nullptr, inherits, flags,
                         nullptr, nullptr, &startup.StartupInfo, &information)) {
         errorString_ = systemMessage(GetLastError());
@@ -62,6 +62,13 @@ bool ChildProcess::start(const ProcessLaunch& launch) {
     process_ = information.hProcess;
     thread_ = information.hThread;
     processId_ = information.dwProcessId;
+    // A job of its own, before it runs, holds whatever it starts too; the job does not end it when closed.
+    job_ = CreateJobObjectW(nullptr, nullptr);
+    if (job_ && !AssignProcessToJobObject(static_cast<HANDLE>(job_), information.hProcess)) {
+        CloseHandle(static_cast<HANDLE>(job_));
+        job_ = nullptr;
+    }
+    ResumeThread(information.hThread);
     return true;
 }
 
@@ -77,6 +84,13 @@ void ChildProcess::waitForEnd(uint32_t milliseconds) {
         WaitForSingleObject(static_cast<HANDLE>(process_), milliseconds);
 }
 
+void ChildProcess::endTree() {
+    if (job_)
+        TerminateJobObject(static_cast<HANDLE>(job_), 1);
+    else if (process_)
+        TerminateProcess(static_cast<HANDLE>(process_), 1);
+}
+
 uint32_t ChildProcess::processId() const {
     return processId_;
 }
@@ -86,8 +100,11 @@ void ChildProcess::release() {
         CloseHandle(static_cast<HANDLE>(thread_));
     if (process_)
         CloseHandle(static_cast<HANDLE>(process_));
+    if (job_)
+        CloseHandle(static_cast<HANDLE>(job_));
     thread_ = nullptr;
     process_ = nullptr;
+    job_ = nullptr;
     processId_ = 0;
 }
 

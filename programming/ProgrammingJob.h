@@ -42,7 +42,7 @@ enum class ProgrammingError {
     ProgrammerNotStarted, // "cannot start <path>: <the system's reason>"
     ProgrammerFailed,     // its own failure (exit code 3), Ctrl+C's, or an unreadable exit code: no text
     UnexpectedExitCode,   // "ExitCode:<code in hex>h"
-    TimedOut,             // still running after the time-out, and left to run on: no text
+    TimedOut,             // still running after the time-out, and ended: no text
 };
 
 // How the user is told of an error, besides the red status: a failed check in an error box, an
@@ -81,6 +81,8 @@ public:
     // Where the chain definition file was written: beside the program, or in the user's own folder when
     // the program's folder takes no files.
     const std::string& chainFile() const { return chainFile_; }
+    // The time ran out and the programmer is being ended; pass() answers once it is gone.
+    bool ending() const { return wait_ && wait_->ending(); }
     // The programmer's command line, once prepare() found it; and how its last run ended.
     std::string commandLine() const { return ProgrammerInvocation{programmer_, chainFile_}.commandLine(); }
     const ProgrammerRun& lastRun() const { return ran_; }

@@ -32,10 +32,18 @@ ProgrammerWait::ProgrammerWait(platform::ProcessStatus& process, uint32_t timeou
 
 std::optional<ProgrammerRun> ProgrammerWait::pass() {
     const std::optional<uint32_t> code = process_.exitCode();
+    if (endingSince_) {
+        const bool gone = code != platform::kStillActive;
+        if (gone || platform::elapsedSince(*endingSince_) > kProgrammerEndingMs)
+            return ProgrammerRun{ProgrammerEnd::TimedOut, platform::kStillActive, {}};
+        return std::nullopt;
+    }
     if (const std::optional<ProgrammerEnd> end = judgeExitCode(code))
         return ProgrammerRun{*end, code.value_or(0), {}};
-    if (platform::elapsedSince(start_) > timeoutMs_)
-        return ProgrammerRun{ProgrammerEnd::TimedOut, platform::kStillActive, {}};
+    if (platform::elapsedSince(start_) > timeoutMs_) {
+        process_.endTree();
+        endingSince_ = platform::tickCount();
+    }
     return std::nullopt;
 }
 

@@ -10,8 +10,13 @@
 
 namespace qbv::programming {
 
-// How long the programmer may take before the job gives up waiting (it is never stopped).
+// How long the programmer may take before the job ends it. A programmer left running would hold the cable
+// under the next connection or job, and a second programmer beside it would program the same controller.
 constexpr uint32_t kProgrammerTimeoutMs = 60000;
+// How long a programmer that was ended, and what it started, may take to be gone before the wait gives up
+// on it too (the system ends them at once; this only keeps a process the system cannot end from holding
+// the panel for ever).
+constexpr uint32_t kProgrammerEndingMs = 10000;
 
 // The programmer's own failure code, which needs no further word to the user.
 constexpr uint32_t kProgrammerFailedExit = 3;
@@ -25,7 +30,7 @@ enum class ProgrammerEnd {
     Succeeded,          // exit code 0
     Failed,             // exit code 3 or Ctrl+C's, or an exit code that could not be read
     UnexpectedExitCode, // any other end; the user is told the code
-    TimedOut,           // still running after the time-out; it runs on
+    TimedOut,           // still running after the time-out: it was ended, with what it started
     NotStarted,         // the system could not start it
 };
 
@@ -39,23 +44,28 @@ struct ProgrammerRun {
 using MessagePump = std::function<void()>;
 
 // Starts the programmer hidden and waits for it, handling the window's messages throughout. After more
-// than timeoutMs the wait gives up; the programmer runs on.
+// than timeoutMs it is ended, with what it started, and the wait goes on until they are gone.
 ProgrammerRun RunProgrammer(const ProgrammerInvocation& invocation, uint32_t timeoutMs = kProgrammerTimeoutMs,
                             const MessagePump& pump = {});
 
 // The wait for a process already started, one pass at a time, for a caller that keeps its own time: each
 // pass reads the exit code, then checks the time (so an exit code 0 read in the pass where the time runs
-// out still counts). The caller waits up to kPassWaitMs between passes: on the process, or on its events.
+// out still counts). Once the time is out, the programmer is ended with what it started, and the run is
+// over (TimedOut) when it is gone. The caller waits up to kPassWaitMs between passes: on the process, or on
+// its events.
 class ProgrammerWait {
 public:
     ProgrammerWait(platform::ProcessStatus& process, uint32_t timeoutMs);
-    // How the run ended, or none while the programmer still runs within its time.
+    // How the run ended, or none while the programmer still runs within its time, or is being ended.
     std::optional<ProgrammerRun> pass();
+    // The time ran out and the programmer is being ended.
+    bool ending() const { return endingSince_.has_value(); }
 
 private:
     platform::ProcessStatus& process_;
     uint32_t timeoutMs_;
     uint32_t start_;
+    std::optional<uint32_t> endingSince_;
 };
 
 // The whole wait, blocking: each pass handles the caller's messages, then the pass above, then waits on

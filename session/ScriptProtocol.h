@@ -40,7 +40,7 @@ enum class Refusal {
     NotConnected, // the panel holds no link to the board
     Failed,       // the board did not take the command: the link is lost
     Unprogrammed, // the programming job failed
-    TimedOut,     // the programmer did not end in time (it is left to finish)
+    TimedOut,     // the programmer did not end in time (it was ended)
     Unanswered,   // programmed, but the board does not answer afterwards
     BadRequest,   // the line was no request
     Connecting,   // the panel is connecting to the board, or about to at its start: try again later

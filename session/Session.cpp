@@ -512,9 +512,14 @@ void Session::ProgramMaxII() {
 }
 
 void Session::PassProgrammer() {
+    const bool wasEnding = job_->ending();
     if (const std::optional<bool> programmed = job_->pass()) {
         logProgrammerEnd(job_->lastRun(), platform::elapsedSince(jobStart_));
         programmed_ = *programmed;
+    } else if (!wasEnding && job_->ending()) {
+        log(formatText("Programmer still running after %u ms: ending it and what it started; nothing reaches "
+                       "the cable until they have gone",
+                       platform::elapsedSince(jobStart_)));
     }
 }
 
@@ -604,7 +609,7 @@ void Session::logProgrammerEnd(const programming::ProgrammerRun& ran, uint32_t m
     using programming::ProgrammerEnd;
     switch (ran.end) {
     case ProgrammerEnd::TimedOut:
-        log(formatText("Programmer still running after %u ms: left to finish on its own", milliseconds));
+        log(formatText("Programmer ended %u ms after it started, as it ran out of time", milliseconds));
         break;
     case ProgrammerEnd::NotStarted:
         log("Programmer not started: " + ran.startFailure);

@@ -123,8 +123,10 @@ TEST_F(ProgrammingStepsTest, TimeOutIsTheCallersToChoose) {
     onPump = [&] { clock.advance(600); };
     test::ProgrammerOrders orders(0, 300);
     EXPECT_EQ(runJob(1000), (Outcome{false, ProgrammingError::TimedOut, "", true}));
-    EXPECT_EQ(pumped, 2);
-    EXPECT_TRUE(orders.waitForEnd(10000));
+    // Late at the second pass, then ended and seen gone (the system may take a pass or two to end it).
+    EXPECT_GE(pumped, 3);
+    EXPECT_LE(pumped, 6);
+    EXPECT_FALSE(orders.waitForEnd(1000)); // it never came to its own end
 }
 
 TEST_F(ProgrammingStepsTest, WithoutAToolChainNothingIsWrittenOrRun) {

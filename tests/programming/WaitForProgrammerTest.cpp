@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <ostream>
@@ -31,6 +32,14 @@ public:
         events.push_back("wait " + std::to_string(milliseconds));
         clock_.advance(stepMs_);
     }
+    // Ended with what it started: gone from the next read on, unless it is one the system cannot end.
+    void endTree() override {
+        events.push_back("end tree");
+        if (!unkillable)
+            codes_ = {1u};
+    }
+
+    bool unkillable = false;
 
     std::vector<std::string> events;
 
@@ -109,11 +118,13 @@ TEST(WaitForProgrammer, EachPassHandlesMessagesReadsThenWaitsBriefly) {
 struct TimeOutCase {
     uint32_t start;
     uint32_t stepMs;
-    int passes; // passes until the wait gives up
+    int passes; // passes until the wait is over: the programmer ended after its time ran out
+    bool unkillable = false;
 };
 
 void PrintTo(const TimeOutCase& row, std::ostream* out) {
-    *out << "from " << row.start << " in steps of " << row.stepMs << " ms";
+    *out << "from " << row.start << " in steps of " << row.stepMs << " ms"
+         << (row.unkillable ? ", a programmer the system cannot end" : "");
 }
 
 class TimeOut : public testing::TestWithParam<TimeOutCase> {};
@@ -123,15 +134,19 @@ TEST_P(TimeOut, NeedsMoreThanTheLimit) {
     test::FakeClock clock(row.start);
     Passes passes;
     ScriptedProgrammer programmer(clock, {platform::kStillActive}, row.stepMs);
+    programmer.unkillable = row.unkillable;
 
     EXPECT_EQ(WaitForProgrammer(programmer, 60000, passes.pump()).end, ProgrammerEnd::TimedOut);
     EXPECT_EQ(passes.count, row.passes);
+    EXPECT_EQ(std::count(programmer.events.begin(), programmer.events.end(), "end tree"), 1);
 }
 
-// Exactly 60000 ms is not late: the pass at 60000 waits on, the next one gives up. The counter may wrap.
+// Exactly 60000 ms is not late: the pass at 60000 waits on, the next one ends the programmer, the one after
+// sees it gone. The counter may wrap. One the system cannot end is given up on 10 s later.
 INSTANTIATE_TEST_SUITE_P(Steps, TimeOut,
-                         testing::Values(TimeOutCase{0, 10000, 8}, TimeOutCase{0, 60000, 3},
-                                         TimeOutCase{0, 60001, 2}, TimeOutCase{0xFFFFF000u, 30000, 4}));
+                         testing::Values(TimeOutCase{0, 10000, 9}, TimeOutCase{0, 60000, 4},
+                                         TimeOutCase{0, 60001, 3}, TimeOutCase{0xFFFFF000u, 30000, 5},
+                                         TimeOutCase{0, 10000, 10, true}));
 
 TEST(WaitForProgrammer, SuccessReadInThePassThatRunsLateStillCounts) {
     test::FakeClock clock;
@@ -144,5 +159,5 @@ TEST(WaitForProgrammer, TimeOutIsAParameter) {
     Passes passes;
     ScriptedProgrammer programmer(clock, {259u}, 10);
     EXPECT_EQ(WaitForProgrammer(programmer, 25, passes.pump()).end, ProgrammerEnd::TimedOut);
-    EXPECT_EQ(passes.count, 4); // at 0, 10, 20 and 30 ms
+    EXPECT_EQ(passes.count, 5); // at 0, 10, 20 and 30 ms, which ends it, and 40 ms, which sees it gone
 }
