@@ -108,7 +108,7 @@ void TFormMain::ReleaseAllIoButtons() {
 
 void TFormMain::UpdateCursor() {
     // The hourglass while work runs or a web link opens; the normal arrow while a box waits for the user.
-    SetBusyCursor(FBoxesUp == 0 && (FOpeningLink || (FLookDrawn && FLookDrawn->busy)));
+    SetBusyCursor(FBoxesUp == 0 && (FOpeningLink || qbv::session::hourglassIn(FSession.state())));
 }
 
 void TFormMain::SetBusyCursor(bool busy) {

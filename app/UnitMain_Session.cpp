@@ -78,8 +78,12 @@ void TFormMain::SpeedButtonPioClick(QObject* Sender) {
 }
 
 void TFormMain::SendIoCommand(TSpeedButton* button, Action action, uint8_t data) {
-    if (!FSession.accepts(action))
+    // A click the gate drops sends nothing: the button, which flipped as it was clicked, shows the board's
+    // state again.
+    if (!FSession.accepts(action)) {
+        button->SetDown(!button->Down());
         return;
+    }
     // The clicked button shows its disabled frame and the cursor the hourglass while the command runs. A
     // disabled button gives its focus away: one switched from the keyboard takes it back, so that Space
     // again switches the same one.
@@ -119,6 +123,7 @@ void TFormMain::checkEnded(bool passed) {
 }
 
 void TFormMain::DrawState(State state) {
+    UpdateCursor();
     const std::optional<qbv::session::Look> shown = qbv::session::lookOf(state);
     if (!shown) {
         // The window stays as the user last saw it; a closing one polls no more and offers no menu (a check
@@ -136,7 +141,6 @@ void TFormMain::DrawState(State state) {
     SpeedButtonConnect->setVisible(look.connect);
     SpeedButtonDownload->setVisible(look.download);
     SpeedButtonExit->setVisible(look.exit);
-    UpdateCursor();
     SetIoButtonsVisible(look.controls);
     // Key polling starts anew with the controls and stops with them.
     TimerButtonPolling->SetEnabled(false);

@@ -15,6 +15,7 @@ struct Row {
     const char* name;
     Verdict verdicts[kActionCount];
     std::optional<Look> look;
+    bool hourglass;
     Refused refused;
     // Where a job leaves the link: after a failure, by the state the job found (Connect on offer again only
     // where it was); after a success, by where the connection sequence that follows it ended (Download on
@@ -31,17 +32,23 @@ struct Row {
 // Download, Exit, the LED and pin controls, the hourglass.
 constexpr const char* kNotConnected =
     "The control panel holds no link to the board: connect it there (Connect, F5).";
+// Where Connect is hidden, as after a board that did not answer, programming is the way on.
+constexpr const char* kNotAnswering =
+    "The board does not answer the control panel: program it: Download .POF, or qbv program.";
 constexpr const char* kConnecting = "The control panel is connecting to the board.";
 constexpr const char* kProgramming = "The control panel is programming the MAX II.";
 constexpr const char* kAsking = "The control panel waits for its user to answer a question.";
 constexpr const char* kClosing = "The control panel is closing.";
-constexpr Look kIdle{true, true, true, false, false};
-constexpr Look kUnloaded{true, false, true, false, false};
-constexpr Look kUnanswered{false, true, true, false, false};
-constexpr Look kAsked{false, false, true, false, false};
-constexpr Look kWorking{false, false, false, false, true};
-constexpr Look kLinked{false, true, true, true, false};
+constexpr Look kIdle{true, true, true, false};
+constexpr Look kUnloaded{true, false, true, false};
+constexpr Look kUnanswered{false, true, true, false};
+constexpr Look kAsked{false, false, true, false};
+constexpr Look kWorking{false, false, false, false};
+constexpr Look kLinked{false, true, true, true};
+constexpr bool kBusy = true;
+constexpr bool kFree = false;
 constexpr Refused kUnlinked{Refusal::NotConnected, kNotConnected};
+constexpr Refused kMuteBoard{Refusal::Unanswered, kNotAnswering};
 constexpr Refused kDone{Refusal::None, ""};
 constexpr Refused kSequence{Refusal::Connecting, kConnecting};
 constexpr Refused kNoLibrary{Refusal::NoLibrary, text::kFailLoadDriver};
@@ -58,23 +65,23 @@ constexpr State kMute = State::Unanswered;
 // clang-format off
 constexpr Row kTable[kStateCount] = {
     //                  Connect Program SetLeds SetPin Ping ReadKeys PollKeys Close Look Check
-    //                                                    look         refusal    after a failed job found here,
-    //                                                                             after a job's sequence ended here
-    {"Starting",        {R, R, D, D, D, D, D, R, R, D}, kIdle,       kSequence, kDown, kDown},
-    {"Disconnected",    {R, R, D, D, D, D, D, R, R, R}, kIdle,       kUnlinked, kDown, kDown},
-    {"NoDriver",        {R, D, D, D, D, D, D, R, R, R}, kUnloaded,   kNoLibrary, kDown, kDown},
-    {"Unanswered",      {R, R, D, D, D, D, D, R, R, R}, kUnanswered, kUnlinked, kMute, kMute},
-    {"ProgramAsked",    {D, R, D, D, D, D, D, R, R, D}, kAsked,      kJob,      kMute, State::ProgramAsked},
-    {"Connecting",      {D, D, D, D, D, D, D, C, R, D}, kWorking,    kSequence, kMute, kMute},
-    {"Connected",       {D, R, R, R, R, R, R, R, R, R}, kLinked,     kDone,     kMute, State::Connected},
-    {"Commanding",      {D, D, D, D, D, D, L, L, R, D}, kLinked,     kCommand,  kMute, kMute},
-    {"Programming",     {D, D, D, D, D, D, D, C, R, D}, kWorking,    kJob,      kMute, kMute},
-    {"Checking",        {D, D, D, D, D, D, L, R, R, D}, kAsLastSeen, kChecking, kMute, kMute},
-    {"TellingFailure",  {D, D, D, D, D, D, D, R, R, D}, kWorking,    kTelling,  kMute, kMute},
-    {"AskingToProgram", {D, D, D, D, D, D, D, R, R, D}, kWorking,    kQuestion, kMute, kMute},
-    {"AskingToQuit",    {D, D, D, D, D, D, D, D, R, D}, kWorking,    kQuestion, kMute, kMute},
-    {"Closing",         {D, D, D, D, D, D, D, D, D, D}, kAsLastSeen, kEnding,   kMute, kMute},
-    {"Closed",          {D, D, D, D, D, D, D, D, D, D}, kAsLastSeen, kEnding,   kMute, kMute},
+    //                                                    look         cursor refusal     after a failed job found here,
+    //                                                                                     after a job's sequence ended here
+    {"Starting",        {R, R, D, D, D, D, D, R, R, D}, kIdle,       kFree, kSequence,  kDown, kDown},
+    {"Disconnected",    {R, R, D, D, D, D, D, R, R, R}, kIdle,       kFree, kUnlinked,  kDown, kDown},
+    {"NoDriver",        {R, D, D, D, D, D, D, R, R, R}, kUnloaded,   kFree, kNoLibrary, kDown, kDown},
+    {"Unanswered",      {R, R, D, D, D, D, D, R, R, R}, kUnanswered, kFree, kMuteBoard, kMute, kMute},
+    {"ProgramAsked",    {D, R, D, D, D, D, D, R, R, D}, kAsked,      kFree, kJob,       kMute, State::ProgramAsked},
+    {"Connecting",      {D, D, D, D, D, D, D, C, R, D}, kWorking,    kBusy, kSequence,  kMute, kMute},
+    {"Connected",       {D, R, R, R, R, R, R, R, R, R}, kLinked,     kFree, kDone,      kMute, State::Connected},
+    {"Commanding",      {D, D, D, D, D, D, L, L, R, D}, kLinked,     kFree, kCommand,   kMute, kMute},
+    {"Programming",     {D, D, D, D, D, D, D, C, R, D}, kWorking,    kBusy, kJob,       kMute, kMute},
+    {"Checking",        {D, D, D, D, D, D, L, R, R, D}, kAsLastSeen, kBusy, kChecking,  kMute, kMute},
+    {"TellingFailure",  {D, D, D, D, D, D, D, R, R, D}, kWorking,    kBusy, kTelling,   kMute, kMute},
+    {"AskingToProgram", {D, D, D, D, D, D, D, R, R, D}, kWorking,    kBusy, kQuestion,  kMute, kMute},
+    {"AskingToQuit",    {D, D, D, D, D, D, D, D, R, D}, kWorking,    kBusy, kQuestion,  kMute, kMute},
+    {"Closing",         {D, D, D, D, D, D, D, D, D, D}, kAsLastSeen, kBusy, kEnding,    kMute, kMute},
+    {"Closed",          {D, D, D, D, D, D, D, D, D, D}, kAsLastSeen, kBusy, kEnding,    kMute, kMute},
 };
 // clang-format on
 
@@ -90,6 +97,10 @@ Verdict verdict(State state, Action action) {
 
 std::optional<Look> lookOf(State state) {
     return row(state).look;
+}
+
+bool hourglassIn(State state) {
+    return row(state).hourglass;
 }
 
 Refused refusalOf(State state) {

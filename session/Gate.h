@@ -51,14 +51,13 @@ enum class Verdict {
     Confirm, // carried out once the user confirms: a close while a sequence or job runs
 };
 
-// What the user sees of the board link in a state: which main buttons show, whether the LED and pin
-// controls are there (and the keys polled), and whether the cursor is the hourglass.
+// What the user sees of the board link in a state: which main buttons show, and whether the LED and pin
+// controls are there (and the keys polled).
 struct Look {
     bool connect;
     bool download;
     bool exit;
     bool controls;
-    bool busy;
     bool operator==(const Look&) const = default;
 };
 
@@ -69,9 +68,11 @@ struct Refused {
 };
 
 // The one rule for all inputs: what the state makes of an action; what the window shows in it (none: it
-// stays as the user last saw it, as a closing window does); what a refused script hears.
+// stays as the user last saw it, as a closing window does) and whether the cursor is the hourglass, as it
+// is while work runs; what a refused script hears.
 Verdict verdict(State state, Action action);
 std::optional<Look> lookOf(State state);
+bool hourglassIn(State state);
 Refused refusalOf(State state);
 
 // Where a programming job leaves the link: after a failure, from the state the job found; after a success,

@@ -517,8 +517,8 @@ void Session::PassProgrammer() {
         logProgrammerEnd(job_->lastRun(), platform::elapsedSince(jobStart_));
         programmed_ = *programmed;
     } else if (!wasEnding && job_->ending()) {
-        log(formatText("Programmer still running after %u ms: ending it and what it started; nothing reaches "
-                       "the cable until they have gone",
+        log(formatText("The programmer still runs after %u ms: it is ended, with what it started; nothing "
+                       "reaches the cable until they have gone",
                        platform::elapsedSince(jobStart_)));
     }
 }

@@ -30,6 +30,7 @@ enum class Start {
     JustShown,               // the window on screen, its start-up tick still to come
     JustShownWithoutLibrary, // the same with no library beside the panel: the start-up tick comes while
                              // the first sequence shows the library's own box
+    Checking,                // connected, inside a check of the connection on a board slow to answer
 };
 
 enum class Input {
@@ -49,12 +50,15 @@ struct Seen {
     int commands = 0;  // LED commands that reached the board
     int questions = 0; // close questions asked
     bool pollingAfter = false;
+    bool ledShownLit = false; // the LED clicked shows lit afterwards
+    bool hourglassWhenGiven = false;
     bool operator==(const Seen&) const = default;
 };
 
 void PrintTo(const Seen& seen, std::ostream* out) {
     *out << "{sequences " << seen.sequences << ", jobs " << seen.jobs << ", commands " << seen.commands
-         << ", questions " << seen.questions << ", polling after " << seen.pollingAfter << "}";
+         << ", questions " << seen.questions << ", polling after " << seen.pollingAfter << ", LED lit "
+         << seen.ledShownLit << ", hourglass " << seen.hourglassWhenGiven << "}";
 }
 
 struct Row {
@@ -83,6 +87,7 @@ protected:
     void run(const Row& row) {
         const auto give = [this, row] {
             before = count();
+            hourglassWhenGiven = hourglass();
             apply(row.input);
         };
         switch (row.start) {
@@ -122,6 +127,16 @@ protected:
                 give();
             });
             clickOn(form->SpeedButtonDownload);
+            return;
+        case Start::Checking:
+            // Each key read of the check's round trip takes its time on the board.
+            duringCall = [] { QTest::qSleep(30); };
+            fake.setFallback(kFakeRead, FakeJtag::reply({0x00}, 30));
+            settled([this, give] {
+                pickFromMenu(3); // Check the connection...
+                ASSERT_TRUE(waitUntil([this] { return hourglass(); }));
+                give();
+            });
             return;
         case Start::JustShownWithoutLibrary:
             directory.removeLibrary();
@@ -198,6 +213,7 @@ protected:
     std::optional<qbv::test::RegisteredInstall> registered;
     std::optional<qbv::test::ProgrammerOrders> orders;
     Seen before;
+    bool hourglassWhenGiven = false;
 };
 
 TEST_P(GateTest, InputInState) {
@@ -212,6 +228,8 @@ TEST_P(GateTest, InputInState) {
     seen.commands -= before.commands;
     seen.questions -= before.questions;
     seen.pollingAfter = polling();
+    seen.ledShownLit = led(0)->Down();
+    seen.hourglassWhenGiven = hourglassWhenGiven;
     EXPECT_EQ(seen, row.seen) << testing::PrintToString(ui.texts());
 }
 
@@ -221,10 +239,11 @@ const Row kRows[] = {
     {"F5AfterNoRunsASequence", Start::Unanswered, Input::F5, {1, 0, 0, 0, true}},
     {"DownloadAfterNoRunsAJob", Start::Unanswered, Input::DownloadClick, {0, 1, 0, 0, false}},
     {"Message1025WhileConnectedIsDropped", Start::Connected, Input::Post1025, {0, 0, 0, 0, true}},
-    {"AnLedClickWhileConnectedReachesTheBoard", Start::Connected, Input::LedClick, {0, 0, 1, 0, true}},
-    {"QuitDuringASequenceAsksAndNoLetsItFinish", Start::Connecting, Input::QuitNo, {0, 0, 0, 1, true}},
-    {"Message1026DuringAJobIsDropped", Start::Programming, Input::Post1026, {0, 0, 0, 0, false}},
-    {"NoToQuitDuringAJobLeavesTheKeysPolledAfterIt", Start::Programmed, Input::QuitNo, {1, 0, 0, 1, true}},
+    {"AnLedClickWhileConnectedReachesTheBoard", Start::Connected, Input::LedClick, {0, 0, 1, 0, true, true}},
+    {"AnLedClickDuringACheckIsDroppedAndLeftUnlit", Start::Checking, Input::LedClick, {0, 0, 0, 0, true, false, true}},
+    {"QuitDuringASequenceAsksAndNoLetsItFinish", Start::Connecting, Input::QuitNo, {0, 0, 0, 1, true, false, true}},
+    {"Message1026DuringAJobIsDropped", Start::Programming, Input::Post1026, {0, 0, 0, 0, false, false, true}},
+    {"NoToQuitDuringAJobLeavesTheKeysPolledAfterIt", Start::Programmed, Input::QuitNo, {1, 0, 0, 1, true, false, true}},
     {"DownloadBeforeTheStartUpTickRunsNoSequenceInsideTheJob", Start::JustShown, Input::DownloadClick, {0, 1, 0, 0, false}},
     {"F5AsTheWindowAppearsWithoutTheLibraryRunsOneSequence", Start::JustShownWithoutLibrary, Input::F5, {1, 0, 0, 0, false}},
 };

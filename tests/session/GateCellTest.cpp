@@ -37,7 +37,7 @@ const Row kRows[] = {
     {State::Starting,        "RR-----RR-", Refusal::Connecting},
     {State::Disconnected,    "RR-----RRR", Refusal::NotConnected},
     {State::NoDriver,        "R------RRR", Refusal::NoLibrary},
-    {State::Unanswered,      "RR-----RRR", Refusal::NotConnected},
+    {State::Unanswered,      "RR-----RRR", Refusal::Unanswered},
     {State::ProgramAsked,    "-R-----RR-", Refusal::Busy},
     {State::Connecting,      "-------CR-", Refusal::Connecting},
     {State::Connected,       "-RRRRRRRRR", Refusal::None},

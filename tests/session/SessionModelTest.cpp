@@ -164,16 +164,22 @@ private:
     }
 
     // The window's timer comes once the time the session asked for has passed. A programmer told to end at
-    // once has ended by then: time passes in small steps until the session sees it end.
+    // once, or ended as its time ran out, has ended by then: time passes in small steps until the session
+    // sees it end.
     void wake() {
+        letProgrammerEnd();
+        bench_.wakeIfDue();
+        audit();
+        letProgrammerEnd();
+        expect(!closing_ || ended_ || !after(qbv::platform::tickCount(), closeBound_), "not ended in time");
+    }
+
+    void letProgrammerEnd() {
         for (int steps = 0; programmer_ && running_ != Programmer::Hangs && steps < 4000; ++steps) {
             std::this_thread::sleep_for(std::chrono::microseconds(100));
             bench_.passTime(10);
             audit();
         }
-        bench_.wakeIfDue();
-        audit();
-        expect(!closing_ || ended_ || !after(qbv::platform::tickCount(), closeBound_), "not ended in time");
     }
 
     // Goes through what the view was told since the last step, with the library calls made in between.
@@ -233,9 +239,11 @@ private:
             if (state == State::Closing) {
                 closing_ = true;
                 closeBound_ = event.at + 2000;
-                if (programmer_ &&
-                    after(programmerStart_ + qbv::programming::kProgrammerTimeoutMs, closeBound_))
-                    closeBound_ = programmerStart_ + qbv::programming::kProgrammerTimeoutMs;
+                // A programmer still running holds the end until its time is out and it has been ended.
+                const uint32_t programmerBound = programmerStart_ + qbv::programming::kProgrammerTimeoutMs +
+                                                 qbv::programming::kProgrammerEndingMs;
+                if (programmer_ && after(programmerBound, closeBound_))
+                    closeBound_ = programmerBound;
             }
             shown_ = state;
             break;
@@ -261,6 +269,8 @@ private:
                 programmerStart_ = event.at;
             } else if (line.starts_with("Programmer ")) {
                 programmer_ = false;
+            } else if (line.starts_with("The programmer still runs")) {
+                running_ = Programmer::Succeeds; // ended, it is gone in a moment of real time
             }
             break;
         case Kind::Answer:
