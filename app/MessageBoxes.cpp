@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include <utility>
+
 namespace {
 
 QMessageBox::Icon iconOf(qbv::MessageKind kind) {
@@ -29,5 +31,14 @@ void QtMessageBoxes::open(qbv::MessageKind kind, const QString& text, BoxButtons
         if (answered)
             answered(!question ? BoxAnswer::Ok : result == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No);
     });
+    up_.append(box);
     box->open();
+}
+
+void QtMessageBoxes::dismiss() {
+    for (const QPointer<QMessageBox>& box : std::exchange(up_, {}))
+        if (box) {
+            QObject::disconnect(box, &QMessageBox::finished, nullptr, nullptr);
+            box->close();
+        }
 }

@@ -2,9 +2,12 @@
 
 #include "common/Messages.h"
 
+#include <QList>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
+class QMessageBox;
 class QWidget;
 
 enum class BoxButtons { Ok, YesNo };
@@ -21,6 +24,8 @@ public:
     // closes. The detail, when there is one, says why beneath the text.
     virtual void open(qbv::MessageKind kind, const QString& text, BoxButtons buttons, const QString& detail,
                       Answered answered) = 0;
+    // Closes every box that is up, unanswered: none of them hears a button.
+    virtual void dismiss() = 0;
 };
 
 // Real boxes over a window.
@@ -29,7 +34,9 @@ public:
     explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
     void open(qbv::MessageKind kind, const QString& text, BoxButtons buttons, const QString& detail,
               Answered answered) override;
+    void dismiss() override;
 
 private:
     QWidget* parent_;
+    QList<QPointer<QMessageBox>> up_;
 };

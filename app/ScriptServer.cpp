@@ -66,9 +66,13 @@ public:
         QMetaObject::invokeMethod(this, &Client::read, Qt::QueuedConnection);
     }
 
+    // Handed to the system at once: the panel may end the moment after it answers (a job's outcome as
+    // it closes), before its loop would write it.
     void send(const ScriptReply& reply) {
-        if (socket_)
-            socket_->write(QByteArray::fromStdString(scriptReplyLine(reply)));
+        if (!socket_)
+            return;
+        socket_->write(QByteArray::fromStdString(scriptReplyLine(reply)));
+        socket_->flush();
     }
     void hangUp(const ScriptReply& last) {
         send(last);
@@ -185,6 +189,12 @@ void ScriptServer::answer(RequestId id, const ScriptReply& reply) {
     for (Client* client : clients())
         if (client->waitsFor(id))
             return client->answered(reply);
+}
+
+void ScriptServer::tell(RequestId id, const ScriptReply& event) {
+    for (Client* client : clients())
+        if (client->waitsFor(id))
+            return client->send(event);
 }
 
 void ScriptServer::keysRead(uint8_t keys) {

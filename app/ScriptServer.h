@@ -26,6 +26,8 @@ public:
     void keysRead(uint8_t keys);
     void stateChanged(qbv::session::State state);
     void answer(qbv::session::RequestId id, const qbv::session::ScriptReply& reply);
+    // A line before the answer, to the script still waiting for it.
+    void tell(qbv::session::RequestId id, const qbv::session::ScriptReply& event);
 
 private:
     class Client;

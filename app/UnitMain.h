@@ -131,8 +131,10 @@ private:
     void stateChanged(qbv::session::State state) override;
     void showStatus(const std::string& text, qbv::colour::Colour colour) override;
     void openBox(const qbv::session::Box& box) override;
+    void closeBox() override;
     void wakeAfter(uint32_t milliseconds) override { FWake.start(static_cast<int>(milliseconds)); }
     void answerScript(qbv::session::RequestId id, const qbv::session::ScriptReply& reply) override;
+    void tellScript(qbv::session::RequestId id, const qbv::session::ScriptReply& event) override;
     void ended() override;
     void checked(const qbv::doctor::CheckLine& line) override;
     void checkEnded(bool passed) override;

@@ -163,8 +163,18 @@ void TFormMain::openBox(const qbv::session::Box& box) {
             });
 }
 
+void TFormMain::closeBox() {
+    FMessageBoxes->dismiss();
+    FBoxesUp = 0;
+    UpdateCursor();
+}
+
 void TFormMain::answerScript(qbv::session::RequestId id, const qbv::session::ScriptReply& reply) {
     FScripts->answer(id, reply);
+}
+
+void TFormMain::tellScript(qbv::session::RequestId id, const qbv::session::ScriptReply& event) {
+    FScripts->tell(id, event);
 }
 
 void TFormMain::commandTaken(int32_t command, uint8_t data) {

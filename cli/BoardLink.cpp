@@ -162,23 +162,18 @@ Outcome PanelLink::carryOut(const session::ScriptRequest& request) {
     }
     if (!channel_.send(session::scriptRequestLine(request), kSendMs))
         return panelGone();
-    const uint32_t start = platform::tickCount();
     std::string line;
-    // The reply, looked for in slices so that Ctrl+C is noticed while a long request (a job) runs.
-    while (!channel_.receiveLine(line, kSliceMs)) {
-        if (!channel_.isOpen() || platform::elapsedSince(start) >= answerMs_)
-            break;
-        if (interrupted_())
-            return failed(kExitInterrupted, "interrupted");
-    }
+    if (!receiveReply(line) && interrupted_())
+        return failed(kExitInterrupted, "interrupted");
     session::ScriptReply reply;
     if (line.empty() && channel_.isOpen()) {
         // Still there but silent past its time: a stopped panel holds the board as a busy one does.
         channel_.close();
+        const uint32_t limit = started_ ? jobMs_ : answerMs_;
         Outcome silent = failed(kExitPanelBusy, formatText("The control panel did not answer within %u s: it "
                                                            "may be stopped.",
-                                                           static_cast<unsigned>((answerMs_ + 999) / 1000)));
-        silent.passes = true;
+                                                           static_cast<unsigned>((limit + 999) / 1000)));
+        silent.passes = !started_;
         return silent;
     }
     if (line.empty() || !session::parseScriptReply(line, reply)) {
@@ -190,6 +185,28 @@ Outcome PanelLink::carryOut(const session::ScriptRequest& request) {
     outcome.passes = reply.refusal == session::Refusal::Busy || reply.refusal == session::Refusal::Closing ||
                      reply.refusal == session::Refusal::Connecting;
     return outcome;
+}
+
+// The reply's line, looked for in slices so that Ctrl+C is noticed while a long request (a job) runs; the
+// events before it taken on the way. False, with the line empty, when Ctrl+C came first, the panel hung up
+// or stayed silent past its limit: the answer limit, then, once it said its job started, the job's.
+bool PanelLink::receiveReply(std::string& line) {
+    uint32_t start = platform::tickCount();
+    for (;;) {
+        line.clear();
+        if (channel_.receiveLine(line, kSliceMs)) {
+            session::ScriptReply event;
+            if (!session::parseScriptReply(line, event) || !event.started)
+                return true;
+            started_ = true;
+            start = platform::tickCount();
+            onStarted_();
+            continue;
+        }
+        if (!channel_.isOpen() || platform::elapsedSince(start) >= (started_ ? jobMs_ : answerMs_) ||
+            interrupted_())
+            return false;
+    }
 }
 
 bool PanelLink::next(session::ScriptReply& reply, uint32_t timeoutMs, bool& timedOut) {
@@ -204,14 +221,17 @@ bool PanelLink::next(session::ScriptReply& reply, uint32_t timeoutMs, bool& time
 
 // The board for one run.
 
-// Every try ends by the run's deadline: the wait, or a request's own time when that is longer.
+// Every try ends by the run's deadline: the wait when there is one, else the request's own time; a job the
+// panel said it started, by the job's time.
 BoardLink& Board::link() {
     if (!link_) {
         auto panel = std::make_unique<PanelLink>();
         if (panel->open()) {
-            const uint32_t deadline = std::max(waitSeconds_ * 1000u, answerMs_);
+            // --wait bounds every wait, the panel's silence included; without it the request's own time does.
+            const uint32_t deadline = waitSeconds_ > 0 ? waitSeconds_ * 1000u : answerMs_;
             const uint32_t spent = platform::elapsedSince(start_);
             panel->setAnswerLimit(std::max(spent < deadline ? deadline - spent : 0u, kLeastAnswerMs));
+            panel->setJobLimit(answerMs_);
             panel->setInterrupted(reporter_.console().interrupted);
             link_ = std::move(panel);
         } else {

@@ -69,19 +69,29 @@ public:
     bool open();
     Outcome carryOut(const session::ScriptRequest& request) override;
     bool isPanel() const override { return true; }
-    // How long a reply may take, and what ends the wait for it early.
+    // How long the panel may stay silent before it counts as stopped; how long a job it said it started
+    // may take to its reply; and what ends the wait for it early.
     void setAnswerLimit(uint32_t milliseconds) { answerMs_ = milliseconds; }
+    void setJobLimit(uint32_t milliseconds) { jobMs_ = milliseconds; }
     void setInterrupted(std::function<bool()> interrupted) { interrupted_ = std::move(interrupted); }
+    // Called when the panel says that the job asked for has started.
+    void setOnStarted(std::function<void()> started) { onStarted_ = std::move(started); }
+    bool started() const { return started_; }
 
     // The next line of a watch of the keys: a change, or the panel's last word when the watch ended. False
     // when none came in the time (timedOut) or the panel hung up.
     bool next(session::ScriptReply& reply, uint32_t timeoutMs, bool& timedOut);
 
 private:
+    bool receiveReply(std::string& line);
+
     platform::LocalChannel channel_;
     bool full_ = false; // it takes no connection: stopped, or flooded
     uint32_t answerMs_ = 15000;
+    uint32_t jobMs_ = 15000;
+    bool started_ = false;
     std::function<bool()> interrupted_ = [] { return false; };
+    std::function<void()> onStarted_ = [] {};
 };
 
 // The board for one run of qbv: through a panel of this library and board while one runs, else over qbv's
@@ -97,6 +107,8 @@ public:
     Outcome waiting(const std::function<Outcome(BoardLink&)>& attempt);
     // The panel the board is reached through, when it is; for a watch of its keys.
     PanelLink* panel();
+    // How long a request may take the panel: silent, and, for a job, once it has said it started. With
+    // --wait, silence is bounded by the wait as well.
     void setAnswerLimit(uint32_t milliseconds) { answerMs_ = milliseconds; }
     // Lets go of the link.
     void release() { link_.reset(); }

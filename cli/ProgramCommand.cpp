@@ -49,7 +49,7 @@ public:
             return kExitInterrupted; // reported when it happened
         if (!ok)
             return reportFailure();
-        return reconnect();
+        return reconnect(call_, reporter_);
     }
 
 private:
@@ -95,18 +95,21 @@ private:
         }
     }
 
-    int reconnect() {
-        reporter_.status(formatText(text::kConnecting, text::kBoardName));
-        Board board(call_.waitSeconds, reporter_);
+public:
+    // After programming, whether the board answers: asked over whichever link there is now.
+    static int reconnect(const Invocation& call, Reporter& reporter) {
+        reporter.status(formatText(text::kConnecting, text::kBoardName));
+        Board board(call.waitSeconds, reporter);
         const Json programmed = {{"programmed", true}};
         const Outcome connected = board.carryOut({session::ScriptVerb::Ping});
         if (!connected.done())
             return board.report(connected, programmed);
-        reporter_.result(formatText(text::kConnectSuccess, text::kBoardName),
-                         merged(programmed, {{"keys", connected.keys.value_or(0)}}));
+        reporter.result(formatText(text::kConnectSuccess, text::kBoardName),
+                        merged(programmed, {{"keys", connected.keys.value_or(0)}}));
         return kExitSuccess;
     }
 
+private:
     const Invocation& call_;
     Reporter& reporter_;
     Console& console_;
@@ -115,13 +118,17 @@ private:
     bool abandoned_ = false;
 };
 
-// A panel held the board: programming was the panel's own job, shown there, and qbv says how it ended.
-int programmedByPanel(const Outcome& outcome, bool wentAway, Board& board, Reporter& reporter) {
+// A panel held the board and programmed in its own job, shown there: qbv says how it ended. A panel that
+// ended after programming, before it connected again, leaves the check that the board answers to qbv.
+int programmedByPanel(const Outcome& outcome, bool wentAway, const Invocation& call, Reporter& reporter,
+                      Board& board) {
     const Json notProgrammed = {{"programmed", false}};
     switch (outcome.exitCode) {
     case kExitSuccess:
+        if (!outcome.keys)
+            return ProgramJob::reconnect(call, reporter);
         reporter.result(formatText(text::kConnectSuccess, text::kBoardName),
-                        {{"programmed", true}, {"keys", outcome.keys.value_or(0)}});
+                        {{"programmed", true}, {"keys", *outcome.keys}});
         return kExitSuccess;
     case kExitNoResponse:
         return board.report(outcome, {{"programmed", true}});
@@ -143,25 +150,29 @@ int programmedByPanel(const Outcome& outcome, bool wentAway, Board& board, Repor
 } // namespace
 
 // Through a panel when one holds the board; else qbv's own job, which with --wait first waits for the link
-// to be free: it must not reprogram the board under another program's link.
+// to be free: it must not reprogram the board under another program's link. Only a panel that started the
+// job says how it ended: a refusal it met, and the free link after it ended, are not its success.
 int runProgram(const Invocation& call, Reporter& reporter) {
     Board board(call.waitSeconds, reporter);
     // The panel's job takes the programmer's time and the connection after it.
     board.setAnswerLimit(call.timeoutMs + kPanelConnectsMs);
-    bool throughPanel = false;
+    bool panelStarted = false;
     bool wentAway = false;
     const Outcome outcome = board.waiting([&](BoardLink& link) -> Outcome {
         if (!link.isPanel())
             return call.waitSeconds > 0 ? static_cast<DirectLink&>(link).checkFree() : Outcome{};
-        if (!std::exchange(throughPanel, true))
-            reporter.status("The control panel programs the MAX II ...");
-        // A panel gone in the middle of its job may have programmed: nothing is started after it.
-        Outcome asked = link.carryOut({session::ScriptVerb::Program});
-        wentAway = std::exchange(asked.gone, false);
+        auto& panel = static_cast<PanelLink&>(link);
+        panel.setOnStarted([&] { reporter.status("The control panel programs the MAX II ..."); });
+        Outcome asked = panel.carryOut({session::ScriptVerb::Program});
+        panelStarted = panel.started();
+        // A panel gone in the middle of its job may have programmed: nothing is started after it. One gone
+        // before it started leaves the board to qbv.
+        if (panelStarted)
+            wentAway = std::exchange(asked.gone, false);
         return asked;
     });
-    if (throughPanel)
-        return programmedByPanel(outcome, wentAway, board, reporter);
+    if (panelStarted)
+        return programmedByPanel(outcome, wentAway, call, reporter, board);
     if (!outcome.done())
         return board.report(outcome, {{"programmed", false}});
     board.release();

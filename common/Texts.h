@@ -50,5 +50,6 @@ constexpr const char* kLinkInUse =
 
 // Window
 constexpr const char* kQuitQuestion = "Process is not terminated. Are you sure want to quit?";
+constexpr const char* kEndsAfterProgrammer = "The control panel ends when the programmer has ended.";
 
 } // namespace qbv::text

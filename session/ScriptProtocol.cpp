@@ -92,7 +92,9 @@ bool parseScriptReply(std::string_view line, ScriptReply& reply) {
     const auto ok = object.find("ok");
     if (ok == object.end()) {
         reply.event = true;
-        return reply.keys.has_value();
+        const auto started = object.find("programming");
+        reply.started = started != object.end() && started->is_boolean() && started->get<bool>();
+        return reply.keys.has_value() != reply.started;
     }
     if (!ok->is_boolean())
         return false;
@@ -111,6 +113,8 @@ std::string scriptReplyLine(const ScriptReply& reply) {
     Json object = Json::object();
     if (!reply.event)
         object["ok"] = reply.refusal == Refusal::None;
+    if (reply.started)
+        object["programming"] = true;
     if (reply.keys)
         object["keys"] = *reply.keys;
     if (reply.refusal != Refusal::None) {

@@ -17,6 +17,9 @@ namespace qbv::session {
 //              there is one more specific than the words
 //   watch      after its reply, {"keys":N} at every change of the keys the panel polls, until the panel
 //              ends it with a failure reply (the link lost, a job started, the panel closing)
+//   program    {"programming":true} the moment the panel's job starts, before its reply; the reply
+//              {"ok":true,"keys":N} once the board is programmed and answers again, or {"ok":true} alone when
+//              the panel ended after programming, before it connected again
 //
 // WHY is one of the words below. A line that is no request gets "bad-request" and the connection ends;
 // so does a line longer than kMaxScriptLine.
@@ -50,9 +53,10 @@ enum class Refusal {
 struct ScriptReply {
     Refusal refusal = Refusal::None; // None: done
     std::optional<uint8_t> keys;
-    std::string text;   // the panel's words for a refusal
-    std::string reason; // a more specific reason, when there is one
-    bool event = false; // a watch's change, not a reply
+    std::string text;     // the panel's words for a refusal
+    std::string reason;   // a more specific reason, when there is one
+    bool event = false;   // not the reply: a watch's change, or a job's start
+    bool started = false; // the event that the panel's programming job has started
 };
 
 // The request on a line (without its "\n"); false, with what is wrong with it, for anything else.

@@ -9,6 +9,7 @@
 #include "platform/ProgramLocation.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace qbv::session {
 
@@ -112,8 +113,10 @@ void Session::request(RequestId id, const ScriptRequest& request) {
         return view_.answerScript(id, refusal());
     script_ = true;
     if (action == Action::Program) {
-        // The job answers once its outcome is known; its lines are the script's until it ends.
+        // The job answers once its outcome is known; its lines are the script's until it ends. The script
+        // hears at once that it started.
         jobScript_ = id;
+        view_.tellScript(id, {Refusal::None, std::nullopt, {}, {}, true, true});
         ProgramMaxII();
         return;
     }
@@ -234,7 +237,11 @@ void Session::close(bool canAsk) {
 void Session::beginClosing(bool withGrace) {
     if (withGrace)
         graceStart_ = platform::tickCount();
-    box_.reset();
+    if (std::exchange(box_, std::nullopt))
+        view_.closeBox();
+    // A programmer is never cut off halfway through the controller: the panel waits for it, and says so.
+    if (job_)
+        view_.showStatus(text::kEndsAfterProgrammer, kBlue);
     settleStart_.reset();
     jobSequence_ = false;
     state_ = State::Closing;

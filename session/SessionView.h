@@ -36,6 +36,9 @@ public:
     // Opens the box modal to the window and returns; the user's answer comes back through
     // Session::answer. At most one is up at a time.
     virtual void openBox(const Box& box) = 0;
+    // Takes the box that is up away unanswered: the close went ahead without the user's answer (a signal,
+    // the desktop session ending), which can no longer change anything.
+    virtual void closeBox() = 0;
     // Session::advance is to be called once this many milliseconds have passed; a later call replaces an
     // earlier one.
     virtual void wakeAfter(uint32_t milliseconds) = 0;
@@ -51,6 +54,8 @@ public:
     virtual void postProgramming() = 0;
     // A script's request carried out or refused: its one answer.
     virtual void answerScript(RequestId id, const ScriptReply& reply) = 0;
+    // Something a script hears before its answer: that the job it asked for has started.
+    virtual void tellScript(RequestId id, const ScriptReply& event) = 0;
     // A check of the connection: one more of its lines, then its end (passed: every check ok).
     virtual void checked(const doctor::CheckLine& line) = 0;
     virtual void checkEnded(bool passed) = 0;

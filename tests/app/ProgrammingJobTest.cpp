@@ -220,7 +220,7 @@ TEST_F(ProgrammingJobTest, YesToTheCloseQuestionEndsOnceTheProgrammerHasEndedWit
     ASSERT_TRUE(waitUntil([&] { return !form->isVisible(); }, 4000));
     EXPECT_TRUE(orders.waitForEnd(0));
     EXPECT_GE(clock.tickCount() - asked, 2000u);
-    EXPECT_EQ(status(), "Download Max II Code...");
+    EXPECT_EQ(status(), "The control panel ends when the programmer has ended.");
     EXPECT_EQ(fake.count(kFakeInit), opens); // no connection follows the job
     EXPECT_FALSE(fake.loaded());
 }

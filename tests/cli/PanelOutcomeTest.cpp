@@ -32,8 +32,11 @@ using testing::SizeIs;
 
 namespace {
 
+constexpr const char* kEnd = "end";
+
 // A panel's socket served from a thread: each request line is kept and answered with the next scripted
-// reply (the last one again once they run out); an empty reply hangs up instead.
+// reply (the last one again once they run out); an empty reply hangs up instead, kEnd hangs up and serves
+// no more, as a panel that ended. A program request that is not refused hears first that its job started.
 class ScriptedPanel {
 public:
     explicit ScriptedPanel(std::vector<std::string> replies) : replies_(std::move(replies)) {
@@ -69,26 +72,41 @@ private:
                 return;
             std::string buffer;
             char chunk[256];
-            for (ssize_t got; (got = ::read(connection, chunk, sizeof chunk)) > 0;) {
+            bool hungUp = false;
+            for (ssize_t got; !hungUp && (got = ::read(connection, chunk, sizeof chunk)) > 0;) {
                 buffer.append(chunk, static_cast<size_t>(got));
-                size_t end;
-                bool hungUp = false;
-                while (!hungUp && (end = buffer.find('\n')) != std::string::npos) {
-                    const std::string reply = next(buffer.substr(0, end));
+                for (size_t end; !hungUp && (end = buffer.find('\n')) != std::string::npos;) {
+                    const std::string request = buffer.substr(0, end);
                     buffer.erase(0, end + 1);
-                    hungUp = reply.empty() || ::write(connection, reply.data(), reply.size()) < 0;
+                    std::string reply = next(request);
+                    const bool ended = reply == kEnd;
+                    std::string said = started(request, reply) ? R"({"programming":true})"
+                                                                 "\n"
+                                                               : "";
+                    if (!ended && !reply.empty())
+                        said += reply + "\n";
+                    const bool written = said.empty() || ::write(connection, said.data(), said.size()) >= 0;
+                    hungUp = ended || reply.empty() || !written;
+                    if (ended) {
+                        ::close(connection);
+                        ::unlink(path_.c_str());
+                        return;
+                    }
                 }
-                if (hungUp)
-                    break;
             }
             ::close(connection);
         }
+    }
+    // A panel's job starts when it is asked to program and does not refuse.
+    static bool started(const std::string& request, const std::string& reply) {
+        return request.find("program") != std::string::npos && reply != kEnd &&
+               reply.find(R"("ok":false)") == std::string::npos;
     }
     std::string next(const std::string& request) {
         std::lock_guard lock(mutex_);
         requests_.push_back(request);
         const size_t at = std::min(requests_.size(), replies_.size()) - 1;
-        return replies_[at].empty() ? std::string() : replies_[at] + "\n";
+        return replies_[at];
     }
 
     std::vector<std::string> replies_;
@@ -161,6 +179,9 @@ TEST_P(PanelOutcomeTest, OneRequestOneOutcome) {
     if (run.exitCode != 0) {
         EXPECT_THAT(run.err, HasSubstr("the panel's words"));
     }
+    // The panel's job is said to run only once the panel started it.
+    EXPECT_EQ((run.out + run.err).find("The control panel programs the MAX II") != std::string::npos,
+              program && run.exitCode == 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandsAndAnswers, PanelOutcomeTest,
@@ -183,6 +204,13 @@ TEST(PanelGoneTest, ACommandGoesOnOverQbvsOwnLinkButProgrammingIsNeverStartedTwi
         EXPECT_THAT(programmed.err, HasSubstr("went away before it said how programming ended"));
         EXPECT_EQ(panel.requests().size(), 3u);
     }
+    // A panel that refused and then ended programmed nothing: the free link after it is no success of its,
+    // and qbv runs its own job (here with no tool chain).
+    ScriptedPanel refusedThenEnded({refusal("connecting"), kEnd});
+    const test::CliRun programmed = test::runQbv({"--wait", "5", "--json", "program"});
+    EXPECT_EQ(programmed.exitCode, qbv::kExitProgrammingFailed);
+    EXPECT_THAT(programmed.out, HasSubstr(R"("programmed":false)"));
+    EXPECT_THAT(programmed.err + programmed.out, HasSubstr("Please make sure Quatus is installed"));
 }
 
 // qbv doctor while a panel of the folder runs: the link's steps are asked of the panel, never of qbv's own

@@ -52,6 +52,7 @@ public:
         box = opened;
         note(Kind::Box, opened.text);
     }
+    void closeBox() override { box.reset(); }
     void wakeAfter(uint32_t milliseconds) override { wakeAt = platform::tickCount() + milliseconds; }
     void startProgressRun(uint32_t) override { note(Kind::Progress); }
     void endProgressRun() override {}
@@ -62,6 +63,7 @@ public:
         ++posts;
         note(Kind::Posted);
     }
+    void tellScript(session::RequestId, const session::ScriptReply&) override {}
     void answerScript(session::RequestId id, const session::ScriptReply& reply) override {
         replies.push_back(reply);
         note(Kind::Answer, reply.text, id);

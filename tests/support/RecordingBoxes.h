@@ -42,7 +42,18 @@ public:
             if (!answers.empty())
                 answers.pop_front();
         }
-        QTimer::singleShot(0, &alive_, [answered, answer] { answered(answer); });
+        QTimer::singleShot(0, &alive_, [this, answered, answer, round = round_] {
+            if (round == round_)
+                answered(answer);
+        });
+    }
+
+    // Every box up goes unanswered, as the window takes it away.
+    void dismiss() override {
+        ++round_;
+        dismissed += opened;
+        opened = 0;
+        up.clear();
     }
 
     // Answers the box that has been up longest, while holding.
@@ -68,9 +79,11 @@ public:
     std::function<void(const Box&)> onBox;
     bool holding = false;
     std::vector<Answered> up;
-    int opened = 0; // boxes not answered yet
+    int opened = 0;    // boxes not answered yet
+    int dismissed = 0; // boxes the window took away unanswered
 
 private:
+    int round_ = 0; // answers scheduled before a dismissal are not given
     QObject alive_; // answers still to come are dropped with it
 };
 
