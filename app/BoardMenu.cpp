@@ -140,9 +140,9 @@ void BoardMenu::checked(const qbv::doctor::CheckLine& line) {
         checkWindow_->add(line);
 }
 
-void BoardMenu::checkEnded(bool passed) {
+void BoardMenu::checkEnded(qbv::doctor::Ending ending) {
     if (checkWindow_)
-        checkWindow_->end(passed);
+        checkWindow_->end(ending);
 }
 
 void BoardMenu::copyStatus() {

@@ -9,7 +9,8 @@
 
 namespace qbv::doctor {
 struct CheckLine;
-}
+enum class Ending;
+} // namespace qbv::doctor
 
 class CheckWindow;
 class EventLog;
@@ -35,7 +36,7 @@ public:
     // The session's news for the windows the menu opened.
     void stateChanged();
     void checked(const qbv::doctor::CheckLine& line);
-    void checkEnded(bool passed);
+    void checkEnded(qbv::doctor::Ending ending);
 
 private:
     QAction* addAction(const QString& text, const QKeySequence& shortcut,

@@ -76,9 +76,8 @@ void CheckWindow::widen(const QString& lines) {
         move(left, outer.top());
 }
 
-void CheckWindow::end(bool passed) {
-    text_->appendPlainText(passed ? QString::fromLatin1(qbv::doctor::kAllPassed)
-                                  : QStringLiteral("Stopped at the first failure."));
+void CheckWindow::end(qbv::doctor::Ending ending) {
+    text_->appendPlainText(QString::fromLatin1(qbv::doctor::endingWords(ending)));
     running_ = false;
     again_->setEnabled(allowed_);
 }

@@ -16,7 +16,7 @@ public:
 
     void begin();
     void add(const qbv::doctor::CheckLine& line);
-    void end(bool passed);
+    void end(qbv::doctor::Ending ending);
     void allowCheck(bool allowed);
 
     QString report() const;

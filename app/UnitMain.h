@@ -137,7 +137,7 @@ private:
     void tellScript(qbv::session::RequestId id, const qbv::session::ScriptReply& event) override;
     void ended() override;
     void checked(const qbv::doctor::CheckLine& line) override;
-    void checkEnded(bool passed) override;
+    void checkEnded(qbv::doctor::Ending ending) override;
     void startProgressRun(uint32_t durationMs) override;
     void endProgressRun() override { EndProgressRun(); }
     void releaseControls() override { ReleaseAllIoButtons(); }

@@ -118,8 +118,8 @@ void TFormMain::checked(const qbv::doctor::CheckLine& line) {
     FMenu->checked(line);
 }
 
-void TFormMain::checkEnded(bool passed) {
-    FMenu->checkEnded(passed);
+void TFormMain::checkEnded(qbv::doctor::Ending ending) {
+    FMenu->checkEnded(ending);
 }
 
 void TFormMain::DrawState(State state) {

@@ -61,25 +61,28 @@ void report(Reporter& reporter, const CheckLine& line) {
 
 } // namespace
 
-// Every check in order, each reported as it ends. Ctrl+C skips the rest.
+// Every check in order, each reported as it ends. Ctrl+C, looked for between steps (each one board command
+// at most), skips the rest.
 int runDoctor(const Invocation&, Reporter& reporter) {
     doctor::DoctorContext context;
     context.findHolder = runningPanel;
     doctor::Doctor checks(std::move(context));
-    bool interrupted = false;
     while (!checks.done()) {
-        if (!interrupted && reporter.console().interrupted()) {
-            interrupted = checks.exitCode() == kExitSuccess;
-            checks.stop("Not checked: interrupted.");
-        }
-        report(reporter, checks.next());
+        if (reporter.console().interrupted())
+            checks.interrupt("Not checked: interrupted.");
+        if (const std::optional<CheckLine> line = checks.step())
+            report(reporter, *line);
     }
-    const int exitCode = interrupted ? kExitInterrupted : checks.exitCode();
-    if (!reporter.json())
-        reporter.console().out << (exitCode == kExitSuccess ? doctor::kAllPassed
-                                                            : "Stopped at the first failure; exit code " +
-                                                                  std::to_string(exitCode) + ".")
+    const int exitCode = checks.exitCode();
+    if (!reporter.json()) {
+        std::string last = doctor::endingWords(checks.ending());
+        if (exitCode != kExitSuccess)
+            last.back() = ';';
+        reporter.console().out << last
+                               << (exitCode == kExitSuccess ? ""
+                                                            : " exit code " + std::to_string(exitCode) + ".")
                                << std::endl;
+    }
     return exitCode;
 }
 

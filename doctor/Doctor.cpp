@@ -6,7 +6,7 @@ namespace qbv::doctor {
 
 namespace {
 
-constexpr const char* kStatusNames[] = {"ok", "failed", "skipped"};
+constexpr const char* kStatusNames[] = {"ok", "failed", "skipped", "going"};
 // The columns of a line in words: the status, the check's name (wide enough for the longest), the sentence.
 constexpr size_t kStatusWidth = 9;
 constexpr size_t kNameWidth = 21;
@@ -43,22 +43,49 @@ bool Doctor::done() const {
     return nextIndex() >= doctorChecks().size();
 }
 
-CheckLine Doctor::next() {
+std::optional<CheckLine> Doctor::step() {
     index_ = nextIndex();
-    const DoctorCheck& check = doctorChecks()[index_++];
-    if (!skipWhy_.empty())
-        return {check.name, {CheckStatus::Skipped, skipWhy_, {}, 0}};
+    const DoctorCheck& check = doctorChecks()[index_];
+    if (!skipWhy_.empty()) {
+        ++index_;
+        return CheckLine{check.name, {CheckStatus::Skipped, skipWhy_, {}, 0}};
+    }
     CheckResult result = check.run(context_);
+    if (result.status == CheckStatus::Going)
+        return std::nullopt;
+    ++index_;
     if (result.status == CheckStatus::Failed) {
         exitCode_ = result.exitCode;
         skipWhy_ = kAfterFailure;
     }
-    return {check.name, std::move(result)};
+    return CheckLine{check.name, std::move(result)};
 }
 
-void Doctor::stop(std::string why) {
-    if (skipWhy_.empty())
-        skipWhy_ = std::move(why);
+void Doctor::interrupt(std::string why) {
+    if (!skipWhy_.empty())
+        return;
+    skipWhy_ = std::move(why);
+    interrupted_ = true;
+}
+
+int Doctor::exitCode() const {
+    return interrupted_ ? kExitInterrupted : exitCode_;
+}
+
+Ending Doctor::ending() const {
+    return interrupted_ ? Ending::Interrupted : exitCode_ != 0 ? Ending::Failed : Ending::Passed;
+}
+
+const char* endingWords(Ending ending) {
+    switch (ending) {
+    case Ending::Passed:
+        return kAllPassed;
+    case Ending::Failed:
+        return "Stopped at the first failure.";
+    case Ending::Interrupted:
+        break;
+    }
+    return "Interrupted.";
 }
 
 const char* statusName(CheckStatus status) {

@@ -8,11 +8,13 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace qbv::doctor {
 
-// What one step of the way to the board came to. A failure carries qbv's exit code for it and what to do.
-enum class CheckStatus { Ok, Failed, Skipped };
+// What one step of the way to the board came to. A failure carries qbv's exit code for it and what to do. A
+// check that asks the board many times (the round trip) asks once a step: Going says it has more to ask.
+enum class CheckStatus { Ok, Failed, Skipped, Going };
 
 struct CheckResult {
     CheckStatus status = CheckStatus::Ok;
@@ -43,7 +45,9 @@ struct DoctorContext {
     std::unique_ptr<TJtagPort> ownPort;
     std::unique_ptr<LinkHolder> holder;
     std::unique_ptr<sim::BoardControl> virtualBoard;
-    std::optional<bool> linkOpened; // once the checks have tried to open the link
+    std::optional<bool> linkOpened;        // once the checks have tried to open the link
+    std::optional<CheckResult> holderPing; // the running panel's answer to the first ping asked of it
+    std::vector<double> roundTrips;        // the round trip's times so far, in milliseconds
     bool commandInFlight = false;
 
     bool virtualEdition() const;
@@ -66,10 +70,13 @@ struct CheckLine {
     CheckResult result;
 };
 
-// The checks as a machine its caller drives, one check a step: qbv runs them one after another, the panel
-// one per turn of its event loop. After the first failure, or a stop, the rest are named as skipped, so that
-// the report says how far the way to the board was followed. A link the checks opened themselves is closed
-// again when the machine goes.
+// How a run of the checks ended.
+enum class Ending { Passed, Failed, Interrupted };
+
+// The checks as a machine its caller drives a step at a time, each step one board command at most: qbv runs
+// the steps one after another, the panel one per turn of its event loop. After the first failure, or an
+// interruption, the rest are named as skipped, so that the report says how far the way to the board was
+// followed. A link the checks opened themselves is closed again when the machine goes.
 class Doctor {
 public:
     explicit Doctor(DoctorContext context);
@@ -78,13 +85,14 @@ public:
     Doctor& operator=(const Doctor&) = delete;
 
     bool done() const;
-    // Runs the next check that belongs to this run, or names it skipped. Only while !done().
-    CheckLine next();
-    // The checks left are skipped, for this reason.
-    void stop(std::string why);
-    // The first failure's exit code; 0 while none failed.
-    int exitCode() const { return exitCode_; }
-    bool stopped() const { return !skipWhy_.empty(); }
+    // The next step: the line of a check that ended (or was skipped), or none while a check goes on. Only
+    // while !done().
+    std::optional<CheckLine> step();
+    // The checks left are skipped, for this reason; the run ends as interrupted, unless a check had failed.
+    void interrupt(std::string why);
+    // The first failure's exit code, or an interruption's; 0 while neither came.
+    int exitCode() const;
+    Ending ending() const;
 
 private:
     size_t nextIndex() const;
@@ -92,6 +100,7 @@ private:
     DoctorContext context_;
     size_t index_ = 0;
     int exitCode_ = 0;
+    bool interrupted_ = false;
     std::string skipWhy_;
 };
 
@@ -99,6 +108,8 @@ private:
 // sentence in columns, with what to do beneath a failure.
 const char* statusName(CheckStatus status);
 std::string reportLines(const CheckLine& line);
+// The report's last line: "All checks passed.", "Stopped at the first failure.", "Interrupted.".
+const char* endingWords(Ending ending);
 constexpr const char* kAllPassed = "All checks passed.";
 
 } // namespace qbv::doctor

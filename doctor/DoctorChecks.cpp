@@ -136,7 +136,15 @@ CheckResult checkPanel(DoctorContext& context) {
         context.holder = context.findHolder();
     if (!context.holder)
         return ok("No control panel of this folder runs: qbv opens the link itself.");
-    return ok("A control panel of this folder runs and holds the link: the link's checks are asked of it.");
+    // As the panel has its link: a ping tells whether it holds one, and the ping's check takes the answer.
+    context.holderPing = context.holder->ping();
+    if (context.holderPing->status == CheckStatus::Ok)
+        return ok(
+            "A control panel of this folder runs and holds the link: the link's checks are asked of it.");
+    CheckResult refused = *context.holderPing;
+    refused.detail =
+        "A control panel of this folder runs, and the board cannot be reached through it: " + refused.detail;
+    return refused;
 }
 
 CheckResult checkVirtualBoard(DoctorContext& context) {
@@ -297,7 +305,7 @@ CheckResult checkLink(DoctorContext& context) {
 
 CheckResult checkPing(DoctorContext& context) {
     if (context.holder) {
-        const CheckResult answered = context.holder->ping();
+        const CheckResult answered = context.holderPing ? *context.holderPing : context.holder->ping();
         return answered.status == CheckStatus::Ok ? ok("The board answered the control panel's ping.")
                                                   : answered;
     }
@@ -311,26 +319,26 @@ CheckResult checkPing(DoctorContext& context) {
 
 // The median of the key reads' round trips: what a poll of the keys costs, unmoved by one slow read. A
 // panel answers a key read from its own polls without asking the board, so through it a ping (which it
-// does send to the board) is timed instead.
+// does send to the board) is timed instead. One read a step: a slow board holds no one for all of them.
 CheckResult checkRoundTrip(DoctorContext& context) {
     using Clock = std::chrono::steady_clock;
-    std::vector<double> milliseconds;
-    for (int i = 0; i < kRoundTrips; ++i) {
-        const Clock::time_point start = Clock::now();
-        if (context.holder) {
-            if (CheckResult pinged = context.holder->ping(); pinged.status != CheckStatus::Ok)
-                return pinged;
-        } else {
-            uint8_t keys = 0;
-            if (!board::SendCommand(*context.port, context.commandInFlight, board::kReadKeys, &keys))
-                return failed(
-                    kExitCommandFailed,
-                    formatText("%s: key read %d of %d went unanswered.", text::kLostConnection, i + 1,
-                               kRoundTrips),
-                    formatText("Check the cable and the board's power, then %s.", words(context).again));
-        }
-        milliseconds.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    std::vector<double>& milliseconds = context.roundTrips;
+    const Clock::time_point start = Clock::now();
+    if (context.holder) {
+        if (CheckResult pinged = context.holder->ping(); pinged.status != CheckStatus::Ok)
+            return pinged;
+    } else {
+        uint8_t keys = 0;
+        if (!board::SendCommand(*context.port, context.commandInFlight, board::kReadKeys, &keys))
+            return failed(
+                kExitCommandFailed,
+                formatText("%s: key read %d of %d went unanswered.", text::kLostConnection,
+                           static_cast<int>(milliseconds.size()) + 1, kRoundTrips),
+                formatText("Check the cable and the board's power, then %s.", words(context).again));
     }
+    milliseconds.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    if (milliseconds.size() < static_cast<size_t>(kRoundTrips))
+        return {CheckStatus::Going, {}, {}, 0};
     std::sort(milliseconds.begin(), milliseconds.end());
     const double median = (milliseconds[kRoundTrips / 2 - 1] + milliseconds[kRoundTrips / 2]) / 2;
     return ok(formatText("%s takes %.3f ms there and back (median of %d; %.3f to %.3f ms).",

@@ -253,9 +253,10 @@ void Session::beginClosing(bool withGrace) {
 // stopped: a half-programmed controller would be worse).
 void Session::endIfDone() {
     if (check_) {
-        check_->stop("Not checked: the control panel is closing.");
+        check_->interrupt("Not checked: the control panel is closing.");
         while (!check_->done())
-            view_.checked(check_->next());
+            if (const std::optional<doctor::CheckLine> line = check_->step())
+                view_.checked(*line);
         EndCheck();
     }
     if (job_) {
@@ -574,20 +575,21 @@ void Session::CheckConnection() {
 }
 
 void Session::StepCheck() {
-    const doctor::CheckLine line = check_->next();
-    if (line.result.status == doctor::CheckStatus::Failed)
-        log(formatText("Check the connection: %s failed: %s", line.name, line.result.detail.c_str()));
-    view_.checked(line);
+    if (const std::optional<doctor::CheckLine> line = check_->step()) {
+        if (line->result.status == doctor::CheckStatus::Failed)
+            log(formatText("Check the connection: %s failed: %s", line->name, line->result.detail.c_str()));
+        view_.checked(*line);
+    }
     if (check_->done())
         EndCheck();
 }
 
 void Session::EndCheck() {
-    const bool passed = check_->exitCode() == 0 && !check_->stopped();
+    const doctor::Ending ending = check_->ending();
     check_.reset();
-    if (passed)
+    if (ending == doctor::Ending::Passed)
         log("Check the connection: every check passed");
-    view_.checkEnded(passed);
+    view_.checkEnded(ending);
     enter(checkFound_);
 }
 

@@ -56,9 +56,9 @@ public:
     virtual void answerScript(RequestId id, const ScriptReply& reply) = 0;
     // Something a script hears before its answer: that the job it asked for has started.
     virtual void tellScript(RequestId id, const ScriptReply& event) = 0;
-    // A check of the connection: one more of its lines, then its end (passed: every check ok).
+    // A check of the connection: one more of its lines, then how it ended.
     virtual void checked(const doctor::CheckLine& line) = 0;
-    virtual void checkEnded(bool passed) = 0;
+    virtual void checkEnded(doctor::Ending ending) = 0;
     // The close has gone ahead: the window closes and the program ends.
     virtual void ended() = 0;
     virtual void log(const std::string& line) = 0;

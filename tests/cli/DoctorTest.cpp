@@ -45,8 +45,9 @@ struct DoctorCase {
     int omittedExport; // FakeLibraryDirectory::kWhole for the whole library
     void (*arrange)(DoctorSetup& setup);
     int exitCode;
-    const char* failedStep; // "" when all pass
-    const char* fix;        // a part of what to do
+    const char* failedStep;  // "" when all pass; for an interruption, the first step skipped
+    const char* fix;         // a part of what to do
+    int interruptAtPoll = 0; // Ctrl+C from this look for it on (one look a step)
 };
 
 void nothing(DoctorSetup&) {}
@@ -79,6 +80,9 @@ const DoctorCase kCases[] = {
     {"NoDesignFile", test::FakeLibraryDirectory::kWhole,
      [](DoctorSetup&) { std::filesystem::remove(programming::designFilePath()); }, kExitProgrammingFailed,
      "design-file", programming::kDesignFileName},
+    // Ctrl+C in the round trip's second read ends it there, and nothing failed.
+    {"InterruptedInTheRoundTrip", test::FakeLibraryDirectory::kWhole, nothing, kExitInterrupted, "round-trip",
+     "", 6},
 };
 
 struct DoctorTest : testing::TestWithParam<DoctorCase> {
@@ -100,7 +104,7 @@ struct DoctorTest : testing::TestWithParam<DoctorCase> {
 // The report in JSON: the steps in order, every one before the failed one ok, every one after it skipped,
 // and the failure's fix as expected.
 void expectReport(const std::string& out, const std::vector<std::string>& steps,
-                  const std::string& failedStep, const std::string& fix) {
+                  const std::string& failedStep, const std::string& fix, bool interrupted) {
     const std::vector<std::string> reported = test::lines(out);
     ASSERT_EQ(reported.size(), steps.size()) << out;
     bool failedYet = false;
@@ -110,9 +114,10 @@ void expectReport(const std::string& out, const std::vector<std::string>& steps,
         EXPECT_EQ(step.size(), 4u) << reported[i]; // name, status, detail, fix: nothing else
         EXPECT_EQ(step["name"], steps[i]);
         const bool failsHere = step["name"] == failedStep;
-        EXPECT_EQ(step["status"], failsHere ? "failed" : failedYet ? "skipped" : "ok") << reported[i];
+        const char* there = interrupted ? "skipped" : "failed";
+        EXPECT_EQ(step["status"], failsHere ? there : failedYet ? "skipped" : "ok") << reported[i];
         EXPECT_FALSE(step["detail"].get<std::string>().empty());
-        if (failsHere) {
+        if (failsHere && !interrupted) {
             EXPECT_THAT(step["fix"].get<std::string>(), HasSubstr(fix));
         }
         failedYet = failedYet || failsHere;
@@ -125,15 +130,23 @@ TEST_P(DoctorTest, StopsAtTheFirstFailureWithItsCodeAndWhatToDo) {
     const DoctorCase& c = GetParam();
     if (!setup.arranged)
         GTEST_SKIP() << "this system or user cannot make the folder the case needs";
-    const test::CliRun run = test::runQbv({"--json", "doctor"});
-    EXPECT_EQ(run.exitCode, c.exitCode) << run.out;
-    expectReport(run.out, kSteps, c.failedStep, c.fix);
+    const bool interrupted = c.interruptAtPoll > 0;
+    const auto run = [&c](std::vector<std::string> arguments) {
+        return c.interruptAtPoll ? test::runQbv(arguments, {test::interruptOnPoll(c.interruptAtPoll)})
+                                 : test::runQbv(arguments);
+    };
+    const test::CliRun json = run({"--json", "doctor"});
+    EXPECT_EQ(json.exitCode, c.exitCode) << json.out;
+    expectReport(json.out, kSteps, c.failedStep, c.fix, interrupted);
     // In words the same steps, the fix under the failure and the verdict last; nothing on standard error.
-    const test::CliRun words = test::runQbv({"doctor"});
+    const test::CliRun words = run({"doctor"});
     EXPECT_EQ(words.exitCode, c.exitCode);
     EXPECT_EQ(words.err, "");
-    EXPECT_EQ(words.out.find("what to do:") != std::string::npos, *c.failedStep != '\0') << words.out;
-    EXPECT_THAT(test::lines(words.out).back(), HasSubstr(c.exitCode ? "Stopped" : "All checks passed"));
+    EXPECT_EQ(words.out.find("what to do:") != std::string::npos, *c.failedStep != '\0' && !interrupted)
+        << words.out;
+    EXPECT_THAT(test::lines(words.out).back(), HasSubstr(interrupted  ? "Interrupted"
+                                                         : c.exitCode ? "Stopped"
+                                                                      : "All checks passed"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Outcomes, DoctorTest, testing::ValuesIn(kCases),
@@ -271,7 +284,7 @@ TEST_P(VendorDoctorTest, FindsTheVendorsClientAsTheEditionDoes) {
         GTEST_SKIP() << "no device nodes to check on this system";
     const test::CliRun run = test::runQbv({"--json", "doctor"});
     EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.out;
-    expectReport(run.out, kVendorSteps, GetParam().failedStep, GetParam().fix);
+    expectReport(run.out, kVendorSteps, GetParam().failedStep, GetParam().fix, false);
 }
 
 INSTANTIATE_TEST_SUITE_P(ClientFolders, VendorDoctorTest, testing::ValuesIn(kVendorCases),

@@ -220,13 +220,14 @@ struct DoctorAnswer {
     std::vector<std::string> replies;
     int exitCode;
     const char* failedStep; // "" when all pass
-    size_t requests;        // a ping, then 20 more for the round trip while they pass
+    size_t requests;        // a ping (whether the panel holds the link), then 20 for the round trip
 };
 
 const DoctorAnswer kDoctorAnswers[] = {
     {"AllWell", {kOk}, qbv::kExitSuccess, "", 21},
-    {"Busy", {refusal("busy")}, qbv::kExitPanelBusy, "ping", 1},
-    {"BoardUnanswered", {refusal("unanswered")}, qbv::kExitNoResponse, "ping", 1},
+    {"Busy", {refusal("busy")}, qbv::kExitPanelBusy, "panel", 1},
+    {"BoardUnanswered", {refusal("unanswered")}, qbv::kExitNoResponse, "panel", 1},
+    {"NoLinkThere", {refusal("not-connected")}, qbv::kExitLinkNotOpened, "panel", 1},
     {"RoundTripFails", {kOk, kOk, refusal("failed")}, qbv::kExitCommandFailed, "round-trip", 3},
 };
 
@@ -259,7 +260,11 @@ TEST_P(PanelDoctorTest, AsksThePanelForTheLinksPart) {
         nlohmann::json step;
         ASSERT_TRUE(test::parseJson(line, step)) << line;
         if (step["name"] == "panel") {
-            EXPECT_THAT(step["detail"].get<std::string>(), HasSubstr("control panel of this folder runs"));
+            const std::string detail = step["detail"];
+            EXPECT_THAT(detail, HasSubstr("control panel of this folder runs"));
+            // As the panel has its link: never said to hold one it does not.
+            EXPECT_EQ(detail.find("holds the link") != std::string::npos,
+                      std::string(answer.failedStep) != "panel");
         }
         if (step["status"] == "failed")
             failed = step["name"];

@@ -71,7 +71,7 @@ public:
     void checked(const doctor::CheckLine& line) override {
         note(Kind::Checked, std::string(line.name) + " " + doctor::statusName(line.result.status));
     }
-    void checkEnded(bool passed) override { note(Kind::CheckEnded, passed ? "passed" : "failed"); }
+    void checkEnded(doctor::Ending ending) override { note(Kind::CheckEnded, doctor::endingWords(ending)); }
     void ended() override { note(Kind::Ended); }
     void log(const std::string& line) override { note(Kind::Log, line); }
 
