@@ -12,7 +12,9 @@
 void KeyboardReach::addGroup(const QList<QWidget*>& controls) {
     for (QWidget* control : controls) {
         control->setFocusPolicy(Qt::TabFocus);
-        control->setAccessibleName(control->toolTip());
+        // Qt describes a control by its tooltip, which also names one not named otherwise.
+        if (control->accessibleName().isEmpty())
+            control->setAccessibleName(control->toolTip());
         control->installEventFilter(this);
     }
     groups_.append(controls);

@@ -7,7 +7,7 @@ class QWidget;
 
 // The window's controls without a mouse: Tab goes through them in reading order (top to bottom, then left
 // to right), the arrow keys move within a group to the nearest control in that direction, Space works a
-// button, and every control carries its tooltip as its name for screen readers.
+// button. For screen readers a control is described by its tooltip, and named by it unless named before.
 class KeyboardReach : public QObject {
     Q_OBJECT
 public:

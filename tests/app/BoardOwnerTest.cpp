@@ -285,8 +285,8 @@ TEST_F(BoardOwnerTest, AFolderNamedInAnyScriptReadsBackInTheLogAboutAndTheBoxes)
 
 TEST_F(BoardOwnerTest, EveryControlIsReachedByTheKeyboardAndNamedForScreenReaders) {
     startUp();
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             led(0), pin(17), form->PaintBoxButton3, form->SpeedButtonDownload, form->SpeedButtonExit}) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{led(0), pin(17), form->PaintBoxButton3, form->SpeedButtonAltera}) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
         ASSERT_NE(accessible, nullptr);
         EXPECT_EQ(accessible->text(QAccessible::Name), control->toolTip());
@@ -334,4 +334,36 @@ TEST_F(BoardOwnerTest, EveryControlIsReachedByTheKeyboardAndNamedForScreenReader
         EXPECT_THAT(fake.received(), testing::Contains(pin(2)->Down() ? 0x82 : 0x02)) << key;
     }
     EXPECT_FALSE(pin(2)->Down());
+}
+
+namespace {
+
+// A control as a screen reader reads it.
+struct Reading {
+    QWidget* control;
+    QAccessible::Role role;
+    const char* name;
+    const char* description;
+};
+
+void expectRead(const Reading& read) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(read.control);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), read.role) << read.name;
+    EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromUtf8(read.name));
+    EXPECT_EQ(accessible->text(QAccessible::Description), QString::fromUtf8(read.description));
+}
+
+} // namespace
+
+TEST_F(BoardOwnerTest, AScreenReaderReadsTheMainButtonsByTheirCaptions) {
+    startUp();
+    for (const Reading& read :
+         {Reading{form->SpeedButtonDownload, QAccessible::Button, "Download .POF", "Download MAX II Code"},
+          Reading{form->SpeedButtonExit, QAccessible::Button, "Exit", "Terminate this program."}})
+        expectRead(read);
+
+    fake.setFallback(kFakeRead, FakeJtag::step(0, 0, -1, 100));
+    ASSERT_TRUE(waitUntil([&] { return !controlsShown(); }));
+    expectRead({form->SpeedButtonConnect, QAccessible::Button, "Connect", "Connect Board"});
 }
