@@ -12,6 +12,7 @@
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
 #include "widgets/TSpeedButton.h"
+#include "widgets/TStatusBar.h"
 #include "widgets/TTimer.h"
 
 #include <QAccessible>
@@ -356,7 +357,7 @@ void expectRead(const Reading& read) {
 
 } // namespace
 
-TEST_F(BoardOwnerTest, AScreenReaderReadsTheMainButtonsByTheirCaptions) {
+TEST_F(BoardOwnerTest, AScreenReaderReadsTheMainButtonsAndTheStatusLine) {
     startUp();
     for (const Reading& read :
          {Reading{form->SpeedButtonDownload, QAccessible::Button, "Download .POF", "Download MAX II Code"},
@@ -365,5 +366,8 @@ TEST_F(BoardOwnerTest, AScreenReaderReadsTheMainButtonsByTheirCaptions) {
 
     fake.setFallback(kFakeRead, FakeJtag::step(0, 0, -1, 100));
     ASSERT_TRUE(waitUntil([&] { return !controlsShown(); }));
-    expectRead({form->SpeedButtonConnect, QAccessible::Button, "Connect", "Connect Board"});
+    for (const Reading& read :
+         {Reading{form->SpeedButtonConnect, QAccessible::Button, "Connect", "Connect Board"},
+          Reading{form->StatusBar, QAccessible::StatusBar, "Lost FPGA connection", ""}})
+        expectRead(read);
 }
