@@ -103,6 +103,7 @@ void TFormMain::ReleaseAllIoButtons() {
         if (button)
             button->SetDown(false);
     FKeysOnScreen.reset();
+    SetKeysPressed();
     repaint();
 }
 
