@@ -9,6 +9,7 @@
 
 namespace {
 
+// A screen reader reads the box as what its owner draws on it.
 class AccessiblePaintBox : public QAccessibleWidget {
 public:
     explicit AccessiblePaintBox(TPaintBox* box) : QAccessibleWidget(box) {}
