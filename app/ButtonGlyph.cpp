@@ -80,5 +80,8 @@ void TFormMain::BuildButtonGlyph(TSpeedButton* button, int frameCount, bool roun
     }
     painter.end();
     button->setGlyph(strip, frameCount);
+    // The glyph shows the caption from now on; screen readers still read it as the button's name.
+    if (!caption.isEmpty())
+        button->setAccessibleName(caption);
     button->setText(QString());
 }

@@ -126,8 +126,11 @@ void TFormMain::CreateComponents() {
     SpeedButtonExit->setGlyph(QImage(QString::fromLatin1(qbv::artwork::kExitGlyph)), 1);
     SpeedButtonConnect = createSpeedButton(this, layout::SpeedButtonConnect);
     szPainBox = {PaintBoxButton1, PaintBoxButton2, PaintBoxButton3, PaintBoxButton4};
-    for (int key = 0; key < qbv::kKeyCount; ++key)
+    // Screen readers read each box as the key it shows: a button, pressed while held down on the board.
+    for (int key = 0; key < qbv::kKeyCount; ++key) {
         szPainBox[key]->setToolTip(QString::fromStdString(qbv::keyLabel(key)));
+        szPainBox[key]->setAccessibleRole(QAccessible::Button);
+    }
     StatusBar = placed(new TStatusBar(this), layout::StatusBar);
     for (size_t panel = 0; panel < kPanelWidths.size(); ++panel)
         StatusBar->addPanel(kPanelWidths[panel], QString::fromLatin1(kPanelTexts[panel]));

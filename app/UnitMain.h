@@ -123,6 +123,7 @@ private:
     // Keys.
     void CaptureKeyBackgrounds();
     void FreeKeyBackgrounds();
+    void SetKeysPressed();
 
     // A line in the log.
     void Log(const QString& line);

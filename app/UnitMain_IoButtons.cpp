@@ -89,6 +89,7 @@ void TFormMain::MakeReachableByKeyboard() {
     reach->addGroup(QList<QWidget*>(FIoButtons.begin(), FIoButtons.begin() + kFirstGpioSlot));
     reach->addGroup(QList<QWidget*>(FIoButtons.begin() + kFirstGpioSlot, FIoButtons.end()));
     reach->addGroup(QList<QWidget*>(szPainBox.begin(), szPainBox.end()));
+    reach->addLinks({SpeedButtonMarovan, SpeedButtonAltera});
     reach->orderTabs();
 }
 
@@ -103,6 +104,7 @@ void TFormMain::ReleaseAllIoButtons() {
         if (button)
             button->SetDown(false);
     FKeysOnScreen.reset();
+    SetKeysPressed();
     repaint();
 }
 

@@ -1,4 +1,5 @@
-// The four keys: their backgrounds, and their drawing from the key state as the session last read it.
+// The four keys: their backgrounds, and their drawing from the key state as the session last read it, which
+// screen readers read too.
 
 #include "app/ScriptServer.h"
 #include "app/UnitMain.h"
@@ -24,6 +25,12 @@ void TFormMain::FreeKeyBackgrounds() {
         background.reset();
 }
 
+// The boxes take the key state as the session last read it, to be drawn when next painted.
+void TFormMain::SetKeysPressed() {
+    for (int key = 0; key < qbv::layout::BUTTON_NUM; ++key)
+        szPainBox[key]->setPressed(qbv::board::keyPressed(FSession.keys(), key));
+}
+
 void TFormMain::PaintBoxButtonPaint(QObject*) {
     if (FSession.closing())
         return;
@@ -32,7 +39,7 @@ void TFormMain::PaintBoxButtonPaint(QObject*) {
         QPainter* canvas = szPainBox[key]->Canvas();
         if (!canvas)
             continue;
-        if (qbv::board::keyPressed(FSession.keys(), key))
+        if (szPainBox[key]->pressed())
             canvas->drawImage(0, 0, ImagePressed->transparentBitmap());
         else if (FKeyBackgrounds[key])
             canvas->drawImage(0, 0, *FKeyBackgrounds[key]);
@@ -48,6 +55,7 @@ void TFormMain::keysRead(uint8_t keys) {
     if (FKeysOnScreen == keys)
         return;
     FKeysOnScreen = keys;
+    SetKeysPressed();
     // All four boxes at once, now, in one pass.
     QRegion region;
     for (TPaintBox* box : szPainBox)

@@ -12,7 +12,9 @@
 void KeyboardReach::addGroup(const QList<QWidget*>& controls) {
     for (QWidget* control : controls) {
         control->setFocusPolicy(Qt::TabFocus);
-        control->setAccessibleName(control->toolTip());
+        // Qt describes a control by its tooltip, which also names one not named otherwise.
+        if (control->accessibleName().isEmpty())
+            control->setAccessibleName(control->toolTip());
         control->installEventFilter(this);
     }
     groups_.append(controls);
@@ -60,7 +62,56 @@ QWidget* KeyboardReach::nextInGroup(QWidget* from, int key) const {
     return best;
 }
 
+bool KeyboardReach::reaches(QWidget* control) const {
+    return std::any_of(groups_.begin(), groups_.end(),
+                       [control](const QList<QWidget*>& controls) { return controls.contains(control); });
+}
+
+QWidget* KeyboardReach::nextInReadingOrder(QWidget* from) const {
+    for (QWidget* next = from->nextInFocusChain(); next != from; next = next->nextInFocusChain())
+        if (next->isVisible() && next->isEnabled() && !links_.contains(next) && reaches(next))
+            return next;
+    return nullptr;
+}
+
+// Left alone, Qt hands a hidden control's focus to the next control in the chain, whatever that is. A
+// control that stands in and hides in turn passes the focus on for the one it stands in for.
+void KeyboardReach::passFocusOn(QWidget* hidden) {
+    // Hidden by itself, not with its window, and holding its window's focus (active or not).
+    if (!hidden->isHidden() || hidden->window()->focusWidget() != hidden)
+        return;
+    QWidget* next = nextInReadingOrder(hidden);
+    if (!next)
+        return;
+    if (hidden != focusStandIn_)
+        focusOwner_ = hidden;
+    focusStandIn_ = next;
+    next->setFocus(Qt::TabFocusReason);
+}
+
+void KeyboardReach::takeFocusBack(QWidget* shown) {
+    if (shown != focusOwner_ || !focusStandIn_ || shown->window()->focusWidget() != focusStandIn_)
+        return;
+    forgetFocusPassed();
+    shown->setFocus(Qt::TabFocusReason);
+}
+
+void KeyboardReach::forgetFocusPassed() {
+    focusOwner_ = nullptr;
+    focusStandIn_ = nullptr;
+}
+
+void KeyboardReach::followFocus(QWidget* control, QEvent::Type type) {
+    if (type == QEvent::Hide)
+        passFocusOn(control);
+    else if (type == QEvent::Show)
+        takeFocusBack(control);
+    else if (type == QEvent::FocusIn && control != focusStandIn_)
+        forgetFocusPassed(); // the focus moved by anything else stays where it went
+}
+
 bool KeyboardReach::eventFilter(QObject* watched, QEvent* event) {
+    followFocus(static_cast<QWidget*>(watched), event->type());
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down) {

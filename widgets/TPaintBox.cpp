@@ -1,12 +1,45 @@
 #include "widgets/TPaintBox.h"
 
+#include "widgets/AccessibleFace.h"
 #include "widgets/FocusRing.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace {
+
+// A screen reader reads the box as what its owner draws on it.
+class AccessiblePaintBox : public QAccessibleWidget {
+public:
+    explicit AccessiblePaintBox(TPaintBox* box) : QAccessibleWidget(box) {}
+
+    QAccessible::Role role() const override { return box()->accessibleRole(); }
+    QAccessible::State state() const override {
+        QAccessible::State shown = QAccessibleWidget::state();
+        shown.pressed = box()->pressed();
+        return shown;
+    }
+
+private:
+    const TPaintBox* box() const { return static_cast<const TPaintBox*>(widget()); }
+};
+
+} // namespace
+
 TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent) {
+    readAs<TPaintBox, AccessiblePaintBox>();
     setFocusPolicy(Qt::NoFocus);
+}
+
+void TPaintBox::setPressed(bool pressed) {
+    if (pressed == pressed_)
+        return;
+    pressed_ = pressed;
+    QAccessible::State changed;
+    changed.pressed = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TPaintBox::paintEvent(QPaintEvent*) {

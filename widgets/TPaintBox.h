@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAccessible>
 #include <QWidget>
 
 class QPainter;
@@ -14,6 +15,13 @@ public:
     // The box's canvas while its paint event runs; nullptr otherwise.
     QPainter* Canvas() const { return canvas_; }
 
+    // What its owner draws on it, for screen readers: a control of this role (a plain area unless told),
+    // shown pressed or not. A change of the pressed state is announced.
+    void setAccessibleRole(QAccessible::Role role) { accessibleRole_ = role; }
+    QAccessible::Role accessibleRole() const { return accessibleRole_; }
+    void setPressed(bool pressed);
+    bool pressed() const { return pressed_; }
+
 signals:
     void paint(QObject* sender);
     void clicked(QObject* sender);
@@ -24,4 +32,6 @@ protected:
 
 private:
     QPainter* canvas_ = nullptr;
+    QAccessible::Role accessibleRole_ = QAccessible::Client;
+    bool pressed_ = false;
 };

@@ -2,14 +2,34 @@
 
 #include "common/Colours.h"
 #include "resources/LayoutQt.h"
+#include "widgets/AccessibleFace.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
 
+namespace {
+
+// A screen reader reads the bar as a status bar named by its message, the first panel's text.
+class AccessibleStatusBar : public QAccessibleWidget {
+public:
+    explicit AccessibleStatusBar(TStatusBar* bar) : QAccessibleWidget(bar, QAccessible::StatusBar) {}
+
+    QString text(QAccessible::Text kind) const override {
+        const auto* bar = static_cast<const TStatusBar*>(widget());
+        if (kind == QAccessible::Name && bar->panelCount() > 0)
+            return bar->panelText(0);
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+} // namespace
+
 TStatusBar::TStatusBar(QWidget* parent) : QWidget(parent) {
+    readAs<TStatusBar, AccessibleStatusBar>();
     setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(false);
     // The system's tooltip font in the button-text colour, not the window's font.
@@ -29,6 +49,11 @@ void TStatusBar::setPanelText(int index, const QString& text) {
         return;
     panel.text = text;
     update(panelRect(index).adjusted(-1, -1, 1, 1));
+    // A new message is announced.
+    if (index == 0) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 QRect TStatusBar::panelRect(int index) const {

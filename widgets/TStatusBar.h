@@ -9,7 +9,7 @@ class QPainter;
 // A status bar docked to the bottom edge of its window across the whole width, divided into owner-drawn
 // panels: each panel starts at the running sum of the widths before it and the last one reaches the
 // right edge. No size grip. It draws its background and bevels; the panels' contents are drawn by
-// whoever handles drawPanel.
+// whoever handles drawPanel. Screen readers read it as a status bar named by the first panel's text.
 class TStatusBar : public QWidget {
     Q_OBJECT
 public:

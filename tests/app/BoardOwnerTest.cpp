@@ -12,6 +12,7 @@
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
 #include "widgets/TSpeedButton.h"
+#include "widgets/TStatusBar.h"
 #include "widgets/TTimer.h"
 
 #include <QAccessible>
@@ -285,8 +286,8 @@ TEST_F(BoardOwnerTest, AFolderNamedInAnyScriptReadsBackInTheLogAboutAndTheBoxes)
 
 TEST_F(BoardOwnerTest, EveryControlIsReachedByTheKeyboardAndNamedForScreenReaders) {
     startUp();
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             led(0), pin(17), form->PaintBoxButton3, form->SpeedButtonDownload, form->SpeedButtonExit}) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{led(0), pin(17), form->PaintBoxButton3, form->SpeedButtonAltera}) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
         ASSERT_NE(accessible, nullptr);
         EXPECT_EQ(accessible->text(QAccessible::Name), control->toolTip());
@@ -334,4 +335,47 @@ TEST_F(BoardOwnerTest, EveryControlIsReachedByTheKeyboardAndNamedForScreenReader
         EXPECT_THAT(fake.received(), testing::Contains(pin(2)->Down() ? 0x82 : 0x02)) << key;
     }
     EXPECT_FALSE(pin(2)->Down());
+}
+
+namespace {
+
+// A control as a screen reader reads it; no description when the row leaves it unchecked.
+struct Reading {
+    QWidget* control;
+    QAccessible::Role role;
+    const char* name;
+    const char* description;
+    bool pressed = false;
+};
+
+void expectRead(const Reading& read) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(read.control);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), read.role) << read.name;
+    EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromUtf8(read.name));
+    if (read.description) {
+        EXPECT_EQ(accessible->text(QAccessible::Description), QString::fromUtf8(read.description));
+    }
+    EXPECT_EQ(accessible->state().pressed, read.pressed) << read.name;
+}
+
+} // namespace
+
+TEST_F(BoardOwnerTest, AScreenReaderReadsTheMainButtonsTheKeysHeldAndTheStatusLine) {
+    startUp();
+    fake.answerKeyReads(0x04);
+    ASSERT_TRUE(waitUntil([&] { return keysShown() == 0x04; }));
+    for (const Reading& read :
+         {Reading{form->SpeedButtonDownload, QAccessible::Button, "Download .POF", "Download MAX II Code"},
+          Reading{form->SpeedButtonExit, QAccessible::Button, "Exit", "Terminate this program."},
+          Reading{form->PaintBoxButton3, QAccessible::Button, "BUTTON3", nullptr, true},
+          Reading{form->PaintBoxButton1, QAccessible::Button, "BUTTON1", nullptr, false}})
+        expectRead(read);
+
+    fake.setFallback(kFakeRead, FakeJtag::step(0, 0, -1, 100));
+    ASSERT_TRUE(waitUntil([&] { return !controlsShown(); }));
+    for (const Reading& read :
+         {Reading{form->SpeedButtonConnect, QAccessible::Button, "Connect", "Connect Board"},
+          Reading{form->StatusBar, QAccessible::StatusBar, "Lost FPGA connection", ""}})
+        expectRead(read);
 }

@@ -3,6 +3,7 @@
 #include "platform/VendorToolchain.h"
 #include "programming/ProgrammingJob.h"
 #include "tests/programming/ProgrammerTesting.h"
+#include "widgets/TPaintBox.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TTimer.h"
 
@@ -66,6 +67,7 @@ struct JobSnapshot {
     bool hourglass = false;
     QString status;
     bool progressTimer = false;
+    QWidget* focus = nullptr;
 };
 
 } // namespace
@@ -77,12 +79,16 @@ TEST_F(ProgrammingJobTest, SuccessProgramsWithEverythingPutAwayThenConnectsAgain
     whileProgramming([&] {
         during = {fake.loaded(), mainButtons(), visibleIoButtons(),
                   hourglass(),   status(),      form->TimerProgress->Enabled()};
+        during.focus = QApplication::focusWidget();
         readsDuring = fake.count(kFakeRead);
         QTest::qWait(60);
         readsDuring = fake.count(kFakeRead) - readsDuring;
     });
     const int opens = fake.count(kFakeInit);
-    download();
+    form->activateWindow(); // Download from the keyboard
+    form->SpeedButtonDownload->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form->SpeedButtonDownload, Qt::Key_Space);
+    ASSERT_TRUE(waitForRest());
     EXPECT_FALSE(during.libraryLoaded); // the link is down and the library unloaded while the programmer runs
     EXPECT_EQ(during.mainButtons, "---");
     EXPECT_EQ(during.ioButtons, 0);
@@ -90,11 +96,13 @@ TEST_F(ProgrammingJobTest, SuccessProgramsWithEverythingPutAwayThenConnectsAgain
     EXPECT_EQ(readsDuring, 0); // no key polls
     EXPECT_EQ(during.status, "Download Max II Code...");
     EXPECT_TRUE(during.progressTimer);
+    EXPECT_EQ(during.focus, form->PaintBoxButton4); // the next in reading order that is no web link
 
     EXPECT_EQ(fake.count(kFakeInit), opens + 1); // connected again after the success
     EXPECT_EQ(status(), "Connect QB-vela success");
     EXPECT_TRUE(controlsShown());
     EXPECT_EQ(mainButtons(), "-DE");
+    EXPECT_EQ(QApplication::focusWidget(), form->SpeedButtonDownload);
     EXPECT_FALSE(hourglass());
     EXPECT_FALSE(form->TimerProgress->Enabled());
     EXPECT_EQ(progressText(), "0");
