@@ -74,7 +74,7 @@ constexpr Row kTable[kStateCount] = {
     {"ProgramAsked",    {D, R, D, D, D, D, D, R, R, D}, kAsked,      kFree, kJob,       kMute, State::ProgramAsked},
     {"Connecting",      {D, D, D, D, D, D, D, C, R, D}, kWorking,    kBusy, kSequence,  kMute, kMute},
     {"Connected",       {D, R, R, R, R, R, R, R, R, R}, kLinked,     kFree, kDone,      kMute, State::Connected},
-    {"Commanding",      {D, D, D, D, D, D, L, L, R, D}, kLinked,     kFree, kCommand,   kMute, kMute},
+    {"Commanding",      {D, D, D, D, D, D, L, L, R, D}, kLinked,     kBusy, kCommand,   kMute, kMute},
     {"Programming",     {D, D, D, D, D, D, D, C, R, D}, kWorking,    kBusy, kJob,       kMute, kMute},
     {"Checking",        {D, D, D, D, D, D, L, R, R, D}, kAsLastSeen, kBusy, kChecking,  kMute, kMute},
     {"TellingFailure",  {D, D, D, D, D, D, D, R, R, D}, kWorking,    kBusy, kTelling,   kMute, kMute},
