@@ -11,9 +11,11 @@
 // link socket's path; any other name lies in the user's runtime folder: $XDG_RUNTIME_DIR when it is a
 // folder of the user's alone, else ${TMPDIR:-/tmp}/qbv-<uid>, made with mode 0700 and checked to be the
 // user's alone (platform::localServerAddress says where). The control socket's path is the link socket's
-// path followed by ".control". Only one board serves a name: a second one refuses to start. Clients talk
-// only to a board of their own user's (the peer's credentials): one of another user's, which could have
-// taken a name given by a path first, is refused.
+// path followed by ".control". Only one board serves a name: a second one refuses to start, and so does a
+// board whose path holds anything but a socket of the user's (a file, a folder, a link, another user's
+// socket), which it leaves as it is; a socket of the user's that nobody answers on is a board's that died,
+// and is replaced. Clients talk only to a board of their own user's (the peer's credentials): one of
+// another user's, which could have taken a name given by a path first, is refused.
 //
 // ---------------------------------------------------------------------------------------------------
 // Link protocol (link socket, binary)

@@ -3,6 +3,7 @@
 #include "ControlSession.h"
 #include "LinkSession.h"
 
+#include "platform/LocalChannel.h"
 #include "sim/core/Frame.h"
 #include "sim/core/Hex.h"
 #include "sim/core/SocketIo.h"
@@ -41,8 +42,12 @@ bool listenAt(QLocalServer& server, const std::string& path, QString& error) {
         error = QStringLiteral("another user's program serves %1").arg(shownPath);
     if (found != Opened::NoServer)
         return false;
-    // What is left is the socket of a board that died: nobody answers on it.
-    QLocalServer::removeServer(shownPath);
+    // Nobody answers there: what is left is the socket of a board that died, or something that is no
+    // board's (a file the name was pointed at by mistake, say), which stays.
+    if (std::string refusal; !qbv::platform::clearServerLeftover(path, refusal)) {
+        error = QString::fromStdString(refusal + " Give this board another name.");
+        return false;
+    }
     server.setSocketOptions(QLocalServer::UserAccessOption);
     if (server.listen(shownPath))
         return true;

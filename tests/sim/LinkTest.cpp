@@ -17,6 +17,7 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
@@ -373,6 +374,36 @@ TEST(ForeignBoardTest, ASocketServedByAnotherUserIsRefusedWithTheReason) {
     sim::closeSocket(link);
     std::filesystem::remove_all(folder);
 }
+
+// What lies at one of a board's paths as it starts: only a socket that a board of this user's left is
+// replaced; anything else stays, and the board ends naming it.
+struct LeftoverCase {
+    const char* name;
+    mode_t type;
+    bool atControl; // at the control socket's path, else at the link's
+};
+class BoardLeftoverTest : public testing::TestWithParam<LeftoverCase> {};
+
+TEST_P(BoardLeftoverTest, OnlyAStaleSocketOfItsOwnUsersIsReplaced) {
+    const std::string link = "/tmp/" + test::BoardProcess::uniqueName();
+    const std::string path = GetParam().atControl ? sim::controlSocketPath(link) : link;
+    ASSERT_EQ(mknod(path.c_str(), GetParam().type | 0600, 0), 0);
+    QProcess board;
+    board.start(test::BoardProcess::program(), {"--headless", "--name", QString::fromStdString(link)});
+    const bool served = board.waitForReadyRead(20000); // "serving ...", or an end with nothing on stdout
+    board.terminate();
+    board.waitForFinished(20000);
+    ASSERT_EQ(served, GetParam().type == S_IFSOCK);
+    EXPECT_THAT(board.readAllStandardError().toStdString(), testing::HasSubstr(served ? "" : path + " is "));
+    EXPECT_TRUE(served || std::filesystem::is_regular_file(path)) << path << " was removed";
+    std::filesystem::remove(path);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, BoardLeftoverTest,
+                         testing::Values(LeftoverCase{"OwnStaleSocket", S_IFSOCK, false},
+                                         LeftoverCase{"PlainFile", S_IFREG, false},
+                                         LeftoverCase{"PlainFileAtControl", S_IFREG, true}),
+                         [](const testing::TestParamInfo<LeftoverCase>& info) { return info.param.name; });
 
 namespace {
 
