@@ -19,7 +19,8 @@ namespace qbv::session {
 //              ends it with a failure reply (the link lost, a job started, the panel closing)
 //
 // WHY is one of the words below. A line that is no request gets "bad-request" and the connection ends;
-// so does a line longer than kMaxScriptLine.
+// so does a line longer than kMaxScriptLine. A script of another user's gets "other-user" as it connects,
+// and the connection ends.
 constexpr size_t kMaxScriptLine = 1024;
 
 enum class ScriptVerb { Ping, Led, Pin, Keys, Watch, Program };
@@ -45,6 +46,7 @@ enum class Refusal {
     BadRequest,   // the line was no request
     Connecting,   // the panel is connecting to the board, or about to at its start: try again later
     NoLibrary,    // the panel's JTAG access library did not load; the reason says why
+    OtherUser,    // the script runs as another user: a panel serves its own user's scripts only
 };
 
 struct ScriptReply {
