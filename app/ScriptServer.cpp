@@ -164,8 +164,10 @@ bool ScriptServer::listen(QString& error) {
     if (probe.open(address) != qbv::platform::LocalChannel::Opened::NoServer)
         return (error = QStringLiteral("another panel serves %1").arg(QString::fromStdString(address))),
                false;
-    // What is left there is the socket of a panel that ended without removing it.
-    QLocalServer::removeServer(QString::fromStdString(address));
+    // What is left there is the socket of a panel that ended without removing it, or something that is no
+    // panel's, which stays.
+    if (std::string leftover; !qbv::platform::clearServerLeftover(address, leftover))
+        return (error = QString::fromStdString(leftover)), false;
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     if (server_->listen(QString::fromStdString(address)))
         return true;
@@ -180,7 +182,11 @@ QList<ScriptServer::Client*> ScriptServer::clients() const {
 void ScriptServer::accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         auto* client = new Client(socket, *this);
-        if (clients().size() > kMaxClients)
+        // The modes of the socket and its folder keep other users out only while nobody loosens them.
+        if (!qbv::platform::peerIsOwnUser(socket->socketDescriptor()))
+            client->turnAway(
+                refused(Refusal::OtherUser, "This control panel serves its own user's scripts only."));
+        else if (clients().size() > kMaxClients)
             client->turnAway(refused(Refusal::Busy, "The control panel serves too many scripts at once."));
     }
 }

@@ -296,6 +296,7 @@ int exitCodeOf(session::Refusal refusal) {
     case Refusal::NoLibrary:
         return kExitLibrary;
     case Refusal::NotConnected:
+    case Refusal::OtherUser:
         return kExitLinkNotOpened;
     case Refusal::Failed:
     case Refusal::BadRequest:

@@ -57,6 +57,18 @@ private:
     LineBuffer received_;
 };
 
+// Whether the process at the other end of a connection runs as this user, as the system says: a client
+// asks it of the server it reached, a server of each client it accepted, rather than trust the modes of
+// the socket and its folder, which their owner may loosen. The connection is a socket's descriptor on
+// POSIX, a pipe's handle (either end) on Windows.
+bool peerIsOwnUser(LocalConnection connection);
+
+// Makes room at the address for a local server of this user's, where none answers any more: a socket of
+// this user's, left by a server that ended, is removed. Anything else there (a file, a folder, a link,
+// another user's socket) is left as it is, and false comes with a sentence naming it. Named pipes leave
+// nothing behind: always true on Windows.
+bool clearServerLeftover(const std::string& address, std::string& refusal);
+
 // Connects to the local server at the address, waiting at most the time-out, and keeps the connection only
 // when a process of this user's serves it; connection is kNoConnection otherwise.
 LocalChannel::Opened connectToOwnServer(const std::string& address, LocalConnection& connection,

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -51,11 +52,45 @@ long long moveSome(LocalConnection connection, short events, uint32_t timeoutMs,
     }
 }
 
+// What an entry that is not a socket of this user's is, in words.
+std::string kindOf(const struct stat& entry) {
+    if (S_ISSOCK(entry.st_mode))
+        return "another user's socket (uid " + std::to_string(entry.st_uid) + ")";
+    if (S_ISREG(entry.st_mode))
+        return "a plain file";
+    if (S_ISDIR(entry.st_mode))
+        return "a folder";
+    if (S_ISLNK(entry.st_mode))
+        return "a symbolic link";
+    return "a special file";
+}
+
 } // namespace
 
 std::string localServerAddress(const std::string& name, std::string* refusal) {
     const std::string folder = userRuntimeFolder(refusal);
     return folder.empty() ? std::string() : folder + "/" + name;
+}
+
+bool peerIsOwnUser(LocalConnection connection) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return getsockopt(static_cast<int>(connection), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           peer.uid == geteuid();
+}
+
+bool clearServerLeftover(const std::string& address, std::string& refusal) {
+    struct stat entry {};
+    // Nothing there, nothing that may be looked at, or a socket that may not be removed: listening there
+    // then says what is wrong.
+    if (address.empty() || ::lstat(address.c_str(), &entry) != 0)
+        return true;
+    if (S_ISSOCK(entry.st_mode) && entry.st_uid == geteuid()) {
+        ::unlink(address.c_str());
+        return true;
+    }
+    refusal = address + " is " + kindOf(entry) + ", not a socket of yours, and is left as it is.";
+    return false;
 }
 
 LocalChannel::Opened connectToOwnServer(const std::string& path, LocalConnection& connection,
@@ -89,9 +124,7 @@ LocalChannel::Opened connectToOwnServer(const std::string& path, LocalConnection
     // The steps after it wait with poll, each until its own time-out; the socket blocks as before.
     ::fcntl(connected, F_SETFL, ::fcntl(connected, F_GETFL) & ~O_NONBLOCK);
     // Whoever made the socket, only a server of this user's is talked to.
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    if (getsockopt(connected, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != geteuid()) {
+    if (!peerIsOwnUser(connected)) {
         ::close(connected);
         return LocalChannel::Opened::NotOurs;
     }

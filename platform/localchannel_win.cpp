@@ -24,22 +24,35 @@ std::unique_ptr<BYTE[]> processUser(HANDLE process) {
     return read ? std::move(user) : nullptr;
 }
 
-bool sameUser(HANDLE pipe) {
-    ULONG serverId = 0;
-    if (!GetNamedPipeServerProcessId(pipe, &serverId))
+// The process at the other end of a pipe: its client, seen from the server's end, else its server; null
+// when it cannot be opened (it has ended, say).
+HANDLE peerProcess(HANDLE pipe) {
+    DWORD flags = 0;
+    ULONG peerId = 0;
+    if (!GetNamedPipeInfo(pipe, &flags, nullptr, nullptr, nullptr))
+        return nullptr;
+    const BOOL known = (flags & PIPE_SERVER_END) ? GetNamedPipeClientProcessId(pipe, &peerId)
+                                                 : GetNamedPipeServerProcessId(pipe, &peerId);
+    return known ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, peerId) : nullptr;
+}
+
+} // namespace
+
+bool peerIsOwnUser(LocalConnection connection) {
+    HANDLE peer = peerProcess(reinterpret_cast<HANDLE>(connection));
+    if (!peer)
         return false;
-    HANDLE server = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, serverId);
-    if (!server)
-        return false;
-    const std::unique_ptr<BYTE[]> theirs = processUser(server);
-    CloseHandle(server);
+    const std::unique_ptr<BYTE[]> theirs = processUser(peer);
+    CloseHandle(peer);
     const std::unique_ptr<BYTE[]> ours = processUser(GetCurrentProcess());
     return theirs && ours &&
            EqualSid(reinterpret_cast<TOKEN_USER*>(theirs.get())->User.Sid,
                     reinterpret_cast<TOKEN_USER*>(ours.get())->User.Sid);
 }
 
-} // namespace
+bool clearServerLeftover(const std::string&, std::string&) {
+    return true; // a named pipe goes with the last handle to it
+}
 
 std::string localServerAddress(const std::string& name, std::string*) {
     // Pipe names are the machine's: the user's name keeps two users' servers apart.
@@ -71,7 +84,7 @@ LocalChannel::Opened connectToOwnServer(const std::string& address, LocalConnect
             return GetLastError() == ERROR_SEM_TIMEOUT ? LocalChannel::Opened::Busy
                                                        : LocalChannel::Opened::NoServer;
     }
-    if (!sameUser(pipe)) {
+    if (!peerIsOwnUser(reinterpret_cast<LocalConnection>(pipe))) {
         CloseHandle(pipe);
         return LocalChannel::Opened::NotOurs;
     }

@@ -20,8 +20,8 @@ constexpr const char* kVerbs[] = {"ping", "led", "pin", "keys", "watch", "progra
 
 // The words of WHY, in the order of Refusal (None has none).
 constexpr const char* kRefusals[] = {
-    "",          "busy",       "closing",     "not-connected", "failed",    "unprogrammed",
-    "timed-out", "unanswered", "bad-request", "connecting",    "no-library"};
+    "",          "busy",       "closing",     "not-connected", "failed",     "unprogrammed",
+    "timed-out", "unanswered", "bad-request", "connecting",    "no-library", "other-user"};
 
 // The whole number under the key, when it is one in range.
 std::optional<int64_t> wholeNumber(const Json& object, const char* key, int64_t maximum) {

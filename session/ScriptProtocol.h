@@ -22,7 +22,8 @@ namespace qbv::session {
 //              the panel ended after programming, before it connected again
 //
 // WHY is one of the words below. A line that is no request gets "bad-request" and the connection ends;
-// so does a line longer than kMaxScriptLine.
+// so does a line longer than kMaxScriptLine. A script of another user's gets "other-user" as it connects,
+// and the connection ends.
 constexpr size_t kMaxScriptLine = 1024;
 
 enum class ScriptVerb { Ping, Led, Pin, Keys, Watch, Program };
@@ -48,6 +49,7 @@ enum class Refusal {
     BadRequest,   // the line was no request
     Connecting,   // the panel is connecting to the board, or about to at its start: try again later
     NoLibrary,    // the panel's JTAG access library did not load; the reason says why
+    OtherUser,    // the script runs as another user: a panel serves its own user's scripts only
 };
 
 struct ScriptReply {

@@ -11,9 +11,13 @@
 // link socket's path; any other name lies in the user's runtime folder: $XDG_RUNTIME_DIR when it is a
 // folder of the user's alone, else ${TMPDIR:-/tmp}/qbv-<uid>, made with mode 0700 and checked to be the
 // user's alone (platform::localServerAddress says where). The control socket's path is the link socket's
-// path followed by ".control". Only one board serves a name: a second one refuses to start. Clients talk
-// only to a board of their own user's (the peer's credentials): one of another user's, which could have
-// taken a name given by a path first, is refused.
+// path followed by ".control". Only one board serves a name: a second one refuses to start, and so does a
+// board whose path holds anything but a socket of the user's (a file, a folder, a link, another user's
+// socket), which it leaves as it is; a socket of the user's that nobody answers on is a board's that died,
+// and is replaced. Each side asks the system who the other is (the peer's credentials), whatever the modes
+// of the sockets and their folder: clients talk only to a board of their own user's (one of another
+// user's, which could have taken a name given by a path first, is refused), and the board refuses a client
+// of another user's at once, as each protocol says below, and hangs up on it.
 //
 // ---------------------------------------------------------------------------------------------------
 // Link protocol (link socket, binary)
@@ -21,7 +25,8 @@
 // One connection carries one JTAG link: jtag_init connects and opens the link, jtag_close sends Close and
 // disconnects. The board holds at most kMaxLinkClients connections; a further one is answered at once,
 // before it asks, with an open-link reply of sequence kOpenLinkSequence (that of the library's open-link
-// request, its first) and kStatusBusy, and hung up on. The board also hangs up on a connection that has
+// request, its first) and kStatusBusy, and hung up on; so is a client of another user's, with
+// kStatusOtherUser. The board also hangs up on a connection that has
 // not opened the link within kOpenLinkWithinMs of connecting, and on one whose open link has had no
 // request for kLinkIdleMs, so that clients that went quiet keep nobody else out. Every message is a frame:
 //
@@ -50,7 +55,8 @@
 //
 // Status: kStatusOk, kStatusBusy (another client holds the link, or the board holds all the connections
 // it takes), kStatusUnplugged (the cable is out), kStatusBadVersion, kStatusNoLink (no open link on this
-// connection: never opened, or ended by an unplug), kStatusBadRequest (a payload of the wrong size).
+// connection: never opened, or ended by an unplug), kStatusBadRequest (a payload of the wrong size),
+// kStatusOtherUser (the client runs as another user than the board's).
 // Stall: kStallReported or kNoStall.
 // A blank controller accepts nothing and sends nothing: writes succeed with 0 accepted.
 // A frame longer than kMaxPayload or of an unknown type makes the board hang up on that connection only.
@@ -74,7 +80,8 @@
 //
 // Any number of control clients; one request line (at most kMaxControlLine bytes, ending in "\n" or
 // "\r\n"), one reply line: "ok" with details after a space, or "error <reason>". A longer line makes the
-// board hang up on that client. Requests:
+// board hang up on that client. A client of another user's gets one "error <reason>" line before it asks,
+// and is hung up on. Requests:
 //
 //     state               ok programmed=1 plugged=1 link=0 leds=0x81 pins=0,5,87 keys=0x1 received=12
 //                         sent=3 stalls-cleared=0 stall=0 partial=0 zero=0 drop=0 delay=0 delay-ms=0
@@ -143,6 +150,7 @@ enum Status : uint8_t {
     kStatusBadVersion = 3,
     kStatusNoLink = 4,
     kStatusBadRequest = 5,
+    kStatusOtherUser = 6,
 };
 
 constexpr uint16_t kOpenLinkSequence = 0;

@@ -3,6 +3,7 @@
 #include "ControlSession.h"
 #include "LinkSession.h"
 
+#include "platform/LocalChannel.h"
 #include "sim/core/Frame.h"
 #include "sim/core/Hex.h"
 #include "sim/core/SocketIo.h"
@@ -41,8 +42,12 @@ bool listenAt(QLocalServer& server, const std::string& path, QString& error) {
         error = QStringLiteral("another user's program serves %1").arg(shownPath);
     if (found != Opened::NoServer)
         return false;
-    // What is left is the socket of a board that died: nobody answers on it.
-    QLocalServer::removeServer(shownPath);
+    // Nobody answers there: what is left is the socket of a board that died, or something that is no
+    // board's (a file the name was pointed at by mistake, say), which stays.
+    if (std::string refusal; !qbv::platform::clearServerLeftover(path, refusal)) {
+        error = QString::fromStdString(refusal + " Give this board another name.");
+        return false;
+    }
     server.setSocketOptions(QLocalServer::UserAccessOption);
     if (server.listen(shownPath))
         return true;
@@ -54,25 +59,40 @@ void tell(const QString& message) {
     std::fprintf(stderr, "qbv-virtual-board: %s\n", qPrintable(message));
 }
 
-// A full board says so before it hangs up, so that the client reports a busy board rather than none. The
-// answer goes before the request is read: a link client asks to open the link first.
-void answerBusy(QLocalSocket& socket) {
-    const std::vector<uint8_t> busy =
-        encodeFrame(Frame{wire::kOpenLinkReply, wire::kOpenLinkSequence, {wire::kStatusBusy}});
-    socket.write(reinterpret_cast<const char*>(busy.data()), static_cast<qint64>(busy.size()));
+// Why a client is refused as it connects.
+enum class Refused { Full, OtherUser };
+
+// A link client hears why before it is hung up on, so that it reports a busy board (or another user's)
+// rather than none. The answer goes before the request is read: a link client asks to open the link first.
+void refuseLinkClient(QLocalSocket& socket, Refused why) {
+    const uint8_t status = why == Refused::Full ? wire::kStatusBusy : wire::kStatusOtherUser;
+    const std::vector<uint8_t> reply =
+        encodeFrame(Frame{wire::kOpenLinkReply, wire::kOpenLinkSequence, {status}});
+    socket.write(reinterpret_cast<const char*>(reply.data()), static_cast<qint64>(reply.size()));
     socket.flush();
 }
 
-// Sessions are the service's children until they end. A client beyond the cap is refused at once, its
-// handle freed before the next is accepted.
-template <typename Session, typename MakeSession, typename Refuse>
+// Another user's control client hears why, in the control protocol's words; a full board hangs up on one
+// without a word.
+void refuseControlClient(QLocalSocket& socket, Refused why) {
+    if (why == Refused::Full)
+        return;
+    socket.write("error the board serves its own user's clients only\n");
+    socket.flush();
+}
+
+// Sessions are the service's children until they end. A client of another user's, whatever the modes of
+// the socket and its folder let through, or one beyond the cap is refused at once, its handle freed before
+// the next is accepted.
+template <typename Session, typename MakeSession>
 void acceptClients(QLocalServer& server, const QObject& service, qsizetype cap, MakeSession makeSession,
-                   Refuse refuse) {
+                   void (*refuse)(QLocalSocket&, Refused)) {
     while (QLocalSocket* socket = server.nextPendingConnection()) {
-        if (service.findChildren<Session*>(Qt::FindDirectChildrenOnly).size() < cap) {
+        const bool ours = qbv::platform::peerIsOwnUser(socket->socketDescriptor());
+        if (ours && service.findChildren<Session*>(Qt::FindDirectChildrenOnly).size() < cap) {
             makeSession(socket);
         } else {
-            refuse(*socket);
+            refuse(*socket, ours ? Refused::Full : Refused::OtherUser);
             delete socket;
         }
     }
@@ -132,13 +152,13 @@ void BoardService::acceptLinkClients() {
     acceptClients<LinkSession>(
         link_.server, *this, kMaxLinkSessions,
         [this](QLocalSocket* socket) { new LinkSession(socket, nextSession_++, idleLimits_, this); },
-        answerBusy);
+        refuseLinkClient);
 }
 
 void BoardService::acceptControlClients() {
     acceptClients<ControlSession>(
         control_.server, *this, kMaxControlSessions,
-        [this](QLocalSocket* socket) { new ControlSession(socket, this); }, [](QLocalSocket&) {});
+        [this](QLocalSocket* socket) { new ControlSession(socket, this); }, refuseControlClient);
 }
 
 HostAnswer BoardService::handleLink(int session, const Frame& request) {

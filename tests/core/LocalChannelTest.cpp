@@ -21,6 +21,7 @@ TEST(LocalChannel, APipeWhoseInstancesAreAllTakenIsBusy) {
     platform::LocalChannel first;
     platform::LocalChannel second;
     EXPECT_EQ(first.open(name), Opened::Yes);
+    EXPECT_TRUE(platform::peerIsOwnUser(reinterpret_cast<platform::LocalConnection>(server)));
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(second.open(name, 300), Opened::Busy);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(800));

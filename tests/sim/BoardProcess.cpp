@@ -30,8 +30,8 @@ QString BoardProcess::program() {
     return QStringLiteral(QBV_VIRTUAL_BOARD_EXE);
 }
 
-BoardProcess::BoardProcess(const QStringList& extraArguments, int openFilesLimit)
-    : name_(uniqueName()), process_(std::make_unique<QProcess>()), control_(name_) {
+BoardProcess::BoardProcess(const QStringList& extraArguments, int openFilesLimit, std::string name)
+    : name_(std::move(name)), process_(std::make_unique<QProcess>()), control_(name_) {
     process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     if (openFilesLimit > 0) {
         // Runs in the child between fork and exec, where only async-signal-safe calls belong.

@@ -15,7 +15,8 @@ namespace qbv::test {
 class BoardProcess {
 public:
     // openFilesLimit, when above 0, caps the handles the board may hold (RLIMIT_NOFILE).
-    explicit BoardProcess(const QStringList& extraArguments = {}, int openFilesLimit = 0);
+    explicit BoardProcess(const QStringList& extraArguments = {}, int openFilesLimit = 0,
+                          std::string name = uniqueName());
     ~BoardProcess();
     BoardProcess(const BoardProcess&) = delete;
     BoardProcess& operator=(const BoardProcess&) = delete;

@@ -17,6 +17,7 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
@@ -373,6 +374,70 @@ TEST(ForeignBoardTest, ASocketServedByAnotherUserIsRefusedWithTheReason) {
     sim::closeSocket(link);
     std::filesystem::remove_all(folder);
 }
+
+// What lies at one of a board's paths as it starts: only a socket that a board of this user's left is
+// replaced; anything else stays, and the board ends naming it.
+struct LeftoverCase {
+    const char* name;
+    mode_t type;
+    bool atControl; // at the control socket's path, else at the link's
+};
+class BoardLeftoverTest : public testing::TestWithParam<LeftoverCase> {};
+
+TEST_P(BoardLeftoverTest, OnlyAStaleSocketOfItsOwnUsersIsReplaced) {
+    const std::string link = "/tmp/" + test::BoardProcess::uniqueName();
+    const std::string path = GetParam().atControl ? sim::controlSocketPath(link) : link;
+    ASSERT_EQ(mknod(path.c_str(), GetParam().type | 0600, 0), 0);
+    QProcess board;
+    board.start(test::BoardProcess::program(), {"--headless", "--name", QString::fromStdString(link)});
+    const bool served = board.waitForReadyRead(20000); // "serving ...", or an end with nothing on stdout
+    board.terminate();
+    board.waitForFinished(20000);
+    ASSERT_EQ(served, GetParam().type == S_IFSOCK);
+    EXPECT_THAT(board.readAllStandardError().toStdString(), testing::HasSubstr(served ? "" : path + " is "));
+    EXPECT_TRUE(served || std::filesystem::is_regular_file(path)) << path << " was removed";
+    std::filesystem::remove(path);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, BoardLeftoverTest,
+                         testing::Values(LeftoverCase{"OwnStaleSocket", S_IFSOCK, false},
+                                         LeftoverCase{"PlainFile", S_IFREG, false},
+                                         LeftoverCase{"PlainFileAtControl", S_IFREG, true}),
+                         [](const testing::TestParamInfo<LeftoverCase>& info) { return info.param.name; });
+
+// Sockets whose modes their owner loosened let another user's client through: the board asks the system
+// who it is, says why in its protocol's words (all the client hears) and hangs up.
+class ForeignClientTest : public testing::TestWithParam<std::pair<bool, std::string>> {}; // control socket?
+
+TEST_P(ForeignClientTest, IsRefusedInItsProtocolsWordsAndHungUpOn) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "acting as another user takes root";
+    test::BoardProcess board({}, 0, "/tmp/" + test::BoardProcess::uniqueName()); // a folder others may enter
+    ASSERT_TRUE(board.ready());
+    const std::string path = GetParam().first ? sim::controlSocketPath(board.name()) : board.name();
+    std::filesystem::permissions(path, std::filesystem::perms::all);
+    const pid_t child = fork();
+    if (child == 0) { // system calls only: the fork of a process with threads
+        sockaddr_un address{AF_UNIX, {}};
+        path.copy(address.sun_path, path.size());
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        char heard[256];
+        ssize_t total = 0;
+        alarm(10); // a board that never hangs up ends the child
+        if (setresuid(65534, 65534, 65534) == 0 &&
+            connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+            for (ssize_t got; (got = read(fd, heard + total, sizeof heard - total)) > 0;)
+                total += got;
+        _exit(std::string_view(heard, total) == GetParam().second ? 0 : 1);
+    }
+    int status = -1;
+    EXPECT_TRUE(waitpid(child, &status, 0) == child && status == 0) << "wait status " << status;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sockets, ForeignClientTest,
+    testing::Values(std::pair{false, std::string("h\0\0\x01\0\x06", 6)}, // open-link reply, status 6
+                    std::pair{true, std::string("error the board serves its own user's clients only\n")}));
 
 namespace {
 
