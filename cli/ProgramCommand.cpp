@@ -6,6 +6,7 @@
 #include "common/Texts.h"
 #include "programming/ProgrammingJob.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -13,8 +14,9 @@ namespace qbv::cli {
 
 namespace {
 
-// How long a panel takes after its programmer to connect again and say so.
+// How long a panel takes after its programmer to connect again and say so; and, closing, to end.
 constexpr uint32_t kPanelConnectsMs = 30000;
+constexpr uint32_t kPanelEndsSeconds = 10;
 
 // One programming job without a window: the core's steps, with their statuses as lines and their
 // messages on standard error; the wait redraws the progress and looks for Ctrl+C.
@@ -96,10 +98,11 @@ private:
     }
 
 public:
-    // After programming, whether the board answers: asked over whichever link there is now.
-    static int reconnect(const Invocation& call, Reporter& reporter) {
+    // After programming, whether the board answers: asked over whichever link there is now, waiting at
+    // least the given time for a panel that is closing to end.
+    static int reconnect(const Invocation& call, Reporter& reporter, uint32_t leastWaitSeconds = 0) {
         reporter.status(formatText(text::kConnecting, text::kBoardName));
-        Board board(call.waitSeconds, reporter);
+        Board board(std::max(call.waitSeconds, leastWaitSeconds), reporter);
         const Json programmed = {{"programmed", true}};
         const Outcome connected = board.carryOut({session::ScriptVerb::Ping});
         if (!connected.done())
@@ -125,8 +128,9 @@ int programmedByPanel(const Outcome& outcome, bool wentAway, const Invocation& c
     const Json notProgrammed = {{"programmed", false}};
     switch (outcome.exitCode) {
     case kExitSuccess:
+        // The panel ends a moment after its answer: the board is asked once it has.
         if (!outcome.keys)
-            return ProgramJob::reconnect(call, reporter);
+            return ProgramJob::reconnect(call, reporter, kPanelEndsSeconds);
         reporter.result(formatText(text::kConnectSuccess, text::kBoardName),
                         {{"programmed", true}, {"keys", *outcome.keys}});
         return kExitSuccess;
