@@ -32,9 +32,9 @@ ProgrammerWait::ProgrammerWait(platform::ProcessStatus& process, uint32_t timeou
 
 std::optional<ProgrammerRun> ProgrammerWait::pass() {
     const std::optional<uint32_t> code = process_.exitCode();
-    if (endingSince_) {
+    if (ending_) {
         const bool gone = code != platform::kStillActive;
-        if (gone || platform::elapsedSince(*endingSince_) > kProgrammerEndingMs)
+        if (gone || platform::elapsedSince(endingSince_) > kProgrammerEndingMs)
             return ProgrammerRun{ProgrammerEnd::TimedOut, platform::kStillActive, {}};
         return std::nullopt;
     }
@@ -42,6 +42,7 @@ std::optional<ProgrammerRun> ProgrammerWait::pass() {
         return ProgrammerRun{*end, code.value_or(0), {}};
     if (platform::elapsedSince(start_) > timeoutMs_) {
         process_.endTree();
+        ending_ = true;
         endingSince_ = platform::tickCount();
     }
     return std::nullopt;

@@ -59,13 +59,14 @@ public:
     // How the run ended, or none while the programmer still runs within its time, or is being ended.
     std::optional<ProgrammerRun> pass();
     // The time ran out and the programmer is being ended.
-    bool ending() const { return endingSince_.has_value(); }
+    bool ending() const { return ending_; }
 
 private:
     platform::ProcessStatus& process_;
     uint32_t timeoutMs_;
     uint32_t start_;
-    std::optional<uint32_t> endingSince_;
+    bool ending_ = false;
+    uint32_t endingSince_ = 0;
 };
 
 // The whole wait, blocking: each pass handles the caller's messages, then the pass above, then waits on
