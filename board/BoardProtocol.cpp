@@ -63,12 +63,9 @@ std::string commandWords(int32_t command, uint8_t data, uint8_t ledsBefore) {
     return words.empty() ? "LEDs as they were" : words;
 }
 
-bool SendCommand(TJtagPort& port, bool& commandInFlight, int32_t command, uint8_t* data) {
-    QBV_INVARIANT(!commandInFlight, "a board command was started while another is in flight");
-    commandInFlight = true;
-    const bool result = exchange(port, command, data);
-    commandInFlight = false;
-    return result;
+bool SendCommand(TJtagPort& port, int32_t command, uint8_t* data) {
+    const TJtagPort::CommandInFlight held(port);
+    return exchange(port, command, data);
 }
 
 } // namespace qbv::board

@@ -52,8 +52,8 @@ std::string commandBytesText(int32_t command, uint8_t data);
 std::string commandWords(int32_t command, uint8_t data, uint8_t ledsBefore);
 
 // Exchanges one command over an open port. data is the LED mask (1) or pin byte (5) to send, or receives
-// the key state (6) when the result is true. commandInFlight is set for the duration of the exchange; a
-// command started while it is set, or an unknown command number, stops the program.
-bool SendCommand(TJtagPort& port, bool& commandInFlight, int32_t command, uint8_t* data);
+// the key state (6) when the result is true. The port holds the command in flight for the exchange; a
+// command started while another is, or an unknown command number, stops the program.
+bool SendCommand(TJtagPort& port, int32_t command, uint8_t* data);
 
 } // namespace qbv::board

@@ -5,15 +5,14 @@
 
 namespace qbv::board {
 
-ConnectOutcome ConnectPort(TJtagPort& port, bool& commandInFlight, uint8_t& keyState) {
+ConnectOutcome ConnectPort(TJtagPort& port, uint8_t& keyState) {
     if (!port.IsLoaded())
         return ConnectOutcome::LibraryNotLoaded;
     if (!port.Open())
         return ConnectOutcome::LinkNotOpened;
     uint8_t unused = 0;
     // The key read only after a ping that went through: a blank controller takes nothing at all.
-    if (!SendCommand(port, commandInFlight, kPing, &unused) ||
-        !SendCommand(port, commandInFlight, kReadKeys, &keyState))
+    if (!SendCommand(port, kPing, &unused) || !SendCommand(port, kReadKeys, &keyState))
         return ConnectOutcome::NoResponse;
     return ConnectOutcome::Connected;
 }

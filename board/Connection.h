@@ -17,6 +17,6 @@ enum class ConnectOutcome {
 // The board link as the panel and qbv both make it, on a freshly made port (which has loaded the
 // library): the link opened, then ping and read keys to see whether the controller answers. The port is
 // left as it ends, open only when connected, for the caller to report from and to tear down.
-ConnectOutcome ConnectPort(TJtagPort& port, bool& commandInFlight, uint8_t& keyState);
+ConnectOutcome ConnectPort(TJtagPort& port, uint8_t& keyState);
 
 } // namespace qbv::board

@@ -1,5 +1,6 @@
 #include "board/Jtagport.h"
 
+#include "board/Invariant.h"
 #include "common/Format.h"
 #include "common/Texts.h"
 #include "platform/Clock.h"
@@ -24,6 +25,15 @@ TJtagPort::TJtagPort()
 
 TJtagPort::~TJtagPort() {
     FreeJtagLibrary();
+}
+
+TJtagPort::CommandInFlight::CommandInFlight(TJtagPort& port) : port_(port) {
+    QBV_INVARIANT(!port.FCommandInFlight, "a board command was started while another is in flight");
+    port.FCommandInFlight = true;
+}
+
+TJtagPort::CommandInFlight::~CommandInFlight() {
+    port_.FCommandInFlight = false;
 }
 
 void TJtagPort::LoadJtagLibrary() {

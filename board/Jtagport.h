@@ -29,6 +29,20 @@ public:
     bool IsLoaded() const { return FLibrary != nullptr; }
     bool IsOpen() const { return FOpened; }
 
+    // One board command at a time over a port: the exchange holds this from its first byte to its reply
+    // (board::SendCommand), and one started while another is on its way stops the program.
+    class CommandInFlight {
+    public:
+        explicit CommandInFlight(TJtagPort& port);
+        ~CommandInFlight();
+        CommandInFlight(const CommandInFlight&) = delete;
+        CommandInFlight& operator=(const CommandInFlight&) = delete;
+
+    private:
+        TJtagPort& port_;
+    };
+    bool IsCommandInFlight() const { return FCommandInFlight; }
+
     bool Open();
     void Close();
 
@@ -70,6 +84,7 @@ private:
     // Set up and used by the library only; the port just hands out its address.
     alignas(8) unsigned char FContext[qbv::jtag::kLinkContextSize];
     bool FOpened = false;
+    bool FCommandInFlight = false;
 
     std::string FLibraryPath;
     JtagPortError FError = JtagPortError::NoError;

@@ -67,7 +67,7 @@ Outcome DirectLink::connect() {
     port_ = std::make_unique<TJtagPort>();
     if (port_->error() != JtagPortError::NoError)
         reporter_.message(MessageKind::Error, port_->errorString());
-    switch (board::ConnectPort(*port_, commandInFlight_, keysAtConnect_)) {
+    switch (board::ConnectPort(*port_, keysAtConnect_)) {
     case board::ConnectOutcome::LibraryNotLoaded: {
         Outcome outcome = failed(kExitLibrary, text::kFailLoadDriver);
         outcome.fields = {{"library", port_->LibraryPath()}};
@@ -123,7 +123,7 @@ Outcome DirectLink::carryOut(const session::ScriptRequest& request) {
     default:
         break;
     }
-    if (!board::SendCommand(*port_, commandInFlight_, command, &data))
+    if (!board::SendCommand(*port_, command, &data))
         return failed(kExitCommandFailed, commandFailure(request.verb));
     Outcome done;
     if (command == board::kReadKeys)

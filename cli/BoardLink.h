@@ -57,7 +57,6 @@ private:
     Reporter& reporter_;
     std::unique_ptr<TJtagPort> port_;
     bool connected_ = false;
-    bool commandInFlight_ = false;
     uint8_t keysAtConnect_ = 0;
 };
 

@@ -48,7 +48,6 @@ struct DoctorContext {
     std::optional<bool> linkOpened;        // once the checks have tried to open the link
     std::optional<CheckResult> holderPing; // the running panel's answer to the first ping asked of it
     std::vector<double> roundTrips;        // the round trip's times so far, in milliseconds
-    bool commandInFlight = false;
 
     bool virtualEdition() const;
     bool panelHoldsLink() const { return panelPort && panelPort->IsOpen(); }

@@ -310,7 +310,7 @@ CheckResult checkPing(DoctorContext& context) {
                                                   : answered;
     }
     uint8_t unused = 0;
-    if (board::SendCommand(*context.port, context.commandInFlight, board::kPing, &unused))
+    if (board::SendCommand(*context.port, board::kPing, &unused))
         return ok("The board answered a ping.");
     return failed(kExitNoResponse, formatText(text::kNoResponse, text::kBoardName),
                   formatText("Program the controller: %s (a blank or erased MAX II answers nothing).",
@@ -329,7 +329,7 @@ CheckResult checkRoundTrip(DoctorContext& context) {
             return pinged;
     } else {
         uint8_t keys = 0;
-        if (!board::SendCommand(*context.port, context.commandInFlight, board::kReadKeys, &keys))
+        if (!board::SendCommand(*context.port, board::kReadKeys, &keys))
             return failed(
                 kExitCommandFailed,
                 formatText("%s: key read %d of %d went unanswered.", text::kLostConnection,

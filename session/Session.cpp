@@ -341,7 +341,7 @@ void Session::ConnectBoard() {
 
 void Session::ProbeBoard() {
     uint8_t keysAtConnect = 0;
-    const ConnectOutcome outcome = board::ConnectPort(*FJtagPort, commandInFlight_, keysAtConnect);
+    const ConnectOutcome outcome = board::ConnectPort(*FJtagPort, keysAtConnect);
     logConnectOutcome(outcome, keysAtConnect);
     view_.endProgressRun();
     switch (outcome) {
@@ -439,7 +439,7 @@ void Session::ConnectionLost() {
 bool Session::SendCommand(int32_t command, uint8_t* data) {
     if (!FJtagPort || !FJtagPort->IsOpen())
         return false;
-    return board::SendCommand(*FJtagPort, commandInFlight_, command, data);
+    return board::SendCommand(*FJtagPort, command, data);
 }
 
 bool Session::SendIoCommand(int32_t command, uint8_t data) {

@@ -120,8 +120,6 @@ private:
     uint8_t keys_ = 0;
     uint8_t leds_ = 0;    // as the LED buttons show them
     bool script_ = false; // the work under way is a script's: its lines are logged as such
-    // The gate lets no command start while one is on its way; the protocol checks that it never does.
-    bool commandInFlight_ = false;
     std::optional<LibraryFacts> library_;
 
     // The box that is up and what its answer resumes.

@@ -78,13 +78,12 @@ void CommandRoundTrip(benchmark::State& state) {
         state.SkipWithError("the link did not open");
         return;
     }
-    bool commandInFlight = false;
     uint8_t keys = 0;
     std::vector<double> microseconds;
     microseconds.reserve(static_cast<size_t>(state.max_iterations));
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const bool answered = qbv::board::SendCommand(port, commandInFlight, qbv::board::kReadKeys, &keys);
+        const bool answered = qbv::board::SendCommand(port, qbv::board::kReadKeys, &keys);
         const auto took = std::chrono::steady_clock::now() - start;
         if (!answered) {
             state.SkipWithError("a key read went unanswered");

@@ -27,14 +27,13 @@ struct Figures {
 // Microseconds a key read takes over a port on the library in the directory.
 Figures timeKeyReads() {
     TJtagPort port;
-    bool inFlight = false;
     uint8_t keys = 0;
     if (!port.Open())
         return {};
     std::vector<double> times;
     for (int i = 0; i < kWarmUp + kReads; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        qbv::board::SendCommand(port, inFlight, qbv::board::kReadKeys, &keys);
+        qbv::board::SendCommand(port, qbv::board::kReadKeys, &keys);
         const auto end = std::chrono::steady_clock::now();
         if (i >= kWarmUp)
             times.push_back(std::chrono::duration<double, std::micro>(end - start).count());

@@ -20,7 +20,6 @@ struct ProtocolTest : testing::Test {
     test::FakeLibraryDirectory directory;
     test::FakeClock clock{0xFFFFF000u}; // the command time-outs run across the tick's wrap
     TJtagPort port;
-    bool inFlight = false;
 
     void SetUp() override {
         fake.delayWith(clock);
@@ -36,10 +35,10 @@ class CommandBytesTest : public ProtocolTest, public testing::WithParamInterface
 TEST_P(CommandBytesTest, SendsExactlyTheCommandsBytesAndReadsNothingBack) {
     const test::CommandBytes& example = GetParam();
     uint8_t data = example.data;
-    EXPECT_TRUE(SendCommand(port, inFlight, example.command, &data));
+    EXPECT_TRUE(SendCommand(port, example.command, &data));
     EXPECT_THAT(fake.received(), ElementsAreArray(example.bytes));
     EXPECT_EQ(fake.count(kFakeRead), 0);
-    EXPECT_FALSE(inFlight);
+    EXPECT_FALSE(port.IsCommandInFlight());
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, CommandBytesTest, testing::ValuesIn(test::kCommandBytes),
@@ -64,7 +63,7 @@ TEST(CommandData, LedMaskAndPinByteFollowTheBoardsNumbering) {
 TEST_F(ProtocolTest, ReadKeysReturnsTheReplyByteEvenWhenItIsZero) {
     fake.push(kFakeRead, FakeJtag::reply({0x00}));
     uint8_t keys = 0xEE;
-    EXPECT_TRUE(SendCommand(port, inFlight, board::kReadKeys, &keys));
+    EXPECT_TRUE(SendCommand(port, board::kReadKeys, &keys));
     EXPECT_EQ(keys, 0x00);
     EXPECT_THAT(fake.received(), ElementsAre(0x06));
     EXPECT_EQ(fake.calls(kFakeRead).at(0).offered, 1);
@@ -74,59 +73,59 @@ TEST_F(ProtocolTest, ReadKeysWithoutAReplyFailsAfterTheReadsTimeOut) {
     fake.setFallback(kFakeRead, FakeJtag::step(0, 0, -1, 50));
     uint8_t keys = 0;
     const uint32_t start = clock.tickCount();
-    EXPECT_FALSE(SendCommand(port, inFlight, board::kReadKeys, &keys));
+    EXPECT_FALSE(SendCommand(port, board::kReadKeys, &keys));
     EXPECT_EQ(static_cast<uint32_t>(clock.tickCount() - start), 3050u);
-    EXPECT_FALSE(inFlight);
+    EXPECT_FALSE(port.IsCommandInFlight());
 }
 
 TEST_F(ProtocolTest, ReadKeysWhoseWriteFailsReadsNothingAndLeavesTheCallersByte) {
     fake.setFallback(kFakeWrite, FakeJtag::step(-1, 0));
     uint8_t keys = 0xAB;
-    EXPECT_FALSE(SendCommand(port, inFlight, board::kReadKeys, &keys));
+    EXPECT_FALSE(SendCommand(port, board::kReadKeys, &keys));
     EXPECT_EQ(keys, 0xAB);
     EXPECT_EQ(fake.count(kFakeRead), 0);
-    EXPECT_FALSE(inFlight);
+    EXPECT_FALSE(port.IsCommandInFlight());
 }
 
 TEST_F(ProtocolTest, WriteThatNeverGoesThroughFailsTheCommand) {
     fake.setFallback(kFakeWrite, FakeJtag::step(0, 0));
     uint8_t mask = 0x80;
-    EXPECT_FALSE(SendCommand(port, inFlight, board::kSetLeds, &mask));
+    EXPECT_FALSE(SendCommand(port, board::kSetLeds, &mask));
     EXPECT_TRUE(fake.received().empty());
 }
 
 namespace {
 struct FlagProbe {
-    bool* flag;
+    const TJtagPort* port;
     std::vector<bool> seen;
 };
 } // namespace
 
 TEST_F(ProtocolTest, CommandInFlightFlagIsSetOnlyWhileTheCommandIsExchanged) {
-    FlagProbe probe{&inFlight, {}};
+    FlagProbe probe{&port, {}};
     fake.script().delay = [](uint32_t, void* user) {
         auto* p = static_cast<FlagProbe*>(user);
-        p->seen.push_back(*p->flag);
+        p->seen.push_back(p->port->IsCommandInFlight());
     };
     fake.script().delayUser = &probe;
     fake.push(kFakeWrite, FakeJtag::step(0, kFakeAcceptAll, -1, 1));
     fake.push(kFakeRead, FakeJtag::reply({0x03}, 1));
     uint8_t keys = 0;
-    EXPECT_TRUE(SendCommand(port, inFlight, board::kReadKeys, &keys));
+    EXPECT_TRUE(SendCommand(port, board::kReadKeys, &keys));
     EXPECT_THAT(probe.seen, ElementsAre(true, true));
-    EXPECT_FALSE(inFlight);
+    EXPECT_FALSE(port.IsCommandInFlight());
 }
 
 using ProtocolDeathTest = ProtocolTest;
 
 TEST_F(ProtocolDeathTest, NestedCommandStopsTheProgram) {
-    inFlight = true;
+    const TJtagPort::CommandInFlight held(port);
     uint8_t data = 0;
-    EXPECT_DEATH(SendCommand(port, inFlight, board::kPing, &data), "another is in flight");
+    EXPECT_DEATH(SendCommand(port, board::kPing, &data), "another is in flight");
 }
 
 TEST_F(ProtocolDeathTest, UnknownCommandNumberStopsTheProgram) {
     uint8_t data = 0;
-    EXPECT_DEATH(SendCommand(port, inFlight, 2, &data), "unknown board command");
-    EXPECT_DEATH(SendCommand(port, inFlight, -1, &data), "unknown board command");
+    EXPECT_DEATH(SendCommand(port, 2, &data), "unknown board command");
+    EXPECT_DEATH(SendCommand(port, -1, &data), "unknown board command");
 }

@@ -66,11 +66,10 @@ protected:
         return text.str();
     }
     bool send(TJtagPort& port, int32_t command, uint8_t data = 0) {
-        return board::SendCommand(port, commandInFlight, command, &data);
+        return board::SendCommand(port, command, &data);
     }
 
     test::TemporaryDirectory log;
-    bool commandInFlight = false;
 
 private:
     std::vector<std::string> set_;
@@ -86,7 +85,7 @@ TEST_F(VendorEditionTest, OpensTheLinkAndMovesTheBoardsBytes) {
     ASSERT_TRUE(port.Open()) << port.linkErrorString();
     EXPECT_TRUE(send(port, board::kSetLeds, 0x80));
     uint8_t keys = 0;
-    EXPECT_TRUE(board::SendCommand(port, commandInFlight, board::kReadKeys, &keys));
+    EXPECT_TRUE(board::SendCommand(port, board::kReadKeys, &keys));
     EXPECT_EQ(keys, 0x05);
     port.Close();
     const std::string log = calls();

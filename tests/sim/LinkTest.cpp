@@ -36,7 +36,6 @@ constexpr int kGenerousMs = 3000;
 // The board process and the library's environment pointing at it.
 struct LinkTest : testing::Test {
     test::BoardProcess board;
-    bool commandInFlight = false;
 
     void SetUp() override {
         ASSERT_TRUE(board.ready());
@@ -51,7 +50,7 @@ struct LinkTest : testing::Test {
     }
     bool send(TJtagPort& port, int32_t command, uint8_t* data = nullptr) {
         uint8_t unused = 0;
-        return board::SendCommand(port, commandInFlight, command, data ? data : &unused);
+        return board::SendCommand(port, command, data ? data : &unused);
     }
     // A raw client of the link socket, as a misbehaving library would be.
     int rawClient() { return sim::connectLocal(sim::linkSocketPath(board.name())); }
