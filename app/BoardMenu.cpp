@@ -3,14 +3,10 @@
 #include "app/CheckWindow.h"
 #include "app/EventLog.h"
 #include "app/LogWindow.h"
-#include "app/UnitMain.h"
 #include "platform/Files.h"
 #include "programming/ProgrammingJob.h"
 #include "programming/QuartusLocation.h"
 #include "session/Session.h"
-#include "widgets/TImage.h"
-#include "widgets/TSpeedButton.h"
-#include "widgets/TStatusBar.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -38,23 +34,26 @@ QString programmerWords(const qbv::programming::ToolChain& toolChain) {
 
 } // namespace
 
-BoardMenu::BoardMenu(TFormMain& window, qbv::session::Session& session)
-    : QObject(&window), window_(window), session_(session), log_(new EventLog(this)) {
-    connect_ = addAction(QStringLiteral("Connect"), Qt::Key_F5,
-                         [this] { window_.SpeedButtonConnectClick(window_.SpeedButtonConnect); });
-    download_ = addAction(QStringLiteral("Download .POF"), {},
-                          [this] { window_.SpeedButtonDownloadClick(window_.SpeedButtonDownload); });
-    allLedsOff_ = addAction(QStringLiteral("All LEDs off"), {}, [this] { window_.AllLedsOff(); });
+BoardMenu::BoardMenu(MenuHost host, qbv::session::Session& session)
+    : QObject(&host.window), host_(std::move(host)), window_(host_.window), session_(session),
+      log_(new EventLog(this)) {
+    session_.listen(*this);
+    connect_ =
+        addAction(QStringLiteral("Connect"), Qt::Key_F5, [this] { session_.request(Action::Connect); });
+    download_ = addAction(QStringLiteral("Download .POF"), {}, [this] { session_.request(Action::Program); });
+    // Beyond the board maker's window: every LED off in one command.
+    allLedsOff_ =
+        addAction(QStringLiteral("All LEDs off"), {}, [this] { session_.request(Action::SetLeds, 0x00); });
     check_ = addAction(QStringLiteral("Check the connection\u2026"), {}, [this] { checkConnection(); });
     copyStatus_ = addAction(QStringLiteral("Copy status"), {}, looking(&BoardMenu::copyStatus));
     showLog_ =
         addAction(QStringLiteral("Log"), QKeySequence(Qt::CTRL | Qt::Key_L), looking(&BoardMenu::showLog));
     about_ = addAction(QStringLiteral("About"), Qt::Key_F1, looking(&BoardMenu::showAbout));
     exit_ = addAction(QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
-                      [this] { window_.SpeedButtonExitClick(window_.SpeedButtonExit); });
-    window_.ImageBoard->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(window_.ImageBoard, &QWidget::customContextMenuRequested, this,
-                     [this](const QPoint& where) { show(window_.ImageBoard->mapTo(&window_, where)); });
+                      [this] { session_.request(Action::Close); });
+    host_.picture.setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(&host_.picture, &QWidget::customContextMenuRequested, this,
+                     [this](const QPoint& where) { show(host_.picture.mapTo(&window_, where)); });
 }
 
 QAction* BoardMenu::addAction(const QString& text, const QKeySequence& shortcut,
@@ -130,7 +129,7 @@ void BoardMenu::checkConnection() {
     session_.request(Action::Check);
 }
 
-void BoardMenu::stateChanged() {
+void BoardMenu::entered(qbv::session::State) {
     if (checkWindow_)
         checkWindow_->allowCheck(session_.accepts(Action::Check));
 }
@@ -146,7 +145,7 @@ void BoardMenu::checkEnded(qbv::doctor::Ending ending) {
 }
 
 void BoardMenu::copyStatus() {
-    QGuiApplication::clipboard()->setText(window_.StatusBar->panelText(0));
+    QGuiApplication::clipboard()->setText(host_.status());
 }
 
 void BoardMenu::showLog() {
@@ -161,8 +160,7 @@ void BoardMenu::showAbout() {
     const qbv::session::LibraryFacts library = session_.library();
     // The tool chain Download would use, and what named it.
     const qbv::programming::ToolChain toolChain = qbv::programming::toolChainInUse();
-    window_.OpenBox(
-        qbv::MessageKind::Information,
+    host_.inform(
         QStringLiteral(
             "QB-vela Control Panel %1\n\nJTAG access library: %2\n%3\n\nFPGA vendor's tool chain: %4")
             .arg(QStringLiteral(QBV_VERSION), shownPath(library.path),
@@ -173,6 +171,5 @@ void BoardMenu::showAbout() {
                      ? QStringLiteral("none was found (%1)").arg(QString::fromStdString(toolChain.lookedFor))
                      : QStringLiteral("%1 (from %2)\nIts programmer: %3")
                            .arg(shownPath(toolChain.path), QString::fromStdString(toolChain.namedBy),
-                                programmerWords(toolChain))),
-        BoxButtons::Ok);
+                                programmerWords(toolChain))));
 }

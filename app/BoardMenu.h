@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/SessionView.h"
+
 #include <QMenu>
 #include <QObject>
 #include <QPoint>
@@ -7,38 +9,44 @@
 
 #include <functional>
 
-namespace qbv::doctor {
-struct CheckLine;
-enum class Ending;
-} // namespace qbv::doctor
-
 class CheckWindow;
 class EventLog;
 class LogWindow;
 class QAction;
-class TFormMain;
 namespace qbv::session {
 class Session;
 }
 
+// What the menu needs of the window it belongs to: the window itself (its shortcuts, the windows the menu
+// opens), the picture a right click opens it on, the status line's message, and an information box over
+// the window.
+struct MenuHost {
+    QWidget& window;
+    QWidget& picture;
+    std::function<QString()> status;
+    std::function<void(const QString&)> inform;
+};
+
 // What the window offers beyond the board maker's: a context menu on the board picture and its shortcuts,
-// the log, About, the status copied and the check of the connection. Every item goes through the session's
-// gate, as the click it stands for does; the menu shows enabled what the gate would take.
-class BoardMenu : public QObject {
+// the log, About, the status copied and the check of the connection. Every item is an action the session's
+// gate judges, as the click it stands for is; the menu shows enabled what the gate would take. It hears the
+// session itself: its states, its log and a check's lines.
+class BoardMenu : public QObject, private qbv::session::SessionListener {
     Q_OBJECT
 public:
-    BoardMenu(TFormMain& window, qbv::session::Session& session);
+    BoardMenu(MenuHost host, qbv::session::Session& session);
 
     void log(const QString& line);
     // Opens the menu and returns; dismiss() closes it when it is up.
     void show(const QPoint& where);
     void dismiss();
-    // The session's news for the windows the menu opened.
-    void stateChanged();
-    void checked(const qbv::doctor::CheckLine& line);
-    void checkEnded(qbv::doctor::Ending ending);
 
 private:
+    void entered(qbv::session::State state) override;
+    void logged(const std::string& line) override { log(QString::fromStdString(line)); }
+    void checked(const qbv::doctor::CheckLine& line) override;
+    void checkEnded(qbv::doctor::Ending ending) override;
+
     QAction* addAction(const QString& text, const QKeySequence& shortcut,
                        const std::function<void()>& handler);
     std::function<void()> looking(void (BoardMenu::*look)());
@@ -48,7 +56,8 @@ private:
     void copyStatus();
     void checkConnection();
 
-    TFormMain& window_;
+    MenuHost host_;
+    QWidget& window_;
     qbv::session::Session& session_;
     EventLog* log_;
     LogWindow* logWindow_ = nullptr;

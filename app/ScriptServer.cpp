@@ -153,6 +153,11 @@ private:
 ScriptServer::ScriptServer(Session& session, QObject* parent)
     : QObject(parent), session_(session), server_(new QLocalServer(this)) {
     connect(server_, &QLocalServer::newConnection, this, &ScriptServer::accept);
+    session_.listen(*this);
+}
+
+ScriptServer::~ScriptServer() {
+    session_.unlisten(*this);
 }
 
 bool ScriptServer::listen(QString& error) {
@@ -191,24 +196,24 @@ void ScriptServer::accept() {
     }
 }
 
-void ScriptServer::answer(RequestId id, const ScriptReply& reply) {
+void ScriptServer::answered(RequestId id, const ScriptReply& reply) {
     for (Client* client : clients())
         if (client->waitsFor(id))
             return client->answered(reply);
 }
 
-void ScriptServer::tell(RequestId id, const ScriptReply& event) {
+void ScriptServer::told(RequestId id, const ScriptReply& event) {
     for (Client* client : clients())
         if (client->waitsFor(id))
             return client->send(event);
 }
 
-void ScriptServer::keysRead(uint8_t keys) {
+void ScriptServer::keysPolled(uint8_t keys) {
     for (Client* client : clients())
         client->keysRead(keys);
 }
 
-void ScriptServer::stateChanged(State state) {
+void ScriptServer::entered(State state) {
     // A watch ends with the polls it was served from: with the link lost, or whatever took their place. A
     // state that only holds a poll back (a command, a check of the connection) keeps it.
     if (verdict(state, Action::PollKeys) != Verdict::Drop)

@@ -71,9 +71,10 @@ TTimer* createTimer(QObject* parent, layout::ComponentId id, int interval) {
 
 } // namespace
 
-TFormMain::TFormMain(QWidget* parent)
+TFormMain::TFormMain(MessageBoxes* boxes, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      FMessageBoxes(boxes ? boxes : &FOwnBoxes) {
     FormMain = this;
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QString::fromLatin1(layout::kCaption));
@@ -86,7 +87,10 @@ TFormMain::TFormMain(QWidget* parent)
     setFixedSize(layout::kClientWidth, layout::kStoredClientHeight);
     CreateComponents();
     BindEvents();
-    FMenu = new BoardMenu(*this, FSession);
+    FMenu = new BoardMenu(
+        {*this, *ImageBoard, [this] { return StatusBar->panelText(0); },
+         [this](const QString& text) { OpenBox(qbv::MessageKind::Information, text, BoxButtons::Ok); }},
+        FSession);
     FScripts = new ScriptServer(FSession, this);
     if (QString why; !FScripts->listen(why))
         Log(QStringLiteral("Scripts are not served: %1").arg(why));
@@ -94,7 +98,7 @@ TFormMain::TFormMain(QWidget* parent)
     FWake.setTimerType(Qt::PreciseTimer);
     connect(&FWake, &QTimer::timeout, this, [this] { FSession.advance(); });
     WatchEndRequests();
-    qApp->installEventFilter(this); // input to the whole window can be held back (SetWindowEnabled)
+    qApp->installEventFilter(this); // input to the whole window can be held back (a web link opening)
 }
 
 TFormMain::~TFormMain() {

@@ -31,7 +31,8 @@ struct GpioGrid;
 class TFormMain : public QWidget, private qbv::session::SessionView {
     Q_OBJECT
 public:
-    explicit TFormMain(QWidget* parent = nullptr);
+    // Its boxes are real ones unless it is handed others (a test's user at the boxes).
+    explicit TFormMain(MessageBoxes* boxes = nullptr, QWidget* parent = nullptr);
     ~TFormMain() override;
 
     // Published components, in their declaration order.
@@ -56,18 +57,10 @@ public:
     TSpeedButton* SpeedButtonExit;
     TSpeedButton* SpeedButtonConnect;
 
-    // The context menu's items and shortcuts take the buttons' paths; beyond the board maker's window,
-    // every LED off at once.
-    void SpeedButtonConnectClick(QObject* Sender);
-    void SpeedButtonDownloadClick(QObject* Sender);
-    void SpeedButtonExitClick(QObject* Sender);
-    void AllLedsOff();
-
-    // Boxes modal to the window, opened without waiting: the window's own, or those it was handed (a
-    // test's user at the boxes). The hourglass gives way to the arrow while one is up.
+    // Boxes modal to the window, opened without waiting. The hourglass gives way to the arrow while one is
+    // up.
     void OpenBox(qbv::MessageKind kind, const QString& text, BoxButtons buttons, const QString& detail = {},
                  MessageBoxes::Answered answered = {});
-    void SetMessageBoxes(MessageBoxes* boxes) { FMessageBoxes = boxes ? boxes : &FOwnBoxes; }
 
 protected:
     bool event(QEvent* event) override;
@@ -89,6 +82,9 @@ private:
     bool FormCloseQuery(QObject* Sender);
     void FormClose(QObject* Sender);
     void ImageBoardMouseMove(QObject* Sender);
+    void SpeedButtonConnectClick(QObject* Sender);
+    void SpeedButtonDownloadClick(QObject* Sender);
+    void SpeedButtonExitClick(QObject* Sender);
     void SpeedButtonLedClick(QObject* Sender);
     void SpeedButtonAlteraClick(QObject* Sender);
     void SpeedButtonAlteraMouseMove(QObject* Sender);
@@ -107,7 +103,6 @@ private:
     void ShowStatus(const QString& text, qbv::colour::Colour colour);
     void ShowHint(const QString& text, qbv::colour::Colour colour);
     void ShowProgress(int percent);
-    void SetWindowEnabled(bool enabled);
     void StartProgressRun(uint32_t durationMs);
     void EndProgressRun();
 
@@ -129,23 +124,19 @@ private:
     void Log(const QString& line);
 
     // What the session asks of its view.
-    void stateChanged(qbv::session::State state) override;
+    void stateChanged(qbv::session::State state) override { DrawState(state); }
     void showStatus(const std::string& text, qbv::colour::Colour colour) override;
     void openBox(const qbv::session::Box& box) override;
     void closeBox() override;
     void wakeAfter(uint32_t milliseconds) override { FWake.start(static_cast<int>(milliseconds)); }
-    void answerScript(qbv::session::RequestId id, const qbv::session::ScriptReply& reply) override;
-    void tellScript(qbv::session::RequestId id, const qbv::session::ScriptReply& event) override;
+    void startPolling() override;
+    void pollAfter(uint32_t milliseconds) override;
     void ended() override;
-    void checked(const qbv::doctor::CheckLine& line) override;
-    void checkEnded(qbv::doctor::Ending ending) override;
     void startProgressRun(uint32_t durationMs) override;
     void endProgressRun() override { EndProgressRun(); }
     void releaseControls() override { ReleaseAllIoButtons(); }
     void keysRead(uint8_t keys) override;
     void commandTaken(int32_t command, uint8_t data) override;
-    void postProgramming() override { PostWindowMessage(WM_PROGRAM_MAXII); }
-    void log(const std::string& line) override { Log(QString::fromStdString(line)); }
 
     void DrawState(qbv::session::State state);
 
@@ -188,11 +179,10 @@ private:
     // What wakes the session when a step's time has come; the boxes up; a web link being opened.
     QTimer FWake;
     int FBoxesUp = 0;
+    // A web link is being opened: input is held back meanwhile, without greying the controls.
     bool FOpeningLink = false;
     QtMessageBoxes FOwnBoxes{this};
-    MessageBoxes* FMessageBoxes = &FOwnBoxes;
-    // Input held back for a moment (a web link opening), without greying the controls.
-    bool FWindowEnabled = true;
+    MessageBoxes* FMessageBoxes;
 };
 
 // The application's single main window.

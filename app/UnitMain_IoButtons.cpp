@@ -73,15 +73,6 @@ void TFormMain::CreateGpioButtons(const layout::GpioGrid& grid, const TPaintBox*
     }
 }
 
-void TFormMain::AllLedsOff() {
-    if (!FSession.accepts(qbv::session::Action::SetLeds))
-        return;
-    for (int led = 0; led < qbv::kLedCount; ++led)
-        FIoButtons[led]->SetDown(false);
-    // One LED command carries all eight: the first button's click handler sends it.
-    SpeedButtonLedClick(FIoButtons[0]);
-}
-
 void TFormMain::MakeReachableByKeyboard() {
     auto* reach = new KeyboardReach(this);
     reach->addGroup(

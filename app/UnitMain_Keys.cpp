@@ -1,7 +1,6 @@
 // The four keys: their backgrounds, and their drawing from the key state as the session last read it, which
 // screen readers read too.
 
-#include "app/ScriptServer.h"
 #include "app/UnitMain.h"
 
 #include "board/BoardProtocol.h"
@@ -47,7 +46,6 @@ void TFormMain::PaintBoxButtonPaint(QObject*) {
 }
 
 void TFormMain::keysRead(uint8_t keys) {
-    FScripts->keysRead(keys);
     if (FSession.closing())
         return;
     // Fifty polls a second mostly read what the boxes already show: drawing it again would only cost.

@@ -56,7 +56,7 @@ void TFormMain::FormShow(QObject*) {
     SetIoButtonsVisible(false);
     connect(StatusBar, &TStatusBar::drawPanel, this, &TFormMain::StatusBarDrawPanel, Qt::UniqueConnection);
     StartProgressRun(10000);
-    ShowStatus(QString::fromStdString(qbv::formatText(qbv::text::kConnecting, qbv::text::kBoardName)), kBlue);
+    FSession.shown();
     TimerBoot->SetInterval(100);
     TimerBoot->SetEnabled(true);
     TimerProgress->SetInterval(100);
@@ -84,7 +84,6 @@ void TFormMain::CentreOnScreen() {
 void TFormMain::OpenWebLink(const char* status, const char* address) {
     if (!FSession.accepts(Action::Look))
         return;
-    SetWindowEnabled(false);
     FOpeningLink = true;
     UpdateCursor();
     ShowStatus(QString::fromLatin1(status), kBlue);
@@ -96,7 +95,6 @@ void TFormMain::OpenWebLink(const char* status, const char* address) {
         ShowHint(QStringLiteral("The web address could not be opened (it is in the log)"), kRed);
     FOpeningLink = false;
     UpdateCursor();
-    SetWindowEnabled(true);
 }
 
 void TFormMain::SpeedButtonMarovanClick(QObject*) {

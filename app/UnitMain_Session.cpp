@@ -2,7 +2,6 @@
 // the session says shown.
 
 #include "app/BoardMenu.h"
-#include "app/ScriptServer.h"
 #include "app/UnitMain.h"
 
 #include "board/BoardProtocol.h"
@@ -18,19 +17,11 @@ using qbv::session::Action;
 using qbv::session::State;
 using qbv::session::Verdict;
 
-namespace {
-
-constexpr int kPollIntervalMs = 20;
-
-} // namespace
-
 void TFormMain::TimerBootTimer(QObject*) {
     TimerBoot->SetEnabled(false);
     // A sequence or job that the user started first makes this one needless.
-    if (!FSession.accepts(Action::Connect))
-        return;
-    ShowStatus(QString::fromStdString(qbv::formatText(qbv::text::kConnecting, qbv::text::kBoardName)), kBlue);
-    PostWindowMessage(WM_CONNECT_BOARD);
+    if (FSession.accepts(Action::Connect))
+        PostWindowMessage(WM_CONNECT_BOARD);
 }
 
 bool TFormMain::event(QEvent* event) {
@@ -98,40 +89,28 @@ void TFormMain::SendIoCommand(TSpeedButton* button, Action action, uint8_t data)
         button->setFocus(Qt::OtherFocusReason);
 }
 
+// The session says when the next poll is due.
 void TFormMain::TimerButtonPollingTimer(QObject*) {
     TimerButtonPolling->SetEnabled(false);
-    TimerButtonPolling->SetInterval(kPollIntervalMs);
-    const Verdict polled = FSession.request(Action::PollKeys).verdict;
-    // Each poll 20 ms after the previous one ended, for as long as the board stays connected.
-    if (polled == Verdict::Defer || (polled == Verdict::Run && FSession.state() == State::Connected))
-        TimerButtonPolling->SetEnabled(true);
+    FSession.request(Action::PollKeys);
 }
 
-void TFormMain::stateChanged(State state) {
-    DrawState(state);
-    FMenu->stateChanged();
-    if (FScripts)
-        FScripts->stateChanged(state);
+void TFormMain::startPolling() {
+    TimerButtonPolling->SetEnabled(true);
 }
 
-void TFormMain::checked(const qbv::doctor::CheckLine& line) {
-    FMenu->checked(line);
-}
-
-void TFormMain::checkEnded(qbv::doctor::Ending ending) {
-    FMenu->checkEnded(ending);
+void TFormMain::pollAfter(uint32_t milliseconds) {
+    TimerButtonPolling->SetInterval(static_cast<int>(milliseconds));
+    TimerButtonPolling->SetEnabled(true);
 }
 
 void TFormMain::DrawState(State state) {
     UpdateCursor();
     const std::optional<qbv::session::Look> shown = qbv::session::lookOf(state);
     if (!shown) {
-        // The window stays as the user last saw it; a closing one polls no more and offers no menu (a check
-        // of the connection holds its polls back until it is over).
-        if (FSession.closing()) {
-            TimerButtonPolling->SetEnabled(false);
+        // The window stays as the user last saw it; a closing one offers no menu.
+        if (FSession.closing())
             FMenu->dismiss();
-        }
         return;
     }
     const qbv::session::Look look = *shown;
@@ -142,12 +121,6 @@ void TFormMain::DrawState(State state) {
     SpeedButtonDownload->setVisible(look.download);
     SpeedButtonExit->setVisible(look.exit);
     SetIoButtonsVisible(look.controls);
-    // Key polling starts anew with the controls and stops with them.
-    TimerButtonPolling->SetEnabled(false);
-    if (look.controls) {
-        TimerButtonPolling->SetEnabled(true);
-        SetWindowEnabled(true);
-    }
 }
 
 void TFormMain::showStatus(const std::string& text, Colour colour) {
@@ -167,14 +140,6 @@ void TFormMain::closeBox() {
     FMessageBoxes->dismiss();
     FBoxesUp = 0;
     UpdateCursor();
-}
-
-void TFormMain::answerScript(qbv::session::RequestId id, const qbv::session::ScriptReply& reply) {
-    FScripts->answer(id, reply);
-}
-
-void TFormMain::tellScript(qbv::session::RequestId id, const qbv::session::ScriptReply& event) {
-    FScripts->tell(id, event);
 }
 
 void TFormMain::commandTaken(int32_t command, uint8_t data) {

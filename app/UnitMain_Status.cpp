@@ -65,13 +65,9 @@ void TFormMain::StatusBarDrawPanel(TStatusBar* bar, int panel, QPainter& canvas,
     canvas.drawText(rect.left(), rect.top() + canvas.fontMetrics().ascent(), text);
 }
 
-void TFormMain::SetWindowEnabled(bool enabled) {
-    FWindowEnabled = enabled;
-}
-
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
     // Once the user has said quit, the window takes no input either.
-    if ((FWindowEnabled && !FSession.closing()) || !watched->isWidgetType())
+    if ((!FOpeningLink && !FSession.closing()) || !watched->isWidgetType())
         return QWidget::eventFilter(watched, event);
     auto* widget = static_cast<QWidget*>(watched);
     if (widget->window() != this)

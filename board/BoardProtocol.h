@@ -19,6 +19,8 @@ enum Command : int32_t {
 };
 
 constexpr uint32_t kCommandTimeoutMs = 3000;
+// The keys are read again this long after the previous read ended, for as long as the board answers.
+constexpr uint32_t kPollIntervalMs = 20;
 
 // LED i (0 = leftmost on the board) is bit 7 - i of the LED mask.
 constexpr uint8_t ledBit(int led) {

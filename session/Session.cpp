@@ -54,16 +54,30 @@ Session::~Session() {
     DestroyJtagPort();
 }
 
+// Every change of state: drawn by the view and heard by the listeners. Once the user has said quit, a step
+// that is still finishing changes nothing the gate looks at: only the close goes on.
 void Session::enter(State state) {
-    // Once the user has said quit, a step that is still finishing changes nothing the gate looks at.
-    if (closing() || state == state_)
+    const bool closingStep = state == State::Closing || state == State::Closed;
+    if (state == state_ || state_ == State::Closed || (closing() && !closingStep))
         return;
     state_ = state;
     view_.stateChanged(state);
+    for (SessionListener* listener : listeners_)
+        listener->entered(state);
 }
 
 void Session::log(const std::string& line) {
-    view_.log(script_ ? "qbv: " + line : line);
+    const bool forScript = scriptCommand_ || (work_ && work_->forScript);
+    for (SessionListener* listener : listeners_)
+        listener->logged(forScript ? "qbv: " + line : line);
+}
+
+void Session::showConnecting() {
+    view_.showStatus(boardText(text::kConnecting), kBlue);
+}
+
+void Session::shown() {
+    showConnecting();
 }
 
 Outcome Session::request(Action action, uint8_t data) {
@@ -72,6 +86,9 @@ Outcome Session::request(Action action, uint8_t data) {
         close();
         return {said};
     }
+    // A poll that meets a command or a check waits for it.
+    if (action == Action::PollKeys && said == Verdict::Defer)
+        view_.pollAfter(board::kPollIntervalMs);
     if (said != Verdict::Run)
         return {said};
     bool succeeded = true;
@@ -110,31 +127,35 @@ void Session::request(RequestId id, const ScriptRequest& request) {
                                           Action::ReadKeys, Action::ReadKeys, Action::Program};
     const Action action = kActions[static_cast<int>(request.verb)];
     if (!accepts(action))
-        return view_.answerScript(id, refusal());
-    script_ = true;
+        return answer(id, refusal());
     if (action == Action::Program) {
         // The job answers once its outcome is known; its lines are the script's until it ends. The script
         // hears at once that it started.
-        jobScript_ = id;
-        view_.tellScript(id, {Refusal::None, std::nullopt, {}, {}, true, true});
-        ProgramMaxII();
-        return;
+        for (SessionListener* listener : listeners_)
+            listener->told(id, {Refusal::None, std::nullopt, {}, {}, true, true});
+        return ProgramMaxII(id);
     }
     const uint8_t data = request.verb == ScriptVerb::Led   ? request.mask
                          : request.verb == ScriptVerb::Pin ? board::pinByte(request.pin, request.on)
                                                            : 0;
+    scriptCommand_ = true;
     const bool succeeded = this->request(action, data).succeeded;
-    script_ = false;
+    scriptCommand_ = false;
     ScriptReply answer = reply(request, succeeded);
     // What the board said: the keys as the panel's polls last read them, with a ping's answer too.
     if (succeeded && (action == Action::ReadKeys || action == Action::Ping))
         answer.keys = keys_;
-    view_.answerScript(id, answer);
+    this->answer(id, answer);
 }
 
 void Session::forget(RequestId id) {
-    if (jobScript_ == id)
-        jobScript_.reset();
+    if (work_ && work_->answers == id)
+        work_->answers.reset();
+}
+
+void Session::answer(RequestId id, const ScriptReply& reply) {
+    for (SessionListener* listener : listeners_)
+        listener->answered(id, reply);
 }
 
 // Why the state turns a script away, in the table's words; without its library, the library's own reason.
@@ -162,10 +183,9 @@ ScriptReply Session::reply(const ScriptRequest& request, bool succeeded) const {
 // What a script that asked for the job hears, once its outcome is known: the job's failure, or whether the
 // board answered the sequence after it.
 void Session::answerJob(std::optional<State> sequenceEnd) {
-    if (!jobScript_)
+    if (!work_ || !work_->answers)
         return;
-    const RequestId id = *jobScript_;
-    jobScript_.reset();
+    const RequestId id = *std::exchange(work_->answers, std::nullopt);
     ScriptReply answer;
     if (lastJob_.error != programming::ProgrammingError::NoError)
         answer = refused(lastJob_.error == programming::ProgrammingError::TimedOut ? Refusal::TimedOut
@@ -175,26 +195,22 @@ void Session::answerJob(std::optional<State> sequenceEnd) {
         answer = refused(Refusal::Unanswered, boardText(text::kNoResponse));
     else if (sequenceEnd)
         answer.keys = keys_;
-    view_.answerScript(id, answer);
+    this->answer(id, answer);
 }
 
 // Boxes: the work waits in a state of its own until the user answers.
 
-void Session::openBox(Box box) {
-    view_.openBox(box);
-}
-
 void Session::tell(Box box, std::function<void()> then) {
     enter(State::TellingFailure);
     box_ = PendingBox{box, [then = std::move(then)](Answer) { then(); }};
-    openBox(std::move(box));
+    view_.openBox(box_->box);
 }
 
-void Session::ask(Box box, std::function<void(bool)> then) {
+void Session::ask(Box box, State asking, std::function<void(bool)> then) {
     box.question = true;
-    enter(State::AskingToProgram);
+    enter(asking);
     box_ = PendingBox{box, [then = std::move(then)](Answer answer) { then(answer == Answer::Yes); }};
-    openBox(std::move(box));
+    view_.openBox(box_->box);
 }
 
 void Session::answer(Answer answer) {
@@ -214,22 +230,18 @@ void Session::close(bool canAsk) {
     case Verdict::Confirm:
         if (!canAsk)
             return beginClosing(true);
-        beneath_ = state_;
-        state_ = State::AskingToQuit;
-        view_.stateChanged(state_);
-        box_ = PendingBox{{MessageKind::Warning, text::kQuitQuestion, {}, true}, [this](Answer answer) {
-                              if (answer == Answer::Yes)
-                                  return beginClosing(true);
-                              // The work goes on where the question held it.
-                              state_ = beneath_;
-                              view_.stateChanged(state_);
-                              advance();
-                          }};
-        return openBox(box_->box);
+        work_->underQuestion = state_;
+        return ask({MessageKind::Warning, text::kQuitQuestion, {}}, State::AskingToQuit, [this](bool yes) {
+            if (yes)
+                return beginClosing(true);
+            // The work goes on where the question held it.
+            enter(*std::exchange(work_->underQuestion, std::nullopt));
+            advance();
+        });
     default:
         // A second close while the question is up is absorbed, unless it cannot wait for the answer.
         if (state_ == State::AskingToQuit && !canAsk)
-            answer(Answer::Yes);
+            beginClosing(true);
         return;
     }
 }
@@ -239,43 +251,42 @@ void Session::beginClosing(bool withGrace) {
         graceStart_ = platform::tickCount();
     if (std::exchange(box_, std::nullopt))
         view_.closeBox();
-    // A programmer is never cut off halfway through the controller: the panel waits for it, and says so.
-    if (job_)
-        view_.showStatus(text::kEndsAfterProgrammer, kBlue);
-    settleStart_.reset();
-    jobSequence_ = false;
-    state_ = State::Closing;
-    view_.stateChanged(state_);
+    if (work_) {
+        // A programmer is never cut off halfway through the controller: the panel waits for it, and says so.
+        if (work_->job)
+            view_.showStatus(text::kEndsAfterProgrammer, kBlue);
+        if (work_->kind == Work::Kind::Sequence)
+            work_->since.reset(); // no controls come any more
+    }
+    enter(State::Closing);
     endIfDone();
 }
 
 // The panel ends once the close's grace is over and a programmer still running has ended (it is never
 // stopped: a half-programmed controller would be worse).
 void Session::endIfDone() {
-    if (check_) {
-        check_->interrupt("Not checked: the control panel is closing.");
-        while (!check_->done())
-            if (const std::optional<doctor::CheckLine> line = check_->step())
-                view_.checked(*line);
+    if (work_ && work_->check) {
+        work_->check->interrupt("Not checked: the control panel is closing.");
+        while (!work_->check->done())
+            if (const std::optional<doctor::CheckLine> line = work_->check->step())
+                for (SessionListener* listener : listeners_)
+                    listener->checked(*line);
         EndCheck();
     }
-    if (job_) {
-        if (!programmed_)
+    if (work_ && work_->job) {
+        if (!work_->programmed)
             return schedule();
-        lastJob_ = {job_->error(), job_->errorString()};
+        lastJob_ = {work_->job->error(), work_->job->errorString()};
         answerJob(std::nullopt);
-        job_.reset();
-        programmed_.reset();
+        work_->job.reset();
     }
     if (graceStart_ && !over(*graceStart_, kCloseGraceMs))
         return schedule();
     graceStart_.reset();
-    if (jobScript_) {
-        view_.answerScript(*jobScript_, refused(Refusal::Closing, refusalOf(State::Closing).text));
-        jobScript_.reset();
-    }
-    state_ = State::Closed;
-    view_.stateChanged(state_);
+    if (work_ && work_->answers)
+        answer(*work_->answers, refused(Refusal::Closing, refusalOf(State::Closing).text));
+    work_.reset();
+    enter(State::Closed);
     DestroyJtagPort();
     view_.ended();
 }
@@ -284,7 +295,7 @@ void Session::endIfDone() {
 // programmer is still watched, but nothing moves on until the answer.
 
 void Session::advance() {
-    if (job_ && !programmed_)
+    if (work_ && work_->job && !work_->programmed)
         PassProgrammer();
     if (state_ == State::Closed)
         return;
@@ -292,16 +303,15 @@ void Session::advance() {
         return schedule();
     if (state_ == State::Closing)
         return endIfDone();
-    if (programmed_) {
-        const bool programmed = *programmed_;
-        programmed_.reset();
-        ProgrammerEnded(programmed);
-    }
-    if (settleStart_ && over(*settleStart_, kSettleMs)) {
-        settleStart_.reset();
+    if (state_ == State::ProgramAsked)
+        return ProgramMaxII();
+    if (work_ && work_->programmed)
+        ProgrammerEnded(*std::exchange(work_->programmed, std::nullopt));
+    if (work_ && work_->kind == Work::Kind::Sequence && work_->since && over(*work_->since, kSettleMs)) {
+        work_->since.reset();
         BoardAnswered();
     }
-    if (check_)
+    if (work_ && work_->check)
         StepCheck();
     schedule();
 }
@@ -312,12 +322,14 @@ void Session::schedule() {
         if (!wait || milliseconds < *wait)
             wait = milliseconds;
     };
-    if (job_ && !programmed_)
+    if (state_ == State::ProgramAsked)
+        consider(0); // the job asked for, once the handler that asked has returned
+    if (work_ && work_->job && !work_->programmed)
         consider(programming::kPassWaitMs);
-    if (check_)
-        consider(0); // the next check, once the window has had its turn
-    if (settleStart_)
-        consider(left(*settleStart_, kSettleMs));
+    if (work_ && work_->check)
+        consider(0); // the next step, once the window has had its turn
+    if (work_ && work_->kind == Work::Kind::Sequence && work_->since)
+        consider(left(*work_->since, kSettleMs));
     if (graceStart_ && state_ == State::Closing)
         consider(left(*graceStart_, kCloseGraceMs));
     if (wait)
@@ -327,11 +339,13 @@ void Session::schedule() {
 // The connection sequence.
 
 void Session::ConnectBoard() {
+    if (!work_ || !work_->afterJob)
+        work_.emplace(Work::Kind::Sequence, state_);
     enter(State::Connecting);
     keys_ = 0;
     leds_ = 0;
     view_.releaseControls();
-    view_.showStatus(boardText(text::kConnecting), kBlue);
+    showConnecting();
     CreateJtagPort();
     // The library's own box comes the moment it failed to load, before the sequence says more.
     if (FJtagPort->error() != JtagPortError::NoError)
@@ -369,7 +383,7 @@ void Session::ProbeBoard() {
     case ConnectOutcome::NoResponse:
         return BoardDidNotAnswer();
     case ConnectOutcome::Connected:
-        settleStart_ = platform::tickCount();
+        work_->since = platform::tickCount();
         return schedule();
     }
 }
@@ -377,26 +391,25 @@ void Session::ProbeBoard() {
 void Session::BoardAnswered() {
     view_.showStatus(boardText(text::kConnectSuccess), kGreen);
     EndSequence(State::Connected);
+    view_.startPolling();
 }
 
 void Session::BoardDidNotAnswer() {
     DestroyJtagPort();
     view_.showStatus(boardText(text::kNoResponse), kRed);
     answerJob(State::Unanswered);
-    ask({MessageKind::Error, boardText(text::kNoResponseQuestion), {}}, [this](bool yes) {
-        if (yes)
-            view_.postProgramming();
-        EndSequence(yes ? State::ProgramAsked : State::Unanswered);
-    });
+    ask({MessageKind::Error, boardText(text::kNoResponseQuestion), {}}, State::AskingToProgram,
+        [this](bool yes) { EndSequence(yes ? State::ProgramAsked : State::Unanswered); });
 }
 
+// The sequence is over; after a job, the job's script hears how, and the link is where the job leaves it.
 void Session::EndSequence(State end) {
-    if (!jobSequence_)
-        return enter(end);
-    jobSequence_ = false;
-    answerJob(end);
-    script_ = false;
-    enter(session::afterJob(end, true));
+    const bool afterJob = work_ && work_->afterJob;
+    if (afterJob)
+        answerJob(end);
+    work_.reset();
+    enter(afterJob ? session::afterJob(end, true) : end);
+    schedule();
 }
 
 void Session::CreateJtagPort() {
@@ -417,7 +430,8 @@ LibraryFacts Session::library() {
         return factsOf(*FJtagPort);
     // The file as it lies beside the program now, unless a job runs: the library is not loaded under the
     // programmer.
-    if (!job_ && !closing())
+    const bool jobRuns = work_ && work_->kind == Work::Kind::Job;
+    if (!jobRuns && !closing())
         library_ = factsOf(TJtagPort());
     if (library_)
         return *library_;
@@ -434,12 +448,13 @@ void Session::ConnectionLost() {
     enter(State::Disconnected);
 }
 
-// Commands and polls: each one step, over in at most its time-outs.
+// Commands and polls: each one step, over in at most its time-outs, the gate held meanwhile.
 
-bool Session::SendCommand(int32_t command, uint8_t* data) {
-    if (!FJtagPort || !FJtagPort->IsOpen())
-        return false;
-    return board::SendCommand(*FJtagPort, command, data);
+bool Session::Command(int32_t command, uint8_t* data) {
+    enter(State::Commanding);
+    const bool answered = FJtagPort && FJtagPort->IsOpen() && board::SendCommand(*FJtagPort, command, data);
+    enter(State::Connected);
+    return answered;
 }
 
 bool Session::SendIoCommand(int32_t command, uint8_t data) {
@@ -447,13 +462,11 @@ bool Session::SendIoCommand(int32_t command, uint8_t data) {
     // Only the LED command says what it is doing before it goes.
     if (leds)
         view_.showStatus(text::kUpdateLed, kBlue);
-    enter(State::Commanding);
     uint8_t sent = data;
-    const bool success = SendCommand(command, &sent);
+    const bool success = Command(command, &sent);
     log(formatText("%s%s (bytes %s)", board::commandWords(command, data, leds_).c_str(),
                    success ? "" : ": not taken by the board",
                    board::commandBytesText(command, data).c_str()));
-    enter(State::Connected);
     if (success) {
         if (leds)
             leds_ = data;
@@ -467,77 +480,79 @@ bool Session::SendIoCommand(int32_t command, uint8_t data) {
 }
 
 bool Session::Ping() {
-    enter(State::Commanding);
     uint8_t unused = 0;
-    const bool answered = SendCommand(board::kPing, &unused);
+    const bool answered = Command(board::kPing, &unused);
     log(answered ? "Ping: answered (byte 00)" : "Ping: no answer (byte 00)");
-    enter(State::Connected);
     if (!answered)
         ConnectionLost();
     return answered;
 }
 
+// A key poll, and the next 20 ms after it, for as long as the board answers.
 void Session::PollKeys() {
-    enter(State::Commanding);
     uint8_t reply = 0;
-    const bool answered = SendCommand(board::kReadKeys, &reply);
-    if (answered) {
-        if (reply != keys_)
-            log(formatText("%s (key state 0x%02x)", board::pressedKeysText(reply).c_str(), reply));
-        keys_ = reply;
-        view_.keysRead(reply);
-    }
-    enter(State::Connected);
-    if (!answered) {
+    if (!Command(board::kReadKeys, &reply)) {
         log("Key read: no answer (byte 06)");
-        ConnectionLost();
+        return ConnectionLost();
     }
+    if (reply != keys_)
+        log(formatText("%s (key state 0x%02x)", board::pressedKeysText(reply).c_str(), reply));
+    keys_ = reply;
+    view_.keysRead(reply);
+    for (SessionListener* listener : listeners_)
+        listener->keysPolled(reply);
+    if (state_ == State::Connected)
+        view_.pollAfter(board::kPollIntervalMs);
 }
 
 // The programming job: checks, the programmer started and watched every few milliseconds, its end told,
 // and after a success the connection sequence again.
 
-void Session::ProgramMaxII() {
-    jobFound_ = state_;
+void Session::ProgramMaxII(std::optional<RequestId> script) {
+    work_.emplace(Work::Kind::Job, state_);
+    work_->forScript = script.has_value();
+    work_->answers = script;
     enter(State::Programming);
     view_.startProgressRun(kProgrammingProgressMs);
     DestroyJtagPort();
     view_.showStatus(text::kDownloadStart, kBlue);
-    job_ = std::make_unique<programming::ProgrammingJob>();
-    if (!job_->prepare()) {
-        log("Programming checks: " + job_->errorString() +
-            (job_->reason().empty() ? "" : " " + job_->reason()));
+    work_->job = std::make_unique<programming::ProgrammingJob>();
+    programming::ProgrammingJob& job = *work_->job;
+    if (!job.prepare()) {
+        log("Programming checks: " + job.errorString() + (job.reason().empty() ? "" : " " + job.reason()));
         return ProgrammerEnded(false);
     }
     view_.showStatus(text::kDownloadRunning, kBlue);
-    log("Programmer: " + job_->commandLine());
-    jobStart_ = platform::tickCount();
-    if (!job_->start()) {
-        logProgrammerEnd(job_->lastRun(), platform::elapsedSince(jobStart_));
+    log("Programmer: " + job.commandLine());
+    work_->since = platform::tickCount();
+    if (!job.start()) {
+        logProgrammerEnd(job.lastRun(), platform::elapsedSince(*work_->since));
         return ProgrammerEnded(false);
     }
     schedule();
 }
 
 void Session::PassProgrammer() {
-    const bool wasEnding = job_->ending();
-    if (const std::optional<bool> programmed = job_->pass()) {
-        logProgrammerEnd(job_->lastRun(), platform::elapsedSince(jobStart_));
-        programmed_ = *programmed;
-    } else if (!wasEnding && job_->ending()) {
+    programming::ProgrammingJob& job = *work_->job;
+    const bool wasEnding = job.ending();
+    if (const std::optional<bool> programmed = job.pass()) {
+        logProgrammerEnd(job.lastRun(), platform::elapsedSince(*work_->since));
+        work_->programmed = *programmed;
+    } else if (!wasEnding && job.ending()) {
         log(formatText("The programmer still runs after %u ms: it is ended, with what it started; nothing "
                        "reaches the cable until they have gone",
-                       platform::elapsedSince(jobStart_)));
+                       platform::elapsedSince(*work_->since)));
     }
 }
 
 void Session::ProgrammerEnded(bool programmed) {
-    lastJob_ = {job_->error(), job_->errorString()};
+    const programming::ProgrammingJob& job = *work_->job;
+    lastJob_ = {job.error(), job.errorString()};
     // A failed check's error box, or the unexpected exit code's information box, before the red status;
     // the job's reason, when it gives one, beneath the box's words.
-    const std::optional<MessageKind> kind = programming::messageKindOf(job_->error());
-    Box box{kind.value_or(MessageKind::Error), job_->errorString(), job_->reason()};
-    job_.reset();
+    const std::optional<MessageKind> kind = programming::messageKindOf(job.error());
+    Box box{kind.value_or(MessageKind::Error), job.errorString(), job.reason()};
+    work_->job.reset();
     if (!programmed)
         answerJob(std::nullopt);
     if (kind) {
@@ -553,44 +568,52 @@ void Session::JobReported(bool programmed) {
     log(programmed ? text::kDownloadSuccess : text::kDownloadFail);
     view_.endProgressRun();
     if (programmed) {
-        jobSequence_ = true;
+        // The connection sequence follows, as part of the job: the job's script hears how it ended.
+        work_->kind = Work::Kind::Sequence;
+        work_->afterJob = true;
+        work_->since.reset();
         return ConnectBoard();
     }
-    script_ = false;
-    enter(session::afterJob(jobFound_, false));
+    const State found = work_->found;
+    work_.reset();
+    enter(session::afterJob(found, false));
 }
 
-// The check of the connection: the whole way to the board, one check a turn, over the panel's link when it
+// The check of the connection: the whole way to the board, a step a turn, over the panel's link when it
 // holds one, else over a link of its own that it closes again.
 
 void Session::CheckConnection() {
-    checkFound_ = state_;
+    work_.emplace(Work::Kind::Check, state_);
     enter(State::Checking);
     doctor::DoctorContext context;
     context.inPanel = true;
     context.panelPort = FJtagPort && FJtagPort->IsOpen() ? FJtagPort.get() : nullptr;
-    check_ = std::make_unique<doctor::Doctor>(std::move(context));
+    work_->check = std::make_unique<doctor::Doctor>(std::move(context));
     log("Check the connection: started");
     schedule();
 }
 
 void Session::StepCheck() {
-    if (const std::optional<doctor::CheckLine> line = check_->step()) {
+    doctor::Doctor& check = *work_->check;
+    if (const std::optional<doctor::CheckLine> line = check.step()) {
         if (line->result.status == doctor::CheckStatus::Failed)
             log(formatText("Check the connection: %s failed: %s", line->name, line->result.detail.c_str()));
-        view_.checked(*line);
+        for (SessionListener* listener : listeners_)
+            listener->checked(*line);
     }
-    if (check_->done())
+    if (check.done())
         EndCheck();
 }
 
 void Session::EndCheck() {
-    const doctor::Ending ending = check_->ending();
-    check_.reset();
+    const doctor::Ending ending = work_->check->ending();
+    const State found = work_->found;
+    work_.reset();
     if (ending == doctor::Ending::Passed)
         log("Check the connection: every check passed");
-    view_.checkEnded(ending);
-    enter(checkFound_);
+    for (SessionListener* listener : listeners_)
+        listener->checkEnded(ending);
+    enter(found);
 }
 
 void Session::logConnectOutcome(ConnectOutcome outcome, uint8_t keys) {

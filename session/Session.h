@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class TJtagPort;
 namespace qbv::board {
@@ -40,12 +41,35 @@ struct LibraryFacts {
     std::string reason;  // and the system's reason beneath them
 };
 
+// The work under way, at most one as the cable is one: a connection sequence, a programming job or a check
+// of the connection; what it found, the script it answers, when its wait began, and the question that may
+// lie over it.
+struct Work {
+    enum class Kind { Sequence, Job, Check };
+    Work(Kind kind, State found) : kind(kind), found(found) {}
+
+    Kind kind;
+    State found; // where it began: a failed job and a check return there
+    // The script whose request it is: its lines are logged as the script's, and the script is answered
+    // once its outcome is known (unless the script left first).
+    bool forScript = false;
+    std::optional<RequestId> answers;
+    // A sequence: the second after the board answered. A job: its programmer's start.
+    std::optional<uint32_t> since;
+    bool afterJob = false; // a sequence that follows a job that programmed
+    std::unique_ptr<programming::ProgrammingJob> job;
+    std::optional<bool> programmed; // the job's outcome, held while the quit question is up
+    std::unique_ptr<doctor::Doctor> check;
+    // The state it was in when the quit question came over it, to go on in after a No.
+    std::optional<State> underQuestion;
+};
+
 // The board link as the panel runs it, without a widget: the one state, the gate every input passes, and
 // the steps behind it: the JTAG port's life, the connection sequence, the LED and pin commands, the key
 // polls and the programming job. It never waits: a step that needs time asks the view to wake it
 // (advance), a step that needs the user opens a box and waits in a state of its own for the answer. A
 // board command is one step: it blocks for at most its time-outs and handles no input meanwhile; so is each
-// check of a check of the connection.
+// step of a check of the connection.
 class Session {
 public:
     explicit Session(SessionView& view);
@@ -53,16 +77,24 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
+    // Who hears what the session did, besides its view: the scripts' server, the menu. One that goes before
+    // the session says so.
+    void listen(SessionListener& listener) { listeners_.push_back(&listener); }
+    void unlisten(SessionListener& listener) { std::erase(listeners_, &listener); }
+
     State state() const { return state_; }
     // The user has said quit: nothing starts any more.
     bool closing() const { return state_ == State::Closing || state_ == State::Closed; }
     Verdict verdict(Action action) const { return session::verdict(state_, action); }
     bool accepts(Action action) const { return verdict(action) == Verdict::Run; }
 
+    // The window is on screen: its status says the connection at start-up is coming.
+    void shown();
     // The panel's own input, carried out when the gate says Run (data is the LED mask or the pin byte of a
-    // command). Close goes through close(); Look is the front end's to carry out.
+    // command). Look is the front end's to carry out.
     Outcome request(Action action, uint8_t data = 0);
-    // A script's request: answered exactly once through the view, unless forgotten first (its client left).
+    // A script's request: answered exactly once through the listeners, unless forgotten first (its client
+    // left).
     void request(RequestId id, const ScriptRequest& request);
     void forget(RequestId id);
 
@@ -83,10 +115,10 @@ private:
     void enter(State state);
     void schedule();
     void tell(Box box, std::function<void()> then);
-    void ask(Box box, std::function<void(bool)> then);
-    void openBox(Box box);
+    void ask(Box box, State asking, std::function<void(bool)> then);
     void beginClosing(bool withGrace);
     void endIfDone();
+    void showConnecting();
 
     void ConnectBoard();
     void ProbeBoard();
@@ -96,15 +128,16 @@ private:
     void CreateJtagPort();
     void DestroyJtagPort();
     void ConnectionLost();
-    bool SendCommand(int32_t command, uint8_t* data);
+    bool Command(int32_t command, uint8_t* data);
     bool SendIoCommand(int32_t command, uint8_t data);
     bool Ping();
     void PollKeys();
-    void ProgramMaxII();
+    void ProgramMaxII(std::optional<RequestId> script = std::nullopt);
     void PassProgrammer();
     void ProgrammerEnded(bool programmed);
     void JobReported(bool programmed);
     void answerJob(std::optional<State> sequenceEnd);
+    void answer(RequestId id, const ScriptReply& reply);
     ScriptReply refusal() const;
     ScriptReply reply(const ScriptRequest& request, bool succeeded) const;
     void CheckConnection();
@@ -115,39 +148,24 @@ private:
     void log(const std::string& line);
 
     SessionView& view_;
+    std::vector<SessionListener*> listeners_;
     State state_ = State::Starting;
     std::unique_ptr<TJtagPort> FJtagPort;
     uint8_t keys_ = 0;
-    uint8_t leds_ = 0;    // as the LED buttons show them
-    bool script_ = false; // the work under way is a script's: its lines are logged as such
+    uint8_t leds_ = 0;           // as the LED buttons show them
+    bool scriptCommand_ = false; // the command under way is a script's: its lines are logged as such
     std::optional<LibraryFacts> library_;
+    JobResult lastJob_;
 
+    std::optional<Work> work_;
     // The box that is up and what its answer resumes.
     struct PendingBox {
         Box box;
         std::function<void(Answer)> then;
     };
     std::optional<PendingBox> box_;
-    State beneath_ = State::Disconnected; // the work the quit question lies over
-
-    // When the waits began that the steps go on after: the second after the board answered, the close's
-    // grace.
-    std::optional<uint32_t> settleStart_;
+    // When the close's grace began, once the user said quit over work.
     std::optional<uint32_t> graceStart_;
-
-    // The job: its steps, when its programmer started, how it ended (held while the quit question is up),
-    // the state it found, whether the sequence that follows it runs, and the script that asked for it.
-    std::unique_ptr<programming::ProgrammingJob> job_;
-    uint32_t jobStart_ = 0;
-    std::optional<bool> programmed_;
-    State jobFound_ = State::Disconnected;
-    bool jobSequence_ = false;
-    std::optional<RequestId> jobScript_;
-    JobResult lastJob_;
-
-    // The check of the connection, a step at a time, and the state it found and returns to.
-    std::unique_ptr<doctor::Doctor> check_;
-    State checkFound_ = State::Disconnected;
 };
 
 } // namespace qbv::session

@@ -42,6 +42,10 @@ public:
     // Session::advance is to be called once this many milliseconds have passed; a later call replaces an
     // earlier one.
     virtual void wakeAfter(uint32_t milliseconds) = 0;
+    // The key polls (Action::PollKeys) begin, the first after the poll timer's own interval; the next is due
+    // once this many milliseconds have passed.
+    virtual void startPolling() = 0;
+    virtual void pollAfter(uint32_t milliseconds) = 0;
     // The progress bar measures time: a run of this many milliseconds starts, or the run ends.
     virtual void startProgressRun(uint32_t durationMs) = 0;
     virtual void endProgressRun() = 0;
@@ -50,18 +54,29 @@ public:
     virtual void keysRead(uint8_t keys) = 0;
     // The board took an LED (command 1) or pin (command 5) command: whoever sent it, the controls show it.
     virtual void commandTaken(int32_t command, uint8_t data) = 0;
-    // The programming job to start once the current handler has returned (message 1026).
-    virtual void postProgramming() = 0;
-    // A script's request carried out or refused: its one answer.
-    virtual void answerScript(RequestId id, const ScriptReply& reply) = 0;
-    // Something a script hears before its answer: that the job it asked for has started.
-    virtual void tellScript(RequestId id, const ScriptReply& event) = 0;
-    // A check of the connection: one more of its lines, then how it ended.
-    virtual void checked(const doctor::CheckLine& line) = 0;
-    virtual void checkEnded(doctor::Ending ending) = 0;
     // The close has gone ahead: the window closes and the program ends.
     virtual void ended() = 0;
-    virtual void log(const std::string& line) = 0;
+};
+
+// Who hears what the session did besides its view, each what concerns it: the panel's server of scripts
+// (their answers, the keys for a watch, the states that end one), its menu (the states that enable its
+// items, a check's lines, the log).
+class SessionListener {
+public:
+    virtual ~SessionListener() = default;
+
+    // A line for the log: what happened, as the user reads it.
+    virtual void logged(const std::string&) {}
+    // The state the session entered; the keys a poll read.
+    virtual void entered(State) {}
+    virtual void keysPolled(uint8_t) {}
+    // A script's request carried out or refused: its one answer; and what it hears before that, that the job
+    // it asked for has started.
+    virtual void answered(RequestId, const ScriptReply&) {}
+    virtual void told(RequestId, const ScriptReply&) {}
+    // A check of the connection: one more of its lines, then how it ended.
+    virtual void checked(const doctor::CheckLine&) {}
+    virtual void checkEnded(doctor::Ending) {}
 };
 
 } // namespace qbv::session

@@ -68,8 +68,7 @@ void WaitForTenSecondProgrammer(benchmark::State& state) {
     qbv::platform::setEnvironmentVariable("QBV_PGM_DURATION_MS", kProgrammerTakesMs);
     qbv::test::RecordingBoxes boxes;
     boxes.answers = {BoxAnswer::No};
-    auto form = std::make_unique<TFormMain>();
-    form->SetMessageBoxes(&boxes);
+    auto form = std::make_unique<TFormMain>(&boxes);
     WaitSampler sampler(*form);
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get())) {

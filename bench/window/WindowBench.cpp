@@ -46,8 +46,7 @@ struct Board {
 };
 
 std::unique_ptr<TFormMain> connectedWindow(Board& board) {
-    auto form = std::make_unique<TFormMain>();
-    form->SetMessageBoxes(&board.ui);
+    auto form = std::make_unique<TFormMain>(&board.ui);
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get()))
         return form; // not connected: the figures say so
@@ -68,8 +67,7 @@ double percentile(std::vector<double> values, double p) {
 void FirstShow(benchmark::State& state) {
     Board board;
     for (auto _ : state) {
-        TFormMain form;
-        form.SetMessageBoxes(&board.ui);
+        TFormMain form(&board.ui);
         form.show();
         form.TimerBoot->SetEnabled(false);
         benchmark::DoNotOptimize(form.findChild<TSpeedButton*>("SpeedButtonPio87"));
@@ -82,8 +80,7 @@ void ShowUntilExposed(benchmark::State& state) {
     for (auto _ : state) {
         std::unique_ptr<QWidget> window;
         if (state.range(0)) {
-            auto form = std::make_unique<TFormMain>();
-            form->SetMessageBoxes(&board.ui);
+            auto form = std::make_unique<TFormMain>(&board.ui);
             window = std::move(form);
         } else {
             auto label = std::make_unique<QLabel>();

@@ -21,8 +21,7 @@ protected:
         ui.holding = true;
         clock.stop();
         clock.set(start);
-        form = std::make_unique<TFormMain>();
-        form->SetMessageBoxes(&ui);
+        form = std::make_unique<TFormMain>(&ui);
         form->show();
     }
 

@@ -20,12 +20,12 @@ inline bool oneOf(session::State state, std::initializer_list<session::State> st
     return std::find(states.begin(), states.end(), state) != states.end();
 }
 
-// A front end that writes down what the session tells it, in order, with the time and the number of calls
-// the fake library had received by then, so that a test can tell which call happened in which state. Its
-// box stays up until the test answers it, as a window's would.
-class RecordingView final : public session::SessionView {
+// A front end that writes down what the session tells it and its listeners, in order, with the time and the
+// number of calls the fake library had received by then, so that a test can tell which call happened in
+// which state. Its box stays up until the test answers it, as a window's would.
+class RecordingView final : public session::SessionView, public session::SessionListener {
 public:
-    enum class Kind { State, Status, Box, Progress, Posted, Answer, Ended, Log, Checked, CheckEnded };
+    enum class Kind { State, Status, Box, Progress, Answer, Ended, Log, Checked, CheckEnded };
     struct Event {
         Kind kind;
         std::string text;   // the state's name, the status, the box's or the log's words
@@ -41,7 +41,7 @@ public:
     int boxesOverlaid = 0; // boxes opened while another was up
     std::optional<uint32_t> wakeAt;
     std::vector<session::ScriptReply> replies;
-    int posts = 0; // programming messages posted and not yet delivered
+    std::optional<uint32_t> pollAt; // the next key poll, once polling began
 
     void stateChanged(session::State state) override {
         note(Kind::State, session::stateName(state), static_cast<uint64_t>(state));
@@ -54,17 +54,14 @@ public:
     }
     void closeBox() override { box.reset(); }
     void wakeAfter(uint32_t milliseconds) override { wakeAt = platform::tickCount() + milliseconds; }
+    void startPolling() override { pollAfter(50); }
+    void pollAfter(uint32_t milliseconds) override { pollAt = platform::tickCount() + milliseconds; }
     void startProgressRun(uint32_t) override { note(Kind::Progress); }
     void endProgressRun() override {}
     void releaseControls() override {}
     void keysRead(uint8_t) override {}
     void commandTaken(int32_t, uint8_t) override {}
-    void postProgramming() override {
-        ++posts;
-        note(Kind::Posted);
-    }
-    void tellScript(session::RequestId, const session::ScriptReply&) override {}
-    void answerScript(session::RequestId id, const session::ScriptReply& reply) override {
+    void answered(session::RequestId id, const session::ScriptReply& reply) override {
         replies.push_back(reply);
         note(Kind::Answer, reply.text, id);
     }
@@ -73,7 +70,7 @@ public:
     }
     void checkEnded(doctor::Ending ending) override { note(Kind::CheckEnded, doctor::endingWords(ending)); }
     void ended() override { note(Kind::Ended); }
-    void log(const std::string& line) override { note(Kind::Log, line); }
+    void logged(const std::string& line) override { note(Kind::Log, line); }
 
 private:
     void note(Kind kind, std::string text = {}, uint64_t value = 0) {
@@ -132,15 +129,14 @@ struct SessionBench {
         view.box.reset();
         session.answer(!question ? session::Answer::Ok : yes ? session::Answer::Yes : session::Answer::No);
     }
-    void deliverPosts() {
-        for (; view.posts > 0; --view.posts)
-            session.request(session::Action::Program);
-    }
+    // The programming message, 1026, as any sender in the program would post it.
+    void deliverPosts() { session.request(session::Action::Program); }
 
     FakeClock clock;
     FakeJtag fake;
     RecordingView view{fake.script()};
     session::Session session{view};
+    const bool listening = (session.listen(view), true);
 };
 
 } // namespace qbv::test

@@ -13,7 +13,7 @@ namespace qbv::test {
 
 // Stands in for the user at the window's message boxes: records each box and gives the next scripted
 // answer (Yes to a question when none is scripted) as soon as the window's loop runs again; or, while
-// holding, leaves the boxes up until the test answers them. Hand it to the window with SetMessageBoxes.
+// holding, leaves the boxes up until the test answers them. Hand it to the window as it is made.
 class RecordingBoxes final : public MessageBoxes {
 public:
     struct Box {

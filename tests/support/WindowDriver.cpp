@@ -31,8 +31,7 @@ WindowDriver::~WindowDriver() {
 }
 
 void WindowDriver::showWindow() {
-    form = std::make_unique<TFormMain>();
-    form->SetMessageBoxes(&ui);
+    form = std::make_unique<TFormMain>(&ui);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
 }
