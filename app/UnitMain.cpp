@@ -4,9 +4,11 @@
 #include "app/UnitMain.h"
 
 #include "app/BoardMenu.h"
+#include "app/Components.h"
 #include "app/ScriptServer.h"
 #include "resources/Artwork.h"
 #include "resources/LayoutQt.h"
+#include "widgets/InputHold.h"
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
 #include "widgets/TSpeedButton.h"
@@ -21,56 +23,6 @@ namespace layout = qbv::layout;
 using layout::toQColor;
 using layout::toQRect;
 
-namespace {
-
-QFont layoutFont(int pixelHeight) {
-    QFont font(QString::fromLatin1(layout::kFontFamily));
-    font.setBold(true);
-    font.setPixelSize(pixelHeight);
-    font.setStyleHint(QFont::Serif);
-    return font;
-}
-
-template <typename T> T* placed(T* widget, layout::ComponentId id) {
-    const layout::Component& stored = layout::component(id);
-    widget->setObjectName(QString::fromLatin1(stored.name));
-    widget->setGeometry(toQRect(stored.rect));
-    widget->setVisible(stored.visible);
-    return widget;
-}
-
-TImage* createPicture(QWidget* parent, layout::ComponentId id, const char* resource, bool transparent) {
-    auto* image = placed(new TImage(parent), id);
-    image->setBitmap(QImage(QString::fromLatin1(resource)));
-    image->setAutoSize(true);
-    image->setTransparent(transparent);
-    return image;
-}
-
-TSpeedButton* createSpeedButton(QWidget* parent, layout::ComponentId id) {
-    const layout::Component& stored = layout::component(id);
-    auto* button = placed(new TSpeedButton(parent), id);
-    button->setText(QString::fromLatin1(stored.caption));
-    button->setToolTip(QString::fromLatin1(stored.hint));
-    if (stored.font.pixelHeight > 0) {
-        button->setFont(layoutFont(stored.font.pixelHeight));
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::ButtonText, stored.font.windowTextColour
-                                                   ? QApplication::palette().color(QPalette::WindowText)
-                                                   : toQColor(stored.font.colour));
-        button->setPalette(palette);
-    }
-    return button;
-}
-
-TTimer* createTimer(QObject* parent, layout::ComponentId id, int interval) {
-    auto* timer = new TTimer(parent, interval);
-    timer->setObjectName(QString::fromLatin1(layout::component(id).name));
-    return timer;
-}
-
-} // namespace
-
 TFormMain::TFormMain(MessageBoxes* boxes, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
@@ -78,7 +30,7 @@ TFormMain::TFormMain(MessageBoxes* boxes, QWidget* parent)
     FormMain = this;
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QString::fromLatin1(layout::kCaption));
-    setFont(layoutFont(layout::kWindowFontPixelHeight));
+    setFont(components::layoutFont(layout::kWindowFontPixelHeight));
     QPalette background = palette();
     background.setColor(QPalette::Window,
                         QApplication::palette().color(QPalette::Inactive, QPalette::Highlight));
@@ -98,11 +50,10 @@ TFormMain::TFormMain(MessageBoxes* boxes, QWidget* parent)
     FWake.setTimerType(Qt::PreciseTimer);
     connect(&FWake, &QTimer::timeout, this, [this] { FSession.advance(); });
     WatchEndRequests();
-    qApp->installEventFilter(this); // input to the whole window can be held back (a web link opening)
+    FInputHold = new InputHold(*this);
 }
 
 TFormMain::~TFormMain() {
-    qApp->removeEventFilter(this);
     // The scripts' connections go before the session they name their requests to.
     delete FScripts;
     FScripts = nullptr;
@@ -112,6 +63,7 @@ TFormMain::~TFormMain() {
 
 void TFormMain::CreateComponents() {
     using namespace qbv::layout;
+    using namespace components;
     ImageBoard = createPicture(this, layout::ImageBoard, qbv::artwork::kBoard, false);
     PaintBoxLed = placed(new TPaintBox(this), layout::PaintBoxLed);
     SpeedButtonAltera = createSpeedButton(this, layout::SpeedButtonAltera);

@@ -13,6 +13,7 @@
 #include <optional>
 
 class BoardMenu;
+class InputHold;
 class ScriptServer;
 class TImage;
 class TPaintBox;
@@ -66,7 +67,6 @@ protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Private window messages, always posted: run the connection sequence, run the programming job.
@@ -152,7 +152,6 @@ private:
     void CreateGpioButtons(const qbv::layout::GpioGrid& grid, const TPaintBox* box, int firstPin);
     void SendIoCommand(TSpeedButton* button, qbv::session::Action action, uint8_t data);
     void PostWindowMessage(int message);
-    void CentreOnScreen();
 
     // The key paint boxes by key: key k is bit k of the key state.
     std::array<TPaintBox*, 4> szPainBox{};
@@ -179,8 +178,8 @@ private:
     // What wakes the session when a step's time has come; the boxes up; a web link being opened.
     QTimer FWake;
     int FBoxesUp = 0;
-    // A web link is being opened: input is held back meanwhile, without greying the controls.
-    bool FOpeningLink = false;
+    // Input held back while a web link opens, and once the window is closing.
+    InputHold* FInputHold;
     QtMessageBoxes FOwnBoxes{this};
     MessageBoxes* FMessageBoxes;
 };

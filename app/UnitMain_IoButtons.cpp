@@ -5,6 +5,7 @@
 
 #include "common/Texts.h"
 #include "resources/LayoutQt.h"
+#include "widgets/InputHold.h"
 #include "widgets/KeyboardReach.h"
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
@@ -101,7 +102,7 @@ void TFormMain::ReleaseAllIoButtons() {
 
 void TFormMain::UpdateCursor() {
     // The hourglass while work runs or a web link opens; the normal arrow while a box waits for the user.
-    SetBusyCursor(FBoxesUp == 0 && (FOpeningLink || qbv::session::hourglassIn(FSession.state())));
+    SetBusyCursor(FBoxesUp == 0 && (FInputHold->held() || qbv::session::hourglassIn(FSession.state())));
 }
 
 void TFormMain::SetBusyCursor(bool busy) {

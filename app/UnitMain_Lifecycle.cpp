@@ -1,6 +1,7 @@
 // The window's life: first show, the private messages, the web links, hints, Exit and the close.
 
 #include "app/BoardMenu.h"
+#include "app/Components.h"
 #include "app/UnitMain.h"
 #include "app/WebLinks.h"
 
@@ -11,6 +12,7 @@
 #include "resources/BoardLayout.h"
 #include "resources/LayoutQt.h"
 #include "resources/SideBySide.h"
+#include "widgets/InputHold.h"
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
 #include "widgets/TSpeedButton.h"
@@ -63,28 +65,13 @@ void TFormMain::FormShow(QObject*) {
     TimerProgress->SetEnabled(true);
     DrawState(FSession.state());
     MakeReachableByKeyboard();
-    CentreOnScreen();
-}
-
-void TFormMain::CentreOnScreen() {
-    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!target)
-        return;
-    const QRect area = target->availableGeometry();
-    QRect frame = frameGeometry();
-    frame.moveCenter(area.center());
-    // The demo starts the virtual board beside the panel: both place their windows by the same rule, the
-    // board's frame being the picture's one pixel wider than the panel's client area.
-    if (qEnvironmentVariableIsSet("QBV_BESIDE_BOARD"))
-        frame.moveLeft(
-            layout::sideBySide(area.left(), area.width(), frame.width() + 1, frame.width()).panelLeft);
-    move(frame.topLeft());
+    components::centreOnScreen(*this);
 }
 
 void TFormMain::OpenWebLink(const char* status, const char* address) {
     if (!FSession.accepts(Action::Look))
         return;
-    FOpeningLink = true;
+    FInputHold->setHeld(true);
     UpdateCursor();
     ShowStatus(QString::fromLatin1(status), kBlue);
     const bool opened = QDesktopServices::openUrl(QUrl(QString::fromLatin1(address)));
@@ -93,7 +80,7 @@ void TFormMain::OpenWebLink(const char* status, const char* address) {
     ShowStatus(QString(), kBlue);
     if (!opened)
         ShowHint(QStringLiteral("The web address could not be opened (it is in the log)"), kRed);
-    FOpeningLink = false;
+    FInputHold->setHeld(FSession.closing());
     UpdateCursor();
 }
 

@@ -7,6 +7,7 @@
 #include "board/BoardProtocol.h"
 #include "common/Format.h"
 #include "common/Texts.h"
+#include "widgets/InputHold.h"
 #include "widgets/TSpeedButton.h"
 #include "widgets/TTimer.h"
 
@@ -108,9 +109,11 @@ void TFormMain::DrawState(State state) {
     UpdateCursor();
     const std::optional<qbv::session::Look> shown = qbv::session::lookOf(state);
     if (!shown) {
-        // The window stays as the user last saw it; a closing one offers no menu.
-        if (FSession.closing())
+        // The window stays as the user last saw it; a closing one takes no input and offers no menu.
+        if (FSession.closing()) {
+            FInputHold->setHeld(true);
             FMenu->dismiss();
+        }
         return;
     }
     const qbv::session::Look look = *shown;

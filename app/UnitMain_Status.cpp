@@ -1,5 +1,4 @@
-// The status line (message, hint, progress bar), the time-driven progress run, and holding back input to
-// the whole window.
+// The status line (message, hint, progress bar) and the time-driven progress run.
 
 #include "app/UnitMain.h"
 
@@ -63,24 +62,4 @@ void TFormMain::StatusBarDrawPanel(TStatusBar* bar, int panel, QPainter& canvas,
     }
     canvas.setPen(toQColor(panel == 0 ? FStatusColour : FHintColour));
     canvas.drawText(rect.left(), rect.top() + canvas.fontMetrics().ascent(), text);
-}
-
-bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-    // Once the user has said quit, the window takes no input either.
-    if ((!FOpeningLink && !FSession.closing()) || !watched->isWidgetType())
-        return QWidget::eventFilter(watched, event);
-    auto* widget = static_cast<QWidget*>(watched);
-    if (widget->window() != this)
-        return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::Wheel:
-        return true; // held back without greying the controls, as a disabled window does
-    default:
-        return QWidget::eventFilter(watched, event);
-    }
 }
