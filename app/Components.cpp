@@ -62,7 +62,6 @@ TTimer* createTimer(QObject* parent, layout::ComponentId id, int interval) {
     return timer;
 }
 
-
 void centreOnScreen(QWidget& window) {
     const QScreen* target = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!target)

@@ -1,6 +1,7 @@
 #include "app/TApplication.h"
 #include "app/UnitMain.h"
 #include "platform/ChildProcess.h"
+#include "platform/MessagePump.h"
 #include "resources/Artwork.h"
 
 #include <QIcon>
@@ -8,6 +9,8 @@
 int main(int argc, char* argv[]) {
     qbv::platform::keepChildExitCodes();
     TApplication application(argc, argv);
+    // A wait asked to handle the window's messages handles Qt's.
+    qbv::platform::setMessagePump([] { QCoreApplication::processEvents(); });
     application.setWindowIcon(QIcon(QString::fromLatin1(qbv::artwork::kIconPng)));
     TFormMain window;
     window.show();

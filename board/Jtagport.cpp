@@ -4,6 +4,7 @@
 #include "common/Format.h"
 #include "common/Texts.h"
 #include "platform/Clock.h"
+#include "platform/MessagePump.h"
 #include "platform/ProgramLocation.h"
 
 #include <algorithm>
@@ -103,11 +104,6 @@ void TJtagPort::Close() {
     FLibrary->close(FContext);
 }
 
-void TJtagPort::PumpMessages() {
-    if (FMessagePump)
-        FMessagePump();
-}
-
 void TJtagPort::ClearStallIfReported(int32_t stall) {
     if (stall >= 0)
         FLibrary->clearStall(FContext);
@@ -140,7 +136,7 @@ bool TJtagPort::Write(const uint8_t* data, int32_t count, uint32_t timeoutMs, bo
             success = false;
         }
         if (pump)
-            PumpMessages();
+            qbv::platform::pumpMessages();
     } while (!success && !timedOut);
     return success;
 }
@@ -167,7 +163,7 @@ int32_t TJtagPort::Read(uint8_t* buffer, int32_t count, uint32_t timeoutMs, bool
         }
         ClearStallIfReported(stall);
         if (pump)
-            PumpMessages();
+            qbv::platform::pumpMessages();
     } while (!finished);
     return received;
 }

@@ -67,15 +67,10 @@ public:
     std::string edition() const;
     const std::string& linkErrorString() const { return FLinkErrorString; }
 
-    // What a write or read asked to handle the window's messages calls after each attempt; none by
-    // default, so such a call then just carries on.
-    void SetMessagePump(std::function<void()> pump) { FMessagePump = std::move(pump); }
-
 private:
     void LoadJtagLibrary();
     void FreeJtagLibrary();
     void ClearStallIfReported(int32_t stall);
-    void PumpMessages();
     void setError(JtagPortError error, std::string text);
     bool openFailed();
 
@@ -90,7 +85,6 @@ private:
     JtagPortError FError = JtagPortError::NoError;
     std::string FErrorString;
     std::string FErrorDetail;
-    std::function<void()> FMessagePump;
     qbv::jtag::LinkError FLinkError = qbv::jtag::LinkError::None;
     std::string FLinkErrorString;
 };

@@ -1,4 +1,5 @@
 #include "board/Jtagport.h"
+#include "platform/MessagePump.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeJtag.h"
 
@@ -24,8 +25,10 @@ struct TransferTest : testing::TestWithParam<uint32_t> {
 
     int pumped = 0;
 
+    ~TransferTest() override { platform::setMessagePump({}); }
+
     void SetUp() override {
-        port.SetMessagePump([this] { ++pumped; });
+        platform::setMessagePump([this] { ++pumped; });
         fake.delayWith(clock);
         ASSERT_TRUE(port.Open());
         fake.clearRecord();
