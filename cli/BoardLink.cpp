@@ -35,18 +35,6 @@ Outcome panelGone() {
     return outcome;
 }
 
-// What the board did not take, in the words the panel shows for it.
-const char* commandFailure(session::ScriptVerb verb) {
-    switch (verb) {
-    case session::ScriptVerb::Led:
-        return text::kUpdateLedFail;
-    case session::ScriptVerb::Pin:
-        return text::kUpdateGpioFail;
-    default:
-        return text::kLostConnection;
-    }
-}
-
 } // namespace
 
 // qbv's own link.
@@ -124,7 +112,7 @@ Outcome DirectLink::carryOut(const session::ScriptRequest& request) {
         break;
     }
     if (!board::SendCommand(*port_, command, &data))
-        return failed(kExitCommandFailed, commandFailure(request.verb));
+        return failed(kExitCommandFailed, session::commandFailure(request.verb));
     Outcome done;
     if (command == board::kReadKeys)
         done.keys = data;
@@ -182,8 +170,7 @@ Outcome PanelLink::carryOut(const session::ScriptRequest& request) {
     }
     Outcome outcome = failed(exitCodeOf(reply.refusal), reply.text, reply.reason);
     outcome.keys = reply.keys;
-    outcome.passes = reply.refusal == session::Refusal::Busy || reply.refusal == session::Refusal::Closing ||
-                     reply.refusal == session::Refusal::Connecting;
+    outcome.passes = session::refusalRow(reply.refusal).passes;
     return outcome;
 }
 
@@ -285,30 +272,7 @@ int Board::report(const Outcome& outcome, const Json& fields) {
 }
 
 int exitCodeOf(session::Refusal refusal) {
-    using session::Refusal;
-    switch (refusal) {
-    case Refusal::None:
-        return kExitSuccess;
-    case Refusal::Busy:
-    case Refusal::Closing:
-    case Refusal::Connecting:
-        return kExitPanelBusy;
-    case Refusal::NoLibrary:
-        return kExitLibrary;
-    case Refusal::NotConnected:
-    case Refusal::OtherUser:
-        return kExitLinkNotOpened;
-    case Refusal::Failed:
-    case Refusal::BadRequest:
-        return kExitCommandFailed;
-    case Refusal::Unprogrammed:
-        return kExitProgrammingFailed;
-    case Refusal::TimedOut:
-        return kExitTimeout;
-    case Refusal::Unanswered:
-        return kExitNoResponse;
-    }
-    return kExitCommandFailed;
+    return session::refusalRow(refusal).exitCode;
 }
 
 } // namespace qbv::cli
