@@ -29,7 +29,7 @@ std::string ledWords(uint8_t mask) {
 
 int runLed(const Invocation& call, Reporter& reporter) {
     Board board(call.waitSeconds, reporter);
-    const Outcome outcome = board.carryOut({session::ScriptVerb::Led, call.ledMask});
+    const Outcome outcome = board.carryOut([&call](BoardLink& link) { return link.setLeds(call.ledMask); });
     if (!outcome.done())
         return board.report(outcome, outcome.exitCode == kExitCommandFailed ? ledFields(call.ledMask)
                                                                             : Json::object());
