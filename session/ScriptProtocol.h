@@ -86,14 +86,19 @@ constexpr RefusalRow kRefusals[] = {
 };
 // clang-format on
 
-constexpr bool refusalsInOrder() {
-    for (int i = 0; i < kRefusalCount; ++i)
+// Row i is the refusal of value i, and no two rows say the same WHY.
+constexpr bool refusalRowsInOrder() {
+    for (int i = 0; i < kRefusalCount; ++i) {
         if (kRefusals[i].refusal != static_cast<Refusal>(i))
             return false;
+        for (int j = 0; j < i; ++j)
+            if (std::string_view(kRefusals[i].word) == kRefusals[j].word)
+                return false;
+    }
     return true;
 }
 static_assert(std::size(kRefusals) == kRefusalCount, "one row per refusal");
-static_assert(refusalsInOrder(), "row i is the refusal of value i");
+static_assert(refusalRowsInOrder(), "row i is the refusal of value i, with a WHY of its own");
 
 constexpr const RefusalRow& refusalRow(Refusal refusal) {
     return kRefusals[static_cast<int>(refusal)];
