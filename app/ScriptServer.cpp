@@ -2,7 +2,6 @@
 
 #include "common/LineBuffer.h"
 
-#include "common/Texts.h"
 #include "platform/LocalChannel.h"
 
 #include <QLocalServer>
@@ -23,10 +22,6 @@ constexpr int kLineMs = 5000;
 constexpr int kSilenceMs = 60000;
 constexpr int kMaxClients = 16;
 constexpr int kFlushMs = 1000;
-
-ScriptReply refused(Refusal refusal, std::string text, std::string reason = {}) {
-    return {refusal, std::nullopt, std::move(text), std::move(reason)};
-}
 
 } // namespace
 
@@ -189,8 +184,7 @@ void ScriptServer::accept() {
         auto* client = new Client(socket, *this);
         // The modes of the socket and its folder keep other users out only while nobody loosens them.
         if (!qbv::platform::peerIsOwnUser(socket->socketDescriptor()))
-            client->turnAway(
-                refused(Refusal::OtherUser, "This control panel serves its own user's scripts only."));
+            client->turnAway(refused(Refusal::OtherUser));
         else if (clients().size() > kMaxClients)
             client->turnAway(refused(Refusal::Busy, "The control panel serves too many scripts at once."));
     }
@@ -219,8 +213,8 @@ void ScriptServer::entered(State state) {
     if (verdict(state, Action::PollKeys) != Verdict::Drop)
         return;
     const Refused why = refusalOf(state);
-    const ScriptReply end = state == State::Disconnected ? refused(Refusal::Failed, text::kLostConnection)
-                                                         : refused(why.refusal, why.text);
+    const ScriptReply end =
+        state == State::Disconnected ? refused(Refusal::Failed) : refused(why.refusal, why.text);
     for (Client* client : clients())
         if (client->watching())
             client->hangUp(end);

@@ -43,10 +43,10 @@ void TFormMain::CreateLedButtons() {
         TSpeedButton* button = CreateIoButton(toQRect(layout::ledButtonRect(box, led)), kFirstLedGroup + led,
                                               &TFormMain::SpeedButtonLedClick);
         BuildButtonGlyph(button, 4, true, ImageLedOn);
-        // The board's printed name and the number qbv gives it.
+        // The board's printed name and its bit in qbv's LED mask.
         button->setToolTip(QStringLiteral("%1 (qbv led bit %2)")
-                               .arg(QString::fromStdString(qbv::ledLabel(led)))
-                               .arg(qbv::ledMaskBit(led)));
+                               .arg(QString::fromStdString(qbv::ledLabel(qbv::ledAt(led))))
+                               .arg(qbv::ledMaskBit(qbv::ledAt(led))));
         button->setObjectName(QStringLiteral("SpeedButtonLed%1").arg(led));
         FIoButtons[led] = button;
     }

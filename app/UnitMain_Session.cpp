@@ -149,7 +149,7 @@ void TFormMain::commandTaken(int32_t command, uint8_t data) {
     // A script's command shows as a click's does: the LEDs and pins latched as the board took them.
     if (command == qbv::board::kSetLeds) {
         for (int led = 0; led < qbv::kLedCount; ++led)
-            FIoButtons[led]->SetDown(data & qbv::board::ledBit(led));
+            FIoButtons[led]->SetDown(data & qbv::ledBit(qbv::ledAt(led)));
     } else if (const int pin = qbv::board::pinOf(data);
                command == qbv::board::kSetGpioPin && pin < qbv::kPinCount) {
         FIoButtons[kFirstGpioSlot + pin]->SetDown(qbv::board::pinActive(data));

@@ -57,7 +57,7 @@ std::string commandWords(int32_t command, uint8_t data, uint8_t ledsBefore) {
     if (command == kSetGpioPin)
         return formatText("GPIO %d %s", pinOf(data), pinActive(data) ? "on" : "off");
     std::string words;
-    for (int led = 0; led < kLedCount; ++led)
+    for (int led = kLedCount; led >= 1; --led)
         if ((data ^ ledsBefore) & ledBit(led))
             words += (words.empty() ? "" : ", ") + ledLabel(led) + (data & ledBit(led) ? " on" : " off");
     return words.empty() ? "LEDs as they were" : words;

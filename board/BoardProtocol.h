@@ -22,11 +22,6 @@ constexpr uint32_t kCommandTimeoutMs = 3000;
 // The keys are read again this long after the previous read ended, for as long as the board answers.
 constexpr uint32_t kPollIntervalMs = 20;
 
-// LED i (0 = leftmost on the board) is bit 7 - i of the LED mask.
-constexpr uint8_t ledBit(int led) {
-    return static_cast<uint8_t>(0x80u >> led);
-}
-
 // Pin index in bits 0-6, bit 7 set for an active pin; and the two read back from the byte.
 constexpr uint8_t pinByte(int pin, bool active) {
     return static_cast<uint8_t>((pin & 0x7F) | (active ? 0x80 : 0x00));

@@ -1,7 +1,7 @@
 #include "Arguments.h"
 
 #include "HelpText.h"
-#include "board/BoardProtocol.h"
+#include "common/Board.h"
 
 #include <CLI/CLI.hpp>
 
@@ -36,7 +36,8 @@ CLI::Validator number(uint32_t maximum, std::string what, std::string range) {
         "");
 }
 
-// --on's list, 0-7 separated by commas, handed on as the mask it makes; an empty list switches all off.
+// --on's list, LED numbers as printed (1-8) separated by commas, handed on as the mask it makes; an empty
+// list switches all off.
 CLI::Validator ledList() {
     return CLI::Validator(
         [](std::string& list) {
@@ -45,9 +46,9 @@ CLI::Validator ledList() {
                 const size_t comma = std::min(list.find(',', start), list.size());
                 const std::string item = list.substr(start, comma - start);
                 uint32_t led = 0;
-                if (!parseNumber(item, qbv::kLedCount - 1, led))
-                    return refusal("invalid LED number", item, "(0-7)");
-                mask |= board::ledBit(static_cast<int>(led));
+                if (!parseNumber(item, qbv::kLedCount, led) || led == 0)
+                    return refusal("invalid LED number", item, "(1-8)");
+                mask |= qbv::ledBit(static_cast<int>(led));
                 start = comma + 1;
             }
             list = std::to_string(mask);
@@ -162,12 +163,12 @@ private:
         }
         CLI::App& led = command(Command::Led);
         CLI::Option* mask =
-            led.add_option("MASK", ledMask_, "all eight LEDs, one bit each: LED 0 is bit 7")
+            led.add_option("MASK", ledMask_, "all eight LEDs, one bit each: LEDn is bit n-1")
                 ->option_text("0x00-0xFF")
                 ->transform(number(0xFF, "invalid LED mask", "(0x00-0xFF, decimal or 0x hex)"));
-        led.add_option("--on", ledMask_, "these LEDs on (0-7), all others off; --on '' switches all off")
-            ->type_name("I,J,...")
-            ->option_text("I,J,...")
+        led.add_option("--on", ledMask_, "these LEDs on (1-8), all others off; --on '' switches all off")
+            ->type_name("N,M,...")
+            ->option_text("N,M,...")
             ->transform(ledList())
             ->excludes(mask);
         led.require_option(1);

@@ -1,5 +1,7 @@
 #include "BoardLink.h"
 
+#include "ProgramJob.h"
+
 #include "board/BoardProtocol.h"
 #include "board/Connection.h"
 #include "common/ExitCode.h"
@@ -8,10 +10,14 @@
 #include "platform/Clock.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace qbv::cli {
 
 namespace {
+
+using session::Refusal;
+using session::ScriptVerb;
 
 // How often a refusal that passes is met again while waiting.
 constexpr uint32_t kRetryMs = 100;
@@ -20,34 +26,45 @@ constexpr uint32_t kSendMs = 2000;
 constexpr uint32_t kSliceMs = 100;
 // The least time a try near the run's deadline still gives the panel to answer.
 constexpr uint32_t kLeastAnswerMs = 500;
+// As the panel polls the keys: the next read 20 ms after the end of the last.
+constexpr uint32_t kPollIntervalMs = 20;
+// How long a panel that ended after programming may take to end.
+constexpr uint32_t kPanelEndsSeconds = 10;
 
-Outcome failed(int exitCode, std::string text, std::string reason = {}) {
+Outcome interrupted() {
     Outcome outcome;
-    outcome.exitCode = exitCode;
+    outcome.exitCode = kExitInterrupted;
+    outcome.text = "interrupted";
+    return outcome;
+}
+
+Outcome panelGone() {
+    Outcome outcome = outcomeOf(Refusal::Failed, "The control panel went away before it answered.");
+    outcome.gone = true;
+    return outcome;
+}
+
+} // namespace
+
+Outcome outcomeOf(Refusal refusal, std::string text, std::string reason) {
+    const session::RefusalRow& row = session::refusalRow(refusal);
+    Outcome outcome;
+    outcome.exitCode = row.exitCode;
+    outcome.passes = row.passes;
     outcome.text = std::move(text);
     outcome.reason = std::move(reason);
     return outcome;
 }
 
-Outcome panelGone() {
-    Outcome outcome = failed(kExitCommandFailed, "The control panel went away before it answered.");
-    outcome.gone = true;
+Outcome outcomeOf(Refusal refusal) {
+    return outcomeOf(refusal, session::refusalWords(refusal));
+}
+
+Outcome outcomeOf(const session::ScriptReply& reply) {
+    Outcome outcome = outcomeOf(reply.refusal, reply.text, reply.reason);
+    outcome.keys = reply.keys;
     return outcome;
 }
-
-// What the board did not take, in the words the panel shows for it.
-const char* commandFailure(session::ScriptVerb verb) {
-    switch (verb) {
-    case session::ScriptVerb::Led:
-        return text::kUpdateLedFail;
-    case session::ScriptVerb::Pin:
-        return text::kUpdateGpioFail;
-    default:
-        return text::kLostConnection;
-    }
-}
-
-} // namespace
 
 // qbv's own link.
 
@@ -69,7 +86,7 @@ Outcome DirectLink::connect() {
         reporter_.message(MessageKind::Error, port_->errorString());
     switch (board::ConnectPort(*port_, keysAtConnect_)) {
     case board::ConnectOutcome::LibraryNotLoaded: {
-        Outcome outcome = failed(kExitLibrary, text::kFailLoadDriver);
+        Outcome outcome = outcomeOf(Refusal::NoLibrary);
         outcome.fields = {{"library", port_->LibraryPath()}};
         drop();
         return outcome;
@@ -78,59 +95,84 @@ Outcome DirectLink::connect() {
         return linkNotOpened();
     case board::ConnectOutcome::NoResponse:
         drop();
-        return failed(kExitNoResponse, formatText(text::kNoResponse, text::kBoardName));
+        return outcomeOf(Refusal::Unanswered);
     case board::ConnectOutcome::Connected:
         connected_ = true;
-        return {};
+        break;
     }
-    return {};
+    Outcome connected;
+    connected.keys = keysAtConnect_;
+    return connected;
 }
 
 // The checklist with the library's own reason; a link in use by another program passes.
 Outcome DirectLink::linkNotOpened() {
-    Outcome outcome = failed(kExitLinkNotOpened, formatText(text::kFailConnectChecklist, text::kBoardName),
-                             port_->linkErrorString());
+    Outcome outcome =
+        outcomeOf(Refusal::NotConnected, formatText(text::kFailConnectChecklist, text::kBoardName),
+                  port_->linkErrorString());
     outcome.passes = port_->linkError() == jtag::LinkError::InUse;
     drop();
     return outcome;
 }
 
-Outcome DirectLink::carryOut(const session::ScriptRequest& request) {
-    // The check that the board answers is the first command's ping and key read.
+// The first command's check that the board answers, its ping and key read, is all that a ping or a key
+// read asks for.
+Outcome DirectLink::command(ScriptVerb verb, int32_t command, uint8_t data) {
     if (!connected_) {
         Outcome connected = connect();
-        if (!connected.done() || request.verb == session::ScriptVerb::Ping ||
-            request.verb == session::ScriptVerb::Keys || request.verb == session::ScriptVerb::Watch) {
-            connected.keys = keysAtConnect_;
+        if (!connected.done() || command == board::kPing || command == board::kReadKeys)
             return connected;
-        }
-    }
-    int32_t command = board::kPing;
-    uint8_t data = 0;
-    switch (request.verb) {
-    case session::ScriptVerb::Led:
-        command = board::kSetLeds;
-        data = request.mask;
-        break;
-    case session::ScriptVerb::Pin:
-        command = board::kSetGpioPin;
-        data = board::pinByte(request.pin, request.on);
-        break;
-    case session::ScriptVerb::Keys:
-    case session::ScriptVerb::Watch:
-        command = board::kReadKeys;
-        break;
-    default:
-        break;
     }
     if (!board::SendCommand(*port_, command, &data))
-        return failed(kExitCommandFailed, commandFailure(request.verb));
+        return outcomeOf(Refusal::Failed, session::commandFailure(verb));
     Outcome done;
     if (command == board::kReadKeys)
         done.keys = data;
     return done;
 }
 
+Outcome DirectLink::ping() {
+    return command(ScriptVerb::Ping, board::kPing);
+}
+
+Outcome DirectLink::setLeds(uint8_t mask) {
+    return command(ScriptVerb::Led, board::kSetLeds, mask);
+}
+
+Outcome DirectLink::setPin(int pin, bool on) {
+    return command(ScriptVerb::Pin, board::kSetGpioPin, board::pinByte(pin, on));
+}
+
+Outcome DirectLink::readKeys() {
+    return command(ScriptVerb::Keys, board::kReadKeys);
+}
+
+Outcome DirectLink::watchKeys() {
+    return readKeys();
+}
+
+// A read of its own, as the panel polls.
+Outcome DirectLink::nextKeys() {
+    platform::sleep(kPollIntervalMs);
+    if (reporter_.console().interrupted())
+        return interrupted();
+    return readKeys();
+}
+
+// The board must not be reprogrammed under another program's link: a run that waits for it checks first
+// that it is free. The job runs with the link closed.
+Outcome DirectLink::program(uint32_t timeoutMs) {
+    if (waits_) {
+        const Outcome free = checkFree();
+        if (!free.done())
+            return free;
+    }
+    drop();
+    return runProgrammingJob(timeoutMs, reporter_);
+}
+
+// The link opened and closed again without a word to the board: the programmer needs the link free but
+// not the board answering.
 Outcome DirectLink::checkFree() {
     port_ = std::make_unique<TJtagPort>();
     if (port_->Open() || port_->linkError() != jtag::LinkError::InUse) {
@@ -139,6 +181,11 @@ Outcome DirectLink::checkFree() {
         return {};
     }
     return linkNotOpened();
+}
+
+std::string DirectLink::stillRefused(uint32_t waitedSeconds) const {
+    return formatText("The link is still in use by another program after waiting %u s.",
+                      static_cast<unsigned>(waitedSeconds));
 }
 
 // A running panel's link.
@@ -152,27 +199,23 @@ bool PanelLink::open() {
     return opened == platform::LocalChannel::Opened::Yes || full_;
 }
 
-Outcome PanelLink::carryOut(const session::ScriptRequest& request) {
+Outcome PanelLink::ask(const session::ScriptRequest& request) {
     // A panel that takes no connection still holds the board: qbv waits for it as for a busy one.
-    if (full_) {
-        Outcome outcome =
-            failed(kExitPanelBusy, "The control panel takes no connection now: it may be stopped.");
-        outcome.passes = true;
-        return outcome;
-    }
+    if (full_)
+        return outcomeOf(Refusal::Busy, "The control panel takes no connection now: it may be stopped.");
     if (!channel_.send(session::scriptRequestLine(request), kSendMs))
         return panelGone();
     std::string line;
     if (!receiveReply(line) && interrupted_())
-        return failed(kExitInterrupted, "interrupted");
+        return interrupted();
     session::ScriptReply reply;
     if (line.empty() && channel_.isOpen()) {
         // Still there but silent past its time: a stopped panel holds the board as a busy one does.
         channel_.close();
         const uint32_t limit = started_ ? jobMs_ : answerMs_;
-        Outcome silent = failed(kExitPanelBusy, formatText("The control panel did not answer within %u s: it "
-                                                           "may be stopped.",
-                                                           static_cast<unsigned>((limit + 999) / 1000)));
+        Outcome silent = outcomeOf(Refusal::Busy, formatText("The control panel did not answer within %u s: "
+                                                             "it may be stopped.",
+                                                             static_cast<unsigned>((limit + 999) / 1000)));
         silent.passes = !started_;
         return silent;
     }
@@ -180,11 +223,7 @@ Outcome PanelLink::carryOut(const session::ScriptRequest& request) {
         channel_.close();
         return panelGone();
     }
-    Outcome outcome = failed(exitCodeOf(reply.refusal), reply.text, reply.reason);
-    outcome.keys = reply.keys;
-    outcome.passes = reply.refusal == session::Refusal::Busy || reply.refusal == session::Refusal::Closing ||
-                     reply.refusal == session::Refusal::Connecting;
-    return outcome;
+    return outcomeOf(reply);
 }
 
 // The reply's line, looked for in slices so that Ctrl+C is noticed while a long request (a job) runs; the
@@ -200,7 +239,7 @@ bool PanelLink::receiveReply(std::string& line) {
                 return true;
             started_ = true;
             start = platform::tickCount();
-            onStarted_();
+            reporter_.status("The control panel programs the MAX II ...");
             continue;
         }
         if (!channel_.isOpen() || platform::elapsedSince(start) >= (started_ ? jobMs_ : answerMs_) ||
@@ -209,14 +248,74 @@ bool PanelLink::receiveReply(std::string& line) {
     }
 }
 
-bool PanelLink::next(session::ScriptReply& reply, uint32_t timeoutMs, bool& timedOut) {
+Outcome PanelLink::ping() {
+    return ask({ScriptVerb::Ping});
+}
+
+Outcome PanelLink::setLeds(uint8_t mask) {
+    return ask({ScriptVerb::Led, mask});
+}
+
+Outcome PanelLink::setPin(int pin, bool on) {
+    return ask({ScriptVerb::Pin, 0, pin, on});
+}
+
+Outcome PanelLink::readKeys() {
+    return ask({ScriptVerb::Keys});
+}
+
+Outcome PanelLink::watchKeys() {
+    return ask({ScriptVerb::Watch});
+}
+
+// A change the panel's own polls found, nothing within a slice, or the panel's last word, which ends the
+// watch; a panel that hung up has lost the link.
+Outcome PanelLink::nextKeys() {
+    if (interrupted_())
+        return interrupted();
     std::string line;
-    timedOut = false;
-    if (!channel_.receiveLine(line, timeoutMs)) {
-        timedOut = channel_.isOpen();
-        return false;
+    session::ScriptReply reply;
+    if (channel_.receiveLine(line, kSliceMs))
+        return session::parseScriptReply(line, reply) ? outcomeOf(reply) : outcomeOf(Refusal::Failed);
+    return channel_.isOpen() ? Outcome{} : outcomeOf(Refusal::Failed);
+}
+
+// The panel's own job, shown there, with the panel's own programmer time. Until the panel says that it
+// started, a refusal, or a panel gone, is one as for any request; after, its end is how programming ended,
+// and nothing is asked again: the board may be programmed.
+Outcome PanelLink::program(uint32_t) {
+    Outcome ended = ask({ScriptVerb::Program});
+    if (!started_)
+        return ended;
+    ended.passes = false;
+    if (ended.gone)
+        return outcomeOf(Refusal::Unprogrammed,
+                         "The control panel went away before it said how programming ended.");
+    switch (ended.exitCode) {
+    case kExitSuccess:
+        // The panel ends a moment after an answer without the keys: the board is asked once it has.
+        if (!ended.keys)
+            ended.leastWaitSeconds = kPanelEndsSeconds;
+        break;
+    case kExitNoResponse:
+        ended.fields = {{"programmed", true}};
+        break;
+    case kExitTimeout:
+    case kExitProgrammingFailed:
+        ended.fields = failedJobFields(ended.exitCode == kExitTimeout);
+        break;
+    case kExitInterrupted:
+        ended.text = "interrupted; the control panel's job goes on";
+        break;
+    default:
+        break;
     }
-    return session::parseScriptReply(line, reply);
+    return ended;
+}
+
+std::string PanelLink::stillRefused(uint32_t waitedSeconds) const {
+    return formatText("The control panel was still busy after waiting %u s.",
+                      static_cast<unsigned>(waitedSeconds));
 }
 
 // The board for one run.
@@ -225,7 +324,7 @@ bool PanelLink::next(session::ScriptReply& reply, uint32_t timeoutMs, bool& time
 // panel said it started, by the job's time.
 BoardLink& Board::link() {
     if (!link_) {
-        auto panel = std::make_unique<PanelLink>();
+        auto panel = std::make_unique<PanelLink>(reporter_);
         if (panel->open()) {
             // --wait bounds every wait, the panel's silence included; without it the request's own time does.
             const uint32_t deadline = waitSeconds_ > 0 ? waitSeconds_ * 1000u : answerMs_;
@@ -235,26 +334,18 @@ BoardLink& Board::link() {
             panel->setInterrupted(reporter_.console().interrupted);
             link_ = std::move(panel);
         } else {
-            link_ = std::make_unique<DirectLink>(reporter_);
+            link_ = std::make_unique<DirectLink>(reporter_, waitSeconds_ > 0);
         }
     }
     return *link_;
 }
 
-PanelLink* Board::panel() {
-    return link_ && link_->isPanel() ? static_cast<PanelLink*>(link_.get()) : nullptr;
-}
-
-Outcome Board::carryOut(const session::ScriptRequest& request) {
-    return waiting([&request](BoardLink& link) { return link.carryOut(request); });
-}
-
-Outcome Board::waiting(const std::function<Outcome(BoardLink&)>& attempt) {
+Outcome Board::carryOut(const std::function<Outcome(BoardLink&)>& operation) {
     const uint32_t start = platform::tickCount();
     start_ = start;
     bool goneOnce = false;
     for (;;) {
-        Outcome outcome = attempt(link());
+        Outcome outcome = operation(link());
         // A panel that went away leaves the board to qbv: the request goes again, once, whichever way is
         // there now.
         if (outcome.gone && !std::exchange(goneOnce, true)) {
@@ -263,52 +354,22 @@ Outcome Board::waiting(const std::function<Outcome(BoardLink&)>& attempt) {
         }
         if (!outcome.passes)
             return outcome;
-        const bool fromPanel = link_->isPanel();
+        const std::string stillRefused = link_->stillRefused(waitSeconds_);
         // Each try finds the board anew: a panel that ended meanwhile leaves it to qbv's own link.
         link_.reset();
         if (platform::elapsedSince(start) >= waitSeconds_ * 1000u) {
             if (waitSeconds_ > 0)
-                outcome.reason = formatText(fromPanel ? "The control panel was still busy after waiting %u s."
-                                                      : "The link is still in use by another program after "
-                                                        "waiting %u s.",
-                                            static_cast<unsigned>(waitSeconds_));
+                outcome.reason = stillRefused;
             return outcome;
         }
         if (reporter_.console().interrupted())
-            return failed(kExitInterrupted, "interrupted");
+            return interrupted();
         platform::sleep(kRetryMs);
     }
 }
 
 int Board::report(const Outcome& outcome, const Json& fields) {
     return reporter_.failure(outcome.exitCode, outcome.text, merged(outcome.fields, fields), outcome.reason);
-}
-
-int exitCodeOf(session::Refusal refusal) {
-    using session::Refusal;
-    switch (refusal) {
-    case Refusal::None:
-        return kExitSuccess;
-    case Refusal::Busy:
-    case Refusal::Closing:
-    case Refusal::Connecting:
-        return kExitPanelBusy;
-    case Refusal::NoLibrary:
-        return kExitLibrary;
-    case Refusal::NotConnected:
-    case Refusal::OtherUser:
-        return kExitLinkNotOpened;
-    case Refusal::Failed:
-    case Refusal::BadRequest:
-        return kExitCommandFailed;
-    case Refusal::Unprogrammed:
-        return kExitProgrammingFailed;
-    case Refusal::TimedOut:
-        return kExitTimeout;
-    case Refusal::Unanswered:
-        return kExitNoResponse;
-    }
-    return kExitCommandFailed;
 }
 
 } // namespace qbv::cli

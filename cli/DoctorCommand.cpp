@@ -19,7 +19,7 @@ public:
     explicit PanelHolder(std::unique_ptr<PanelLink> panel) : panel_(std::move(panel)) {}
 
     CheckResult ping() override {
-        const Outcome outcome = panel_->carryOut({session::ScriptVerb::Ping});
+        const Outcome outcome = panel_->ping();
         if (outcome.done())
             return {};
         return {CheckStatus::Failed,
@@ -39,8 +39,8 @@ private:
     std::unique_ptr<PanelLink> panel_;
 };
 
-std::unique_ptr<doctor::LinkHolder> runningPanel() {
-    auto panel = std::make_unique<PanelLink>();
+std::unique_ptr<doctor::LinkHolder> runningPanel(Reporter& reporter) {
+    auto panel = std::make_unique<PanelLink>(reporter);
     if (!panel->open())
         return nullptr;
     return std::make_unique<PanelHolder>(std::move(panel));
@@ -65,7 +65,7 @@ void report(Reporter& reporter, const CheckLine& line) {
 // at most), skips the rest.
 int runDoctor(const Invocation&, Reporter& reporter) {
     doctor::DoctorContext context;
-    context.findHolder = runningPanel;
+    context.findHolder = [&reporter] { return runningPanel(reporter); };
     doctor::Doctor checks(std::move(context));
     while (!checks.done()) {
         if (reporter.console().interrupted())

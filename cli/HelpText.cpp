@@ -29,9 +29,10 @@ library's messages and the programmer's output to standard error.)"},
     {"check that the board answers",
      R"(Opens the link to the board, sends ping and then read keys, and closes the link.
 Exits 0 when the board answers, 2, 3 or 4 when it does not (see qbv --help).)"},
-    {"set all eight LEDs from a MASK, or --on I,J,... and all others off",
-     R"(MASK has one bit per LED: LED 0, the leftmost on the board (printed LED8), is bit 7,
-LED 7 (LED1) is bit 0; the control panel names each LED so: LED8 (qbv led bit 7).
+    {"set all eight LEDs from a MASK, or --on N,M,... and all others off",
+     R"(An LED goes by the number printed beside it on the board, LED8 (the leftmost) to
+LED1: --on 8,1 lights LED8 and LED1. MASK has one bit per LED, LEDn is bit n-1:
+LED8 is bit 7 and LED1 bit 0, as the control panel names them: LED8 (qbv led bit 7).
 
 The board's command always sets all eight LEDs at once, and the board cannot be
 asked which LEDs are lit: qbv led sets the whole row, never one LED alone.

@@ -1,27 +1,34 @@
 #include "BoardLink.h"
 #include "Commands.h"
-#include "board/BoardProtocol.h"
+#include "common/Board.h"
 #include "common/ExitCode.h"
 #include "common/Format.h"
 #include "common/Texts.h"
+
+#include <string>
+#include <vector>
 
 namespace qbv::cli {
 
 namespace {
 
+// The LEDs the mask lights, by their printed names, from the left.
+std::vector<std::string> litLeds(uint8_t mask) {
+    std::vector<std::string> lit;
+    for (int led = qbv::kLedCount; led >= 1; --led)
+        if (mask & qbv::ledBit(led))
+            lit.push_back(qbv::ledLabel(led));
+    return lit;
+}
+
 Json ledFields(uint8_t mask) {
-    Json lit = Json::array();
-    for (int led = 0; led < qbv::kLedCount; ++led)
-        if (mask & board::ledBit(led))
-            lit.push_back(led);
-    return {{"mask", mask}, {"on", lit}};
+    return {{"mask", mask}, {"on", litLeds(mask)}};
 }
 
 std::string ledWords(uint8_t mask) {
     std::string words = formatText("%s: mask 0x%02X, LEDs on:", text::kUpdateLedSuccess, mask);
-    for (int led = 0; led < qbv::kLedCount; ++led)
-        if (mask & board::ledBit(led))
-            words += " " + std::to_string(led);
+    for (const std::string& led : litLeds(mask))
+        words += " " + led;
     return mask == 0 ? words + " none" : words;
 }
 
@@ -29,7 +36,7 @@ std::string ledWords(uint8_t mask) {
 
 int runLed(const Invocation& call, Reporter& reporter) {
     Board board(call.waitSeconds, reporter);
-    const Outcome outcome = board.carryOut({session::ScriptVerb::Led, call.ledMask});
+    const Outcome outcome = board.carryOut([&call](BoardLink& link) { return link.setLeds(call.ledMask); });
     if (!outcome.done())
         return board.report(outcome, outcome.exitCode == kExitCommandFailed ? ledFields(call.ledMask)
                                                                             : Json::object());

@@ -24,7 +24,8 @@ int runPin(const Invocation& call, Reporter& reporter) {
     for (const PinSetting& setting : call.pins) {
         if (reporter.console().interrupted())
             return reporter.failure(kExitInterrupted, "interrupted", {{"pins", done}});
-        const Outcome outcome = board.carryOut({session::ScriptVerb::Pin, 0, setting.pin, setting.on});
+        const Outcome outcome =
+            board.carryOut([&setting](BoardLink& link) { return link.setPin(setting.pin, setting.on); });
         if (!outcome.done())
             return board.report(outcome, outcome.exitCode == kExitCommandFailed
                                              ? Json{{"pins", done}, {"failed", pinJson(setting)}}

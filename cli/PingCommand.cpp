@@ -8,7 +8,7 @@ namespace qbv::cli {
 
 int runPing(const Invocation& call, Reporter& reporter) {
     Board board(call.waitSeconds, reporter);
-    const Outcome outcome = board.carryOut({session::ScriptVerb::Ping});
+    const Outcome outcome = board.carryOut([](BoardLink& link) { return link.ping(); });
     if (!outcome.done())
         return board.report(outcome);
     reporter.result(formatText(text::kConnectSuccess, text::kBoardName),

@@ -1,7 +1,5 @@
 #include "session/Gate.h"
 
-#include "common/Texts.h"
-
 namespace qbv::session {
 
 namespace {
@@ -51,7 +49,7 @@ constexpr Refused kUnlinked{Refusal::NotConnected, kNotConnected};
 constexpr Refused kMuteBoard{Refusal::Unanswered, kNotAnswering};
 constexpr Refused kDone{Refusal::None, ""};
 constexpr Refused kSequence{Refusal::Connecting, kConnecting};
-constexpr Refused kNoLibrary{Refusal::NoLibrary, text::kFailLoadDriver};
+constexpr Refused kNoLibrary{Refusal::NoLibrary, refusalRow(Refusal::NoLibrary).words};
 constexpr Refused kJob{Refusal::Busy, kProgramming};
 constexpr Refused kCommand{Refusal::Busy, "The control panel is sending a command to the board."};
 constexpr Refused kTelling{Refusal::Busy, "The control panel waits for its user to read what failed."};

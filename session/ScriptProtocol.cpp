@@ -1,6 +1,7 @@
 #include "session/ScriptProtocol.h"
 
 #include "common/Board.h"
+#include "common/Format.h"
 #include "platform/Environment.h"
 #include "platform/ProgramLocation.h"
 
@@ -17,11 +18,6 @@ namespace {
 using Json = nlohmann::json;
 
 constexpr const char* kVerbs[] = {"ping", "led", "pin", "keys", "watch", "program"};
-
-// The words of WHY, in the order of Refusal (None has none).
-constexpr const char* kRefusals[] = {
-    "",          "busy",       "closing",     "not-connected", "failed",     "unprogrammed",
-    "timed-out", "unanswered", "bad-request", "connecting",    "no-library", "other-user"};
 
 // The whole number under the key, when it is one in range.
 std::optional<int64_t> wholeNumber(const Json& object, const char* key, int64_t maximum) {
@@ -101,9 +97,9 @@ bool parseScriptReply(std::string_view line, ScriptReply& reply) {
     if (ok->get<bool>())
         return true;
     const std::string why = stringAt(object, "why");
-    const auto known = std::find(std::begin(kRefusals) + 1, std::end(kRefusals), why);
-    reply.refusal = known == std::end(kRefusals) ? Refusal::BadRequest
-                                                 : static_cast<Refusal>(known - std::begin(kRefusals));
+    const auto known = std::find_if(std::begin(kRefusals) + 1, std::end(kRefusals),
+                                    [&why](const RefusalRow& row) { return why == row.word; });
+    reply.refusal = known == std::end(kRefusals) ? Refusal::BadRequest : known->refusal;
     reply.text = stringAt(object, "text");
     reply.reason = stringAt(object, "reason");
     return true;
@@ -118,13 +114,37 @@ std::string scriptReplyLine(const ScriptReply& reply) {
     if (reply.keys)
         object["keys"] = *reply.keys;
     if (reply.refusal != Refusal::None) {
-        object["why"] = kRefusals[static_cast<int>(reply.refusal)];
+        object["why"] = refusalRow(reply.refusal).word;
         object["text"] = reply.text;
         if (!reply.reason.empty())
             object["reason"] = reply.reason;
     }
     // Texts from the library or the file system need not be UTF-8: replaced, never refused.
     return object.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+std::string refusalWords(Refusal refusal) {
+    const char* words = refusalRow(refusal).words;
+    return words ? formatText(words, text::kBoardName) : std::string();
+}
+
+ScriptReply refused(Refusal refusal, std::string text, std::string reason) {
+    return {refusal, std::nullopt, std::move(text), std::move(reason)};
+}
+
+ScriptReply refused(Refusal refusal) {
+    return refused(refusal, refusalWords(refusal));
+}
+
+const char* commandFailure(ScriptVerb verb) {
+    switch (verb) {
+    case ScriptVerb::Led:
+        return text::kUpdateLedFail;
+    case ScriptVerb::Pin:
+        return text::kUpdateGpioFail;
+    default:
+        return refusalRow(Refusal::Failed).words;
+    }
 }
 
 std::string panelServerName() {

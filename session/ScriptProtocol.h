@@ -1,6 +1,10 @@
 #pragma once
 
+#include "common/ExitCode.h"
+#include "common/Texts.h"
+
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,6 +55,54 @@ enum class Refusal {
     NoLibrary,    // the panel's JTAG access library did not load; the reason says why
     OtherUser,    // the script runs as another user: a panel serves its own user's scripts only
 };
+constexpr int kRefusalCount = static_cast<int>(Refusal::OtherUser) + 1;
+
+// What a refusal means to the panel and to qbv, one row per Refusal in its order: its WHY on the wire,
+// qbv's exit code, whether qbv --wait waits for it to pass, and its words where they are always the same
+// (a format that may take the board's name; none where the panel's state or the cause says them).
+struct RefusalRow {
+    Refusal refusal;
+    const char* word;
+    ExitCode exitCode;
+    bool passes;
+    const char* words;
+};
+
+// clang-format off
+constexpr RefusalRow kRefusals[] = {
+    {Refusal::None,         "",              kExitSuccess,           false, nullptr},
+    {Refusal::Busy,         "busy",          kExitPanelBusy,         true,  nullptr},
+    {Refusal::Closing,      "closing",       kExitPanelBusy,         true,  nullptr},
+    {Refusal::NotConnected, "not-connected", kExitLinkNotOpened,     false, nullptr},
+    {Refusal::Failed,       "failed",        kExitCommandFailed,     false, text::kLostConnection},
+    {Refusal::Unprogrammed, "unprogrammed",  kExitProgrammingFailed, false, text::kDownloadFail},
+    {Refusal::TimedOut,     "timed-out",     kExitTimeout,           false, text::kDownloadFail},
+    {Refusal::Unanswered,   "unanswered",    kExitNoResponse,        false, text::kNoResponse},
+    {Refusal::BadRequest,   "bad-request",   kExitCommandFailed,     false, nullptr},
+    {Refusal::Connecting,   "connecting",    kExitPanelBusy,         true,  nullptr},
+    {Refusal::NoLibrary,    "no-library",    kExitLibrary,           false, text::kFailLoadDriver},
+    {Refusal::OtherUser,    "other-user",    kExitLinkNotOpened,     false,
+     "This control panel serves its own user's scripts only."},
+};
+// clang-format on
+
+// Row i is the refusal of value i, and no two rows say the same WHY.
+constexpr bool refusalRowsInOrder() {
+    for (int i = 0; i < kRefusalCount; ++i) {
+        if (kRefusals[i].refusal != static_cast<Refusal>(i))
+            return false;
+        for (int j = 0; j < i; ++j)
+            if (std::string_view(kRefusals[i].word) == kRefusals[j].word)
+                return false;
+    }
+    return true;
+}
+static_assert(std::size(kRefusals) == kRefusalCount, "one row per refusal");
+static_assert(refusalRowsInOrder(), "row i is the refusal of value i, with a WHY of its own");
+
+constexpr const RefusalRow& refusalRow(Refusal refusal) {
+    return kRefusals[static_cast<int>(refusal)];
+}
 
 struct ScriptReply {
     Refusal refusal = Refusal::None; // None: done
@@ -67,6 +119,15 @@ std::string scriptRequestLine(const ScriptRequest& request); // ends in "\n"
 
 bool parseScriptReply(std::string_view line, ScriptReply& reply);
 std::string scriptReplyLine(const ScriptReply& reply); // ends in "\n"
+
+// The table's words for a refusal, with the board's name in them; empty where it has none.
+std::string refusalWords(Refusal refusal);
+// A refusal in the words given; without them, in the table's.
+ScriptReply refused(Refusal refusal, std::string text, std::string reason = {});
+ScriptReply refused(Refusal refusal);
+// The words of a command the board did not take, as the panel's status says them: an LED or pin
+// command's own, else the lost link's.
+const char* commandFailure(ScriptVerb verb);
 
 // The name under which a panel serves the scripts of its own JTAG library and board: the same for a qbv
 // in the panel's folder with the same board chosen, so each reaches the panel of its own board.

@@ -38,10 +38,6 @@ uint32_t left(uint32_t start, uint32_t milliseconds) {
     return over(start, milliseconds) ? 0 : milliseconds + 1 - platform::elapsedSince(start);
 }
 
-ScriptReply refused(Refusal refusal, std::string text, std::string reason = {}) {
-    return {refusal, std::nullopt, std::move(text), std::move(reason)};
-}
-
 LibraryFacts factsOf(const TJtagPort& port) {
     return {port.LibraryPath(), port.edition(), port.errorString(), port.errorDetail()};
 }
@@ -168,16 +164,10 @@ ScriptReply Session::refusal() const {
 ScriptReply Session::reply(const ScriptRequest& request, bool succeeded) const {
     if (succeeded)
         return {};
-    switch (request.verb) {
-    case ScriptVerb::Led:
-        return refused(Refusal::Failed, text::kUpdateLedFail, text::kLostConnection);
-    case ScriptVerb::Pin:
-        return refused(Refusal::Failed, text::kUpdateGpioFail, text::kLostConnection);
-    case ScriptVerb::Ping:
-        return refused(Refusal::Failed, text::kLostConnection);
-    default:
-        return {};
-    }
+    // An LED or pin command's own words, with the lost link beneath them.
+    const ScriptReply lost = refused(Refusal::Failed);
+    const char* words = commandFailure(request.verb);
+    return words == lost.text ? lost : refused(Refusal::Failed, words, lost.text);
 }
 
 // What a script that asked for the job hears, once its outcome is known: the job's failure, or whether the
@@ -187,12 +177,12 @@ void Session::answerJob(std::optional<State> sequenceEnd) {
         return;
     const RequestId id = *std::exchange(work_->answers, std::nullopt);
     ScriptReply answer;
-    if (lastJob_.error != programming::ProgrammingError::NoError)
+    if (lastJob_.error != programming::ProgrammingError::NoError) {
         answer = refused(lastJob_.error == programming::ProgrammingError::TimedOut ? Refusal::TimedOut
-                                                                                   : Refusal::Unprogrammed,
-                         text::kDownloadFail, lastJob_.text);
-    else if (sequenceEnd && *sequenceEnd != State::Connected)
-        answer = refused(Refusal::Unanswered, boardText(text::kNoResponse));
+                                                                                   : Refusal::Unprogrammed);
+        answer.reason = lastJob_.text;
+    } else if (sequenceEnd && *sequenceEnd != State::Connected)
+        answer = refused(Refusal::Unanswered);
     else if (sequenceEnd)
         answer.keys = keys_;
     this->answer(id, answer);

@@ -41,9 +41,8 @@ void paintLeds(QPainter& painter) {
         drawSilkOutline(painter, package.adjusted(-3, -3, 3, 3), 1);
         paintLed(painter, package);
         drawPassive(painter, plan::ledResistor(led), true, Passive::Resistor, 14);
-        // LED 0 is the leftmost and is printed LED8.
         drawSilkText(painter, QPointF(package.center().x(), package.top() - 12),
-                     QString::fromStdString(qbv::ledLabel(led)), 9, true, true);
+                     QString::fromStdString(qbv::ledLabel(qbv::ledAt(led))), 9, true, true);
     }
 }
 

@@ -101,8 +101,8 @@ void VirtualBoard::setKey(int key, bool pressed) {
     keys_ = pressed ? (keys_ | bit) : (keys_ & ~bit);
 }
 
-bool VirtualBoard::ledLit(int led) const {
-    return led >= 0 && led < kLedCount && (ledMask_ & board::ledBit(led)) != 0;
+bool VirtualBoard::ledLit(int place) const {
+    return place >= 0 && place < kLedCount && (ledMask_ & ledBit(ledAt(place))) != 0;
 }
 
 bool VirtualBoard::pinActive(int pin) const {

@@ -45,8 +45,8 @@ public:
     uint8_t keys() const { return keys_; }
 
     uint8_t ledMask() const { return ledMask_; }
-    // LED 0 is the leftmost, bit 7 of the mask.
-    bool ledLit(int led) const;
+    // The LED at a place in the row, 0 the leftmost (LED8).
+    bool ledLit(int place) const;
     bool pinActive(int pin) const;
     std::vector<int> activePins() const;
 

@@ -51,9 +51,9 @@ TEST(NumberTest, RefusesAnythingElse) {
 TEST(ArgumentsTest, LedMaskAndOnListGiveTheSameMask) {
     EXPECT_EQ(parsed({"led", "0x81"}).ledMask, 0x81);
     EXPECT_EQ(parsed({"led", "129"}).ledMask, 0x81);
-    EXPECT_EQ(parsed({"led", "--on", "0,7"}).ledMask, 0x81);
-    EXPECT_EQ(parsed({"led", "--on=7,0,7"}).ledMask, 0x81);
-    EXPECT_EQ(parsed({"led", "--on", "1"}).ledMask, 0x40);
+    EXPECT_EQ(parsed({"led", "--on", "8,1"}).ledMask, 0x81);
+    EXPECT_EQ(parsed({"led", "--on=1,8,1"}).ledMask, 0x81);
+    EXPECT_EQ(parsed({"led", "--on", "7"}).ledMask, 0x40);
     EXPECT_EQ(parsed({"led", "--on", ""}).ledMask, 0x00); // an empty list: all off
     EXPECT_EQ(parsed({"led", "0"}).ledMask, 0x00);
 }
@@ -63,8 +63,9 @@ TEST(ArgumentsTest, LedMistakesNameTheValue) {
     EXPECT_THAT(error({"led", "256"}), HasSubstr("'256'"));
     EXPECT_THAT(error({"led", "all"}), HasSubstr("'all'"));
     EXPECT_THAT(error({"led", "-1"}), HasSubstr("'-1'"));
-    EXPECT_THAT(error({"led", "--on", "0,8"}), HasSubstr("'8'"));
-    EXPECT_THAT(error({"led", "--on", "0,,7"}), HasSubstr("''"));
+    EXPECT_THAT(error({"led", "--on", "1,9"}), HasSubstr("'9'"));
+    EXPECT_THAT(error({"led", "--on", "0,8"}), HasSubstr("'0'"));
+    EXPECT_THAT(error({"led", "--on", "1,,8"}), HasSubstr("''"));
     EXPECT_THAT(error({"led", "--on", "one"}), HasSubstr("'one'"));
     EXPECT_THAT(error({"led"}), HasSubstr("required"));
     EXPECT_THAT(error({"led", "--on"}), HasSubstr("--on"));
@@ -182,15 +183,15 @@ INSTANTIATE_TEST_SUITE_P(
         Complaint{{"keys", "--watch=1"}, "watch was given a disallowed flag override"},
         Complaint{{"ping", "--on=1"}, "The following argument was not expected: --on=1"},
         Complaint{{"led"}, "Exactly 1 option from [MASK,--on] is required"},
-        Complaint{{"led", "--on"}, "--on: 1 required I,J,... missing"},
+        Complaint{{"led", "--on"}, "--on: 1 required N,M,... missing"},
         // --on takes the word after it, whatever it looks like
-        Complaint{{"led", "--on", "--x"}, "--on: invalid LED number '--x' (0-7)"},
-        Complaint{{"led", "--on", "--"}, "--on: invalid LED number '--' (0-7)"},
-        Complaint{{"led", "--on", "ping"}, "--on: invalid LED number 'ping' (0-7)"},
-        Complaint{{"led", "--on", "--json"}, "--on: invalid LED number '--json' (0-7)"},
-        Complaint{{"led", "--on", "--help"}, "--on: invalid LED number '--help' (0-7)"},
-        Complaint{{"led", "--on", "--json", "0,7"},
-                  "MASK: invalid LED mask '0,7' (0x00-0xFF, decimal or 0x hex)"},
+        Complaint{{"led", "--on", "--x"}, "--on: invalid LED number '--x' (1-8)"},
+        Complaint{{"led", "--on", "--"}, "--on: invalid LED number '--' (1-8)"},
+        Complaint{{"led", "--on", "ping"}, "--on: invalid LED number 'ping' (1-8)"},
+        Complaint{{"led", "--on", "--json"}, "--on: invalid LED number '--json' (1-8)"},
+        Complaint{{"led", "--on", "--help"}, "--on: invalid LED number '--help' (1-8)"},
+        Complaint{{"led", "--on", "--json", "8,1"},
+                  "MASK: invalid LED mask '8,1' (0x00-0xFF, decimal or 0x hex)"},
         Complaint{{"program", "--timeout-ms", "-h"}, "--timeout-ms: invalid time-out '-h' (milliseconds)"},
         Complaint{{"program", "--timeout-ms="}, "--timeout-ms: invalid time-out '' (milliseconds)"},
         // A word that has no place is named before anything else that is wrong

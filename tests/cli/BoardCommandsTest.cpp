@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Table, CommandBytesTest, testing::ValuesIn(test::kComma
                          [](const auto& info) { return test::bytesName(info.param); });
 
 TEST_F(BoardCommandTest, LedOnListAndSeveralPinsInOneCall) {
-    EXPECT_EQ(test::runQbv({"led", "--on", "0,7"}).exitCode, kExitSuccess);
+    EXPECT_EQ(test::runQbv({"led", "--on", "8,1"}).exitCode, kExitSuccess);
     EXPECT_EQ(fake.received(), afterHandshake({0x01, 0x81}));
     fake.clearRecord();
     const test::CliRun run = test::runQbv({"pin", "87", "on", "0", "off"});
@@ -106,7 +106,8 @@ TEST_F(BoardCommandTest, PingReportsThePanelsSuccess) {
 TEST_F(BoardCommandTest, UsageErrorsSendNothingAndLoadNothing) {
     for (const std::vector<std::string>& words :
          std::vector<std::vector<std::string>>{{"led", "0x100"},
-                                               {"led", "--on", "0,9"},
+                                               {"led", "--on", "1,9"},
+                                               {"led", "--on", "0"},
                                                {"pin", "1", "on", "88", "on"},
                                                {"pin", "1", "maybe"},
                                                {"keys", "--follow"},
@@ -119,7 +120,7 @@ TEST_F(BoardCommandTest, UsageErrorsSendNothingAndLoadNothing) {
         EXPECT_THAT(run.err, HasSubstr("qbv: "));
         EXPECT_THAT(run.err, HasSubstr("--help"));
     }
-    EXPECT_THAT(test::runQbv({"led", "--on", "0,9"}).err, HasSubstr("'9'"));
+    EXPECT_THAT(test::runQbv({"led", "--on", "1,9"}).err, HasSubstr("'9'"));
     EXPECT_TRUE(fake.calls().empty()); // the library was not even loaded
 }
 
@@ -183,12 +184,12 @@ TEST_F(BoardCommandTest, PinWriteThatFailsStopsTheRest) {
 
 TEST_F(BoardCommandTest, JsonResultsCarryTheirFields) {
     nlohmann::json led;
-    const test::CliRun ledRun = test::runQbv({"--json", "led", "--on", "0,7"});
+    const test::CliRun ledRun = test::runQbv({"--json", "led", "--on", "8,1"});
     ASSERT_TRUE(test::parseJson(ledRun.out, led)) << ledRun.out;
     EXPECT_EQ(led["command"].get<std::string>(), "led");
     EXPECT_TRUE(led["ok"].get<bool>());
     EXPECT_EQ(led["mask"].get<int>(), 0x81);
-    EXPECT_EQ(led["on"].get<std::vector<int>>(), (std::vector<int>{0, 7}));
+    EXPECT_EQ(led["on"].get<std::vector<std::string>>(), (std::vector<std::string>{"LED8", "LED1"}));
 
     nlohmann::json pins;
     ASSERT_TRUE(test::parseJson(test::runQbv({"pin", "87", "on", "0", "off", "--json"}).out, pins));

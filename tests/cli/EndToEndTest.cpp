@@ -149,10 +149,10 @@ TEST_P(HeldLinkTest, SaysWhyAndEndsInTime) {
     EXPECT_EQ(errors.substr(0, errors.find('\n')), row.firstError) << errors;
 }
 
-TEST_F(EndToEndTest, LedMaskLightsLedsZeroAndSeven) {
+TEST_F(EndToEndTest, LedMaskLightsLed8AndLed1) {
     std::string out;
     EXPECT_EQ(qbv({"led", "0x81"}, out), 0);
-    EXPECT_EQ(out, "Update LED success: mask 0x81, LEDs on: 0 7\n");
+    EXPECT_EQ(out, "Update LED success: mask 0x81, LEDs on: LED8 LED1\n");
     const sim::BoardState after = state();
     EXPECT_EQ(after.leds, 0x81);
     EXPECT_TRUE(linkClosesSoon());

@@ -115,7 +115,7 @@ const Golden kGoldens[] = {
     {"ping", {"ping"}},
     {"ping_json", {"ping", "--json"}},
     {"led", {"led", "0x81"}},
-    {"led_on_json", {"led", "--on", "0,7", "--json"}},
+    {"led_on_json", {"led", "--on", "8,1", "--json"}},
     {"pin", {"pin", "87", "on", "0", "off"}},
     {"pin_json", {"pin", "87", "on", "--json"}},
     {"keys", {"keys"}},
@@ -130,7 +130,7 @@ const Golden kGoldens[] = {
     {"program_no_toolchain", {"program"}},
     {"program_no_toolchain_json", {"program", "--json"}},
     {"help_word_pin", {"help", "pin"}},
-    {"led_on_equals_json", {"--json", "led", "--on=0,7"}},
+    {"led_on_equals_json", {"--json", "led", "--on=8,1"}},
     {"usage_pin_negative_json", {"pin", "1", "on", "-1", "off", "--json"}},
     {"usage_command_json", {"--json", "blink"}},
 };

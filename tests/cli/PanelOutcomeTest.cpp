@@ -213,6 +213,57 @@ TEST(PanelGoneTest, ACommandGoesOnOverQbvsOwnLinkButProgrammingIsNeverStartedTwi
     EXPECT_THAT(programmed.err + programmed.out, HasSubstr("Please make sure Quatus is installed"));
 }
 
+// Once the panel said its job started, how the job ended is how qbv program ends, and the panel is not
+// asked again, even with --wait; a panel that ended before it connected again leaves qbv to ask the board.
+struct JobEnd {
+    const char* name;
+    std::string reply;
+    int exitCode;
+    nlohmann::json fields;
+    size_t requests;
+};
+
+std::string afterStart(const std::string& reply) {
+    return std::string(R"({"programming":true})") + "\n" + reply;
+}
+
+const JobEnd kJobEnds[] = {
+    {"Answered", kOk, qbv::kExitSuccess, {{"programmed", true}, {"keys", 2}}, 1},
+    {"EndedBeforeItConnected", R"({"ok":true})", qbv::kExitSuccess, {{"programmed", true}, {"keys", 0}}, 2},
+    {"Unanswered", afterStart(refusal("unanswered")), qbv::kExitNoResponse, {{"programmed", true}}, 1},
+    {"Failed",
+     afterStart(refusal("unprogrammed")),
+     qbv::kExitProgrammingFailed,
+     {{"programmed", false}, {"timedOut", false}},
+     1},
+    {"TimedOut",
+     afterStart(refusal("timed-out")),
+     qbv::kExitTimeout,
+     {{"programmed", false}, {"timedOut", true}},
+     1},
+    {"Closing", afterStart(refusal("closing")), qbv::kExitPanelBusy, {{"programmed", false}}, 1},
+};
+
+struct PanelJobEndTest : testing::TestWithParam<JobEnd> {
+    test::FakeLibraryDirectory directory;
+};
+
+INSTANTIATE_TEST_SUITE_P(Ends, PanelJobEndTest, testing::ValuesIn(kJobEnds),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_P(PanelJobEndTest, IsHowProgrammingEnds) {
+    const JobEnd& end = GetParam();
+    ScriptedPanel panel({end.reply});
+    const test::CliRun run = test::runQbv({"--wait", "5", "--json", "program"});
+    EXPECT_EQ(run.exitCode, end.exitCode) << run.err;
+    EXPECT_EQ(panel.requests().size(), end.requests);
+    nlohmann::json json;
+    ASSERT_TRUE(test::parseJson(run.out, json)) << run.out;
+    for (const auto& [key, value] : end.fields.items())
+        EXPECT_EQ(json[key], value) << key;
+    EXPECT_EQ(json.contains("timedOut"), end.fields.contains("timedOut"));
+}
+
 // qbv doctor while a panel of the folder runs: the link's steps are asked of the panel, never of qbv's own
 // link, and the panel's refusal is the step's failure.
 struct DoctorAnswer {

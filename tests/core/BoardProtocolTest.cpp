@@ -47,8 +47,8 @@ INSTANTIATE_TEST_SUITE_P(Table, CommandBytesTest, testing::ValuesIn(test::kComma
                          });
 
 TEST(CommandData, LedMaskAndPinByteFollowTheBoardsNumbering) {
-    EXPECT_EQ(board::ledBit(0) | board::ledBit(7), 0x81);
-    EXPECT_EQ(board::ledBit(2), 0x20);
+    EXPECT_EQ(ledBit(8) | ledBit(1), 0x81);
+    EXPECT_EQ(ledBit(6), 0x20);
     EXPECT_EQ(board::pinByte(87, true), 0xD7);
     EXPECT_EQ(board::pinByte(68, true), 0xC4);
     EXPECT_EQ(board::pinByte(5, false), 0x05);

@@ -73,7 +73,7 @@ void PanelTest::expectRecovers() {
     clickOn(led(3));
     uint8_t expected = 0;
     for (int index = 0; index < qbv::kLedCount; ++index)
-        expected |= led(index)->Down() ? board::ledBit(index) : 0;
+        expected |= led(index)->Down() ? ledBit(ledAt(index)) : 0;
     EXPECT_EQ(status(), "Update LED success");
     EXPECT_EQ(boardState().leds, expected);
     EXPECT_TRUE(controlsShown());

@@ -65,7 +65,7 @@ for board_window in $(xdotool search --onlyvisible --class '^qbv-virtual-board$'
 done
 xdotool windowmove --sync "$window" 0 0 windowraise "$window"
 
-# LED8 (LED 0, bit 7) is the leftmost over the LED strip; Exit is the box header at the bottom left.
+# LED8 (bit 7) is the leftmost over the LED strip; Exit is the box header at the bottom left.
 xdotool mousemove --window "$window" 396 384 click 1
 until_state leds=0x80 10
 

@@ -107,7 +107,7 @@ TEST_F(LinkTest, CommandsThroughThePortDriveTheBoard) {
     ASSERT_TRUE(port.IsLoaded());
     ASSERT_TRUE(port.Open());
     EXPECT_TRUE(send(port, board::kPing));
-    uint8_t leds = board::ledBit(0) | board::ledBit(7);
+    uint8_t leds = ledBit(8) | ledBit(1);
     EXPECT_TRUE(send(port, board::kSetLeds, &leds));
     uint8_t pin = board::pinByte(87, true);
     EXPECT_TRUE(send(port, board::kSetGpioPin, &pin));

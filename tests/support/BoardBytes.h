@@ -18,9 +18,9 @@ struct CommandBytes {
 
 inline const std::vector<CommandBytes> kCommandBytes = {
     {board::kPing, 0x00, {0x00}},
-    {board::kSetLeds, board::ledBit(0) | board::ledBit(7), {0x01, 0x81}},
+    {board::kSetLeds, ledBit(8) | ledBit(1), {0x01, 0x81}},
     {board::kSetLeds, 0x00, {0x01, 0x00}},
-    {board::kSetLeds, board::ledBit(0), {0x01, 0x80}},
+    {board::kSetLeds, ledBit(8), {0x01, 0x80}},
     {board::kSetGpioPin, board::pinByte(87, true), {0x05, 0xD7}},
     {board::kSetGpioPin, board::pinByte(0, false), {0x05, 0x00}},
     {board::kSetGpioPin, board::pinByte(68, true), {0x05, 0xC4}},
