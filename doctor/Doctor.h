@@ -15,6 +15,7 @@ namespace qbv::doctor {
 // What one step of the way to the board came to. A failure carries qbv's exit code for it and what to do. A
 // check that asks the board many times (the round trip) asks once a step: Going says it has more to ask.
 enum class CheckStatus { Ok, Failed, Skipped, Going };
+constexpr int kCheckStatusCount = static_cast<int>(CheckStatus::Going) + 1;
 
 struct CheckResult {
     CheckStatus status = CheckStatus::Ok;

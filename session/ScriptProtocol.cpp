@@ -1,6 +1,7 @@
 #include "session/ScriptProtocol.h"
 
 #include "common/Board.h"
+#include "common/EnumTable.h"
 #include "platform/Environment.h"
 #include "platform/ProgramLocation.h"
 
@@ -16,12 +17,43 @@ namespace {
 
 using Json = nlohmann::json;
 
-constexpr const char* kVerbs[] = {"ping", "led", "pin", "keys", "watch", "program"};
+struct VerbWord {
+    ScriptVerb verb;
+    const char* word;
+};
+constexpr VerbWord kVerbs[] = {
+    {ScriptVerb::Ping, "ping"}, {ScriptVerb::Led, "led"},     {ScriptVerb::Pin, "pin"},
+    {ScriptVerb::Keys, "keys"}, {ScriptVerb::Watch, "watch"}, {ScriptVerb::Program, "program"},
+};
+static_assert(rowsInEnumOrder(kVerbs, &VerbWord::verb, kScriptVerbCount));
 
-// The words of WHY, in the order of Refusal (None has none).
-constexpr const char* kRefusals[] = {
-    "",          "busy",       "closing",     "not-connected", "failed",     "unprogrammed",
-    "timed-out", "unanswered", "bad-request", "connecting",    "no-library", "other-user"};
+// The words of WHY (None has none).
+struct RefusalWord {
+    Refusal refusal;
+    const char* word;
+};
+constexpr RefusalWord kRefusals[] = {
+    {Refusal::None, ""},
+    {Refusal::Busy, "busy"},
+    {Refusal::Closing, "closing"},
+    {Refusal::NotConnected, "not-connected"},
+    {Refusal::Failed, "failed"},
+    {Refusal::Unprogrammed, "unprogrammed"},
+    {Refusal::TimedOut, "timed-out"},
+    {Refusal::Unanswered, "unanswered"},
+    {Refusal::BadRequest, "bad-request"},
+    {Refusal::Connecting, "connecting"},
+    {Refusal::NoLibrary, "no-library"},
+    {Refusal::OtherUser, "other-user"},
+};
+static_assert(rowsInEnumOrder(kRefusals, &RefusalWord::refusal, kRefusalCount));
+
+// The row that holds the word, if one does.
+template <typename Row, size_t N> const Row* rowWithWord(const Row (&rows)[N], const std::string& word) {
+    const auto found =
+        std::find_if(std::begin(rows), std::end(rows), [&](const Row& row) { return word == row.word; });
+    return found == std::end(rows) ? nullptr : found;
+}
 
 // The whole number under the key, when it is one in range.
 std::optional<int64_t> wholeNumber(const Json& object, const char* key, int64_t maximum) {
@@ -63,16 +95,16 @@ bool parseScriptRequest(std::string_view line, ScriptRequest& request, std::stri
     if (!object.is_object())
         return (error = "a request is one JSON object"), false;
     const std::string word = stringAt(object, "do");
-    const auto known = std::find(std::begin(kVerbs), std::end(kVerbs), word);
-    if (known == std::end(kVerbs))
+    const VerbWord* known = rowWithWord(kVerbs, word);
+    if (!known)
         return (error = "no such request: '" + word + "'"), false;
     request = {};
-    request.verb = static_cast<ScriptVerb>(known - std::begin(kVerbs));
+    request.verb = known->verb;
     return readArguments(object, request, error);
 }
 
 std::string scriptRequestLine(const ScriptRequest& request) {
-    Json object = {{"do", kVerbs[static_cast<int>(request.verb)]}};
+    Json object = {{"do", rowOf(kVerbs, request.verb).word}};
     if (request.verb == ScriptVerb::Led)
         object["mask"] = request.mask;
     if (request.verb == ScriptVerb::Pin) {
@@ -100,10 +132,8 @@ bool parseScriptReply(std::string_view line, ScriptReply& reply) {
         return false;
     if (ok->get<bool>())
         return true;
-    const std::string why = stringAt(object, "why");
-    const auto known = std::find(std::begin(kRefusals) + 1, std::end(kRefusals), why);
-    reply.refusal = known == std::end(kRefusals) ? Refusal::BadRequest
-                                                 : static_cast<Refusal>(known - std::begin(kRefusals));
+    const RefusalWord* known = rowWithWord(kRefusals, stringAt(object, "why"));
+    reply.refusal = known && known->refusal != Refusal::None ? known->refusal : Refusal::BadRequest;
     reply.text = stringAt(object, "text");
     reply.reason = stringAt(object, "reason");
     return true;
@@ -118,7 +148,7 @@ std::string scriptReplyLine(const ScriptReply& reply) {
     if (reply.keys)
         object["keys"] = *reply.keys;
     if (reply.refusal != Refusal::None) {
-        object["why"] = kRefusals[static_cast<int>(reply.refusal)];
+        object["why"] = rowOf(kRefusals, reply.refusal).word;
         object["text"] = reply.text;
         if (!reply.reason.empty())
             object["reason"] = reply.reason;

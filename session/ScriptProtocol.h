@@ -27,6 +27,7 @@ namespace qbv::session {
 constexpr size_t kMaxScriptLine = 1024;
 
 enum class ScriptVerb { Ping, Led, Pin, Keys, Watch, Program };
+constexpr int kScriptVerbCount = static_cast<int>(ScriptVerb::Program) + 1;
 
 struct ScriptRequest {
     ScriptVerb verb = ScriptVerb::Ping;
@@ -51,6 +52,7 @@ enum class Refusal {
     NoLibrary,    // the panel's JTAG access library did not load; the reason says why
     OtherUser,    // the script runs as another user: a panel serves its own user's scripts only
 };
+constexpr int kRefusalCount = static_cast<int>(Refusal::OtherUser) + 1;
 
 struct ScriptReply {
     Refusal refusal = Refusal::None; // None: done

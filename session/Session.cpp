@@ -3,6 +3,7 @@
 #include "board/BoardProtocol.h"
 #include "board/Connection.h"
 #include "board/Jtagport.h"
+#include "common/EnumTable.h"
 #include "common/Format.h"
 #include "common/Texts.h"
 #include "platform/Clock.h"
@@ -106,9 +107,17 @@ Outcome Session::request(Action action, uint8_t data) {
 }
 
 void Session::request(RequestId id, const ScriptRequest& request) {
-    static constexpr Action kActions[] = {Action::Ping,     Action::SetLeds,  Action::SetPin,
-                                          Action::ReadKeys, Action::ReadKeys, Action::Program};
-    const Action action = kActions[static_cast<int>(request.verb)];
+    struct VerbAction {
+        ScriptVerb verb;
+        Action action;
+    };
+    static constexpr VerbAction kActions[] = {
+        {ScriptVerb::Ping, Action::Ping},      {ScriptVerb::Led, Action::SetLeds},
+        {ScriptVerb::Pin, Action::SetPin},     {ScriptVerb::Keys, Action::ReadKeys},
+        {ScriptVerb::Watch, Action::ReadKeys}, {ScriptVerb::Program, Action::Program},
+    };
+    static_assert(rowsInEnumOrder(kActions, &VerbAction::verb, kScriptVerbCount));
+    const Action action = rowOf(kActions, request.verb).action;
     if (!accepts(action))
         return view_.answerScript(id, refusal());
     script_ = true;
