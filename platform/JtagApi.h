@@ -4,6 +4,8 @@
 // 0 for success. The panel calls six of them; the other four must be exported all the same. Our own
 // libraries (the test fake, the virtual board's edition) export exactly these.
 
+#include "common/EnumTable.h"
+
 #include <cstdint>
 
 #if defined(_WIN32) && !defined(_WIN64)
@@ -72,18 +74,23 @@ enum Function : int {
     kJtagAtlanticClearStall,
     kFunctionCount
 };
-constexpr const char* kFunctionNames[kFunctionCount] = {
-    "jtag_init",
-    "jtag_close",
-    "jtag_command",
-    "jtag_atlantic_init",
-    "jtag_atlantic_get_offset",
-    "jtag_atlantic_status",
-    "jtag_atlantic_write",
-    "jtag_atlantic_read",
-    "jtag_atlantic_transfer",
-    "jtag_atlantic_clearstall",
+struct FunctionName {
+    Function function;
+    const char* name;
 };
+constexpr FunctionName kFunctionNames[] = {
+    {kJtagInit, "jtag_init"},
+    {kJtagClose, "jtag_close"},
+    {kJtagCommand, "jtag_command"},
+    {kJtagAtlanticInit, "jtag_atlantic_init"},
+    {kJtagAtlanticGetOffset, "jtag_atlantic_get_offset"},
+    {kJtagAtlanticStatus, "jtag_atlantic_status"},
+    {kJtagAtlanticWrite, "jtag_atlantic_write"},
+    {kJtagAtlanticRead, "jtag_atlantic_read"},
+    {kJtagAtlanticTransfer, "jtag_atlantic_transfer"},
+    {kJtagAtlanticClearStall, "jtag_atlantic_clearstall"},
+};
+static_assert(rowsInEnumOrder(kFunctionNames, &FunctionName::function, kFunctionCount));
 
 // The ten entry points of a library loaded into this program.
 struct EntryPoints {

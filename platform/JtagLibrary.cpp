@@ -60,7 +60,7 @@ private:
 };
 
 template <typename Fn> void find(LibraryHandle library, jtag::Function function, Fn& entry, bool& all) {
-    entry = reinterpret_cast<Fn>(findSymbol(library, jtag::kFunctionNames[function]));
+    entry = reinterpret_cast<Fn>(findSymbol(library, rowOf(jtag::kFunctionNames, function).name));
     all = all && entry != nullptr;
 }
 
