@@ -24,10 +24,6 @@ namespace {
 
 // As many key reads as make a median that one slow read does not move.
 constexpr int kRoundTrips = 20;
-// The editions of the library name themselves so: the virtual board's (sim/jtaglib), the one for real
-// boards over the vendor's client (jtagvendor/).
-constexpr const char* kVirtualEditionWords = "virtual board";
-constexpr const char* kVendorEditionWords = "real boards";
 
 CheckResult ok(std::string detail) {
     return {CheckStatus::Ok, std::move(detail), {}, kExitSuccess};
@@ -93,7 +89,7 @@ bool onVirtualBoard(const DoctorContext& context) {
 }
 
 bool onRealBoard(const DoctorContext& context) {
-    return context.port && context.port->edition().find(kVendorEditionWords) != std::string::npos;
+    return context.port && context.port->libraryEdition() == jtag::Edition::RealBoards;
 }
 
 bool onRealBoardsUsb(const DoctorContext& context) {
@@ -418,7 +414,7 @@ constexpr DoctorCheck kChecks[] = {
 } // namespace
 
 bool DoctorContext::virtualEdition() const {
-    return port && port->edition().find(kVirtualEditionWords) != std::string::npos;
+    return port && port->libraryEdition() == jtag::Edition::VirtualBoard;
 }
 
 std::span<const DoctorCheck> doctorChecks() {

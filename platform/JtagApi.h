@@ -48,9 +48,20 @@ enum class LinkError : int32_t {
 };
 using JtagErrorTextFn = int32_t(JTAG_CALL*)(void* context, char* text, int32_t room);
 constexpr const char* kErrorTextName = "jtag_error_text";
-// And which edition it is, in words ("for real boards", "virtual board").
-using JtagEditionFn = const char*(JTAG_CALL*)();
+// And which edition it is: ours return their own; the maker's, which lacks the export, is Makers.
+enum class Edition : int32_t {
+    Makers = 0,       // the board maker's own library
+    VirtualBoard = 1, // ours, for the virtual board (sim/jtaglib)
+    RealBoards = 2,   // ours, for real boards, over the FPGA vendor's JTAG-UART client (jtagvendor/)
+};
+constexpr int kEditionCount = static_cast<int>(Edition::RealBoards) + 1;
+using JtagEditionFn = int32_t(JTAG_CALL*)();
 constexpr const char* kEditionName = "jtag_edition";
+// The edition a library or the helper reported; a value this program does not know is taken for the
+// maker's, which tells nothing of itself either.
+constexpr Edition editionFrom(int32_t value) {
+    return value > 0 && value < kEditionCount ? static_cast<Edition>(value) : Edition::Makers;
+}
 
 // Size of the link context the port owns and the library fills in.
 constexpr int kLinkContextSize = 164;

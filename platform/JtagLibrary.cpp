@@ -46,9 +46,8 @@ public:
         text = words;
         return kind;
     }
-    std::string edition() const override {
-        const char* words = edition_ ? edition_() : nullptr;
-        return words ? words : "";
+    jtag::Edition edition() const override {
+        return edition_ ? jtag::editionFrom(edition_()) : jtag::Edition::Makers;
     }
     std::string runsThrough() const override { return {}; }
 
