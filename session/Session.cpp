@@ -49,7 +49,8 @@ LibraryFacts factsOf(const TJtagPort& port) {
 
 } // namespace
 
-Session::Session(SessionView& view) : view_(view) {}
+Session::Session(SessionView& view, doctor::ProbeVirtualBoard probeVirtualBoard)
+    : view_(view), probeVirtualBoard_(std::move(probeVirtualBoard)) {}
 
 Session::~Session() {
     DestroyJtagPort();
@@ -578,6 +579,7 @@ void Session::CheckConnection() {
     doctor::DoctorContext context;
     context.inPanel = true;
     context.panelPort = FJtagPort && FJtagPort->IsOpen() ? FJtagPort.get() : nullptr;
+    context.probeVirtualBoard = probeVirtualBoard_;
     check_ = std::make_unique<doctor::Doctor>(std::move(context));
     log("Check the connection: started");
     schedule();

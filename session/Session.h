@@ -48,7 +48,8 @@ struct LibraryFacts {
 // check of a check of the connection.
 class Session {
 public:
-    explicit Session(SessionView& view);
+    // probeVirtualBoard: how the front end looks at a virtual board, for a check of the connection on one.
+    Session(SessionView& view, doctor::ProbeVirtualBoard probeVirtualBoard);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -148,6 +149,7 @@ private:
     // The check of the connection, a step at a time, and the state it found and returns to.
     std::unique_ptr<doctor::Doctor> check_;
     State checkFound_ = State::Disconnected;
+    doctor::ProbeVirtualBoard probeVirtualBoard_;
 };
 
 } // namespace qbv::session
