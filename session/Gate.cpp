@@ -73,7 +73,7 @@ constexpr Refused kChecking{Refusal::Busy, "The control panel is checking the co
 constexpr std::optional<Look> kAsLastSeen = std::nullopt;
 constexpr State kDown = State::Disconnected;
 constexpr State kMute = State::Unanswered;
-using enum State;
+using enum State; // each row of the table names its state first
 
 // clang-format off
 constexpr Row kTable[] = {
