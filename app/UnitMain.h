@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MessageBoxes.h"
+#include "app/VirtualBoardProbe.h"
 #include "common/Colours.h"
 #include "session/Session.h"
 
@@ -166,7 +167,7 @@ private:
     std::array<std::unique_ptr<QImage>, 4> FKeyBackgrounds; // slots 96-99: key backgrounds
     bool FFirstShowPending = true;
     // The board link: its state, the JTAG port and everything that runs on it.
-    qbv::session::Session FSession{*this};
+    qbv::session::Session FSession{*this, probeVirtualBoard};
 
     // The context menu on the board picture, its shortcuts, the log and About; the scripts served.
     BoardMenu* FMenu = nullptr;

@@ -1,6 +1,7 @@
 #include "board/Jtagport.h"
 
 #include "board/Invariant.h"
+#include "common/EnumTable.h"
 #include "common/Format.h"
 #include "common/Texts.h"
 #include "platform/Clock.h"
@@ -16,6 +17,17 @@ constexpr uint32_t kWriteRetryPauseMs = 150;
 // Pause after a read call that failed. An empty read that succeeded is asked again at once, so a reply
 // is taken the moment it arrives.
 constexpr uint32_t kFailedReadPauseMs = 1;
+
+struct EditionWords {
+    qbv::jtag::Edition edition;
+    const char* words;
+};
+constexpr EditionWords kEditionWords[] = {
+    {qbv::jtag::Edition::Makers, "the board maker's"},
+    {qbv::jtag::Edition::VirtualBoard, "ours, for the virtual board"},
+    {qbv::jtag::Edition::RealBoards, "ours, for real boards (over the FPGA vendor's JTAG-UART client)"},
+};
+static_assert(qbv::rowsInEnumOrder(kEditionWords, &EditionWords::edition, qbv::jtag::kEditionCount));
 
 } // namespace
 
@@ -82,14 +94,18 @@ bool TJtagPort::Open() {
     return true;
 }
 
+std::optional<qbv::jtag::Edition> TJtagPort::libraryEdition() const {
+    if (!IsLoaded())
+        return std::nullopt;
+    return FLibrary->edition();
+}
+
 std::string TJtagPort::edition() const {
     if (!IsLoaded())
         return {};
-    std::string edition = FLibrary->edition();
-    if (edition.empty())
-        edition = "the board maker's";
+    const std::string words = qbv::rowOf(kEditionWords, FLibrary->edition()).words;
     const std::string how = FLibrary->runsThrough();
-    return how.empty() ? edition : edition + " (" + how + ")";
+    return how.empty() ? words : words + " (" + how + ")";
 }
 
 bool TJtagPort::openFailed() {

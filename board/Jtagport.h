@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 // What went wrong when the port was made; the text is what the user is shown, in an error box.
@@ -62,8 +63,10 @@ public:
     // Why the last Open failed, in the library's own words, when it is an edition of ours that says so
     // (the maker's library does not): None and "" otherwise.
     qbv::jtag::LinkError linkError() const { return FLinkError; }
-    // Which edition of the library was loaded: the maker's, or one of ours; empty when none was. When it
-    // runs outside this program (a 32-bit library on 64-bit Windows), it says how.
+    // Which edition of the library was loaded: the maker's, or one of ours; none when none was.
+    std::optional<qbv::jtag::Edition> libraryEdition() const;
+    // The same in words, as About, the log and the checks show it; empty when none was loaded. When the
+    // library runs outside this program (a 32-bit library on 64-bit Windows), it says how.
     std::string edition() const;
     const std::string& linkErrorString() const { return FLinkErrorString; }
 

@@ -2,6 +2,7 @@
 
 #include "HelpText.h"
 #include "common/Board.h"
+#include "common/EnumTable.h"
 
 #include <CLI/CLI.hpp>
 
@@ -13,8 +14,26 @@ namespace qbv::cli {
 
 namespace {
 
-constexpr const char* kCommandNames[] = {"", "ping", "led", "pin", "keys", "program", "doctor"};
-constexpr int kCommandCount = static_cast<int>(std::size(kCommandNames));
+struct CommandName {
+    Command command;
+    const char* name;
+};
+constexpr CommandName kCommandNames[] = {
+    {Command::None, ""},         {Command::Ping, "ping"}, {Command::Led, "led"},
+    {Command::Pin, "pin"},       {Command::Keys, "keys"}, {Command::Program, "program"},
+    {Command::Doctor, "doctor"},
+};
+constexpr int kCommandCount = static_cast<int>(Command::Doctor) + 1;
+static_assert(rowsInEnumOrder(kCommandNames, &CommandName::command, kCommandCount));
+
+// The commands' names, as a help topic names them.
+std::vector<std::string> commandWords() {
+    std::vector<std::string> words;
+    for (int i = 1; i < kCommandCount; ++i)
+        words.emplace_back(kCommandNames[i].name);
+    return words;
+}
+
 constexpr uint32_t kLongestWaitSeconds = 24 * 60 * 60;
 
 // A refusal that names the value: "invalid pin number '88' (0-87)".
@@ -156,7 +175,8 @@ private:
 
     void declareCommands() {
         for (int i = 1; i < kCommandCount; ++i) {
-            commands_[i] = app_.add_subcommand(kCommandNames[i], commandSummary(static_cast<Command>(i)));
+            commands_[i] =
+                app_.add_subcommand(kCommandNames[i].name, commandSummary(static_cast<Command>(i)));
             commands_[i]->footer(commandNotes(static_cast<Command>(i)));
             commands_[i]->fallthrough(); // the global options after the command's name too
             commands_[i]->group("Commands");
@@ -188,7 +208,7 @@ private:
             ->description(""); // a knob for tests, kept out of the help
         help_ = app_.add_subcommand("help", "this text, or the help for one command")->group("Commands");
         help_->add_option("COMMAND", helpTopic_, "the command to help with")
-            ->check(CLI::IsMember(std::vector<std::string>(kCommandNames + 1, std::end(kCommandNames))));
+            ->check(CLI::IsMember(commandWords()));
         help_->allow_extras(); // "help pin 5 up": the help for a line that failed
     }
 
@@ -197,7 +217,7 @@ private:
     // The command the line names, also after a parse that ended early.
     Command namedCommand() const {
         for (int i = 1; i < kCommandCount; ++i)
-            if (commands_[i]->parsed() || helpTopic_ == kCommandNames[i])
+            if (commands_[i]->parsed() || helpTopic_ == kCommandNames[i].name)
                 return static_cast<Command>(i);
         return Command::None;
     }
@@ -252,7 +272,7 @@ private:
 } // namespace
 
 const char* commandName(Command command) {
-    return kCommandNames[static_cast<int>(command)];
+    return rowOf(kCommandNames, command).name;
 }
 
 ParseResult parseArguments(const std::vector<std::string>& arguments) {

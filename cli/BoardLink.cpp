@@ -26,8 +26,6 @@ constexpr uint32_t kSendMs = 2000;
 constexpr uint32_t kSliceMs = 100;
 // The least time a try near the run's deadline still gives the panel to answer.
 constexpr uint32_t kLeastAnswerMs = 500;
-// As the panel polls the keys: the next read 20 ms after the end of the last.
-constexpr uint32_t kPollIntervalMs = 20;
 // How long a panel that ended after programming may take to end.
 constexpr uint32_t kPanelEndsSeconds = 10;
 
@@ -153,7 +151,7 @@ Outcome DirectLink::watchKeys() {
 
 // A read of its own, as the panel polls.
 Outcome DirectLink::nextKeys() {
-    platform::sleep(kPollIntervalMs);
+    platform::sleep(board::kPollIntervalMs); // as the panel polls the keys
     if (reporter_.console().interrupted())
         return interrupted();
     return readKeys();

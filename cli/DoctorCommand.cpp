@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "common/ExitCode.h"
 #include "doctor/Doctor.h"
+#include "sim/control/BoardControl.h"
 
 #include <string>
 
@@ -39,6 +40,32 @@ private:
     std::unique_ptr<PanelLink> panel_;
 };
 
+// The virtual board, looked at through its control.
+class ControlProbe final : public doctor::VirtualBoardProbe {
+public:
+    const std::string& name() const override { return name_; }
+    std::string linkSocketPath(std::string& refusal) const override {
+        return sim::linkSocketPath(name_, &refusal);
+    }
+    bool connect(std::string& why) override {
+        const bool connected = control_.connect();
+        why = control_.errorDetails();
+        return connected;
+    }
+    std::optional<doctor::VirtualBoardState> state(std::string& reply) override {
+        sim::BoardState state;
+        const bool said = control_.state(state);
+        reply = control_.lastReply();
+        return said
+                   ? std::optional(doctor::VirtualBoardState{state.plugged, state.programmed, state.linkOpen})
+                   : std::nullopt;
+    }
+
+private:
+    std::string name_ = sim::boardNameFromEnvironment();
+    sim::BoardControl control_{name_};
+};
+
 std::unique_ptr<doctor::LinkHolder> runningPanel(Reporter& reporter) {
     auto panel = std::make_unique<PanelLink>(reporter);
     if (!panel->open())
@@ -66,6 +93,7 @@ void report(Reporter& reporter, const CheckLine& line) {
 int runDoctor(const Invocation&, Reporter& reporter) {
     doctor::DoctorContext context;
     context.findHolder = [&reporter] { return runningPanel(reporter); };
+    context.probeVirtualBoard = [] { return std::make_unique<ControlProbe>(); };
     doctor::Doctor checks(std::move(context));
     while (!checks.done()) {
         if (reporter.console().interrupted())

@@ -1,12 +1,24 @@
 #include "doctor/Doctor.h"
 
+#include "common/EnumTable.h"
 #include "common/ExitCode.h"
 
 namespace qbv::doctor {
 
 namespace {
 
-constexpr const char* kStatusNames[] = {"ok", "failed", "skipped", "going"};
+struct StatusName {
+    CheckStatus status;
+    const char* name;
+};
+constexpr StatusName kStatusNames[] = {
+    {CheckStatus::Ok, "ok"},
+    {CheckStatus::Failed, "failed"},
+    {CheckStatus::Skipped, "skipped"},
+    {CheckStatus::Going, "going"},
+};
+static_assert(rowsInEnumOrder(kStatusNames, &StatusName::status, kCheckStatusCount));
+
 // The columns of a line in words: the status, the check's name (wide enough for the longest), the sentence.
 constexpr size_t kStatusWidth = 9;
 constexpr size_t kNameWidth = 21;
@@ -89,7 +101,7 @@ const char* endingWords(Ending ending) {
 }
 
 const char* statusName(CheckStatus status) {
-    return kStatusNames[static_cast<int>(status)];
+    return rowOf(kStatusNames, status).name;
 }
 
 std::string reportLines(const CheckLine& line) {

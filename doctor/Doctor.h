@@ -1,7 +1,6 @@
 #pragma once
 
 #include "board/Jtagport.h"
-#include "sim/control/BoardControl.h"
 
 #include <functional>
 #include <memory>
@@ -15,6 +14,7 @@ namespace qbv::doctor {
 // What one step of the way to the board came to. A failure carries qbv's exit code for it and what to do. A
 // check that asks the board many times (the round trip) asks once a step: Going says it has more to ask.
 enum class CheckStatus { Ok, Failed, Skipped, Going };
+constexpr int kCheckStatusCount = static_cast<int>(CheckStatus::Going) + 1;
 
 struct CheckResult {
     CheckStatus status = CheckStatus::Ok;
@@ -31,6 +31,28 @@ public:
     virtual CheckResult ping() = 0;
 };
 
+// The virtual board as its checks look at it, through its own control: each front end hands in a way to
+// look, so that the checks know nothing of the simulator.
+struct VirtualBoardState {
+    bool plugged = false;
+    bool programmed = false;
+    bool linkOpen = false; // another program holds its link
+};
+
+class VirtualBoardProbe {
+public:
+    virtual ~VirtualBoardProbe() = default;
+    // The board's name, as QBV_VIRTUAL_BOARD gives it, or the default.
+    virtual const std::string& name() const = 0;
+    // Where it serves its link; empty when there can be no such place, and refusal then says why.
+    virtual std::string linkSocketPath(std::string& refusal) const = 0;
+    // Connects to its control; false when it could not, and why then says why.
+    virtual bool connect(std::string& why) = 0;
+    // What it says of itself over that connection; none when it did not say, and reply then holds what came.
+    virtual std::optional<VirtualBoardState> state(std::string& reply) = 0;
+};
+using ProbeVirtualBoard = std::function<std::unique_ptr<VirtualBoardProbe>()>;
+
 // Who runs the checks, and what the checks learn on the way and hand on to the later ones: the port with
 // its library, the front end that holds the link when one runs, the virtual board's control connection.
 struct DoctorContext {
@@ -40,11 +62,13 @@ struct DoctorContext {
     TJtagPort* panelPort = nullptr;
     // qbv: a running control panel of the same folder, if there is one.
     std::function<std::unique_ptr<LinkHolder>()> findHolder;
+    // How the front end looks at a virtual board, for the checks of one.
+    ProbeVirtualBoard probeVirtualBoard;
 
     TJtagPort* port = nullptr; // the port the checks use: the panel's or their own
     std::unique_ptr<TJtagPort> ownPort;
     std::unique_ptr<LinkHolder> holder;
-    std::unique_ptr<sim::BoardControl> virtualBoard;
+    std::unique_ptr<VirtualBoardProbe> virtualBoard;
     std::optional<bool> linkOpened;        // once the checks have tried to open the link
     std::optional<CheckResult> holderPing; // the running panel's answer to the first ping asked of it
     std::vector<double> roundTrips;        // the round trip's times so far, in milliseconds

@@ -1,6 +1,7 @@
 #include "Doctor.h"
 
 #include "board/BoardProtocol.h"
+#include "board/Invariant.h"
 #include "common/ExitCode.h"
 #include "common/Format.h"
 #include "common/Texts.h"
@@ -12,7 +13,6 @@
 #include "platform/VendorToolchain.h"
 #include "programming/ProgrammingJob.h"
 #include "programming/QuartusLocation.h"
-#include "sim/core/SocketPath.h"
 
 #include <algorithm>
 #include <chrono>
@@ -24,10 +24,6 @@ namespace {
 
 // As many key reads as make a median that one slow read does not move.
 constexpr int kRoundTrips = 20;
-// The editions of the library name themselves so: the virtual board's (sim/jtaglib), the one for real
-// boards over the vendor's client (jtagvendor/).
-constexpr const char* kVirtualEditionWords = "virtual board";
-constexpr const char* kVendorEditionWords = "real boards";
 
 CheckResult ok(std::string detail) {
     return {CheckStatus::Ok, std::move(detail), {}, kExitSuccess};
@@ -93,7 +89,7 @@ bool onVirtualBoard(const DoctorContext& context) {
 }
 
 bool onRealBoard(const DoctorContext& context) {
-    return context.port && context.port->edition().find(kVendorEditionWords) != std::string::npos;
+    return context.port && context.port->libraryEdition() == jtag::Edition::RealBoards;
 }
 
 bool onRealBoardsUsb(const DoctorContext& context) {
@@ -148,31 +144,29 @@ CheckResult checkPanel(DoctorContext& context) {
 }
 
 CheckResult checkVirtualBoard(DoctorContext& context) {
-    const std::string name = sim::boardNameFromEnvironment();
+    QBV_INVARIANT(context.probeVirtualBoard, "a front end on the virtual board hands in a way to look at it");
+    context.virtualBoard = context.probeVirtualBoard();
+    const std::string& name = context.virtualBoard->name();
     std::string refusal;
-    const std::string path = sim::linkSocketPath(name, &refusal);
+    const std::string path = context.virtualBoard->linkSocketPath(refusal);
     if (path.empty())
         return failed(kExitLinkNotOpened, refusal,
                       "Mend the folder as said, then start the virtual board again.");
-    context.virtualBoard = std::make_unique<sim::BoardControl>(name);
-    if (!context.virtualBoard->connect()) {
-        std::string why = context.virtualBoard->lastReply();
-        if (why.starts_with("error "))
-            why.erase(0, 6);
+    if (std::string why; !context.virtualBoard->connect(why))
         return failed(kExitLinkNotOpened,
                       formatText("The virtual board \"%s\": %s.", name.c_str(), why.c_str()),
                       linkFix(jtag::LinkError::ServerNotRunning, context));
-    }
     return ok(formatText("The virtual board \"%s\" serves %s, a process of this user's.", name.c_str(),
                          path.c_str()));
 }
 
 CheckResult checkVirtualBoardState(DoctorContext& context) {
-    sim::BoardState state;
-    if (!context.virtualBoard->state(state))
-        return failed(kExitLinkNotOpened,
-                      "The virtual board did not say its state: " + context.virtualBoard->lastReply() + ".",
+    std::string reply;
+    const std::optional<VirtualBoardState> said = context.virtualBoard->state(reply);
+    if (!said)
+        return failed(kExitLinkNotOpened, "The virtual board did not say its state: " + reply + ".",
                       "End the virtual board and start it again.");
+    const VirtualBoardState state = *said;
     context.virtualBoard.reset(); // its control connection is done with
     if (!state.plugged)
         return failed(kExitLinkNotOpened, "The virtual board is unplugged.",
@@ -418,7 +412,7 @@ constexpr DoctorCheck kChecks[] = {
 } // namespace
 
 bool DoctorContext::virtualEdition() const {
-    return port && port->edition().find(kVirtualEditionWords) != std::string::npos;
+    return port && port->libraryEdition() == jtag::Edition::VirtualBoard;
 }
 
 std::span<const DoctorCheck> doctorChecks() {

@@ -59,6 +59,6 @@ QBV_JTAG_EXPORT int32_t jtag_error_text(void*, char* text, int32_t room) {
     return static_cast<int32_t>(kind);
 }
 
-QBV_JTAG_EXPORT const char* jtag_edition() {
-    return "ours, for real boards (over the FPGA vendor's JTAG-UART client)";
+QBV_JTAG_EXPORT int32_t jtag_edition() {
+    return static_cast<int32_t>(jtag::Edition::RealBoards);
 }

@@ -6,6 +6,8 @@
 // g++ gives them the Linux names by itself; its Windows DLL's .def file, which CMake writes from the table,
 // exports each under the vendor compiler's name.
 
+#include "common/EnumTable.h"
+
 struct JTAGATLANTIC;
 
 enum JATL_ERROR {
@@ -50,28 +52,35 @@ enum AtlanticFunction {
 };
 
 struct AtlanticExport {
+    AtlanticFunction function;
     const char* itanium;   // g++, Linux
     const char* microsoft; // Windows x64
 };
 
-inline constexpr AtlanticExport kAtlanticExports[kAtlanticFunctionCount] = {
-    {"_Z17jtagatlantic_openPKciiS0_", "?jtagatlantic_open@@YAPEAUJTAGATLANTIC@@PEBDHH0@Z"},
-    {"_Z22jtagatlantic_get_errorPPKc", "?jtagatlantic_get_error@@YA?AW4JATL_ERROR@@PEAPEBD@Z"},
-    {"_Z18jtagatlantic_closeP12JTAGATLANTIC", "?jtagatlantic_close@@YAXPEAUJTAGATLANTIC@@@Z"},
-    {"_Z18jtagatlantic_writeP12JTAGATLANTICPKcj", "?jtagatlantic_write@@YAHPEAUJTAGATLANTIC@@PEBDI@Z"},
-    {"_Z18jtagatlantic_flushP12JTAGATLANTIC", "?jtagatlantic_flush@@YAHPEAUJTAGATLANTIC@@@Z"},
-    {"_Z17jtagatlantic_readP12JTAGATLANTICPcj", "?jtagatlantic_read@@YAHPEAUJTAGATLANTIC@@PEADI@Z"},
-    {"_Z28jtagatlantic_bytes_availableP12JTAGATLANTIC",
+inline constexpr AtlanticExport kAtlanticExports[] = {
+    {kAtlanticOpen, "_Z17jtagatlantic_openPKciiS0_", "?jtagatlantic_open@@YAPEAUJTAGATLANTIC@@PEBDHH0@Z"},
+    {kAtlanticGetError, "_Z22jtagatlantic_get_errorPPKc",
+     "?jtagatlantic_get_error@@YA?AW4JATL_ERROR@@PEAPEBD@Z"},
+    {kAtlanticClose, "_Z18jtagatlantic_closeP12JTAGATLANTIC", "?jtagatlantic_close@@YAXPEAUJTAGATLANTIC@@@Z"},
+    {kAtlanticWrite, "_Z18jtagatlantic_writeP12JTAGATLANTICPKcj",
+     "?jtagatlantic_write@@YAHPEAUJTAGATLANTIC@@PEBDI@Z"},
+    {kAtlanticFlush, "_Z18jtagatlantic_flushP12JTAGATLANTIC", "?jtagatlantic_flush@@YAHPEAUJTAGATLANTIC@@@Z"},
+    {kAtlanticRead, "_Z17jtagatlantic_readP12JTAGATLANTICPcj",
+     "?jtagatlantic_read@@YAHPEAUJTAGATLANTIC@@PEADI@Z"},
+    {kAtlanticBytesAvailable, "_Z28jtagatlantic_bytes_availableP12JTAGATLANTIC",
      "?jtagatlantic_bytes_available@@YAHPEAUJTAGATLANTIC@@@Z"},
-    {"_Z22jtagatlantic_wait_openP12JTAGATLANTIC", "?jtagatlantic_wait_open@@YAHPEAUJTAGATLANTIC@@@Z"},
-    {"_Z26jtagatlantic_cable_warningP12JTAGATLANTIC", "?jtagatlantic_cable_warning@@YAHPEAUJTAGATLANTIC@@@Z"},
+    {kAtlanticWaitOpen, "_Z22jtagatlantic_wait_openP12JTAGATLANTIC",
+     "?jtagatlantic_wait_open@@YAHPEAUJTAGATLANTIC@@@Z"},
+    {kAtlanticCableWarning, "_Z26jtagatlantic_cable_warningP12JTAGATLANTIC",
+     "?jtagatlantic_cable_warning@@YAHPEAUJTAGATLANTIC@@@Z"},
 };
+static_assert(qbv::rowsInEnumOrder(kAtlanticExports, &AtlanticExport::function, kAtlanticFunctionCount));
 
 // The name this platform's library exports the function under.
 constexpr const char* atlanticExportName(AtlanticFunction function) {
 #ifdef _WIN32
-    return kAtlanticExports[function].microsoft;
+    return qbv::rowOf(kAtlanticExports, function).microsoft;
 #else
-    return kAtlanticExports[function].itanium;
+    return qbv::rowOf(kAtlanticExports, function).itanium;
 #endif
 }

@@ -4,6 +4,8 @@
 // 0 for success. The panel calls six of them; the other four must be exported all the same. Our own
 // libraries (the test fake, the virtual board's edition) export exactly these.
 
+#include "common/EnumTable.h"
+
 #include <cstdint>
 
 #if defined(_WIN32) && !defined(_WIN64)
@@ -46,9 +48,20 @@ enum class LinkError : int32_t {
 };
 using JtagErrorTextFn = int32_t(JTAG_CALL*)(void* context, char* text, int32_t room);
 constexpr const char* kErrorTextName = "jtag_error_text";
-// And which edition it is, in words ("for real boards", "virtual board").
-using JtagEditionFn = const char*(JTAG_CALL*)();
+// And which edition it is: ours return their own; the maker's, which lacks the export, is Makers.
+enum class Edition : int32_t {
+    Makers = 0,       // the board maker's own library
+    VirtualBoard = 1, // ours, for the virtual board (sim/jtaglib)
+    RealBoards = 2,   // ours, for real boards, over the FPGA vendor's JTAG-UART client (jtagvendor/)
+};
+constexpr int kEditionCount = static_cast<int>(Edition::RealBoards) + 1;
+using JtagEditionFn = int32_t(JTAG_CALL*)();
 constexpr const char* kEditionName = "jtag_edition";
+// The edition a library or the helper reported; a value this program does not know is taken for the
+// maker's, which tells nothing of itself either.
+constexpr Edition editionFrom(int32_t value) {
+    return value > 0 && value < kEditionCount ? static_cast<Edition>(value) : Edition::Makers;
+}
 
 // Size of the link context the port owns and the library fills in.
 constexpr int kLinkContextSize = 164;
@@ -72,18 +85,23 @@ enum Function : int {
     kJtagAtlanticClearStall,
     kFunctionCount
 };
-constexpr const char* kFunctionNames[kFunctionCount] = {
-    "jtag_init",
-    "jtag_close",
-    "jtag_command",
-    "jtag_atlantic_init",
-    "jtag_atlantic_get_offset",
-    "jtag_atlantic_status",
-    "jtag_atlantic_write",
-    "jtag_atlantic_read",
-    "jtag_atlantic_transfer",
-    "jtag_atlantic_clearstall",
+struct FunctionName {
+    Function function;
+    const char* name;
 };
+constexpr FunctionName kFunctionNames[] = {
+    {kJtagInit, "jtag_init"},
+    {kJtagClose, "jtag_close"},
+    {kJtagCommand, "jtag_command"},
+    {kJtagAtlanticInit, "jtag_atlantic_init"},
+    {kJtagAtlanticGetOffset, "jtag_atlantic_get_offset"},
+    {kJtagAtlanticStatus, "jtag_atlantic_status"},
+    {kJtagAtlanticWrite, "jtag_atlantic_write"},
+    {kJtagAtlanticRead, "jtag_atlantic_read"},
+    {kJtagAtlanticTransfer, "jtag_atlantic_transfer"},
+    {kJtagAtlanticClearStall, "jtag_atlantic_clearstall"},
+};
+static_assert(rowsInEnumOrder(kFunctionNames, &FunctionName::function, kFunctionCount));
 
 // The ten entry points of a library loaded into this program.
 struct EntryPoints {

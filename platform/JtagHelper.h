@@ -31,9 +31,9 @@ struct Request {
 
 struct Reply {
     int32_t result = 0;  // the call's result; the first reply: a JtagLoadError
-    int32_t count = 0;   // write: the count out-value; read: the same
+    int32_t count = 0;   // write: the count out-value; read: the same; the first reply: the jtag::Edition
     int32_t stall = 0;   // write, read: the stall out-value
-    uint32_t length = 0; // the first reply's bytes: the edition when loaded, why not otherwise
+    uint32_t length = 0; // the first reply's bytes: why the library did not load, when it did not
 };
 
 // Beyond any write or read the port makes, and any sentence a library gives: a longer message is not ours.

@@ -46,9 +46,8 @@ public:
         text = words;
         return kind;
     }
-    std::string edition() const override {
-        const char* words = edition_ ? edition_() : nullptr;
-        return words ? words : "";
+    jtag::Edition edition() const override {
+        return edition_ ? jtag::editionFrom(edition_()) : jtag::Edition::Makers;
     }
     std::string runsThrough() const override { return {}; }
 
@@ -60,7 +59,7 @@ private:
 };
 
 template <typename Fn> void find(LibraryHandle library, jtag::Function function, Fn& entry, bool& all) {
-    entry = reinterpret_cast<Fn>(findSymbol(library, jtag::kFunctionNames[function]));
+    entry = reinterpret_cast<Fn>(findSymbol(library, rowOf(jtag::kFunctionNames, function).name));
     all = all && entry != nullptr;
 }
 

@@ -29,8 +29,8 @@ public:
     // Why the last open failed, in the words of an edition of ours that exports jtag_error_text; None
     // and "" for the maker's library, which does not say.
     virtual jtag::LinkError errorText(void* context, std::string& text) = 0;
-    // Which edition it is, in its own words; empty for the maker's library, which does not say.
-    virtual std::string edition() const = 0;
+    // Which edition it is, as the library says; the maker's, which does not say, is Makers.
+    virtual jtag::Edition edition() const = 0;
     // How it runs, for About, the log and qbv doctor: empty in this program, else a clause
     // ("a 32-bit library, run by qbv-jtag32.exe").
     virtual std::string runsThrough() const = 0;

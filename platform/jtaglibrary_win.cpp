@@ -95,7 +95,7 @@ public:
         text.assign(replyBytes_.c_str());
         return static_cast<jtag::LinkError>(reply.result);
     }
-    std::string edition() const override { return edition_; }
+    jtag::Edition edition() const override { return edition_; }
     std::string runsThrough() const override {
         return formatText("a 32-bit library, run by %s", jtaghelper::kFileName);
     }
@@ -113,7 +113,7 @@ private:
     HANDLE job_ = nullptr;
     bool answering_ = false;
     std::string stopped_;
-    std::string edition_;
+    jtag::Edition edition_ = jtag::Edition::Makers;
     std::string replyBytes_;
     std::string sent_;
 };
@@ -231,7 +231,7 @@ JtagLoad HelperJtagLibrary::start(const std::string& libraryPath, const std::str
     if (error != JtagLoadError::NoError)
         return {nullptr, error, replyBytes_};
     answering_ = true;
-    edition_ = replyBytes_;
+    edition_ = jtag::editionFrom(loaded.count);
     return {};
 }
 

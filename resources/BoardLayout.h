@@ -7,6 +7,7 @@
 
 #include "common/Board.h"
 #include "common/Colours.h"
+#include "common/EnumTable.h"
 
 #include <array>
 #include <cstdint>
@@ -130,9 +131,10 @@ inline constexpr std::array<Component, kComponentCount> kComponents = {{
     {TimerProgress, "TimerProgress", Kind::Timer, {}, false, "", {}, ""},
     {TimerButtonPolling, "TimerButtonPolling", Kind::Timer, {}, false, "", {}, ""},
 }};
+static_assert(rowsInEnumOrder(kComponents, &Component::id, kComponentCount));
 
 constexpr const Component& component(ComponentId id) {
-    return kComponents[id];
+    return rowOf(kComponents, id);
 }
 
 // The window.

@@ -1,5 +1,10 @@
 #include "session/Gate.h"
 
+#include "common/EnumTable.h"
+#include "common/Texts.h"
+
+#include <concepts>
+
 namespace qbv::session {
 
 namespace {
@@ -9,9 +14,18 @@ constexpr Verdict D = Verdict::Drop;
 constexpr Verdict L = Verdict::Defer;
 constexpr Verdict C = Verdict::Confirm;
 
+// A state's verdict on each action, in the order of Action. A row of the table that gives fewer does not
+// build: the verdict left out would be Run, the first.
+struct Verdicts {
+    template <std::same_as<Verdict>... Each>
+    requires(sizeof...(Each) == kActionCount) constexpr Verdicts(Each... each) : of{each...} {}
+    Verdict of[kActionCount];
+};
+
 struct Row {
+    State state;
     const char* name;
-    Verdict verdicts[kActionCount];
+    Verdicts verdicts;
     std::optional<Look> look;
     bool hourglass;
     Refused refused;
@@ -59,38 +73,40 @@ constexpr Refused kChecking{Refusal::Busy, "The control panel is checking the co
 constexpr std::optional<Look> kAsLastSeen = std::nullopt;
 constexpr State kDown = State::Disconnected;
 constexpr State kMute = State::Unanswered;
+using enum State; // each row of the table names its state first
 
 // clang-format off
-constexpr Row kTable[kStateCount] = {
-    //                  Connect Program SetLeds SetPin Ping ReadKeys PollKeys Close Look Check
-    //                                                    look         cursor refusal     after a failed job found here,
-    //                                                                                     after a job's sequence ended here
-    {"Starting",        {R, R, D, D, D, D, D, R, R, D}, kIdle,       kFree, kSequence,  kDown, kDown},
-    {"Disconnected",    {R, R, D, D, D, D, D, R, R, R}, kIdle,       kFree, kUnlinked,  kDown, kDown},
-    {"NoDriver",        {R, D, D, D, D, D, D, R, R, R}, kUnloaded,   kFree, kNoLibrary, kDown, kDown},
-    {"Unanswered",      {R, R, D, D, D, D, D, R, R, R}, kUnanswered, kFree, kMuteBoard, kMute, kMute},
-    {"ProgramAsked",    {D, R, D, D, D, D, D, R, R, D}, kAsked,      kFree, kJob,       kMute, State::ProgramAsked},
-    {"Connecting",      {D, D, D, D, D, D, D, C, R, D}, kWorking,    kBusy, kSequence,  kMute, kMute},
-    {"Connected",       {D, R, R, R, R, R, R, R, R, R}, kLinked,     kFree, kDone,      kMute, State::Connected},
-    {"Commanding",      {D, D, D, D, D, D, L, L, R, D}, kLinked,     kBusy, kCommand,   kMute, kMute},
-    {"Programming",     {D, D, D, D, D, D, D, C, R, D}, kWorking,    kBusy, kJob,       kMute, kMute},
-    {"Checking",        {D, D, D, D, D, D, L, R, R, D}, kAsLastSeen, kBusy, kChecking,  kMute, kMute},
-    {"TellingFailure",  {D, D, D, D, D, D, D, R, R, D}, kWorking,    kBusy, kTelling,   kMute, kMute},
-    {"AskingToProgram", {D, D, D, D, D, D, D, R, R, D}, kWorking,    kBusy, kQuestion,  kMute, kMute},
-    {"AskingToQuit",    {D, D, D, D, D, D, D, D, R, D}, kWorking,    kBusy, kQuestion,  kMute, kMute},
-    {"Closing",         {D, D, D, D, D, D, D, D, D, D}, kAsLastSeen, kBusy, kEnding,    kMute, kMute},
-    {"Closed",          {D, D, D, D, D, D, D, D, D, D}, kAsLastSeen, kBusy, kEnding,    kMute, kMute},
+constexpr Row kTable[] = {
+    //                                   Connect Program SetLeds SetPin Ping ReadKeys PollKeys Close Look Check
+    //                                                                     look         cursor refusal     after a failed job found here,
+    //                                                                                                      after a job's sequence ended here
+    {Starting,        "Starting",        {R, R, D, D, D, D, D, R, R, D}, kIdle,       kFree, kSequence,  kDown, kDown},
+    {Disconnected,    "Disconnected",    {R, R, D, D, D, D, D, R, R, R}, kIdle,       kFree, kUnlinked,  kDown, kDown},
+    {NoDriver,        "NoDriver",        {R, D, D, D, D, D, D, R, R, R}, kUnloaded,   kFree, kNoLibrary, kDown, kDown},
+    {Unanswered,      "Unanswered",      {R, R, D, D, D, D, D, R, R, R}, kUnanswered, kFree, kMuteBoard, kMute, kMute},
+    {ProgramAsked,    "ProgramAsked",    {D, R, D, D, D, D, D, R, R, D}, kAsked,      kFree, kJob,       kMute, State::ProgramAsked},
+    {Connecting,      "Connecting",      {D, D, D, D, D, D, D, C, R, D}, kWorking,    kBusy, kSequence,  kMute, kMute},
+    {Connected,       "Connected",       {D, R, R, R, R, R, R, R, R, R}, kLinked,     kFree, kDone,      kMute, State::Connected},
+    {Commanding,      "Commanding",      {D, D, D, D, D, D, L, L, R, D}, kLinked,     kBusy, kCommand,   kMute, kMute},
+    {Programming,     "Programming",     {D, D, D, D, D, D, D, C, R, D}, kWorking,    kBusy, kJob,       kMute, kMute},
+    {Checking,        "Checking",        {D, D, D, D, D, D, L, R, R, D}, kAsLastSeen, kBusy, kChecking,  kMute, kMute},
+    {TellingFailure,  "TellingFailure",  {D, D, D, D, D, D, D, R, R, D}, kWorking,    kBusy, kTelling,   kMute, kMute},
+    {AskingToProgram, "AskingToProgram", {D, D, D, D, D, D, D, R, R, D}, kWorking,    kBusy, kQuestion,  kMute, kMute},
+    {AskingToQuit,    "AskingToQuit",    {D, D, D, D, D, D, D, D, R, D}, kWorking,    kBusy, kQuestion,  kMute, kMute},
+    {Closing,         "Closing",         {D, D, D, D, D, D, D, D, D, D}, kAsLastSeen, kBusy, kEnding,    kMute, kMute},
+    {Closed,          "Closed",          {D, D, D, D, D, D, D, D, D, D}, kAsLastSeen, kBusy, kEnding,    kMute, kMute},
 };
 // clang-format on
+static_assert(rowsInEnumOrder(kTable, &Row::state, kStateCount));
 
 const Row& row(State state) {
-    return kTable[static_cast<int>(state)];
+    return rowOf(kTable, state);
 }
 
 } // namespace
 
 Verdict verdict(State state, Action action) {
-    return row(state).verdicts[static_cast<int>(action)];
+    return row(state).verdicts.of[static_cast<int>(action)];
 }
 
 std::optional<Look> lookOf(State state) {

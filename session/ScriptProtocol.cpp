@@ -1,6 +1,7 @@
 #include "session/ScriptProtocol.h"
 
 #include "common/Board.h"
+#include "common/EnumTable.h"
 #include "common/Format.h"
 #include "platform/Environment.h"
 #include "platform/ProgramLocation.h"
@@ -17,7 +18,22 @@ namespace {
 
 using Json = nlohmann::json;
 
-constexpr const char* kVerbs[] = {"ping", "led", "pin", "keys", "watch", "program"};
+struct VerbWord {
+    ScriptVerb verb;
+    const char* word;
+};
+constexpr VerbWord kVerbs[] = {
+    {ScriptVerb::Ping, "ping"}, {ScriptVerb::Led, "led"},     {ScriptVerb::Pin, "pin"},
+    {ScriptVerb::Keys, "keys"}, {ScriptVerb::Watch, "watch"}, {ScriptVerb::Program, "program"},
+};
+static_assert(rowsInEnumOrder(kVerbs, &VerbWord::verb, kScriptVerbCount));
+
+// The row that holds the word, if one does.
+template <typename Row, size_t N> const Row* rowWithWord(const Row (&rows)[N], const std::string& word) {
+    const auto found =
+        std::find_if(std::begin(rows), std::end(rows), [&](const Row& row) { return word == row.word; });
+    return found == std::end(rows) ? nullptr : found;
+}
 
 // The whole number under the key, when it is one in range.
 std::optional<int64_t> wholeNumber(const Json& object, const char* key, int64_t maximum) {
@@ -59,16 +75,16 @@ bool parseScriptRequest(std::string_view line, ScriptRequest& request, std::stri
     if (!object.is_object())
         return (error = "a request is one JSON object"), false;
     const std::string word = stringAt(object, "do");
-    const auto known = std::find(std::begin(kVerbs), std::end(kVerbs), word);
-    if (known == std::end(kVerbs))
+    const VerbWord* known = rowWithWord(kVerbs, word);
+    if (!known)
         return (error = "no such request: '" + word + "'"), false;
     request = {};
-    request.verb = static_cast<ScriptVerb>(known - std::begin(kVerbs));
+    request.verb = known->verb;
     return readArguments(object, request, error);
 }
 
 std::string scriptRequestLine(const ScriptRequest& request) {
-    Json object = {{"do", kVerbs[static_cast<int>(request.verb)]}};
+    Json object = {{"do", rowOf(kVerbs, request.verb).word}};
     if (request.verb == ScriptVerb::Led)
         object["mask"] = request.mask;
     if (request.verb == ScriptVerb::Pin) {

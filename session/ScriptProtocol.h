@@ -31,6 +31,7 @@ namespace qbv::session {
 constexpr size_t kMaxScriptLine = 1024;
 
 enum class ScriptVerb { Ping, Led, Pin, Keys, Watch, Program };
+constexpr int kScriptVerbCount = static_cast<int>(ScriptVerb::Program) + 1;
 
 struct ScriptRequest {
     ScriptVerb verb = ScriptVerb::Ping;

@@ -3,6 +3,7 @@
 #include "board/BoardProtocol.h"
 #include "board/Connection.h"
 #include "board/Jtagport.h"
+#include "common/EnumTable.h"
 #include "common/Format.h"
 #include "common/Texts.h"
 #include "platform/Clock.h"
@@ -44,7 +45,8 @@ LibraryFacts factsOf(const TJtagPort& port) {
 
 } // namespace
 
-Session::Session(SessionView& view) : view_(view) {}
+Session::Session(SessionView& view, doctor::ProbeVirtualBoard probeVirtualBoard)
+    : view_(view), probeVirtualBoard_(std::move(probeVirtualBoard)) {}
 
 Session::~Session() {
     DestroyJtagPort();
@@ -119,9 +121,17 @@ Outcome Session::request(Action action, uint8_t data) {
 }
 
 void Session::request(RequestId id, const ScriptRequest& request) {
-    static constexpr Action kActions[] = {Action::Ping,     Action::SetLeds,  Action::SetPin,
-                                          Action::ReadKeys, Action::ReadKeys, Action::Program};
-    const Action action = kActions[static_cast<int>(request.verb)];
+    struct VerbAction {
+        ScriptVerb verb;
+        Action action;
+    };
+    static constexpr VerbAction kActions[] = {
+        {ScriptVerb::Ping, Action::Ping},      {ScriptVerb::Led, Action::SetLeds},
+        {ScriptVerb::Pin, Action::SetPin},     {ScriptVerb::Keys, Action::ReadKeys},
+        {ScriptVerb::Watch, Action::ReadKeys}, {ScriptVerb::Program, Action::Program},
+    };
+    static_assert(rowsInEnumOrder(kActions, &VerbAction::verb, kScriptVerbCount));
+    const Action action = rowOf(kActions, request.verb).action;
     if (!accepts(action))
         return answer(id, refusal());
     if (action == Action::Program) {
@@ -578,6 +588,7 @@ void Session::CheckConnection() {
     doctor::DoctorContext context;
     context.inPanel = true;
     context.panelPort = FJtagPort && FJtagPort->IsOpen() ? FJtagPort.get() : nullptr;
+    context.probeVirtualBoard = probeVirtualBoard_;
     work_->check = std::make_unique<doctor::Doctor>(std::move(context));
     log("Check the connection: started");
     schedule();

@@ -72,7 +72,8 @@ struct Work {
 // step of a check of the connection.
 class Session {
 public:
-    explicit Session(SessionView& view);
+    // probeVirtualBoard: how the front end looks at a virtual board, for a check of the connection on one.
+    Session(SessionView& view, doctor::ProbeVirtualBoard probeVirtualBoard);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -166,6 +167,7 @@ private:
     std::optional<PendingBox> box_;
     // When the close's grace began, once the user said quit over work.
     std::optional<uint32_t> graceStart_;
+    doctor::ProbeVirtualBoard probeVirtualBoard_;
 };
 
 } // namespace qbv::session

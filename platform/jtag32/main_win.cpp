@@ -98,8 +98,10 @@ int main() {
     LocalFree(arguments);
 
     JtagLoad load = loadJtagLibraryHere(libraryPath);
-    const std::string words = load.library ? load.library->edition() : load.detail;
-    if (!answer({static_cast<int32_t>(load.error)}, words.data(), static_cast<uint32_t>(words.size())) ||
+    const auto edition =
+        static_cast<int32_t>(load.library ? load.library->edition() : qbv::jtag::Edition::Makers);
+    if (!answer({static_cast<int32_t>(load.error), edition}, load.detail.data(),
+                static_cast<uint32_t>(load.detail.size())) ||
         !load.library)
         return 1;
 

@@ -74,6 +74,10 @@ std::string BoardControl::replyDetails() const {
     return lastReply_.size() > 3 ? lastReply_.substr(3) : "";
 }
 
+std::string BoardControl::errorDetails() const {
+    return lastReply_.starts_with("error ") ? lastReply_.substr(6) : lastReply_;
+}
+
 bool BoardControl::press(int key) {
     return request("press " + std::to_string(key));
 }

@@ -47,6 +47,8 @@ public:
     const std::string& lastReply() const { return lastReply_; }
     // The reply's words after "ok ".
     std::string replyDetails() const;
+    // Why a request failed: the reply's words after "error ".
+    std::string errorDetails() const;
 
     void setTimeout(int milliseconds) { timeoutMs_ = milliseconds; }
 

@@ -1,12 +1,22 @@
 #include "sim/core/FaultPlan.h"
 
+#include "common/EnumTable.h"
+
 #include <cstring>
 
 namespace qbv::sim {
 
 namespace {
-constexpr std::array<const char*, kFaultKinds> kNames = {"stall", "partial", "zero", "drop", "delay"};
-}
+struct FaultName {
+    Fault fault;
+    const char* name;
+};
+constexpr FaultName kNames[] = {
+    {Fault::Stall, "stall"}, {Fault::Partial, "partial"}, {Fault::Zero, "zero"},
+    {Fault::Drop, "drop"},   {Fault::Delay, "delay"},
+};
+static_assert(rowsInEnumOrder(kNames, &FaultName::fault, kFaultKinds));
+} // namespace
 
 void FaultPlan::set(Fault fault, int count) {
     remaining_[index(fault)] = count < 0 ? kUntilCleared : count;
@@ -32,13 +42,13 @@ bool FaultPlan::strike(Fault fault) {
 }
 
 const char* FaultPlan::name(Fault fault) {
-    return kNames[index(fault)];
+    return rowOf(kNames, fault).name;
 }
 
 bool FaultPlan::fromName(const char* name, Fault& fault) {
-    for (int i = 0; i < kFaultKinds; ++i) {
-        if (std::strcmp(name, kNames[i]) == 0) {
-            fault = static_cast<Fault>(i);
+    for (const FaultName& row : kNames) {
+        if (std::strcmp(name, row.name) == 0) {
+            fault = row.fault;
             return true;
         }
     }

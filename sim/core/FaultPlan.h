@@ -6,7 +6,7 @@
 namespace qbv::sim {
 
 enum class Fault { Stall, Partial, Zero, Drop, Delay };
-constexpr int kFaultKinds = 5;
+constexpr int kFaultKinds = static_cast<int>(Fault::Delay) + 1;
 
 // Which faults the board puts into its next operations, each for a number of operations or until
 // cleared.

@@ -73,6 +73,6 @@ QBV_JTAG_EXPORT int32_t jtag_error_text(void*, char* text, int32_t room) {
     return static_cast<int32_t>(why);
 }
 
-QBV_JTAG_EXPORT const char* jtag_edition() {
-    return "ours, for the virtual board";
+QBV_JTAG_EXPORT int32_t jtag_edition() {
+    return static_cast<int32_t>(jtag::Edition::VirtualBoard);
 }

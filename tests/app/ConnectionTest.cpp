@@ -97,20 +97,16 @@ TEST_F(ConnectionTest, PingThatSucceedsWithAFailedKeyReadIsNoResponse) {
 
 TEST_F(ConnectionTest, YesStartsTheProgrammingJobOnlyAfterTheSequenceHasReturned) {
     fake.setFallback(kFakeWrite, FakeJtag::step(0, 0));
-    std::string buttonsWhenAsked;
-    ui.onBox = [&](const qbv::test::RecordingBoxes::Box&) { buttonsWhenAsked = mainButtons(); };
-    ui.answers = {BoxAnswer::Yes};
+    ui.holding = true;
     showWindow();
-    // Between the sequence and the job the window is at rest a moment, as the answer left it: Exit alone,
-    // and the arrow.
-    bool restedBetween = false;
-    ASSERT_TRUE(waitUntil([&] {
-        restedBetween = restedBetween || (mainButtons() == "--E" && !hourglass());
-        return status() == "Download Max II code fail";
-    }));
-    EXPECT_EQ(buttonsWhenAsked, "---"); // the sequence still ran while it asked
-    EXPECT_TRUE(restedBetween);
-    EXPECT_EQ(status(), "Download Max II code fail")
+    ASSERT_TRUE(waitUntil([&] { return !ui.up.empty(); }));
+    EXPECT_EQ(mainButtons(), "---"); // the sequence still runs while it asks
+    ASSERT_TRUE(ui.answerOldest(BoxAnswer::Yes));
+    // Between the sequence and the job the window is at rest, as the answer left it: Exit alone, the arrow.
+    EXPECT_EQ(mainButtons(), "--E");
+    EXPECT_FALSE(hourglass());
+    ui.holding = false;
+    ASSERT_TRUE(waitUntil([&] { return status() == "Download Max II code fail"; }))
         << testing::PrintToString(ui.texts()); // the job ran: no tool chain here
 }
 

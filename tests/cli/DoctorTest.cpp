@@ -285,6 +285,8 @@ TEST_P(VendorDoctorTest, FindsTheVendorsClientAsTheEditionDoes) {
     const test::CliRun run = test::runQbv({"--json", "doctor"});
     EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.out;
     expectReport(run.out, kVendorSteps, GetParam().failedStep, GetParam().fix, false);
+    EXPECT_THAT(run.out,
+                HasSubstr("its edition: ours, for real boards (over the FPGA vendor's JTAG-UART client)."));
 }
 
 INSTANTIATE_TEST_SUITE_P(ClientFolders, VendorDoctorTest, testing::ValuesIn(kVendorCases),

@@ -327,6 +327,7 @@ TEST_P(DoctorEndToEndTest, NamesTheStepThatFails) {
             failed = step.value("name").toString().toStdString();
     }
     EXPECT_EQ(failed, row.failedStep) << out;
+    EXPECT_THAT(out, HasSubstr("its edition: ours, for the virtual board."));
     // Where it opened the link, doctor closed it again (the board that quit has none).
     sim::BoardState after;
     if (!row.holdLink && board.control().state(after)) {

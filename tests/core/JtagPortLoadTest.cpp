@@ -88,7 +88,7 @@ TEST_P(MissingExportTest, RefusesTheLibraryAndFreesItAtOnce) {
 INSTANTIATE_TEST_SUITE_P(EachOfTheTen, MissingExportTest,
                          testing::Range(jtag::kJtagInit, jtag::kFunctionCount),
                          [](const testing::TestParamInfo<jtag::Function>& info) {
-                             return std::string(jtag::kFunctionNames[info.param]);
+                             return std::string(jtag::kFunctionNames[info.param].name);
                          });
 
 namespace {

@@ -222,6 +222,9 @@ TEST_F(PanelSocketTest, AWatchGoesOnThroughACheckOfTheConnection) {
     auto* window = form->findChild<CheckWindow*>();
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(waitUntil([&] { return window->report().contains(QStringLiteral("chain-file-folder")); }));
+    // The panel looked at the virtual board through the way the window handed its session.
+    EXPECT_THAT(window->report().toStdString(),
+                HasSubstr("Plugged in and programmed; this control panel holds"));
 
     ASSERT_TRUE(board.control().press(1));
     ASSERT_TRUE(

@@ -135,7 +135,7 @@ struct SessionBench {
     FakeClock clock;
     FakeJtag fake;
     RecordingView view{fake.script()};
-    session::Session session{view};
+    session::Session session{view, {}}; // the fake library is the maker's: no virtual board to look at
     const bool listening = (session.listen(view), true);
 };
 

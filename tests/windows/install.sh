@@ -46,10 +46,11 @@ for module in "$folder"/*.exe "$folder"/*.dll "$folder"/*/*.dll "$folder"/demo/*
             fail "$(basename "$module") needs $import, which is neither in the folder nor the system's"
     done
 done
-# Each edition names itself (jtag_edition).
-grep -qa "ours, for real boards" "$folder/alt_jtaglib.dll" ||
+# Each edition by what it alone holds: the one for real boards the names it looks the vendor's client up
+# by, the virtual board's the variable that names the board it reaches.
+grep -qa "jtagatlantic_open" "$folder/alt_jtaglib.dll" ||
     fail "alt_jtaglib.dll in the zip is not the edition for real boards"
-grep -qa "ours, for the virtual board" "$folder/demo/alt_jtaglib.dll" ||
+grep -qa "QBV_VIRTUAL_BOARD" "$folder/demo/alt_jtaglib.dll" ||
     fail "alt_jtaglib.dll in the demo's folder is not the virtual board's edition"
 echo "the zip: one folder with the programs, the JTAG library for real boards and all they import"
 
