@@ -159,7 +159,7 @@ void BoardMenu::showAbout() {
     // The library the next connection loads: the one in use, or the file as it lies beside the program.
     const qbv::session::LibraryFacts library = session_.library();
     // The tool chain Download would use, and what named it.
-    const qbv::programming::ToolChain toolChain = qbv::programming::toolChainInUse();
+    const qbv::programming::ToolChain toolChain = qbv::programming::toolChainInUse(session_.folder());
     host_.inform(
         QStringLiteral(
             "QB-vela Control Panel %1\n\nJTAG access library: %2\n%3\n\nFPGA vendor's tool chain: %4")

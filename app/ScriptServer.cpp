@@ -157,7 +157,8 @@ ScriptServer::~ScriptServer() {
 
 bool ScriptServer::listen(QString& error) {
     std::string refusal;
-    const std::string address = qbv::platform::localServerAddress(panelServerName(), &refusal);
+    const std::string address =
+        qbv::platform::localServerAddress(panelServerName(session_.folder()), &refusal);
     if (address.empty())
         return (error = QString::fromStdString(refusal)), false;
     qbv::platform::LocalChannel probe;

@@ -23,10 +23,10 @@ namespace layout = qbv::layout;
 using layout::toQColor;
 using layout::toQRect;
 
-TFormMain::TFormMain(MessageBoxes* boxes, QWidget* parent)
+TFormMain::TFormMain(const std::string& folder, MessageBoxes* boxes, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      FMessageBoxes(boxes ? boxes : &FOwnBoxes) {
+      FSession(*this, folder, probeVirtualBoard), FMessageBoxes(boxes ? boxes : &FOwnBoxes) {
     FormMain = this;
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QString::fromLatin1(layout::kCaption));

@@ -3,6 +3,7 @@
 #include "app/MessageBoxes.h"
 #include "app/VirtualBoardProbe.h"
 #include "common/Colours.h"
+#include "platform/ProgramLocation.h"
 #include "session/Session.h"
 
 #include <QImage>
@@ -33,8 +34,11 @@ struct GpioGrid;
 class TFormMain : public QWidget, private qbv::session::SessionView {
     Q_OBJECT
 public:
-    // Its boxes are real ones unless it is handed others (a test's user at the boxes).
-    explicit TFormMain(MessageBoxes* boxes = nullptr, QWidget* parent = nullptr);
+    // The panel of the program in this folder (its library, design file and chain definition file: the
+    // executable's, or one a test lays out as it); its boxes are real ones unless it is handed others (a
+    // test's user at the boxes).
+    explicit TFormMain(const std::string& folder = qbv::platform::executableDirectory(),
+                       MessageBoxes* boxes = nullptr, QWidget* parent = nullptr);
     ~TFormMain() override;
 
     // Published components, in their declaration order.
@@ -167,7 +171,7 @@ private:
     std::array<std::unique_ptr<QImage>, 4> FKeyBackgrounds; // slots 96-99: key backgrounds
     bool FFirstShowPending = true;
     // The board link: its state, the JTAG port and everything that runs on it.
-    qbv::session::Session FSession{*this, probeVirtualBoard};
+    qbv::session::Session FSession;
 
     // The context menu on the board picture, its shortcuts, the log and About; the scripts served.
     BoardMenu* FMenu = nullptr;

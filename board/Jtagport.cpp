@@ -31,8 +31,8 @@ static_assert(qbv::rowsInEnumOrder(kEditionWords, &EditionWords::edition, qbv::j
 
 } // namespace
 
-TJtagPort::TJtagPort()
-    : FLibraryPath(qbv::platform::programDirectory() + qbv::platform::jtagLibraryFileName()) {
+TJtagPort::TJtagPort(const std::string& folder)
+    : FLibraryPath(folder + qbv::platform::jtagLibraryFileName()) {
     LoadJtagLibrary();
 }
 

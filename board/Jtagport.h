@@ -20,8 +20,9 @@ enum class JtagPortError {
 // nothing itself: a failed load is left in error() and errorString() for the owner to show.
 class TJtagPort {
 public:
-    // Loads the library from the program's directory.
-    TJtagPort();
+    // Loads the library from the program's folder (with its trailing separator): the executable's, or the
+    // one a test lays out as it.
+    explicit TJtagPort(const std::string& folder);
     ~TJtagPort();
 
     TJtagPort(const TJtagPort&) = delete;

@@ -79,7 +79,7 @@ void DirectLink::drop() {
 }
 
 Outcome DirectLink::connect() {
-    port_ = std::make_unique<TJtagPort>();
+    port_ = std::make_unique<TJtagPort>(reporter_.console().folder);
     if (port_->error() != JtagPortError::NoError)
         reporter_.message(MessageKind::Error, port_->errorString());
     switch (board::ConnectPort(*port_, keysAtConnect_)) {
@@ -172,7 +172,7 @@ Outcome DirectLink::program(uint32_t timeoutMs) {
 // The link opened and closed again without a word to the board: the programmer needs the link free but
 // not the board answering.
 Outcome DirectLink::checkFree() {
-    port_ = std::make_unique<TJtagPort>();
+    port_ = std::make_unique<TJtagPort>(reporter_.console().folder);
     if (port_->Open() || port_->linkError() != jtag::LinkError::InUse) {
         // Any other reason the link does not open is the check after programming's to report.
         drop();
@@ -189,7 +189,8 @@ std::string DirectLink::stillRefused(uint32_t waitedSeconds) const {
 // A running panel's link.
 
 bool PanelLink::open() {
-    const std::string address = platform::localServerAddress(session::panelServerName());
+    const std::string address =
+        platform::localServerAddress(session::panelServerName(reporter_.console().folder));
     if (address.empty())
         return false;
     const platform::LocalChannel::Opened opened = channel_.open(address);

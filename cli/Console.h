@@ -1,7 +1,11 @@
 #pragma once
 
+#include "platform/ProgramLocation.h"
+#include "platform/UsbCables.h"
+
 #include <functional>
 #include <ostream>
+#include <string>
 
 namespace qbv::cli {
 
@@ -10,6 +14,11 @@ namespace qbv::cli {
 struct Console {
     std::ostream& out;
     std::ostream& err;
+    // The program's folder, with its trailing separator: where the library, the design file and the chain
+    // definition file lie, and whose panel serves it.
+    std::string folder = platform::executableDirectory();
+    // The system's root, under which it lists its USB devices.
+    std::string systemRoot = platform::kSystemRoot;
     bool outIsTerminal = false;
     bool errIsTerminal = false;
     // Polled between steps: true once the user asked qbv to stop.

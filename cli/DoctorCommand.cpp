@@ -92,6 +92,8 @@ void report(Reporter& reporter, const CheckLine& line) {
 // at most), skips the rest.
 int runDoctor(const Invocation&, Reporter& reporter) {
     doctor::DoctorContext context;
+    context.folder = reporter.console().folder;
+    context.systemRoot = reporter.console().systemRoot;
     context.findHolder = [&reporter] { return runningPanel(reporter); };
     context.probeVirtualBoard = [] { return std::make_unique<ControlProbe>(); };
     doctor::Doctor checks(std::move(context));

@@ -22,7 +22,7 @@ public:
         : timeoutMs_(timeoutMs), reporter_(reporter), console_(reporter.console()),
           progress_(reporter.json() ? console_.err : console_.out,
                     reporter.json() ? console_.errIsTerminal : console_.outIsTerminal),
-          job_(timeoutMs) {
+          job_(reporter.console().folder, timeoutMs) {
         job_.setMessagePump([this] { whileWaiting(); });
         job_.setOutputToErrorStream(true); // standard output keeps to qbv's results
     }

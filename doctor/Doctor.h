@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/Jtagport.h"
+#include "platform/UsbCables.h"
 
 #include <functional>
 #include <memory>
@@ -59,6 +60,10 @@ struct DoctorContext {
     // The control panel runs the checks over its own port when it holds the link (otherwise, with none,
     // over one of their own, as qbv does).
     bool inPanel = false;
+    // The program's folder (with its trailing separator): its library, design file and chain file; and the
+    // system's root, under which it lists its USB devices.
+    std::string folder;
+    std::string systemRoot = platform::kSystemRoot;
     TJtagPort* panelPort = nullptr;
     // qbv: a running control panel of the same folder, if there is one.
     std::function<std::unique_ptr<LinkHolder>()> findHolder;

@@ -109,7 +109,7 @@ CheckResult checkLibrary(DoctorContext& context) {
     if (context.panelPort) {
         context.port = context.panelPort;
     } else {
-        context.ownPort = std::make_unique<TJtagPort>();
+        context.ownPort = std::make_unique<TJtagPort>(context.folder);
         context.port = context.ownPort.get();
     }
     const TJtagPort& port = *context.port;
@@ -214,8 +214,8 @@ CheckResult checkClientLibrary(DoctorContext&) {
 
 // The cable as the system sees it, before the vendor's JTAG server does: on the bus, and its device node
 // one this user may read and write (which the project's udev rule grants from the next plugging in).
-CheckResult checkUsbCable(DoctorContext&) {
-    const std::vector<platform::UsbCable> cables = platform::usbBlasterCables();
+CheckResult checkUsbCable(DoctorContext& context) {
+    const std::vector<platform::UsbCable> cables = platform::usbBlasterCables(context.systemRoot);
     if (cables.empty())
         return failed(kExitLinkNotOpened, "No USB-Blaster-class cable (USB vendor 09fb) is on the USB bus.",
                       "Plug the cable into the PC and into the board, and power the board.");
@@ -229,7 +229,7 @@ CheckResult checkUsbCable(DoctorContext&) {
             return failed(
                 kExitLinkNotOpened,
                 formatText("You may not read and write %s, the cable's device node.", cable.node.c_str()),
-                platform::udevRuleInstalled()
+                platform::udevRuleInstalled(context.systemRoot)
                     ? "The udev rule is installed: plug the cable in again, as the rule takes effect when "
                       "a cable is plugged in (and log in again if you were just added to plugdev)."
                     : "Install the udev rule: sudo cp resources/linux/51-qbv-usb-blaster.rules "
@@ -340,8 +340,8 @@ CheckResult checkRoundTrip(DoctorContext& context) {
                          kRoundTrips, milliseconds.front(), milliseconds.back()));
 }
 
-CheckResult checkToolChain(DoctorContext&) {
-    const programming::ToolChain chain = programming::toolChainInUse();
+CheckResult checkToolChain(DoctorContext& context) {
+    const programming::ToolChain chain = programming::toolChainInUse(context.folder);
     if (chain.path.empty())
         return failed(kExitProgrammingFailed, chain.lookedFor,
                       formatText("To program the MAX II, %s.", platform::toolchainWords().install));
@@ -357,8 +357,8 @@ CheckResult checkToolChain(DoctorContext&) {
                          programmer.c_str()));
 }
 
-CheckResult checkDesignFile(DoctorContext&) {
-    const std::string path = programming::designFilePath();
+CheckResult checkDesignFile(DoctorContext& context) {
+    const std::string path = programming::designFilePath(context.folder);
     if (platform::fileExists(path))
         return ok(path + " is there.");
     return failed(
@@ -370,8 +370,8 @@ CheckResult checkDesignFile(DoctorContext&) {
 
 // Where programming would write the chain file: beside the program, else in the user's own folder, as
 // the programming job tries them. A file made and removed again shows that the folder takes one.
-CheckResult checkChainFolder(DoctorContext&) {
-    const std::string folder = platform::programDirectory();
+CheckResult checkChainFolder(DoctorContext& context) {
+    const std::string& folder = context.folder;
     const std::string probe = folder + ".qbv-doctor-probe";
     platform::ExclusiveFile file;
     if (file.create(probe)) {

@@ -5,13 +5,6 @@
 namespace qbv::platform {
 
 namespace {
-std::string& directoryOverride() {
-    static std::string directory;
-    return directory;
-}
-} // namespace
-
-namespace {
 
 // The program's strings are UTF-8; a path's parts come back the same way.
 std::filesystem::path pathOf(const std::string& utf8) {
@@ -35,15 +28,6 @@ std::string executableDirectory() {
 std::string executableName() {
     const std::filesystem::path file = pathOf(executableFile());
     return utf8Of(file.extension() == ".exe" ? file.stem() : file.filename());
-}
-
-std::string programDirectory() {
-    const std::string& chosen = directoryOverride();
-    return chosen.empty() ? executableDirectory() : chosen;
-}
-
-void setProgramDirectory(const std::string& directory) {
-    directoryOverride() = directory;
 }
 
 } // namespace qbv::platform

@@ -17,11 +17,6 @@ std::string executableName();
 // path.
 std::vector<std::string> programArguments(int argc, char** argv);
 
-// The directory the program treats as its own: where it looks for the JTAG access library and keeps the
-// design and chain definition files. The executable's directory unless a test pointed it elsewhere.
-std::string programDirectory();
-void setProgramDirectory(const std::string& directory); // empty restores the executable's directory
-
 // The folder's one name, however it was reached: links resolved (on Windows also drive aliases, short names
 // and letter case), with a trailing separator. The name as given when the folder cannot be opened.
 std::string canonicalFolder(const std::string& folder);

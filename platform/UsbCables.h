@@ -17,13 +17,12 @@ struct UsbCable {
 // Whether this system lists its USB devices where the cables can be told from them (Linux); elsewhere the
 // cable's driver is the vendor's, and nothing here applies.
 bool usbCablesListed();
+// The system's root folder, under which it lists its devices (sys/bus/usb/devices, dev) and keeps its rules
+// (etc, lib): "/", or a folder laid out as it.
+constexpr const char* kSystemRoot = "/";
 // The USB-Blaster-class cables on the bus, in the order the system lists them.
-std::vector<UsbCable> usbBlasterCables();
+std::vector<UsbCable> usbBlasterCables(const std::string& systemRoot);
 // Whether the project's udev rule for the cables is installed, by the package or by hand.
-bool udevRuleInstalled();
-
-// For tests only: a folder that stands in for the system's root (its sys/bus/usb/devices, dev, etc and
-// lib); empty restores the real one.
-void setSystemRootForTests(const std::string& folder);
+bool udevRuleInstalled(const std::string& systemRoot);
 
 } // namespace qbv::platform

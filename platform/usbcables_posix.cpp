@@ -15,13 +15,16 @@ constexpr const char* kRuleName = "51-qbv-usb-blaster.rules";
 // Where udev takes rules from: the administrator's folder, and the packages' folders.
 constexpr const char* kRuleFolders[] = {"etc/udev/rules.d/", "lib/udev/rules.d/", "usr/lib/udev/rules.d/"};
 
-std::string systemRoot = "/";
-
 // A sysfs attribute's one line.
 std::string attribute(const std::filesystem::path& device, const char* name) {
     std::string value;
     std::ifstream(device / name) >> value;
     return value;
+}
+
+// The root with its trailing separator, as the paths below are made.
+std::string rooted(const std::string& systemRoot) {
+    return systemRoot.empty() || systemRoot.back() != '/' ? systemRoot + '/' : systemRoot;
 }
 
 } // namespace
@@ -34,7 +37,8 @@ bool usbCablesListed() {
 #endif
 }
 
-std::vector<UsbCable> usbBlasterCables() {
+std::vector<UsbCable> usbBlasterCables(const std::string& root) {
+    const std::string systemRoot = rooted(root);
     std::vector<UsbCable> cables;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(systemRoot + "sys/bus/usb/devices", error)) {
@@ -52,18 +56,13 @@ std::vector<UsbCable> usbBlasterCables() {
     return cables;
 }
 
-bool udevRuleInstalled() {
+bool udevRuleInstalled(const std::string& root) {
+    const std::string systemRoot = rooted(root);
     std::error_code error;
     for (const char* folder : kRuleFolders)
         if (std::filesystem::exists(systemRoot + folder + kRuleName, error))
             return true;
     return false;
-}
-
-void setSystemRootForTests(const std::string& folder) {
-    systemRoot = folder.empty() ? "/" : folder;
-    if (systemRoot.back() != '/')
-        systemRoot += '/';
 }
 
 } // namespace qbv::platform

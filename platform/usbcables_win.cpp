@@ -7,14 +7,12 @@ bool usbCablesListed() {
     return false;
 }
 
-std::vector<UsbCable> usbBlasterCables() {
+std::vector<UsbCable> usbBlasterCables(const std::string&) {
     return {};
 }
 
-bool udevRuleInstalled() {
+bool udevRuleInstalled(const std::string&) {
     return false;
 }
-
-void setSystemRootForTests(const std::string&) {}
 
 } // namespace qbv::platform

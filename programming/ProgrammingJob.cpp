@@ -10,12 +10,12 @@
 
 namespace qbv::programming {
 
-std::string designFilePath() {
-    return platform::programDirectory() + kDesignFileName;
+std::string designFilePath(const std::string& folder) {
+    return folder + kDesignFileName;
 }
 
-std::string chainFilePath() {
-    return platform::programDirectory() + kChainFileName;
+std::string chainFilePath(const std::string& folder) {
+    return folder + kChainFileName;
 }
 
 std::optional<MessageKind> messageKindOf(ProgrammingError error) {
@@ -43,8 +43,8 @@ bool ProgrammingJob::fail(ProgrammingError error, std::string text, std::string 
 // A tool chain folder beside the program comes before the one the system records. The virtual board's
 // program folders (the demo's, and build/release/bin/) hold the stand-in programmer there, which programs
 // the board that the panel and qbv talk to; a real tool chain's would program a real board.
-ToolChain toolChainInUse() {
-    const std::string beside = platform::programDirectory() + kToolChainBeside;
+ToolChain toolChainInUse(const std::string& folder) {
+    const std::string beside = folder + kToolChainBeside;
     if (platform::fileExists(programmerPath(beside)))
         return {beside, "the program's folder", {}};
     platform::VendorInstall recorded = platform::vendorInstall();
@@ -59,7 +59,7 @@ std::string lookedIn(const std::string& installDirectory, const std::string& nam
 }
 
 bool ProgrammingJob::prepare() {
-    const auto [installDirectory, namedBy, lookedFor] = toolChainInUse();
+    const auto [installDirectory, namedBy, lookedFor] = toolChainInUse(folder_);
     if (installDirectory.empty())
         return fail(ProgrammingError::NoToolChain, text::kNoQuartus, lookedFor);
     if (std::string why = programmerDistrust(installDirectory, namedBy); !why.empty())

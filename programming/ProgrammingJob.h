@@ -16,8 +16,9 @@ constexpr const char* kChainFileName = "QBV_Control_Panel.cdf";
 // The folder beside the program that, holding bin/quartus_pgm, is the tool chain it uses.
 constexpr const char* kToolChainBeside = "quartus";
 
-std::string designFilePath(); // in the program's directory
-std::string chainFilePath();  // in the program's directory
+// In the program's folder (with its trailing separator).
+std::string designFilePath(const std::string& folder);
+std::string chainFilePath(const std::string& folder);
 
 // The tool chain a programming job uses: its install folder (empty when none is found) and what named it;
 // when none is found, where it was looked for, as a sentence.
@@ -26,7 +27,7 @@ struct ToolChain {
     std::string namedBy;
     std::string lookedFor;
 };
-ToolChain toolChainInUse();
+ToolChain toolChainInUse(const std::string& folder);
 // Where the programmer was looked for in a tool chain that lacks it, as a sentence.
 std::string lookedIn(const std::string& installDirectory, const std::string& namedBy);
 
@@ -54,7 +55,10 @@ std::optional<MessageKind> messageKindOf(ProgrammingError error);
 // records what went wrong; the front end shows it, and its statuses, between the steps.
 class ProgrammingJob {
 public:
-    explicit ProgrammingJob(uint32_t timeoutMs = kProgrammerTimeoutMs) : timeoutMs_(timeoutMs) {}
+    // A job for the program in this folder, the design file's and the chain definition file's.
+    explicit ProgrammingJob(const std::string& folder, uint32_t timeoutMs = kProgrammerTimeoutMs)
+        : timeoutMs_(timeoutMs), folder_(folder), designFile_(designFilePath(folder)),
+          chainFile_(chainFilePath(folder)) {}
 
     // What the wait for the programmer calls on every pass, to handle the window's messages.
     void setMessagePump(MessagePump pump) { pump_ = std::move(pump); }
@@ -92,11 +96,12 @@ private:
     bool judge(const ProgrammerRun& ran);
 
     uint32_t timeoutMs_;
+    std::string folder_;
     MessagePump pump_;
     bool outputToErrorStream_ = false;
     std::string programmer_;
-    std::string designFile_ = designFilePath();
-    std::string chainFile_ = chainFilePath();
+    std::string designFile_;
+    std::string chainFile_;
     ProgrammerRun ran_;
     // The running programmer; destroying it leaves the programmer to run on.
     std::unique_ptr<platform::ChildProcess> process_;

@@ -163,8 +163,8 @@ const char* commandFailure(ScriptVerb verb) {
     }
 }
 
-std::string panelServerName() {
-    const std::string identity = platform::canonicalFolder(platform::programDirectory()) + "\n" +
+std::string panelServerName(const std::string& folder) {
+    const std::string identity = platform::canonicalFolder(folder) + "\n" +
                                  platform::environmentVariable("QBV_VIRTUAL_BOARD") + "\n" +
                                  platform::environmentVariable("QBV_JTAG_CABLE");
     uint32_t hash = 2166136261u; // FNV-1a: short and stable, not secret

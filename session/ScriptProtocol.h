@@ -132,6 +132,6 @@ const char* commandFailure(ScriptVerb verb);
 
 // The name under which a panel serves the scripts of its own JTAG library and board: the same for a qbv
 // in the panel's folder with the same board chosen, so each reaches the panel of its own board.
-std::string panelServerName();
+std::string panelServerName(const std::string& folder);
 
 } // namespace qbv::session

@@ -45,8 +45,8 @@ LibraryFacts factsOf(const TJtagPort& port) {
 
 } // namespace
 
-Session::Session(SessionView& view, doctor::ProbeVirtualBoard probeVirtualBoard)
-    : view_(view), probeVirtualBoard_(std::move(probeVirtualBoard)) {}
+Session::Session(SessionView& view, std::string folder, doctor::ProbeVirtualBoard probeVirtualBoard)
+    : view_(view), folder_(std::move(folder)), probeVirtualBoard_(std::move(probeVirtualBoard)) {}
 
 Session::~Session() {
     DestroyJtagPort();
@@ -414,7 +414,7 @@ void Session::EndSequence(State end) {
 
 void Session::CreateJtagPort() {
     DestroyJtagPort();
-    FJtagPort = std::make_unique<TJtagPort>();
+    FJtagPort = std::make_unique<TJtagPort>(folder_);
     library_ = factsOf(*FJtagPort);
 }
 
@@ -432,13 +432,11 @@ LibraryFacts Session::library() {
     // programmer.
     const bool jobRuns = work_ && work_->kind == Work::Kind::Job;
     if (!jobRuns && !closing())
-        library_ = factsOf(TJtagPort());
+        library_ = factsOf(TJtagPort(folder_));
     if (library_)
         return *library_;
-    return {platform::programDirectory() + platform::jtagLibraryFileName(),
-            {},
-            "not read while the MAX II is being programmed",
-            {}};
+    return {
+        folder_ + platform::jtagLibraryFileName(), {}, "not read while the MAX II is being programmed", {}};
 }
 
 void Session::ConnectionLost() {
@@ -516,7 +514,7 @@ void Session::ProgramMaxII(std::optional<RequestId> script) {
     view_.startProgressRun(kProgrammingProgressMs);
     DestroyJtagPort();
     view_.showStatus(text::kDownloadStart, kBlue);
-    work_->job = std::make_unique<programming::ProgrammingJob>();
+    work_->job = std::make_unique<programming::ProgrammingJob>(folder_);
     programming::ProgrammingJob& job = *work_->job;
     if (!job.prepare()) {
         log("Programming checks: " + job.errorString() + (job.reason().empty() ? "" : " " + job.reason()));
@@ -587,6 +585,7 @@ void Session::CheckConnection() {
     enter(State::Checking);
     doctor::DoctorContext context;
     context.inPanel = true;
+    context.folder = folder_;
     context.panelPort = FJtagPort && FJtagPort->IsOpen() ? FJtagPort.get() : nullptr;
     context.probeVirtualBoard = probeVirtualBoard_;
     work_->check = std::make_unique<doctor::Doctor>(std::move(context));

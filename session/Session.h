@@ -72,8 +72,9 @@ struct Work {
 // step of a check of the connection.
 class Session {
 public:
+    // For the program in this folder (its library, design file and chain definition file);
     // probeVirtualBoard: how the front end looks at a virtual board, for a check of the connection on one.
-    Session(SessionView& view, doctor::ProbeVirtualBoard probeVirtualBoard);
+    Session(SessionView& view, std::string folder, doctor::ProbeVirtualBoard probeVirtualBoard);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -83,6 +84,7 @@ public:
     void listen(SessionListener& listener) { listeners_.push_back(&listener); }
     void unlisten(SessionListener& listener) { std::erase(listeners_, &listener); }
 
+    const std::string& folder() const { return folder_; }
     State state() const { return state_; }
     // The user has said quit: nothing starts any more.
     bool closing() const { return state_ == State::Closing || state_ == State::Closed; }
@@ -149,6 +151,7 @@ private:
     void log(const std::string& line);
 
     SessionView& view_;
+    std::string folder_;
     std::vector<SessionListener*> listeners_;
     State state_ = State::Starting;
     std::unique_ptr<TJtagPort> FJtagPort;

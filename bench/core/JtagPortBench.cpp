@@ -14,7 +14,7 @@ void FailingReadForItsTimeOut(benchmark::State& state) {
     qbv::test::FakeJtag fake;
     qbv::test::FakeLibraryDirectory directory;
     fake.setFallback(kFakeRead, qbv::test::FakeJtag::step(-1));
-    TJtagPort port;
+    TJtagPort port{qbv::test::programFolder()};
     if (!port.Open()) {
         state.SkipWithError("the fake library did not open");
         return;

@@ -68,7 +68,7 @@ void WaitForTenSecondProgrammer(benchmark::State& state) {
     qbv::platform::setEnvironmentVariable("QBV_PGM_DURATION_MS", kProgrammerTakesMs);
     qbv::test::RecordingBoxes boxes;
     boxes.answers = {BoxAnswer::No};
-    auto form = std::make_unique<TFormMain>(&boxes);
+    auto form = std::make_unique<TFormMain>(qbv::platform::executableDirectory(), &boxes);
     WaitSampler sampler(*form);
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get())) {

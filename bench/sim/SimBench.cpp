@@ -59,11 +59,11 @@ bool startPanel(benchmark::State& state, qbv::test::BoardProcess& board, qbv::be
 }
 
 // Which edition of the JTAG library the port loads: the virtual board's beside this program, or the one
-// for real boards from its own folder, over the fake vendor client.
-void chooseEdition(bool vendor) {
-    qbv::platform::setProgramDirectory(vendor ? QBV_VENDOR_EDITION_DIR "/" : "");
+// for real boards from its own folder, over the fake vendor client. The folder it lies in.
+std::string chooseEdition(bool vendor) {
     qbv::platform::setEnvironmentVariable("QBV_JTAG_CLIENT_DIR", vendor ? QBV_FAKE_CLIENT_DIR "/" : "");
     qbv::platform::setEnvironmentVariable("QBV_FAKE_CLIENT_BOARD", vendor ? "virtual" : "");
+    return vendor ? QBV_VENDOR_EDITION_DIR "/" : qbv::platform::executableDirectory();
 }
 
 void CommandRoundTrip(benchmark::State& state) {
@@ -72,8 +72,7 @@ void CommandRoundTrip(benchmark::State& state) {
         return;
     // The library that this process loads finds the board by this name.
     qbv::platform::setEnvironmentVariable(qbv::sim::wire::kBoardNameVariable, board.name());
-    chooseEdition(state.range(0) == 1);
-    TJtagPort port;
+    TJtagPort port{chooseEdition(state.range(0) == 1)};
     if (!port.Open()) {
         state.SkipWithError("the link did not open");
         return;

@@ -46,7 +46,7 @@ struct Board {
 };
 
 std::unique_ptr<TFormMain> connectedWindow(Board& board) {
-    auto form = std::make_unique<TFormMain>(&board.ui);
+    auto form = std::make_unique<TFormMain>(qbv::test::programFolder(), &board.ui);
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get()))
         return form; // not connected: the figures say so
@@ -67,7 +67,7 @@ double percentile(std::vector<double> values, double p) {
 void FirstShow(benchmark::State& state) {
     Board board;
     for (auto _ : state) {
-        TFormMain form(&board.ui);
+        TFormMain form(qbv::test::programFolder(), &board.ui);
         form.show();
         form.TimerBoot->SetEnabled(false);
         benchmark::DoNotOptimize(form.findChild<TSpeedButton*>("SpeedButtonPio87"));
@@ -80,7 +80,7 @@ void ShowUntilExposed(benchmark::State& state) {
     for (auto _ : state) {
         std::unique_ptr<QWidget> window;
         if (state.range(0)) {
-            auto form = std::make_unique<TFormMain>(&board.ui);
+            auto form = std::make_unique<TFormMain>(qbv::test::programFolder(), &board.ui);
             window = std::move(form);
         } else {
             auto label = std::make_unique<QLabel>();
@@ -145,8 +145,8 @@ void KeyPollIntervalWhileAScriptSends100CommandsASecond(benchmark::State& state)
             ~End() { ended = true; }
         } end{ended};
         qbv::platform::LocalChannel panel;
-        if (panel.open(qbv::platform::localServerAddress(qbv::session::panelServerName())) !=
-            qbv::platform::LocalChannel::Opened::Yes)
+        if (panel.open(qbv::platform::localServerAddress(qbv::session::panelServerName(
+                qbv::test::programFolder()))) != qbv::platform::LocalChannel::Opened::Yes)
             return;
         // On a clock of its own, as a script's loop runs, not paced by the panel's replies.
         auto next = std::chrono::steady_clock::now();

@@ -26,7 +26,7 @@ struct Figures {
 
 // Microseconds a key read takes over a port on the library in the directory.
 Figures timeKeyReads() {
-    TJtagPort port;
+    TJtagPort port{qbv::test::programFolder()};
     uint8_t keys = 0;
     if (!port.Open())
         return {};

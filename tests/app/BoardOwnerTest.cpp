@@ -254,10 +254,10 @@ TEST_F(BoardOwnerTest, TheLogTellsConnectionsCommandsAndALostLink) {
 TEST_F(BoardOwnerTest, AboutNamesTheVersionTheLibraryItsEditionAndTheToolChain) {
     // As a program started through a link beside it finds its folder: the box shows the path made plain.
     std::filesystem::create_directory(directory.path() / "sub");
-    qbv::platform::setProgramDirectory(directory.directory() + "sub/../");
+    qbv::test::setProgramFolder(directory.directory() + "sub/../");
     startUp();
     pressKey(Qt::Key_F1);
-    qbv::platform::setProgramDirectory(directory.directory());
+    qbv::test::setProgramFolder(directory.directory());
     ASSERT_FALSE(ui.boxes.empty());
     EXPECT_THAT(ui.boxes.back().text, HasSubstr("QB-vela Control Panel 1.0.0"));
     EXPECT_THAT(ui.boxes.back().text, HasSubstr(directory.libraryPath()));
@@ -272,7 +272,7 @@ TEST_F(BoardOwnerTest, AFolderNamedInAnyScriptReadsBackInTheLogAboutAndTheBoxes)
     std::filesystem::create_directory(std::filesystem::u8path(folder));
     std::filesystem::copy_file(std::filesystem::u8path(directory.libraryPath()),
                                std::filesystem::u8path(folder + qbv::platform::jtagLibraryFileName()));
-    qbv::platform::setProgramDirectory(folder);
+    qbv::test::setProgramFolder(folder);
     startUp();
     EXPECT_THAT(logText(), HasSubstr(folder + qbv::platform::jtagLibraryFileName()));
     pressKey(Qt::Key_F1);
@@ -281,7 +281,7 @@ TEST_F(BoardOwnerTest, AFolderNamedInAnyScriptReadsBackInTheLogAboutAndTheBoxes)
     clickOn(form->SpeedButtonDownload);
     ASSERT_TRUE(waitUntil([&] { return ui.boxes.size() == 2; }));
     EXPECT_THAT(ui.boxes.back().detail, HasSubstr(folder + "quartus"));
-    qbv::platform::setProgramDirectory(directory.directory());
+    qbv::test::setProgramFolder(directory.directory());
 }
 
 TEST_F(BoardOwnerTest, EveryControlIsReachedByTheKeyboardAndNamedForScreenReaders) {

@@ -120,7 +120,7 @@ TEST_F(GlyphTest, MainButtonsShowTheirCaptionsInAquaAndLoseTheirOwnText) {
 class CaptionFitTest : public GlyphTest, public testing::WithParamInterface<int> {
 protected:
     void SetUp() override {
-        form = std::make_unique<TFormMain>(&ui);
+        form = std::make_unique<TFormMain>(qbv::test::programFolder(), &ui);
         QFont wider = form->SpeedButtonDownload->font();
         wider.setPixelSize(GetParam());
         form->SpeedButtonDownload->setFont(wider);

@@ -21,7 +21,7 @@ protected:
         ui.holding = true;
         clock.stop();
         clock.set(start);
-        form = std::make_unique<TFormMain>(&ui);
+        form = std::make_unique<TFormMain>(qbv::test::programFolder(), &ui);
         form->show();
     }
 

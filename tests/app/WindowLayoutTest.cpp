@@ -17,7 +17,7 @@ using qbv::layout::toQRect;
 namespace {} // namespace
 
 TEST_F(WindowTest, BeforeFirstShowTheLayoutIsAsStored) {
-    form = std::make_unique<TFormMain>(&ui);
+    form = std::make_unique<TFormMain>(qbv::test::programFolder(), &ui);
     EXPECT_EQ(form->size(), QSize(774, 575));
     EXPECT_EQ(form->StatusBar->geometry(), QRect(0, 556, 774, 19));
     EXPECT_EQ(form->PaintBoxGPIOa->geometry(), QRect(238, 8, 460, 166));
@@ -95,7 +95,7 @@ TEST_F(WindowTest, SpeedButtonsAreFlatHandPointersWithTooltipsThatTakeTheFocusFr
 }
 
 TEST_F(WindowTest, FontsAreTimesNewRomansMetricTwinBoldAtTheStoredPixelHeights) {
-    form = std::make_unique<TFormMain>(&ui);
+    form = std::make_unique<TFormMain>(qbv::test::programFolder(), &ui);
     const std::pair<QWidget*, int> fonts[] = {{form.get(), 19},
                                               {form->SpeedButtonDownload, 24},
                                               {form->SpeedButtonConnect, 24},
@@ -109,7 +109,7 @@ TEST_F(WindowTest, FontsAreTimesNewRomansMetricTwinBoldAtTheStoredPixelHeights) 
 }
 
 TEST_F(WindowTest, FirstShowArmsTheBootAndProgressTimersOnce) {
-    form = std::make_unique<TFormMain>(&ui);
+    form = std::make_unique<TFormMain>(qbv::test::programFolder(), &ui);
     form->show();
     EXPECT_TRUE(form->TimerBoot->Enabled());
     EXPECT_EQ(form->TimerBoot->Interval(), 100);

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     const bool demo = argc > 2 && QByteArray(argv[2]) == "--demo";
     int result = 0;
     {
-        TFormMain form;
+        TFormMain form(library.directory());
         form.show();
         if (!QTest::qWaitForWindowExposed(&form)) {
             std::fprintf(stderr, "the window was never shown\n");

@@ -1,6 +1,7 @@
 #include "CliTesting.h"
 
 #include "cli/Qbv.h"
+#include "tests/support/FakeJtag.h"
 
 #include <cstdlib>
 #include <memory>
@@ -13,6 +14,8 @@ CliRun runQbv(const std::vector<std::string>& arguments, const CliSetup& setup) 
     std::ostringstream err;
     CliRun run;
     cli::Console console{out, err};
+    console.folder = programFolder();
+    console.systemRoot = setup.systemRoot;
     console.outIsTerminal = console.errIsTerminal = setup.terminal;
     if (setup.interrupted)
         console.interrupted = setup.interrupted;

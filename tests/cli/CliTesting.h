@@ -22,6 +22,7 @@ struct CliRun {
 struct CliSetup {
     std::function<bool()> interrupted; // none: never interrupted
     bool terminal = false;
+    std::string systemRoot = platform::kSystemRoot; // where the system lists its USB devices
 };
 
 CliRun runQbv(const std::vector<std::string>& arguments, const CliSetup& setup = {});

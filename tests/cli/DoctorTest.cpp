@@ -78,8 +78,8 @@ const DoctorCase kCases[] = {
      },
      kExitProgrammingFailed, "tool-chain", "belong to you or root"},
     {"NoDesignFile", test::FakeLibraryDirectory::kWhole,
-     [](DoctorSetup&) { std::filesystem::remove(programming::designFilePath()); }, kExitProgrammingFailed,
-     "design-file", programming::kDesignFileName},
+     [](DoctorSetup&) { std::filesystem::remove(programming::designFilePath(test::programFolder())); },
+     kExitProgrammingFailed, "design-file", programming::kDesignFileName},
     // Ctrl+C in the round trip's second read ends it there, and nothing failed.
     {"InterruptedInTheRoundTrip", test::FakeLibraryDirectory::kWhole, nothing, kExitInterrupted, "round-trip",
      "", 6},
@@ -94,7 +94,7 @@ struct DoctorTest : testing::TestWithParam<DoctorCase> {
         setup.fake.delayWith(setup.clock);
         setup.fake.answerKeyReads(0x00);
         setup.directory = std::make_unique<test::FakeLibraryDirectory>(GetParam().omittedExport);
-        std::ofstream(programming::designFilePath()) << "design";
+        std::ofstream(programming::designFilePath(test::programFolder())) << "design";
         test::installTestProgrammer(programming::programmerPath(setup.directory->directory() + "quartus"));
         GetParam().arrange(setup);
     }
@@ -241,7 +241,7 @@ struct VendorDoctorTest : testing::TestWithParam<VendorCase> {
     VendorDoctorTest() {
         const char separator = platform::pathSeparator();
         const std::string tree = platform::executableDirectory() + ".." + separator;
-        platform::setProgramDirectory(tree + "real-board" + separator);
+        test::setProgramFolder(tree + "real-board" + separator);
         platform::setEnvironmentVariable("QUARTUS_ROOTDIR", "");
         std::string client;
         switch (GetParam().folder) {
@@ -261,12 +261,10 @@ struct VendorDoctorTest : testing::TestWithParam<VendorCase> {
         }
         platform::setEnvironmentVariable("QBV_JTAG_CLIENT_DIR", client);
         platform::setEnvironmentVariable("QBV_FAKE_CLIENT_OPEN", GetParam().open);
-        platform::setSystemRootForTests(systemRoot.directory());
         cablePlaced = placeCable(systemRoot.path(), GetParam().cable);
     }
     ~VendorDoctorTest() override {
-        platform::setProgramDirectory("");
-        platform::setSystemRootForTests("");
+        test::setProgramFolder("");
         platform::setEnvironmentVariable("QBV_JTAG_CLIENT_DIR", "");
         platform::setEnvironmentVariable("QBV_FAKE_CLIENT_OPEN", "");
         platform::setEnvironmentVariable("QUARTUS_ROOTDIR", quartusRoot);
@@ -282,7 +280,7 @@ TEST_P(VendorDoctorTest, FindsTheVendorsClientAsTheEditionDoes) {
         GTEST_SKIP() << "this system or user cannot make the folder or node the case needs";
     if (GetParam().cable != Cable::Ready && !platform::usbCablesListed())
         GTEST_SKIP() << "no device nodes to check on this system";
-    const test::CliRun run = test::runQbv({"--json", "doctor"});
+    const test::CliRun run = test::runQbv({"--json", "doctor"}, {{}, false, systemRoot.directory()});
     EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.out;
     expectReport(run.out, kVendorSteps, GetParam().failedStep, GetParam().fix, false);
     EXPECT_THAT(run.out,

@@ -3,6 +3,7 @@
 #include "QbvProcess.h"
 #include "board/Jtagport.h"
 #include "platform/Environment.h"
+#include "platform/ProgramLocation.h"
 #include "sim/core/SocketIo.h"
 #include "sim/core/WireProtocol.h"
 #include "tests/sim/BoardProcess.h"
@@ -90,7 +91,7 @@ public:
     bool opened() const { return opened_; }
 
 private:
-    TJtagPort port_;
+    TJtagPort port_{platform::executableDirectory()}; // the virtual board's library, beside the suites
     bool opened_ = false;
 };
 

@@ -50,7 +50,7 @@ std::string jsonEscaped(const std::string& text) {
 // and this system's words for a tool chain it does not know, as a placeholder each, in words and in JSON.
 std::string placeholders(std::string text) {
     const std::pair<std::string, std::string> kept[] = {
-        {programming::programmerPath(platform::programDirectory() + programming::kToolChainBeside),
+        {programming::programmerPath(test::programFolder() + programming::kToolChainBeside),
          "<the programmer beside qbv>"},
         {platform::toolchainWords().missing, "<no tool chain recorded>"}};
     for (const auto& [found, placeholder] : kept)

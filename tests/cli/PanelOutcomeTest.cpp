@@ -40,7 +40,8 @@ constexpr const char* kEnd = "end";
 class ScriptedPanel {
 public:
     explicit ScriptedPanel(std::vector<std::string> replies) : replies_(std::move(replies)) {
-        const std::string path = platform::localServerAddress(session::panelServerName());
+        const std::string path =
+            platform::localServerAddress(session::panelServerName(test::programFolder()));
         ::unlink(path.c_str());
         listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_un address{};
@@ -289,7 +290,7 @@ struct PanelDoctorTest : testing::TestWithParam<DoctorAnswer> {
 
     PanelDoctorTest() {
         platform::setEnvironmentVariable("QUARTUS_ROOTDIR", "");
-        std::ofstream(programming::designFilePath()) << "design";
+        std::ofstream(programming::designFilePath(test::programFolder())) << "design";
         test::installTestProgrammer(programming::programmerPath(directory.directory() + "quartus"));
     }
     ~PanelDoctorTest() override { platform::setEnvironmentVariable("QUARTUS_ROOTDIR", quartusRoot); }

@@ -36,7 +36,7 @@ struct ProgramCommandTest : testing::Test {
 
     ProgramCommandTest() {
         fake.answerKeyReads(0x00);
-        std::ofstream(programming::designFilePath()) << "design";
+        std::ofstream(programming::designFilePath(test::programFolder())) << "design";
         test::installTestProgrammer(programming::programmerPath(install.path().string()));
     }
 
@@ -63,7 +63,8 @@ TEST_F(ProgramCommandTest, ProgramsThenChecksTheBoard) {
     EXPECT_THAT(run.out, HasSubstr("Download Max II Code... 0%\n")); // plain progress lines: not a terminal
     EXPECT_TRUE(orders.started());
     EXPECT_EQ(orders.recorded("argv"),
-              (std::vector<std::string>{"-c", "USB-Blaster[USB-0]", programming::chainFilePath()}));
+              (std::vector<std::string>{"-c", "USB-Blaster[USB-0]",
+                                        programming::chainFilePath(test::programFolder())}));
     EXPECT_EQ(fake.received(), (std::vector<uint8_t>{0x00, 0x06}));
 }
 
@@ -87,12 +88,12 @@ TEST_F(ProgramCommandTest, FailedChecksShowTheirBoxAndRunNothing) {
                                              "\nqbv: No tool chain was found"));
     EXPECT_THAT(run.err, testing::EndsWith(std::string("\nqbv: ") + text::kDownloadFail + "\n"));
     EXPECT_FALSE(orders.started());
-    EXPECT_FALSE(platform::fileExists(programming::chainFilePath()));
+    EXPECT_FALSE(platform::fileExists(programming::chainFilePath(test::programFolder())));
     EXPECT_TRUE(fake.calls().empty()); // no board check after a failure
 
-    std::filesystem::remove(programming::designFilePath());
+    std::filesystem::remove(programming::designFilePath(test::programFolder()));
     test::RegisteredInstall registered(install.path().string());
-    EXPECT_THAT(test::runQbv({"program"}).err, HasSubstr(programming::designFilePath()));
+    EXPECT_THAT(test::runQbv({"program"}).err, HasSubstr(programming::designFilePath(test::programFolder())));
 
     test::RegisteredInstall relative("relq"); // the box's words, then why, then qbv's message
     const std::string said = test::runQbv({"program"}).err;

@@ -19,7 +19,7 @@ struct ProtocolTest : testing::Test {
     FakeJtag fake;
     test::FakeLibraryDirectory directory;
     test::FakeClock clock{0xFFFFF000u}; // the command time-outs run across the tick's wrap
-    TJtagPort port;
+    TJtagPort port{test::programFolder()};
 
     void SetUp() override {
         fake.delayWith(clock);

@@ -22,7 +22,7 @@ struct LoadTest : testing::Test {
 TEST_F(LoadTest, MissingLibraryNamesTheFullPathTriedAndLeavesThePortUnloaded) {
     test::FakeLibraryDirectory directory;
     directory.removeLibrary();
-    TJtagPort port;
+    TJtagPort port{test::programFolder()};
     EXPECT_EQ(port.error(), JtagPortError::LibraryNotLoaded);
     EXPECT_EQ(port.errorString(), "fail to load dll - " + directory.libraryPath());
     EXPECT_FALSE(port.IsLoaded());
@@ -33,7 +33,7 @@ TEST_F(LoadTest, MissingLibraryNamesTheFullPathTriedAndLeavesThePortUnloaded) {
 TEST_F(LoadTest, CompleteLibraryIsLoadedFromTheProgramDirectoryAndFreedWithThePort) {
     test::FakeLibraryDirectory directory;
     {
-        TJtagPort port;
+        TJtagPort port{test::programFolder()};
         EXPECT_TRUE(port.IsLoaded());
         EXPECT_FALSE(port.IsOpen());
         EXPECT_EQ(port.LibraryPath(), directory.libraryPath());
@@ -50,7 +50,7 @@ TEST_F(LoadTest, ThirtyTwoBitLibraryWhoseHelperCannotStartIsSaidInWords) {
     test::FakeLibraryDirectory directory;
     directory.useThirtyTwoBitLibrary();
     std::ofstream(directory.path() / "qbv-jtag32.exe", std::ios::trunc) << "not a program";
-    TJtagPort port;
+    TJtagPort port{test::programFolder()};
     EXPECT_EQ(port.error(), JtagPortError::LibraryNotLoaded);
     EXPECT_THAT(port.errorDetail(), testing::StartsWith(directory.libraryPath() + " is a 32-bit library"));
     EXPECT_THAT(port.errorDetail(), testing::Not(testing::HasSubstr("%")));
@@ -64,7 +64,7 @@ TEST_F(LoadTest, ALibraryOfTheOtherWidthIsSaidInWords) {
                        "ELF\x01\x01\x01",
                        7)
         << std::string(57, '\0');
-    TJtagPort port;
+    TJtagPort port{test::programFolder()};
     EXPECT_EQ(port.errorDetail(),
               directory.libraryPath() + " is a 32-bit library; this 64-bit program cannot load it.");
 }
@@ -75,7 +75,7 @@ class MissingExportTest : public LoadTest, public testing::WithParamInterface<jt
 TEST_P(MissingExportTest, RefusesTheLibraryAndFreesItAtOnce) {
     test::FakeLibraryDirectory directory(GetParam());
     {
-        TJtagPort port;
+        TJtagPort port{test::programFolder()};
         EXPECT_EQ(port.error(), JtagPortError::FunctionMissing);
         EXPECT_EQ(port.errorString(), "fail to find some API");
         EXPECT_FALSE(port.IsLoaded());
@@ -95,7 +95,7 @@ namespace {
 
 struct LinkTest : LoadTest {
     test::FakeLibraryDirectory directory;
-    std::unique_ptr<TJtagPort> port = std::make_unique<TJtagPort>();
+    std::unique_ptr<TJtagPort> port = std::make_unique<TJtagPort>(test::programFolder());
 
     std::vector<int32_t> linkCalls() {
         std::vector<int32_t> result;

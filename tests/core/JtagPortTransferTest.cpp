@@ -21,7 +21,7 @@ struct TransferTest : testing::TestWithParam<uint32_t> {
     FakeJtag fake;
     test::FakeLibraryDirectory directory;
     test::FakeClock clock{GetParam()};
-    TJtagPort port;
+    TJtagPort port{test::programFolder()};
 
     int pumped = 0;
 

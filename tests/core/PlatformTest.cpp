@@ -59,10 +59,10 @@ TEST(ProgramLocation, ExecutableDirectoryHoldsThisProgramAndEndsWithTheSeparator
 }
 
 TEST(ProgramLocation, ProgramDirectoryCanBePointedElsewhereAndBack) {
-    platform::setProgramDirectory("/somewhere/else/");
-    EXPECT_EQ(platform::programDirectory(), "/somewhere/else/");
-    platform::setProgramDirectory("");
-    EXPECT_EQ(platform::programDirectory(), platform::executableDirectory());
+    test::setProgramFolder("/somewhere/else/");
+    EXPECT_EQ(test::programFolder(), "/somewhere/else/");
+    test::setProgramFolder("");
+    EXPECT_EQ(test::programFolder(), platform::executableDirectory());
 }
 
 // A panel started from its folder reached another way (through a link; on Windows also in other letters'
@@ -77,11 +77,11 @@ TEST(ProgramLocation, ThePanelsNameIsTheSameWhicheverWayItsFolderIsReached) {
     const fs::path other = base.path() / "link";
     fs::create_directory_symlink(real, other);
 #endif
-    platform::setProgramDirectory(test::utf8Of(other) + platform::pathSeparator());
-    const std::string reachedOtherwise = session::panelServerName();
-    platform::setProgramDirectory(test::utf8Of(real) + platform::pathSeparator());
-    const std::string direct = session::panelServerName();
-    platform::setProgramDirectory("");
+    test::setProgramFolder(test::utf8Of(other) + platform::pathSeparator());
+    const std::string reachedOtherwise = session::panelServerName(test::programFolder());
+    test::setProgramFolder(test::utf8Of(real) + platform::pathSeparator());
+    const std::string direct = session::panelServerName(test::programFolder());
+    test::setProgramFolder("");
     EXPECT_EQ(reachedOtherwise, direct);
     EXPECT_EQ(platform::canonicalFolder(test::utf8Of(other)), platform::canonicalFolder(test::utf8Of(real)));
 }

@@ -37,8 +37,6 @@ void PanelTest::SetUp() {
     ASSERT_TRUE(board.ready()) << "the board process did not come up";
     platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, board.name());
     platform::setEnvironmentVariable("QUARTUS_ROOTDIR", "");
-    // The library beside this program, as the panel finds it when installed.
-    platform::setProgramDirectory("");
 }
 
 void PanelTest::startUp() {

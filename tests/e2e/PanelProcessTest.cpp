@@ -36,12 +36,12 @@ void PrintTo(const Row& row, std::ostream* out) {
 class PanelProcessTest : public testing::Test {
 protected:
     static QString program(const char* name) {
-        return QString::fromStdString(platform::programDirectory()) + QString::fromLatin1(name);
+        return QString::fromStdString(qbv::platform::executableDirectory()) + QString::fromLatin1(name);
     }
     static bool served() {
         platform::LocalChannel channel;
-        return channel.open(platform::localServerAddress(session::panelServerName())) ==
-               platform::LocalChannel::Opened::Yes;
+        return channel.open(platform::localServerAddress(session::panelServerName(
+                   qbv::platform::executableDirectory()))) == platform::LocalChannel::Opened::Yes;
     }
     static bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
         QElapsedTimer waited;
@@ -176,7 +176,8 @@ TEST_F(PanelProcessTest, AFullPanelAnswersBusyAndIsWaitedFor) {
     std::vector<std::unique_ptr<platform::LocalChannel>> held;
     for (int client = 0; client < 16; ++client) {
         held.push_back(std::make_unique<platform::LocalChannel>());
-        ASSERT_EQ(held.back()->open(platform::localServerAddress(session::panelServerName())),
+        ASSERT_EQ(held.back()->open(platform::localServerAddress(
+                      session::panelServerName(qbv::platform::executableDirectory()))),
                   platform::LocalChannel::Opened::Yes);
     }
     QTest::qWait(200);
@@ -197,8 +198,9 @@ TEST_F(PanelProcessTest, AStoppedPanelWithAFullQueueLeavesEveryScriptToItsDeadli
     std::vector<std::unique_ptr<platform::LocalChannel>> queued;
     for (int client = 0; client < 200; ++client) {
         auto channel = std::make_unique<platform::LocalChannel>();
-        if (channel->open(platform::localServerAddress(session::panelServerName()), 100) !=
-            platform::LocalChannel::Opened::Yes)
+        if (channel->open(
+                platform::localServerAddress(session::panelServerName(qbv::platform::executableDirectory())),
+                100) != platform::LocalChannel::Opened::Yes)
             break;
         queued.push_back(std::move(channel));
     }

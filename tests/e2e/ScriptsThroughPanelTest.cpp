@@ -59,12 +59,14 @@ public:
         bool started = false;
         const auto start = [&] {
             started = true;
-            process.start(QString::fromStdString(platform::programDirectory()) + QStringLiteral("qbv"),
+            process.start(QString::fromStdString(qbv::platform::executableDirectory()) +
+                              QStringLiteral("qbv"),
                           arguments);
         };
         QTimer watch;
         if (duringJob) {
-            platform::setEnvironmentVariable("QUARTUS_ROOTDIR", platform::programDirectory() + "quartus");
+            platform::setEnvironmentVariable("QUARTUS_ROOTDIR",
+                                             qbv::platform::executableDirectory() + "quartus");
             platform::setEnvironmentVariable("QBV_PGM_DURATION_MS", "1500");
             QObject::connect(&watch, &QTimer::timeout, [&] {
                 if (status() == "Download Max II Code..." && !started)
@@ -95,8 +97,8 @@ public:
     std::string exchange(const std::string& line) {
         auto reply = std::async(std::launch::async, [line] {
             platform::LocalChannel channel;
-            if (channel.open(platform::localServerAddress(session::panelServerName())) !=
-                platform::LocalChannel::Opened::Yes)
+            if (channel.open(platform::localServerAddress(session::panelServerName(
+                    qbv::platform::executableDirectory()))) != platform::LocalChannel::Opened::Yes)
                 return std::string("no panel");
             std::string answer;
             channel.send(line, 2000);
@@ -204,7 +206,8 @@ TEST_F(PanelSocketTest, AWatchGoesOnThroughACheckOfTheConnection) {
     auto lines = std::async(std::launch::async, [&watching] {
         std::vector<std::string> heard;
         platform::LocalChannel channel;
-        channel.open(platform::localServerAddress(session::panelServerName()));
+        channel.open(
+            platform::localServerAddress(session::panelServerName(qbv::platform::executableDirectory())));
         channel.send(R"({"do":"watch"})"
                      "\n",
                      2000);
@@ -236,7 +239,8 @@ TEST_F(PanelSocketTest, AnotherUserCannotReachThePanel) {
     if (geteuid() != 0)
         GTEST_SKIP() << "acting as another user needs root";
     startUp();
-    const std::string address = platform::localServerAddress(session::panelServerName());
+    const std::string address =
+        platform::localServerAddress(session::panelServerName(qbv::platform::executableDirectory()));
     const pid_t child = fork();
     if (child == 0) {
         setresgid(65534, 65534, 65534);

@@ -6,6 +6,7 @@
 #include "platform/Environment.h"
 #include "platform/ProgramLocation.h"
 #include "tests/fakeclient/FakeClientScript.h"
+#include "tests/support/FakeJtag.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "widgets/TSpeedButton.h"
 
@@ -21,14 +22,14 @@ class VendorEditionPanelTest : public PanelTest {
 protected:
     void SetUp() override {
         PanelTest::SetUp();
-        qbv::platform::setProgramDirectory(QBV_VENDOR_EDITION_DIR "/");
+        qbv::test::setProgramFolder(QBV_VENDOR_EDITION_DIR "/");
         for (const auto& [name, value] : variables())
             qbv::platform::setEnvironmentVariable(name, value);
     }
     void TearDown() override {
         for (const auto& [name, value] : variables())
             qbv::platform::setEnvironmentVariable(name, "");
-        qbv::platform::setProgramDirectory("");
+        qbv::test::setProgramFolder("");
     }
     std::vector<std::pair<const char*, std::string>> variables() const {
         return {{"QBV_JTAG_CLIENT_DIR", QBV_FAKE_CLIENT_DIR "/"},

@@ -9,6 +9,7 @@
 #include "platform/ProgramLocation.h"
 #include "platform/VendorToolchain.h"
 #include "tests/fakeclient/FakeClientScript.h"
+#include "tests/support/FakeJtag.h"
 #include "tests/support/FolderSpoil.h"
 #include "tests/support/TemporaryDirectory.h"
 
@@ -46,12 +47,12 @@ std::string besideTests(const char* folder) {
 class VendorEditionTest : public testing::Test {
 protected:
     VendorEditionTest() {
-        platform::setProgramDirectory(besideTests("real-board"));
+        test::setProgramFolder(besideTests("real-board"));
         setVariable("QBV_JTAG_CLIENT_DIR", besideTests(kFakeClientFolder));
         setVariable(kFakeClientLogVariable, log.file("calls.log"));
     }
     ~VendorEditionTest() override {
-        platform::setProgramDirectory("");
+        test::setProgramFolder("");
         for (const std::string& name : set_)
             platform::setEnvironmentVariable(name.c_str(), "");
     }
@@ -80,7 +81,7 @@ private:
 TEST_F(VendorEditionTest, OpensTheLinkAndMovesTheBoardsBytes) {
     setVariable(kFakeClientKeysVariable, "0x05");
     setVariable("QBV_JTAG_CABLE", "USB-Blaster [USB-0]");
-    TJtagPort port;
+    TJtagPort port{test::programFolder()};
     ASSERT_TRUE(port.IsLoaded()) << port.errorString();
     ASSERT_TRUE(port.Open()) << port.linkErrorString();
     EXPECT_TRUE(send(port, board::kSetLeds, 0x80));
@@ -100,7 +101,7 @@ TEST_F(VendorEditionTest, OpensTheLinkAndMovesTheBoardsBytes) {
 TEST_F(VendorEditionTest, PartialWritesAreFinishedAndABrokenLinkFailsTheCommand) {
     setVariable(kFakeClientAcceptVariable, "1");
     {
-        TJtagPort port;
+        TJtagPort port{test::programFolder()};
         ASSERT_TRUE(port.Open());
         EXPECT_TRUE(send(port, board::kSetGpioPin, 0xD7)); // one byte a call, with no pause
         EXPECT_THAT(calls(), HasSubstr("count=1 data=d7"));
@@ -108,7 +109,7 @@ TEST_F(VendorEditionTest, PartialWritesAreFinishedAndABrokenLinkFailsTheCommand)
     }
     setVariable(kFakeClientAcceptVariable, "");
     setVariable(kFakeClientBreakAfterVariable, "1");
-    TJtagPort port;
+    TJtagPort port{test::programFolder()};
     ASSERT_TRUE(port.Open());
     EXPECT_FALSE(send(port, board::kSetLeds, 0x81));
     port.Close();
@@ -159,7 +160,7 @@ TEST_P(VendorOpenFailure, SaysWhyInWordsAUserCanActOn) {
     if ((toolChain || row.client == Client::GivenAway) &&
         !test::spoilFolder(empty.path(), toolChain ? test::Spoil::OthersMayWrite : test::Spoil::ForeignOwner))
         GTEST_SKIP() << "not on this system, or not for this user";
-    TJtagPort port;
+    TJtagPort port{test::programFolder()};
     EXPECT_FALSE(port.Open());
     EXPECT_EQ(port.linkError(), row.kind);
     EXPECT_THAT(port.linkErrorString(), HasSubstr(row.words));
@@ -204,7 +205,7 @@ TEST_F(VendorEditionTest, ASuccessClearsTheReasonAndALinkNeverReadyLeavesOne) {
         platform::loadLibrary(besideTests("real-board") + platform::jtagLibraryFileName());
     const auto errorText =
         reinterpret_cast<jtag::JtagErrorTextFn>(platform::findSymbol(library, jtag::kErrorTextName));
-    TJtagPort port;
+    TJtagPort port{test::programFolder()};
     setVariable(kFakeClientOpenVariable, kFakeOpenInUse);
     EXPECT_FALSE(port.Open());
     setVariable(kFakeClientOpenVariable, kFakeOpenOk);
@@ -221,7 +222,7 @@ TEST_F(VendorEditionTest, ALinkThatIsNotReadyInTwoSecondsFailsAndIsClosedOnceItI
     setVariable(kFakeClientWaitOpenVariable, "2500");
     const auto start = std::chrono::steady_clock::now();
     {
-        TJtagPort port;
+        TJtagPort port{test::programFolder()};
         EXPECT_FALSE(port.Open());
         const auto waited = std::chrono::steady_clock::now() - start;
         EXPECT_GE(waited, std::chrono::milliseconds(1900));

@@ -49,15 +49,15 @@ void PrintTo(const Outcome& outcome, std::ostream* out) {
 class ProgrammingStepsTest : public testing::Test {
 protected:
     ProgrammingStepsTest() {
-        platform::setProgramDirectory(program.directory());
-        std::ofstream(programming::designFilePath()) << "design";
+        test::setProgramFolder(program.directory());
+        std::ofstream(programming::designFilePath(test::programFolder())) << "design";
         test::installTestProgrammer(programming::programmerPath(install.path().string()));
     }
-    ~ProgrammingStepsTest() override { platform::setProgramDirectory(""); }
+    ~ProgrammingStepsTest() override { test::setProgramFolder(""); }
 
     // Both steps, as a front end runs them: the programmer only after the checks passed.
     Outcome runJob(uint32_t timeoutMs = programming::kProgrammerTimeoutMs) {
-        ProgrammingJob job(timeoutMs);
+        ProgrammingJob job(test::programFolder(), timeoutMs);
         job.setMessagePump([this] {
             ++pumped;
             if (onPump)
@@ -87,9 +87,11 @@ TEST_F(ProgrammingStepsTest, SucceedsWhenTheProgrammerEndsWithZero) {
     test::ProgrammerOrders orders(0);
     EXPECT_EQ(runJob(), (Outcome{true, ProgrammingError::NoError, "", true}));
     EXPECT_EQ(orders.recorded("argv"),
-              (std::vector<std::string>{"-c", "USB-Blaster[USB-0]", programming::chainFilePath()}));
-    const std::string chainFile = fileBytes(programming::chainFilePath());
-    EXPECT_EQ(chainFile, programming::chainDefinitionText(programming::designFilePath()));
+              (std::vector<std::string>{"-c", "USB-Blaster[USB-0]",
+                                        programming::chainFilePath(test::programFolder())}));
+    const std::string chainFile = fileBytes(programming::chainFilePath(test::programFolder()));
+    EXPECT_EQ(chainFile,
+              programming::chainDefinitionText(programming::designFilePath(test::programFolder())));
     std::string directory = program.directory();
     programming::BackslashesToSlashes(directory);
     EXPECT_NE(chainFile.find("Path(\"" + directory + "\") File(\"QBV_Control_Panel.pof\")"),
@@ -134,22 +136,23 @@ TEST_F(ProgrammingStepsTest, WithoutAToolChainNothingIsWrittenOrRun) {
     test::ProgrammerOrders orders(0);
     EXPECT_EQ(runJob(), failedCheck(ProgrammingError::NoToolChain, text::kNoQuartus));
     EXPECT_EQ(programming::messageKindOf(ProgrammingError::NoToolChain), MessageKind::Error);
-    EXPECT_FALSE(fs::exists(programming::chainFilePath()));
+    EXPECT_FALSE(fs::exists(programming::chainFilePath(test::programFolder())));
     EXPECT_FALSE(orders.started());
 }
 
 TEST_F(ProgrammingStepsTest, MissingFilesLeaveAnOldChainFileAlone) {
     test::RegisteredInstall registered(install.path().string());
-    std::ofstream(programming::chainFilePath()) << "old";
+    std::ofstream(programming::chainFilePath(test::programFolder())) << "old";
     const std::string programmer = programming::programmerPath(install.path().string());
 
-    fs::remove(programming::designFilePath());
+    fs::remove(programming::designFilePath(test::programFolder()));
     EXPECT_EQ(runJob(), failedCheck(ProgrammingError::NoDesignFile,
-                                    formatText(text::kNoDesignFile, programming::designFilePath().c_str())));
+                                    formatText(text::kNoDesignFile,
+                                               programming::designFilePath(test::programFolder()).c_str())));
     fs::remove(programmer);
     EXPECT_EQ(runJob(), failedCheck(ProgrammingError::NoProgrammer,
                                     formatText(text::kNoProgrammer, programmer.c_str())));
-    EXPECT_EQ(fileBytes(programming::chainFilePath()), "old");
+    EXPECT_EQ(fileBytes(programming::chainFilePath(test::programFolder())), "old");
 }
 
 TEST_F(ProgrammingStepsTest, AProgramFolderThatTakesNoFileSendsTheChainFileToTheUsersOwnFolder) {
@@ -157,15 +160,17 @@ TEST_F(ProgrammingStepsTest, AProgramFolderThatTakesNoFileSendsTheChainFileToThe
     test::TemporaryDirectory user;
     test::UserCacheBase cache(user.path());
     test::ProgrammerOrders orders(0);
-    fs::create_directory(programming::chainFilePath()); // as a folder the user may not write would refuse it
-    ProgrammingJob job;
+    fs::create_directory(programming::chainFilePath(
+        test::programFolder())); // as a folder the user may not write would refuse it
+    ProgrammingJob job(test::programFolder());
     ASSERT_TRUE(job.prepare());
     ASSERT_TRUE(job.run());
     const std::string written = platform::userCacheFolder() + programming::kChainFileName;
     EXPECT_EQ(job.chainFile(), written);
     EXPECT_EQ(written.rfind(user.directory(), 0), 0u) << written;
     // The same bytes: the design file is still the one beside the program.
-    EXPECT_EQ(fileBytes(written), programming::chainDefinitionText(programming::designFilePath()));
+    EXPECT_EQ(fileBytes(written),
+              programming::chainDefinitionText(programming::designFilePath(test::programFolder())));
     EXPECT_EQ(orders.recorded("argv"), (std::vector<std::string>{"-c", "USB-Blaster[USB-0]", written}));
 }
 
@@ -175,10 +180,10 @@ TEST_F(ProgrammingStepsTest, ChainFileThatCannotBeCreatedAnywhereStopsTheJob) {
     std::ofstream(user.path() / "not-a-folder") << "";
     test::UserCacheBase cache(user.path() / "not-a-folder"); // no folder can be made under a file
     test::ProgrammerOrders orders(0);
-    fs::create_directory(programming::chainFilePath());
-    EXPECT_EQ(runJob(),
-              failedCheck(ProgrammingError::ChainFileNotCreated,
-                          formatText(text::kChainFileNotCreated, programming::chainFilePath().c_str())));
+    fs::create_directory(programming::chainFilePath(test::programFolder()));
+    EXPECT_EQ(runJob(), failedCheck(ProgrammingError::ChainFileNotCreated,
+                                    formatText(text::kChainFileNotCreated,
+                                               programming::chainFilePath(test::programFolder()).c_str())));
     EXPECT_FALSE(orders.started());
 }
 
@@ -210,7 +215,8 @@ TEST_F(ProgrammingStepsTest, EitherRegistryViewNamesTheToolChainAndItsProgrammer
         const fs::path programmer = toolChain.path() / row.folder / platform::programmerFileName();
         test::installTestProgrammer(programmer);
         test::RegisteredInstall registered(toolChain.path().string(), "REG_SZ", row.view);
-        EXPECT_THAT(programming::toolChainInUse().namedBy, testing::EndsWith(row.namedBy));
+        EXPECT_THAT(programming::toolChainInUse(test::programFolder()).namedBy,
+                    testing::EndsWith(row.namedBy));
         test::ProgrammerOrders orders(0);
         EXPECT_TRUE(runJob().ok);
         ASSERT_EQ(orders.recorded("module").size(), 1u);
@@ -239,17 +245,17 @@ class ProgrammingFoldersTest : public testing::TestWithParam<const char*> {};
 
 TEST_P(ProgrammingFoldersTest, ProgramsWithEveryFolderSoNamed) {
     const test::TemporaryDirectory program(GetParam()), install(GetParam()), user(GetParam());
-    platform::setProgramDirectory(program.directory());
-    std::ofstream(test::pathFromUtf8(programming::designFilePath())) << "design";
+    test::setProgramFolder(program.directory());
+    std::ofstream(test::pathFromUtf8(programming::designFilePath(test::programFolder()))) << "design";
     const std::string programmer = programming::programmerPath(test::utf8Of(install.path()));
     test::installTestProgrammer(test::pathFromUtf8(programmer));
     test::RegisteredInstall registered(test::utf8Of(install.path()));
     test::UserCacheBase cache(user.path());
     test::ProgrammerOrders orders(0);
-    fs::create_directory(test::pathFromUtf8(programming::chainFilePath()));
-    ProgrammingJob job;
+    fs::create_directory(test::pathFromUtf8(programming::chainFilePath(test::programFolder())));
+    ProgrammingJob job(test::programFolder());
     const bool ran = job.prepare() && job.run();
-    platform::setProgramDirectory("");
+    test::setProgramFolder("");
     ASSERT_TRUE(ran) << job.errorString();
     const std::string written = platform::userCacheFolder() + programming::kChainFileName;
     EXPECT_EQ(written.rfind(user.directory(), 0), 0u) << written;

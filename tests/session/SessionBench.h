@@ -97,7 +97,15 @@ struct ProgramFolder {
         else
             std::filesystem::remove(file);
     }
-    void use() const { platform::setProgramDirectory(directory.directory()); }
+    // The library as the kind says: whole (0), lacking an export (1), or none (2). The old file is removed
+    // first: one that a port holds stays as it was loaded.
+    void library(int kind) const {
+        std::filesystem::remove(pathFromUtf8(directory.libraryPath()));
+        if (kind < 2)
+            std::filesystem::copy_file(
+                FakeLibraryDirectory::builtLibrary(kind == 0 ? FakeLibraryDirectory::kWhole : 9),
+                pathFromUtf8(directory.libraryPath()));
+    }
 
     FakeLibraryDirectory directory;
 };
@@ -135,7 +143,8 @@ struct SessionBench {
     FakeClock clock;
     FakeJtag fake;
     RecordingView view{fake.script()};
-    session::Session session{view, {}}; // the fake library is the maker's: no virtual board to look at
+    // In the folder the test laid out; the fake library is the maker's: no virtual board to look at.
+    session::Session session{view, programFolder(), {}};
     const bool listening = (session.listen(view), true);
 };
 

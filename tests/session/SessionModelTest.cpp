@@ -68,11 +68,12 @@ rc::Gen<Step> anyStep() {
     // clang-format on
 }
 
-// The panel's folder three times over, made once: the library whole, lacking a function, and gone.
-const ProgramFolder* folders(int kind) {
-    static const ProgramFolder whole, incomplete{9}, missing{qbv::test::FakeLibraryDirectory::kWhole, false};
-    static const ProgramFolder* const all[] = {&whole, &incomplete, &missing};
-    return all[kind];
+// The panel's folder, made once; its library whole, lacking a function, or gone as a sequence says. It is
+// the program's folder for the session a run makes.
+const ProgramFolder& modelFolder() {
+    static const ProgramFolder folder;
+    qbv::test::setProgramFolder(folder.directory.directory());
+    return folder;
 }
 
 bool after(uint32_t tick, uint32_t bound) {
@@ -83,7 +84,7 @@ bool after(uint32_t tick, uint32_t bound) {
 class Run {
 public:
     explicit Run(uint32_t start) : bench_(start) {
-        folders(0)->use();
+        modelFolder().library(0);
         setProgrammer(Programmer::Succeeds);
         setBoard(Board::Answers, 0);
     }
@@ -125,7 +126,7 @@ public:
             setBoard(Board(step.value % 5), byte % 16);
             break;
         case SetLibrary:
-            folders(step.value % 3)->use();
+            modelFolder().library(static_cast<int>(step.value % 3));
             break;
         case SetProgrammer:
             setProgrammer(Programmer(step.value % 5));
@@ -306,12 +307,12 @@ private:
         static bool designed = true;
         if (designed != (programmer != Programmer::NoDesignFile)) {
             designed = !designed;
-            for (int kind = 0; kind < 3; ++kind)
-                folders(kind)->designFile(designed);
+            modelFolder().designFile(designed);
         }
         programmerKind_ = programmer;
     }
 
+    const ProgramFolder& folder_ = modelFolder(); // before the session made in it
     qbv::test::SessionBench bench_;
     RequestId nextId_ = 1;
     std::map<RequestId, bool> forgotten_;

@@ -103,7 +103,7 @@ TEST_F(LinkTest, InitFailsWhileTheCableIsUnpluggedAndWorksOncePlugged) {
 }
 
 TEST_F(LinkTest, CommandsThroughThePortDriveTheBoard) {
-    TJtagPort port;
+    TJtagPort port{platform::executableDirectory()};
     ASSERT_TRUE(port.IsLoaded());
     ASSERT_TRUE(port.Open());
     EXPECT_TRUE(send(port, board::kPing));
@@ -158,7 +158,7 @@ TEST_F(LinkTest, ClientsThatVanishOrSendGarbageLeaveTheBoardServing) {
     sim::closeSocket(halfCommand); // holding the link, without closing it
     ASSERT_TRUE(linkFreed());
 
-    TJtagPort port;
+    TJtagPort port{platform::executableDirectory()};
     ASSERT_TRUE(port.Open());
     EXPECT_TRUE(send(port, board::kPing));
     EXPECT_EQ(state().leds, 0x00); // the ping was not taken for the vanished client's LED mask
@@ -183,7 +183,7 @@ TEST_F(LinkTest, AStallIsReportedAsZeroAndThePortClearsIt) {
     EXPECT_EQ(state().stallsCleared, 1u);
     jtag.close();
 
-    TJtagPort port;
+    TJtagPort port{platform::executableDirectory()};
     ASSERT_TRUE(port.Open());
     ASSERT_TRUE(board.control().injectFault(Fault::Stall, 1));
     EXPECT_TRUE(send(port, board::kPing)); // a stall alone fails nothing
@@ -207,7 +207,7 @@ TEST_F(LinkTest, PartialAndZeroAcceptanceAreReportedAndThePortFinishesTheCommand
     EXPECT_EQ(state().leds, 0x81);
     jtag.close();
 
-    TJtagPort port;
+    TJtagPort port{platform::executableDirectory()};
     ASSERT_TRUE(port.Open());
     ASSERT_TRUE(board.control().injectFault(Fault::Partial, 1));
     ASSERT_TRUE(board.control().injectFault(Fault::Zero, 1));
@@ -271,7 +271,7 @@ TEST_F(LinkTest, UnpluggingEndsTheOpenLink) {
 // A board process that stalls (a loaded machine, a laptop waking) answers late: within a command's time-out
 // the command goes through; beyond it only that call fails, and the link goes on once the board is back.
 TEST_F(LinkTest, AStalledBoardAnswersLateAndTheLinkGoesOn) {
-    TJtagPort port;
+    TJtagPort port{platform::executableDirectory()};
     ASSERT_TRUE(port.Open());
     const auto pid = static_cast<pid_t>(board.pid());
     ASSERT_EQ(::kill(pid, SIGSTOP), 0);
@@ -363,7 +363,7 @@ TEST(ForeignBoardTest, ASocketServedByAnotherUserIsRefusedWithTheReason) {
     ASSERT_GE(link, 0);
     platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, linkPath);
 
-    TJtagPort port;
+    TJtagPort port{platform::executableDirectory()};
     EXPECT_FALSE(port.Open());
     EXPECT_EQ(port.linkError(), jtag::LinkError::NotOurs);
     EXPECT_THAT(port.linkErrorString(),

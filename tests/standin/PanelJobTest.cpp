@@ -24,23 +24,24 @@ protected:
     void SetUp() override {
         StandinTest::SetUp();
         std::filesystem::copy_file(test::builtDesignFile(), folder.path() / "QBV_Control_Panel.pof");
-        platform::setProgramDirectory(folder.path().string() + "/");
         platform::setEnvironmentVariable("QUARTUS_ROOTDIR", QBV_STANDIN_QUARTUS_DIR);
     }
     void TearDown() override {
-        platform::setProgramDirectory("");
         platform::setEnvironmentVariable("QUARTUS_ROOTDIR", "");
         StandinTest::TearDown();
     }
 
     // The steps as the panel runs them; what the panel would show of a failure is noted.
     bool download() {
-        programming::ProgrammingJob job;
+        programming::ProgrammingJob job(programFolder());
         const bool ok = job.prepare() && job.run();
         if (programming::messageKindOf(job.error()))
             shown.push_back(job.errorString());
         return ok;
     }
+
+    // The folder laid out as the program's, with the design file in it.
+    std::string programFolder() const { return folder.path().string() + "/"; }
 
     std::vector<std::string> shown;
 };
@@ -51,8 +52,8 @@ TEST_F(PanelJobTest, ProgramsABlankBoardThroughTheStandin) {
     EXPECT_TRUE(download());
     EXPECT_THAT(shown, IsEmpty());
     EXPECT_TRUE(programmed());
-    EXPECT_EQ(test::readFile(programming::chainFilePath()),
-              programming::chainDefinitionText(programming::designFilePath()));
+    EXPECT_EQ(test::readFile(programming::chainFilePath(programFolder())),
+              programming::chainDefinitionText(programming::designFilePath(programFolder())));
 }
 
 TEST_F(PanelJobTest, UnpluggedCableFailsWithoutABox) {
@@ -62,7 +63,7 @@ TEST_F(PanelJobTest, UnpluggedCableFailsWithoutABox) {
 }
 
 TEST_F(PanelJobTest, DamagedDesignFileIsNamedByItsExitCode) {
-    test::writeFile(programming::designFilePath(), "QBV design file 1\n");
+    test::writeFile(programming::designFilePath(programFolder()), "QBV design file 1\n");
     EXPECT_FALSE(download());
     EXPECT_THAT(shown, ElementsAre("ExitCode:5h"));
     EXPECT_FALSE(programmed());

@@ -40,7 +40,6 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(board.ready());
-        platform::setProgramDirectory("");
         platform::setEnvironmentVariable(sim::wire::kBoardNameVariable, board.name());
         platform::setEnvironmentVariable("QUARTUS_ROOTDIR", QBV_STANDIN_QUARTUS_DIR);
         ui.onBox = [this](const test::RecordingBoxes::Box&) { note(); };

@@ -102,13 +102,28 @@ std::filesystem::path FakeLibraryDirectory::builtLibrary(int omittedExport) {
     return pathFromUtf8(platform::executableDirectory()) / ".." / "fakejtag" / (name + QBV_SHARED_SUFFIX);
 }
 
+namespace {
+std::string& chosenFolder() {
+    static std::string folder;
+    return folder;
+}
+} // namespace
+
+std::string programFolder() {
+    return chosenFolder().empty() ? platform::executableDirectory() : chosenFolder();
+}
+
+void setProgramFolder(const std::string& folder) {
+    chosenFolder() = folder;
+}
+
 FakeLibraryDirectory::FakeLibraryDirectory(int omittedExport) {
     std::filesystem::copy_file(builtLibrary(omittedExport), libraryPath());
-    platform::setProgramDirectory(directory());
+    setProgramFolder(directory());
 }
 
 FakeLibraryDirectory::~FakeLibraryDirectory() {
-    platform::setProgramDirectory("");
+    setProgramFolder("");
 }
 
 std::string FakeLibraryDirectory::libraryPath() const {

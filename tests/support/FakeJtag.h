@@ -52,8 +52,13 @@ private:
     std::unique_ptr<FakeJtagScript> script_;
 };
 
+// The folder a test lays out as the program's own, which the test hands to what it makes (the port, the
+// window, the session, qbv's run): the newest FakeLibraryDirectory's while one lives, else the executable's.
+std::string programFolder();
+void setProgramFolder(const std::string& folder); // empty: the executable's again
+
 // A directory of the test's own with the fake library in it under the vendor library's name, made the
-// program's directory for as long as it lives, whole or with one export left out.
+// program's folder for as long as it lives, whole or with one export left out.
 class FakeLibraryDirectory {
 public:
     static constexpr int kWhole = -1;

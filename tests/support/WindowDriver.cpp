@@ -1,5 +1,7 @@
 #include "tests/support/WindowDriver.h"
 
+#include "tests/support/FakeJtag.h"
+
 #include "common/Board.h"
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
@@ -31,7 +33,7 @@ WindowDriver::~WindowDriver() {
 }
 
 void WindowDriver::showWindow() {
-    form = std::make_unique<TFormMain>(&ui);
+    form = std::make_unique<TFormMain>(test::programFolder(), &ui);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
 }
