@@ -7,7 +7,6 @@
 #include "app/Components.h"
 #include "app/ScriptServer.h"
 #include "resources/Artwork.h"
-#include "resources/LayoutQt.h"
 #include "widgets/InputHold.h"
 #include "widgets/TImage.h"
 #include "widgets/TPaintBox.h"
@@ -20,8 +19,6 @@
 TFormMain* FormMain = nullptr;
 
 namespace layout = qbv::layout;
-using layout::toQColor;
-using layout::toQRect;
 
 TFormMain::TFormMain(const std::string& folder, MessageBoxes* boxes, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -63,8 +63,7 @@ public:
     TSpeedButton* SpeedButtonExit;
     TSpeedButton* SpeedButtonConnect;
 
-    // Boxes modal to the window, opened without waiting. The hourglass gives way to the arrow while one is
-    // up.
+    // Boxes modal to the window, opened without waiting; the hourglass gives way to the arrow meanwhile.
     void OpenBox(qbv::MessageKind kind, const QString& text, BoxButtons buttons, const QString& detail = {},
                  MessageBoxes::Answered answered = {});
 
@@ -78,7 +77,6 @@ private:
     static constexpr int WM_CONNECT_BOARD = 1025;
     static constexpr int WM_PROGRAM_MAXII = 1026;
 
-    static constexpr int kIoControlCount = 100;
     static constexpr int kFirstGpioSlot = 8;
     static constexpr int kFirstKeySlot = 96;
 
@@ -180,7 +178,7 @@ private:
     std::optional<uint8_t> FKeysOnScreen;
     // The state's look as drawn last; none before the first.
     std::optional<qbv::session::Look> FLookDrawn;
-    // What wakes the session when a step's time has come; the boxes up; a web link being opened.
+    // What wakes the session when a step's time has come; the boxes up.
     QTimer FWake;
     int FBoxesUp = 0;
     // Input held back while a web link opens, and once the window is closing.
