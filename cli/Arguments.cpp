@@ -14,17 +14,13 @@ namespace qbv::cli {
 
 namespace {
 
-struct CommandName {
-    Command command;
-    const char* name;
-};
-constexpr CommandName kCommandNames[] = {
+constexpr EnumName<Command> kCommandNames[] = {
     {Command::None, ""},         {Command::Ping, "ping"}, {Command::Led, "led"},
     {Command::Pin, "pin"},       {Command::Keys, "keys"}, {Command::Program, "program"},
     {Command::Doctor, "doctor"},
 };
 constexpr int kCommandCount = static_cast<int>(Command::Doctor) + 1;
-static_assert(rowsInEnumOrder(kCommandNames, &CommandName::command, kCommandCount));
+static_assert(namesInEnumOrder(kCommandNames, kCommandCount));
 
 // The commands' names, as a help topic names them.
 std::vector<std::string> commandWords() {

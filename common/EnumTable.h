@@ -21,6 +21,16 @@ constexpr bool rowsInEnumOrder(const Rows& rows, Enum Row::*value, int count) {
     return true;
 }
 
+// The commonest such table: each value's name.
+template <typename Enum> struct EnumName {
+    Enum value;
+    const char* name;
+};
+template <typename Enum, size_t N>
+constexpr bool namesInEnumOrder(const EnumName<Enum> (&rows)[N], int count) {
+    return rowsInEnumOrder(rows, &EnumName<Enum>::value, count);
+}
+
 // The row of a value, in a table whose rows are in the enum's order.
 template <typename Rows, typename Enum> constexpr const auto& rowOf(const Rows& rows, Enum value) {
     return rows[static_cast<size_t>(value)];

@@ -7,17 +7,13 @@ namespace qbv::doctor {
 
 namespace {
 
-struct StatusName {
-    CheckStatus status;
-    const char* name;
-};
-constexpr StatusName kStatusNames[] = {
+constexpr EnumName<CheckStatus> kStatusNames[] = {
     {CheckStatus::Ok, "ok"},
     {CheckStatus::Failed, "failed"},
     {CheckStatus::Skipped, "skipped"},
     {CheckStatus::Going, "going"},
 };
-static_assert(rowsInEnumOrder(kStatusNames, &StatusName::status, kCheckStatusCount));
+static_assert(namesInEnumOrder(kStatusNames, kCheckStatusCount));
 
 // The columns of a line in words: the status, the check's name (wide enough for the longest), the sentence.
 constexpr size_t kStatusWidth = 9;

@@ -18,21 +18,17 @@ namespace {
 
 using Json = nlohmann::json;
 
-struct VerbWord {
-    ScriptVerb verb;
-    const char* word;
-};
-constexpr VerbWord kVerbs[] = {
+constexpr EnumName<ScriptVerb> kVerbs[] = {
     {ScriptVerb::Ping, "ping"}, {ScriptVerb::Led, "led"},     {ScriptVerb::Pin, "pin"},
     {ScriptVerb::Keys, "keys"}, {ScriptVerb::Watch, "watch"}, {ScriptVerb::Program, "program"},
 };
-static_assert(rowsInEnumOrder(kVerbs, &VerbWord::verb, kScriptVerbCount));
+static_assert(namesInEnumOrder(kVerbs, kScriptVerbCount));
 
 // The row that holds the word, if one does.
-template <typename Row, size_t N> const Row* rowWithWord(const Row (&rows)[N], const std::string& word) {
-    const auto found =
-        std::find_if(std::begin(rows), std::end(rows), [&](const Row& row) { return word == row.word; });
-    return found == std::end(rows) ? nullptr : found;
+const EnumName<ScriptVerb>* rowWithWord(const std::string& word) {
+    const auto found = std::find_if(std::begin(kVerbs), std::end(kVerbs),
+                                    [&](const EnumName<ScriptVerb>& row) { return word == row.name; });
+    return found == std::end(kVerbs) ? nullptr : found;
 }
 
 // The whole number under the key, when it is one in range.
@@ -75,16 +71,16 @@ bool parseScriptRequest(std::string_view line, ScriptRequest& request, std::stri
     if (!object.is_object())
         return (error = "a request is one JSON object"), false;
     const std::string word = stringAt(object, "do");
-    const VerbWord* known = rowWithWord(kVerbs, word);
+    const EnumName<ScriptVerb>* known = rowWithWord(word);
     if (!known)
         return (error = "no such request: '" + word + "'"), false;
     request = {};
-    request.verb = known->verb;
+    request.verb = known->value;
     return readArguments(object, request, error);
 }
 
 std::string scriptRequestLine(const ScriptRequest& request) {
-    Json object = {{"do", rowOf(kVerbs, request.verb).word}};
+    Json object = {{"do", rowOf(kVerbs, request.verb).name}};
     if (request.verb == ScriptVerb::Led)
         object["mask"] = request.mask;
     if (request.verb == ScriptVerb::Pin) {

@@ -7,15 +7,11 @@
 namespace qbv::sim {
 
 namespace {
-struct FaultName {
-    Fault fault;
-    const char* name;
-};
-constexpr FaultName kNames[] = {
+constexpr EnumName<Fault> kNames[] = {
     {Fault::Stall, "stall"}, {Fault::Partial, "partial"}, {Fault::Zero, "zero"},
     {Fault::Drop, "drop"},   {Fault::Delay, "delay"},
 };
-static_assert(rowsInEnumOrder(kNames, &FaultName::fault, kFaultKinds));
+static_assert(namesInEnumOrder(kNames, kFaultKinds));
 } // namespace
 
 void FaultPlan::set(Fault fault, int count) {
@@ -46,9 +42,9 @@ const char* FaultPlan::name(Fault fault) {
 }
 
 bool FaultPlan::fromName(const char* name, Fault& fault) {
-    for (const FaultName& row : kNames) {
+    for (const EnumName<Fault>& row : kNames) {
         if (std::strcmp(name, row.name) == 0) {
-            fault = row.fault;
+            fault = row.value;
             return true;
         }
     }

@@ -88,9 +88,10 @@ private:
                         said += reply + "\n";
                     const bool written = said.empty() || ::write(connection, said.data(), said.size()) >= 0;
                     hungUp = ended || reply.empty() || !written;
-                    if (ended) {
-                        ::close(connection);
+                    if (ended) { // gone before the hang-up, as a panel's socket goes with its process
                         ::unlink(path_.c_str());
+                        ::shutdown(listener_, SHUT_RDWR);
+                        ::close(connection);
                         return;
                     }
                 }
