@@ -4,12 +4,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
-qbv_ensure_packages "${QBV_BUILD_PACKAGES[@]}"
+qbv_ensure_packages "${QBV_BUILD_PACKAGES[@]}" "${QBV_RUN_PACKAGES[@]}"
 export QT_QPA_PLATFORM=offscreen
 qbv_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The panel is set beside a bare window on an X display, a virtual one where there is none.
+display=()
+[ -z "${DISPLAY:-}" ] && display=(xvfb-run -a -s "-screen 0 1280x1024x24")
 for bench in build/release/bin/qbv_*_bench; do
     echo "== $(basename "$bench") =="
-    "$bench" --benchmark_counters_tabular=true 2>&1 | grep -v -e propagateSizeHints -e XDG_RUNTIME_DIR
+    "${display[@]}" "$bench" --benchmark_counters_tabular=true 2>&1 | grep -v -e propagateSizeHints -e XDG_RUNTIME_DIR
 done
 # The helper that runs a 32-bit JTAG library on Windows, under Wine, when the Windows tree has been built
 # (./scripts/run-tests.sh --leg windows builds it).

@@ -3,7 +3,7 @@
 
 QBV_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev fonts-liberation
-    nlohmann-json3-dev zlib1g-dev libcli11-dev help2man ccache librapidcheck-dev)
+    nlohmann-json3-dev zlib1g-dev libcli11-dev help2man ccache librapidcheck-dev libxcb1-dev)
 QBV_RUN_PACKAGES=(xvfb xauth)
 # The Windows builds: 64-bit programs, and the 32-bit helper that runs a 32-bit JTAG library for them,
 # tested under Wine with its 32-bit half (wine32 of the i386 architecture, which the setup adds).

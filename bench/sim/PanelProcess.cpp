@@ -17,10 +17,10 @@ constexpr uint64_t kRepliesWhenPolling = 3;
 
 } // namespace
 
-PanelProcess::PanelProcess(const std::string& boardName, const QString& program)
+PanelProcess::PanelProcess(const std::string& boardName, const QString& program, const QString& platform)
     : process_(std::make_unique<QProcess>()) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     environment.insert(QString::fromLatin1(sim::wire::kBoardNameVariable), QString::fromStdString(boardName));
     // No vendor tool chain: a board that does not answer must not start a programmer.
     environment.remove(QStringLiteral("QUARTUS_ROOTDIR"));

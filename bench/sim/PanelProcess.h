@@ -8,12 +8,13 @@
 
 namespace qbv::bench {
 
-// The real QBV_Control_Panel (or another window program), offscreen, against the board of the given name;
-// ended with its owner.
+// The real QBV_Control_Panel (or another window program) against the board of the given name, offscreen
+// or on the X display; ended with its owner.
 class PanelProcess {
 public:
     explicit PanelProcess(const std::string& boardName,
-                          const QString& program = QStringLiteral(QBV_PANEL_EXE));
+                          const QString& program = QStringLiteral(QBV_PANEL_EXE),
+                          const QString& platform = QStringLiteral("offscreen"));
     ~PanelProcess();
     PanelProcess(const PanelProcess&) = delete;
     PanelProcess& operator=(const PanelProcess&) = delete;

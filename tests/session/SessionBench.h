@@ -41,7 +41,8 @@ public:
     int boxesOverlaid = 0; // boxes opened while another was up
     std::optional<uint32_t> wakeAt;
     std::vector<session::ScriptReply> replies;
-    std::optional<uint32_t> pollAt; // the next key poll, once polling began
+    std::optional<uint32_t> pollAt;       // the next key poll, once polling began
+    std::optional<uint32_t> pollInterval; // how far off the session last set it, after a read
 
     void stateChanged(session::State state) override {
         note(Kind::State, session::stateName(state), static_cast<uint64_t>(state));
@@ -54,8 +55,11 @@ public:
     }
     void closeBox() override { box.reset(); }
     void wakeAfter(uint32_t milliseconds) override { wakeAt = platform::tickCount() + milliseconds; }
-    void startPolling() override { pollAfter(50); }
-    void pollAfter(uint32_t milliseconds) override { pollAt = platform::tickCount() + milliseconds; }
+    void startPolling() override { pollAt = platform::tickCount() + 50; } // the window's timer as stored
+    void pollAfter(uint32_t milliseconds) override {
+        pollAt = platform::tickCount() + milliseconds;
+        pollInterval = milliseconds;
+    }
     void startProgressRun(uint32_t) override { note(Kind::Progress); }
     void endProgressRun() override {}
     void releaseControls() override {}

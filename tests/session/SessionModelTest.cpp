@@ -6,6 +6,7 @@
 
 #include "tests/session/SessionBench.h"
 
+#include "board/BoardProtocol.h"
 #include "platform/Environment.h"
 #include "tests/programming/TestProgrammerSettings.h"
 
@@ -199,6 +200,10 @@ private:
             expect(box || wakes, "work under way, or asked for, that nothing moves on");
         else if (oneOf(shown_, {State::TellingFailure, State::AskingToProgram, State::AskingToQuit}))
             expect(box, "waiting for an answer to no box");
+        // Keys pressed show within 100 ms only while each poll follows the last within the interval.
+        const std::optional<uint32_t> interval = bench_.view.pollInterval;
+        expect(!interval || *interval <= qbv::board::kPollIntervalMs,
+               "a key poll set further off than the interval");
     }
 
     void callsUpTo(int count) {
