@@ -10,11 +10,12 @@ usage: ./scripts/run-tests.sh [--leg NAME]...
 Sets up, builds and runs the tests; without --leg every leg, in this order:
   format      the C++ sources as .clang-format lays them out
   native      the release tree (build/release): every suite, windows offscreen
-  sanitizers  the same suites built with AddressSanitizer and UndefinedBehaviorSanitizer (build/sanitize)
+  sanitizers  the same suites built by clang with AddressSanitizer and UndefinedBehaviorSanitizer
+              (build/sanitize)
   windows     the core and the panel built for Windows (build/windows-gui), their suites under Wine:
               the core's, the window suites offscreen, the .exe's resources, the real window
   packages    the Windows zip and installer made and checked under Wine
-  fuzz        the fuzz targets, briefly from their seeds (build/fuzz, clang)
+  fuzz        the fuzz targets, briefly from their seeds (built in build/sanitize)
 TEXT
 }
 
@@ -59,24 +60,31 @@ leg_native() {
     ctest --test-dir build/release --output-on-failure --parallel "$jobs"
 }
 
+# One clang tree for the sanitizers and the fuzz targets: every object carries both the sanitizers and the
+# fuzzers' coverage, so the suites and the fuzz targets are built from the same compile.
+build_sanitized() {
+    CC=clang CXX=clang++ qbv_build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQBV_SANITIZE=ON -DQBV_FUZZ=ON \
+        -DQBV_BUILD_BENCHMARKS=OFF
+}
+
 leg_sanitizers() {
-    qbv_build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQBV_SANITIZE=ON -DQBV_BUILD_BENCHMARKS=OFF
+    build_sanitized
     # Full stacks on every allocation, so a leak report always says where it came from.
     ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:fast_unwind_on_malloc=0 \
         UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
         LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0 \
-        ctest --test-dir build/sanitize --output-on-failure --parallel "$jobs"
+        ctest --test-dir build/sanitize --label-exclude fuzz --output-on-failure --parallel "$jobs"
 }
 
 # One Windows tree with Qt for Windows from the cache outside the clone (unpacked or built once): the core's
 # suites, the window suites on the offscreen platform, the .exe's resources and the real window on a
-# virtual display, one at a time in a throwaway Wine prefix.
+# virtual display, side by side in a throwaway Wine prefix (what needs the prefix to itself locks it).
 leg_windows() {
     source scripts/qt-mingw.sh
     qbv_build_windows_gui
     WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/qbv-wine.XXXXXX")
     export WINEPREFIX WINEDEBUG=-all
-    ctest --test-dir build/windows-gui --output-on-failure
+    ctest --test-dir build/windows-gui --output-on-failure --parallel "$jobs"
     end_wine
 }
 
@@ -92,9 +100,8 @@ leg_packages() {
 }
 
 leg_fuzz() {
-    CC=clang CXX=clang++ QBV_BUILD_TARGETS=qbv_fuzzers qbv_build build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DQBV_FUZZ=ON -DQBV_BUILD_BENCHMARKS=OFF
-    ctest --test-dir build/fuzz --label-regex fuzz --output-on-failure --parallel "$jobs"
+    QBV_BUILD_TARGETS=qbv_fuzzers build_sanitized
+    ctest --test-dir build/sanitize --label-regex fuzz --output-on-failure --parallel "$jobs"
 }
 
 # How long each leg took, said at the end however the run ends.

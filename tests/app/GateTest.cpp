@@ -140,7 +140,7 @@ protected:
             return;
         case Start::JustShownWithoutLibrary:
             directory.removeLibrary();
-            ui.onBox = [this](const qbv::test::RecordingBoxes::Box& box) {
+            ui.onBox = [](const qbv::test::RecordingBoxes::Box& box) {
                 if (box.text.starts_with("fail to load dll"))
                     QTest::qWait(200); // long past the start-up tick
             };

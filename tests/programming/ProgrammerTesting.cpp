@@ -21,7 +21,7 @@ namespace qbv::test {
 namespace {
 
 constexpr const char* kInstallVariable = "QUARTUS_ROOTDIR";
-constexpr const char* kQuartusKey = "\"HKLM\\Software\\Altera Corporation\\Quartus\"";
+[[maybe_unused]] constexpr const char* kQuartusKey = "\"HKLM\\Software\\Altera Corporation\\Quartus\"";
 
 fs::path builtTestProgrammer() {
     return pathFromUtf8(platform::executableDirectory()) /
