@@ -120,9 +120,16 @@ void TJtagPort::Close() {
     FLibrary->close(FContext);
 }
 
-void TJtagPort::ClearStallIfReported(int32_t stall) {
+// One write or read call, given where to put the count it moved and the stall: the bytes it moved, at most
+// those asked, or -1 when the call failed (a failed call moved nothing, whatever count it reports). A stall
+// it reports is cleared at once.
+template <typename Call> int32_t TJtagPort::Transfer(int32_t asked, Call call) {
+    int32_t moved = 0;
+    int32_t stall = -1;
+    const int32_t result = call(&moved, &stall);
     if (stall >= 0)
         FLibrary->clearStall(FContext);
+    return result == 0 ? std::clamp(moved, 0, asked) : -1;
 }
 
 bool TJtagPort::Write(const uint8_t* data, int32_t count, uint32_t timeoutMs, bool pump) {
@@ -137,12 +144,10 @@ bool TJtagPort::Write(const uint8_t* data, int32_t count, uint32_t timeoutMs, bo
     do {
         // Only what the board has not taken yet goes again: a resent byte would enter its command stream.
         const int32_t remaining = count - accepted;
-        int32_t written = 0;
-        int32_t stall = -1;
-        const int32_t result = FLibrary->write(FContext, data + accepted, remaining, &written, &stall);
-        ClearStallIfReported(stall);
-        // A failed call took nothing, whatever count it reports: its bytes go again.
-        const int32_t taken = result == 0 ? std::clamp(written, 0, remaining) : 0;
+        const int32_t moved = Transfer(remaining, [&](int32_t* written, int32_t* stall) {
+            return FLibrary->write(FContext, data + accepted, remaining, written, stall);
+        });
+        const int32_t taken = std::max(moved, 0); // a failed call's bytes go again
         if (taken == 0)
             qbv::platform::sleep(kWriteRetryPauseMs);
         accepted += taken;
@@ -165,19 +170,18 @@ int32_t TJtagPort::Read(uint8_t* buffer, int32_t count, uint32_t timeoutMs, bool
     bool finished = false;
     do {
         const int32_t room = count - received;
-        int32_t got = 0;
-        int32_t stall = -1;
-        const int32_t result = FLibrary->read(FContext, buffer + received, room, &got, &stall);
-        if (result == 0 && got > 0) {
-            received += std::min(got, room);
+        const int32_t got = Transfer(room, [&](int32_t* delivered, int32_t* stall) {
+            return FLibrary->read(FContext, buffer + received, room, delivered, stall);
+        });
+        if (got > 0) {
+            received += got;
             finished = received >= count;
         } else if (qbv::platform::elapsedSince(start) > timeoutMs) {
             finished = true;
-        } else if (result != 0) {
+        } else if (got < 0) {
             // A failing library answers at once: asking again at full speed would only burn the thread.
             qbv::platform::sleep(kFailedReadPauseMs);
         }
-        ClearStallIfReported(stall);
         if (pump)
             qbv::platform::pumpMessages();
     } while (!finished);

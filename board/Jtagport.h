@@ -74,7 +74,7 @@ public:
 private:
     void LoadJtagLibrary();
     void FreeJtagLibrary();
-    void ClearStallIfReported(int32_t stall);
+    template <typename Call> int32_t Transfer(int32_t asked, Call call);
     void setError(JtagPortError error, std::string text);
     bool openFailed();
 

@@ -36,6 +36,15 @@ Outcome interrupted() {
     return outcome;
 }
 
+// The command qbv's own link sends for a request: a watch's first state is a key read of its own.
+// Programming is no command: it runs the programmer.
+int32_t boardCommand(ScriptVerb verb) {
+    return verb == ScriptVerb::Ping  ? board::kPing
+           : verb == ScriptVerb::Led ? board::kSetLeds
+           : verb == ScriptVerb::Pin ? board::kSetGpioPin
+                                     : board::kReadKeys;
+}
+
 Outcome panelGone() {
     Outcome outcome = outcomeOf(Refusal::Failed, "The control panel went away before it answered.");
     outcome.gone = true;
@@ -113,40 +122,22 @@ Outcome DirectLink::linkNotOpened() {
     return outcome;
 }
 
-// The first command's check that the board answers, its ping and key read, is all that a ping or a key
-// read asks for.
-Outcome DirectLink::command(ScriptVerb verb, int32_t command, uint8_t data) {
+// The request as the board's command. The first command's check that the board answers, its ping and key
+// read, is all that a ping or a key read asks for.
+Outcome DirectLink::ask(const session::ScriptRequest& request) {
+    const int32_t command = boardCommand(request.verb);
     if (!connected_) {
         Outcome connected = connect();
         if (!connected.done() || command == board::kPing || command == board::kReadKeys)
             return connected;
     }
+    uint8_t data = session::commandData(request);
     if (!board::SendCommand(*port_, command, &data))
-        return outcomeOf(Refusal::Failed, session::commandFailure(verb));
+        return outcomeOf(Refusal::Failed, session::commandFailure(request.verb));
     Outcome done;
     if (command == board::kReadKeys)
         done.keys = data;
     return done;
-}
-
-Outcome DirectLink::ping() {
-    return command(ScriptVerb::Ping, board::kPing);
-}
-
-Outcome DirectLink::setLeds(uint8_t mask) {
-    return command(ScriptVerb::Led, board::kSetLeds, mask);
-}
-
-Outcome DirectLink::setPin(int pin, bool on) {
-    return command(ScriptVerb::Pin, board::kSetGpioPin, board::pinByte(pin, on));
-}
-
-Outcome DirectLink::readKeys() {
-    return command(ScriptVerb::Keys, board::kReadKeys);
-}
-
-Outcome DirectLink::watchKeys() {
-    return readKeys();
 }
 
 // A read of its own, as the panel polls.
@@ -245,26 +236,6 @@ bool PanelLink::receiveReply(std::string& line) {
             interrupted_())
             return false;
     }
-}
-
-Outcome PanelLink::ping() {
-    return ask({ScriptVerb::Ping});
-}
-
-Outcome PanelLink::setLeds(uint8_t mask) {
-    return ask({ScriptVerb::Led, mask});
-}
-
-Outcome PanelLink::setPin(int pin, bool on) {
-    return ask({ScriptVerb::Pin, 0, pin, on});
-}
-
-Outcome PanelLink::readKeys() {
-    return ask({ScriptVerb::Keys});
-}
-
-Outcome PanelLink::watchKeys() {
-    return ask({ScriptVerb::Watch});
 }
 
 // A change the panel's own polls found, nothing within a slice, or the panel's last word, which ends the

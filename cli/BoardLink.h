@@ -41,19 +41,24 @@ class BoardLink {
 public:
     virtual ~BoardLink() = default;
     // Ping and the key reads give the key state.
-    virtual Outcome ping() = 0;
-    virtual Outcome setLeds(uint8_t mask) = 0;
-    virtual Outcome setPin(int pin, bool on) = 0;
-    virtual Outcome readKeys() = 0;
+    Outcome ping() { return ask({session::ScriptVerb::Ping}); }
+    Outcome setLeds(uint8_t mask) { return ask({session::ScriptVerb::Led, mask}); }
+    Outcome setPin(int pin, bool on) { return ask({session::ScriptVerb::Pin, 0, pin, on}); }
+    Outcome readKeys() { return ask({session::ScriptVerb::Keys}); }
     // A watch of the keys: its first state, then each next one (without keys when nothing came meanwhile),
     // until a failure ends it or Ctrl+C does (exit 130).
-    virtual Outcome watchKeys() = 0;
+    Outcome watchKeys() { return ask({session::ScriptVerb::Watch}); }
     virtual Outcome nextKeys() = 0;
     // The MAX II programmed, by a programmer given timeoutMs where qbv runs it. Done with the keys when the
     // board was asked afterwards, without them when it is still to be asked.
     virtual Outcome program(uint32_t timeoutMs) = 0;
     // Why a refusal that passes still held when a wait of so many seconds was over.
     virtual std::string stillRefused(uint32_t waitedSeconds) const = 0;
+
+protected:
+    // Every operation but programming is put as a script puts it to a panel; each link carries it out its
+    // own way.
+    virtual Outcome ask(const session::ScriptRequest& request) = 0;
 };
 
 // The link qbv opens itself, as the panel makes it: a fresh port that loads the JTAG access library from
@@ -65,17 +70,12 @@ class DirectLink final : public BoardLink {
 public:
     DirectLink(Reporter& reporter, bool waits) : reporter_(reporter), waits_(waits) {}
     ~DirectLink() override;
-    Outcome ping() override;
-    Outcome setLeds(uint8_t mask) override;
-    Outcome setPin(int pin, bool on) override;
-    Outcome readKeys() override;
-    Outcome watchKeys() override;
     Outcome nextKeys() override;
     Outcome program(uint32_t timeoutMs) override;
     std::string stillRefused(uint32_t waitedSeconds) const override;
 
 private:
-    Outcome command(session::ScriptVerb verb, int32_t command, uint8_t data = 0);
+    Outcome ask(const session::ScriptRequest& request) override;
     Outcome connect();
     Outcome linkNotOpened();
     Outcome checkFree();
@@ -96,11 +96,6 @@ public:
     explicit PanelLink(Reporter& reporter) : reporter_(reporter) {}
     // True when such a panel is there, answering or with its queue full; nothing is asked yet.
     bool open();
-    Outcome ping() override;
-    Outcome setLeds(uint8_t mask) override;
-    Outcome setPin(int pin, bool on) override;
-    Outcome readKeys() override;
-    Outcome watchKeys() override;
     Outcome nextKeys() override;
     Outcome program(uint32_t timeoutMs) override;
     std::string stillRefused(uint32_t waitedSeconds) const override;
@@ -111,7 +106,7 @@ public:
     void setInterrupted(std::function<bool()> interrupted) { interrupted_ = std::move(interrupted); }
 
 private:
-    Outcome ask(const session::ScriptRequest& request);
+    Outcome ask(const session::ScriptRequest& request) override;
     bool receiveReply(std::string& line);
 
     Reporter& reporter_;

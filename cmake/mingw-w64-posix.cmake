@@ -1,15 +1,7 @@
-# Cross-compiling for 64-bit Windows with Debian's mingw-w64, posix thread model (GoogleTest needs
-# std::thread and std::mutex): the project's Windows trees chain-load it through Qt's tool chain file, and
-# scripts/qt-mingw-build.sh builds Qt for Windows with it.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiling for 64-bit Windows with Debian's mingw-w64: the project's Windows trees chain-load it
+# through Qt's tool chain file, and scripts/qt-mingw-build.sh builds Qt for Windows with it.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include("${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake")
 
 # Tests run under Wine (Debian's wine64), which CTest puts in front of every test command.
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)

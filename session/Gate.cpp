@@ -42,15 +42,6 @@ struct Row {
 // the connection holds the cable like any work (a key poll waits for it), but a close ends it at once: the
 // check's steps left are only skipped, and the window stays as it was while it runs. The looks: Connect,
 // Download, Exit, the LED and pin controls, the hourglass.
-constexpr const char* kNotConnected =
-    "The control panel holds no link to the board: connect it there (Connect, F5).";
-// Where Connect is hidden, as after a board that did not answer, programming is the way on.
-constexpr const char* kNotAnswering =
-    "The board does not answer the control panel: program it: Download .POF, or qbv program.";
-constexpr const char* kConnecting = "The control panel is connecting to the board.";
-constexpr const char* kProgramming = "The control panel is programming the MAX II.";
-constexpr const char* kAsking = "The control panel waits for its user to answer a question.";
-constexpr const char* kClosing = "The control panel is closing.";
 constexpr Look kIdle{true, true, true, false};
 constexpr Look kUnloaded{true, false, true, false};
 constexpr Look kUnanswered{false, true, true, false};
@@ -59,16 +50,20 @@ constexpr Look kWorking{false, false, false, false};
 constexpr Look kLinked{false, true, true, true};
 constexpr bool kBusy = true;
 constexpr bool kFree = false;
-constexpr Refused kUnlinked{Refusal::NotConnected, kNotConnected};
-constexpr Refused kMuteBoard{Refusal::Unanswered, kNotAnswering};
+constexpr Refused kUnlinked{Refusal::NotConnected,
+                            "The control panel holds no link to the board: connect it there (Connect, F5)."};
+// Where Connect is hidden, as after a board that did not answer, programming is the way on.
+constexpr Refused kMuteBoard{
+    Refusal::Unanswered,
+    "The board does not answer the control panel: program it: Download .POF, or qbv program."};
 constexpr Refused kDone{Refusal::None, ""};
-constexpr Refused kSequence{Refusal::Connecting, kConnecting};
+constexpr Refused kSequence{Refusal::Connecting, "The control panel is connecting to the board."};
 constexpr Refused kNoLibrary{Refusal::NoLibrary, refusalRow(Refusal::NoLibrary).words};
-constexpr Refused kJob{Refusal::Busy, kProgramming};
+constexpr Refused kJob{Refusal::Busy, "The control panel is programming the MAX II."};
 constexpr Refused kCommand{Refusal::Busy, "The control panel is sending a command to the board."};
 constexpr Refused kTelling{Refusal::Busy, "The control panel waits for its user to read what failed."};
-constexpr Refused kQuestion{Refusal::Busy, kAsking};
-constexpr Refused kEnding{Refusal::Closing, kClosing};
+constexpr Refused kQuestion{Refusal::Busy, "The control panel waits for its user to answer a question."};
+constexpr Refused kEnding{Refusal::Closing, "The control panel is closing."};
 constexpr Refused kChecking{Refusal::Busy, "The control panel is checking the connection."};
 constexpr std::optional<Look> kAsLastSeen = std::nullopt;
 constexpr State kDown = State::Disconnected;

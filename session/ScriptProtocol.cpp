@@ -1,5 +1,6 @@
 #include "session/ScriptProtocol.h"
 
+#include "board/BoardProtocol.h"
 #include "common/Board.h"
 #include "common/EnumTable.h"
 #include "common/Format.h"
@@ -157,6 +158,12 @@ const char* commandFailure(ScriptVerb verb) {
     default:
         return refusalRow(Refusal::Failed).words;
     }
+}
+
+uint8_t commandData(const ScriptRequest& request) {
+    if (request.verb == ScriptVerb::Led)
+        return request.mask;
+    return request.verb == ScriptVerb::Pin ? board::pinByte(request.pin, request.on) : 0;
 }
 
 std::string panelServerName(const std::string& folder) {

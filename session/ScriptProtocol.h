@@ -129,6 +129,9 @@ ScriptReply refused(Refusal refusal);
 // The words of a command the board did not take, as the panel's status says them: an LED or pin
 // command's own, else the lost link's.
 const char* commandFailure(ScriptVerb verb);
+// The data byte the board command of a request sends: an LED request's mask, a pin request's pin byte,
+// else none.
+uint8_t commandData(const ScriptRequest& request);
 
 // The name under which a panel serves the scripts of its own JTAG library and board: the same for a qbv
 // in the panel's folder with the same board chosen, so each reaches the panel of its own board.

@@ -141,11 +141,8 @@ void Session::request(RequestId id, const ScriptRequest& request) {
             listener->told(id, {Refusal::None, std::nullopt, {}, {}, true, true});
         return ProgramMaxII(id);
     }
-    const uint8_t data = request.verb == ScriptVerb::Led   ? request.mask
-                         : request.verb == ScriptVerb::Pin ? board::pinByte(request.pin, request.on)
-                                                           : 0;
     scriptCommand_ = true;
-    const bool succeeded = this->request(action, data).succeeded;
+    const bool succeeded = this->request(action, commandData(request)).succeeded;
     scriptCommand_ = false;
     ScriptReply answer = reply(request, succeeded);
     // What the board said: the keys as the panel's polls last read them, with a ping's answer too.

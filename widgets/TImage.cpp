@@ -1,6 +1,5 @@
 #include "widgets/TImage.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 QImage withTransparentColour(const QImage& bitmap) {
@@ -17,8 +16,7 @@ QImage withTransparentColour(const QImage& bitmap) {
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-TImage::TImage(QWidget* parent) : QWidget(parent) {
-    setMouseTracking(true);
+TImage::TImage(QWidget* parent) : ReportsMouseMoves(parent) {
     setFocusPolicy(Qt::NoFocus);
 }
 
@@ -54,9 +52,4 @@ void TImage::fitToBitmap() {
 void TImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, transparent_ ? transparentBitmap() : bitmap_);
-}
-
-void TImage::mouseMoveEvent(QMouseEvent* event) {
-    emit mouseMoved(this);
-    QWidget::mouseMoveEvent(event);
 }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "widgets/ReportsMouseMoves.h"
+
 #include <QImage>
-#include <QWidget>
 
 // A picture: draws its bitmap unscaled at its top-left corner. AutoSize makes it exactly as large as the
 // bitmap; Transparent leaves out every pixel of the bitmap's transparent colour, the colour of its
 // bottom-left pixel.
-class TImage : public QWidget {
+class TImage : public ReportsMouseMoves<QWidget, TImage> {
     Q_OBJECT
 public:
     explicit TImage(QWidget* parent);
@@ -26,7 +27,6 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void fitToBitmap();

@@ -2,13 +2,11 @@
 
 #include "widgets/FocusRing.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
-TSpeedButton::TSpeedButton(QWidget* parent) : QAbstractButton(parent) {
+TSpeedButton::TSpeedButton(QWidget* parent) : ReportsMouseMoves(parent) {
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
-    setMouseTracking(true);
 }
 
 void TSpeedButton::setGlyph(const QImage& strip, int frameCount) {
@@ -55,9 +53,4 @@ void TSpeedButton::paintEvent(QPaintEvent*) {
         painter.drawText(rect(), Qt::AlignCenter, text());
     }
     drawFocusRing(painter, *this);
-}
-
-void TSpeedButton::mouseMoveEvent(QMouseEvent* event) {
-    emit mouseMoved(this);
-    QAbstractButton::mouseMoveEvent(event);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/ReportsMouseMoves.h"
+
 #include <QAbstractButton>
 #include <QImage>
 
@@ -8,7 +10,7 @@
 // up, 3 latched down. As a latching toggle (AllowAllUp with a group of its own) a click flips it before
 // its click handler runs, and a release outside flips nothing. It takes the keyboard focus only when the
 // window makes it reachable (KeyboardReach), and then shows a ring.
-class TSpeedButton : public QAbstractButton {
+class TSpeedButton : public ReportsMouseMoves<QAbstractButton, TSpeedButton> {
     Q_OBJECT
 public:
     enum Frame { FrameUp = 0, FrameDisabled = 1, FramePressed = 2, FrameDown = 3 };
@@ -39,7 +41,6 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void updateLatching();

@@ -74,8 +74,7 @@ QImage outlinedPreview(const QImage& board) {
 QImage windowPreview(const QImage& board) {
     QImage preview = board.convertToFormat(QImage::Format_RGB32);
     QPainter painter(&preview);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     for (const ComponentId id : kMainButtonGlyphOrder) {
         drawCaption(painter, component(id));
         drawButtonFrame(painter, componentRect(id), true);
@@ -98,8 +97,7 @@ QImage windowPreview(const QImage& board) {
 QImage pinMapPreview(const QImage& board) {
     QImage map = board.convertToFormat(QImage::Format_RGB32);
     QPainter painter(&map);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     QFont font = silkFont(9, true, true);
     painter.setFont(font);
     for (const PinButton& pin : placedGpioButtons()) {

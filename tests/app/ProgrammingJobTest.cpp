@@ -19,7 +19,6 @@
 
 namespace fs = std::filesystem;
 using qbv::MessageKind;
-using qbv::test::FakeJtag;
 using qbv::test::WindowTest;
 using testing::ElementsAre;
 
