@@ -63,6 +63,12 @@ leg_native() {
 # One clang tree for the sanitizers and the fuzz targets: every object carries both the sanitizers and the
 # fuzzers' coverage, so the suites and the fuzz targets are built from the same compile.
 build_sanitized() {
+    # CMake keeps a tree's compiler for life: a tree configured otherwise (by gcc, without the fuzz targets)
+    # is made anew.
+    if [ -f build/sanitize/CMakeCache.txt ] && ! { grep -q '^CMAKE_CXX_COMPILER:.*clang' build/sanitize/CMakeCache.txt &&
+        grep -q '^QBV_FUZZ:BOOL=ON' build/sanitize/CMakeCache.txt; }; then
+        rm -rf build/sanitize
+    fi
     CC=clang CXX=clang++ qbv_build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQBV_SANITIZE=ON -DQBV_FUZZ=ON \
         -DQBV_BUILD_BENCHMARKS=OFF
 }
