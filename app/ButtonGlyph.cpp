@@ -1,6 +1,6 @@
 // Each speed button shows the board picture under it with an aqua outline and, where it has one, its
 // caption in aqua; a latching I/O button's down frame adds the lit-LED or active-pin picture. Glyphs
-// are rendered once, so a state change only picks another frame of a prepared strip.
+// are rendered once, when first shown, so a state change only picks another frame of a prepared strip.
 
 #include "app/UnitMain.h"
 
@@ -50,38 +50,59 @@ void drawOutline(QPainter& painter, const QRect& frame, bool rounded) {
         painter.drawEllipse(edgeCentres(inset.adjusted(2, 2, -2, -2)));
 }
 
-} // namespace
+// What a button's glyph shows: the board under it, the overlay on its down frame, its caption, its outline.
+struct GlyphParts {
+    const QImage& board;
+    QRect underButton;
+    int frameCount;
+    QString caption;
+    QFont font;
+    bool rounded;
+    const TImage* overlay;
+    bool pin;
+};
 
-void TFormMain::BuildButtonGlyph(TSpeedButton* button, int frameCount, bool rounded, const TImage* overlay) {
-    const int w = button->width();
-    const int h = button->height();
-    const QRect underButton = button->geometry();
-    const QString caption = button->text();
-    QImage strip(frameCount * w, h, QImage::Format_RGB32);
+QImage drawStrip(const GlyphParts& parts) {
+    const int w = parts.underButton.width();
+    const int h = parts.underButton.height();
+    QImage strip(parts.frameCount * w, h, QImage::Format_RGB32);
     strip.fill(Qt::black);
     QPainter painter(&strip);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    for (int i = 0; i < frameCount; ++i) {
+    for (int i = 0; i < parts.frameCount; ++i) {
         const QRect frame(i * w, 0, w, h);
-        painter.drawImage(frame.topLeft(), ImageBoard->bitmap(), underButton);
-        if (i == TSpeedButton::FrameDown && overlay) {
-            const QImage& picture = overlay->transparentBitmap();
-            const int pw = picture.width();
-            const int ph = picture.height();
-            const bool pin = overlay == ImagePioOn;
-            const int x = frame.left() + (w - pw) / 2 + (pin ? 0 : 1);
-            const int y = pin ? h - ph - 3 : h - ph - 10;
+        painter.drawImage(frame.topLeft(), parts.board, parts.underButton);
+        if (i == TSpeedButton::FrameDown && parts.overlay) {
+            const QImage& picture = parts.overlay->transparentBitmap();
+            const int x = frame.left() + (w - picture.width()) / 2 + (parts.pin ? 0 : 1);
+            const int y = parts.pin ? h - picture.height() - 3 : h - picture.height() - 10;
             painter.drawImage(x, y, picture);
         }
-        if (!caption.isEmpty())
-            drawCaption(painter, frame, caption, button->font());
-        drawOutline(painter, frame, rounded);
+        if (!parts.caption.isEmpty())
+            drawCaption(painter, frame, parts.caption, parts.font);
+        drawOutline(painter, frame, parts.rounded);
     }
     painter.end();
-    button->setGlyph(strip, frameCount);
+    // An image keeps the paint engine it was drawn with, and its buffers, for as long as it lives: the
+    // button keeps a copy without one.
+    return strip.copy();
+}
+
+} // namespace
+
+void TFormMain::BuildButtonGlyph(TSpeedButton* button, int frameCount, bool rounded, const TImage* overlay) {
+    const GlyphParts parts{ImageBoard->bitmap(),
+                           button->geometry(),
+                           frameCount,
+                           button->text(),
+                           button->font(),
+                           rounded,
+                           overlay,
+                           overlay == ImagePioOn};
+    button->setGlyph([parts] { return drawStrip(parts); }, frameCount);
     // The glyph shows the caption from now on; screen readers still read it as the button's name.
-    if (!caption.isEmpty())
-        button->setAccessibleName(caption);
+    if (!parts.caption.isEmpty())
+        button->setAccessibleName(parts.caption);
     button->setText(QString());
 }

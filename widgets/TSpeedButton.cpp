@@ -3,6 +3,7 @@
 #include "widgets/FocusRing.h"
 
 #include <QPainter>
+#include <utility>
 
 TSpeedButton::TSpeedButton(QWidget* parent) : ReportsMouseMoves(parent) {
     setFocusPolicy(Qt::NoFocus);
@@ -10,9 +11,20 @@ TSpeedButton::TSpeedButton(QWidget* parent) : ReportsMouseMoves(parent) {
 }
 
 void TSpeedButton::setGlyph(const QImage& strip, int frameCount) {
-    glyph_ = strip;
+    setGlyph([strip] { return strip; }, frameCount);
+}
+
+void TSpeedButton::setGlyph(std::function<QImage()> draw, int frameCount) {
+    draw_ = std::move(draw);
+    glyph_ = QImage();
     frameCount_ = qBound(1, frameCount, 4);
     update();
+}
+
+const QImage& TSpeedButton::glyph() const {
+    if (draw_)
+        glyph_ = std::exchange(draw_, nullptr)();
+    return glyph_;
 }
 
 void TSpeedButton::setGroupIndex(int groupIndex) {
@@ -43,10 +55,10 @@ int TSpeedButton::currentFrame() const {
 
 void TSpeedButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (!glyph_.isNull()) {
-        const int frameWidth = glyph_.width() / frameCount_;
-        painter.drawImage(QPoint(0, 0), glyph_,
-                          QRect(currentFrame() * frameWidth, 0, frameWidth, glyph_.height()));
+    if (const QImage& strip = glyph(); !strip.isNull()) {
+        const int frameWidth = strip.width() / frameCount_;
+        painter.drawImage(QPoint(0, 0), strip,
+                          QRect(currentFrame() * frameWidth, 0, frameWidth, strip.height()));
     }
     if (!text().isEmpty()) {
         painter.setFont(font());

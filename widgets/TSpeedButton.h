@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QImage>
+#include <functional>
 
 // A flat speed button: no face or border of its own, so the picture below shows around its glyph. The
 // glyph is a strip of one to four equal frames, shown by state: 0 up, 1 disabled, 2 held pressed while
@@ -18,7 +19,10 @@ public:
     explicit TSpeedButton(QWidget* parent);
 
     void setGlyph(const QImage& strip, int frameCount);
-    const QImage& glyph() const { return glyph_; }
+    // The strip drawn when it is first needed, to be shown or looked at: a window does not wait at its start
+    // for the glyphs of controls it does not show yet.
+    void setGlyph(std::function<QImage()> draw, int frameCount);
+    const QImage& glyph() const;
     int numGlyphs() const { return frameCount_; }
 
     // A group index other than 0 with AllowAllUp makes the button an independent latching toggle.
@@ -45,7 +49,8 @@ protected:
 private:
     void updateLatching();
 
-    QImage glyph_;
+    mutable QImage glyph_;
+    mutable std::function<QImage()> draw_;
     int frameCount_ = 1;
     int groupIndex_ = 0;
     bool allowAllUp_ = false;
