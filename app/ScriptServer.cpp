@@ -1,11 +1,10 @@
 #include "app/ScriptServer.h"
 
+#include "app/LocalServer.h"
 #include "common/LineBuffer.h"
 
 #include "platform/LocalChannel.h"
 
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QPointer>
 #include <QTimer>
 #include <optional>
@@ -30,7 +29,7 @@ constexpr int kFlushMs = 1000;
 class ScriptServer::Client : public QObject {
     Q_OBJECT
 public:
-    Client(QLocalSocket* socket, ScriptServer& server) : QObject(&server), server_(server), socket_(socket) {
+    Client(LocalSocket* socket, ScriptServer& server) : QObject(&server), server_(server), socket_(socket) {
         socket->setParent(this);
         timer_.setSingleShot(true);
         connect(&timer_, &QTimer::timeout, this, [this] {
@@ -38,8 +37,8 @@ public:
                 return hangUp();
             hangUp(refused(Refusal::BadRequest, "the request did not end in time"));
         });
-        connect(socket, &QLocalSocket::disconnected, this, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, &Client::read);
+        connect(socket, &LocalSocket::disconnected, this, &QObject::deleteLater);
+        connect(socket, &LocalSocket::readyRead, this, &Client::read);
         timer_.start(kSilenceMs);
     }
     // A request still under way when its script leaves is answered to no one.
@@ -67,7 +66,6 @@ public:
         if (!socket_)
             return;
         socket_->write(QByteArray::fromStdString(scriptReplyLine(reply)));
-        socket_->flush();
     }
     void hangUp(const ScriptReply& last) {
         send(last);
@@ -79,7 +77,6 @@ public:
         timer_.stop();
         if (!socket_)
             return deleteLater();
-        socket_->flush();
         socket_->disconnectFromServer();
         QTimer::singleShot(kFlushMs, this, &QObject::deleteLater);
     }
@@ -107,7 +104,7 @@ private:
 
     // Requests are served one at a time, in order: the next is read once the last was answered.
     void read() {
-        while (socket_ && socket_->state() == QLocalSocket::ConnectedState && !pending_) {
+        while (socket_ && socket_->connected() && !pending_) {
             const QByteArray bytes = socket_->readAll();
             lines_.append(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
             std::string line;
@@ -136,7 +133,7 @@ private:
         ScriptVerb verb;
     };
     ScriptServer& server_;
-    QPointer<QLocalSocket> socket_;
+    QPointer<LocalSocket> socket_;
     LineBuffer lines_{kMaxScriptLine};
     QTimer timer_;
     std::optional<Pending> pending_;
@@ -146,8 +143,8 @@ private:
 };
 
 ScriptServer::ScriptServer(Session& session, QObject* parent)
-    : QObject(parent), session_(session), server_(new QLocalServer(this)) {
-    connect(server_, &QLocalServer::newConnection, this, &ScriptServer::accept);
+    : QObject(parent), session_(session), server_(new LocalServer(this)) {
+    connect(server_, &LocalServer::accepted, this, &ScriptServer::accept);
     session_.listen(*this);
 }
 
@@ -169,26 +166,20 @@ bool ScriptServer::listen(QString& error) {
     // panel's, which stays.
     if (std::string leftover; !qbv::platform::clearServerLeftover(address, leftover))
         return (error = QString::fromStdString(leftover)), false;
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (server_->listen(QString::fromStdString(address)))
-        return true;
-    error = server_->errorString();
-    return false;
+    return server_->listen(address, error);
 }
 
 QList<ScriptServer::Client*> ScriptServer::clients() const {
     return findChildren<Client*>(Qt::FindDirectChildrenOnly);
 }
 
-void ScriptServer::accept() {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        auto* client = new Client(socket, *this);
-        // The modes of the socket and its folder keep other users out only while nobody loosens them.
-        if (!qbv::platform::peerIsOwnUser(socket->socketDescriptor()))
-            client->turnAway(refused(Refusal::OtherUser));
-        else if (clients().size() > kMaxClients)
-            client->turnAway(refused(Refusal::Busy, "The control panel serves too many scripts at once."));
-    }
+void ScriptServer::accept(LocalSocket* socket) {
+    auto* client = new Client(socket, *this);
+    // The modes of the socket and its folder keep other users out only while nobody loosens them.
+    if (!qbv::platform::peerIsOwnUser(socket->connection()))
+        client->turnAway(refused(Refusal::OtherUser));
+    else if (clients().size() > kMaxClients)
+        client->turnAway(refused(Refusal::Busy, "The control panel serves too many scripts at once."));
 }
 
 void ScriptServer::answered(RequestId id, const ScriptReply& reply) {

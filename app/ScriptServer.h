@@ -5,8 +5,8 @@
 
 #include <QObject>
 
-class QLocalServer;
-class QLocalSocket;
+class LocalServer;
+class LocalSocket;
 
 // Serves the same user's qbv while the panel holds the board: each request is an action at the session's
 // gate, carried out as the panel's own (shown, logged, latched) and answered on its connection, or refused
@@ -32,10 +32,10 @@ private:
 
     class Client;
 
-    void accept();
+    void accept(LocalSocket* socket);
     QList<Client*> clients() const;
 
     qbv::session::Session& session_;
-    QLocalServer* server_;
+    LocalServer* server_;
     qbv::session::RequestId lastId_ = 0;
 };

@@ -2,17 +2,20 @@
 # the JTAG library for real boards, installed by their folders' rules) with the Qt libraries and plugins
 # the panel needs, the runtime they need and a README.txt, and in it the demo's program folder (demo\: the
 # virtual board, its edition of the library, the design file and the stand-in programmer, with copies of the
-# panel and qbv and the runtime again, since each program loads its libraries from its own folder); as a
-# zip of that folder, and as an installer made by CPack's NSIS generator with Start menu entries for the
-# panel and the demo and an uninstaller. Included after WindowsRuntime.cmake, whose lists it installs.
+# panel and qbv and the runtime again, since each program loads its libraries from its own folder, and the
+# board's Qt Network); as a zip of that folder, and as an installer made by CPack's NSIS generator with
+# Start menu entries for the panel and the demo and an uninstaller. Included after WindowsRuntime.cmake,
+# whose lists it installs.
 
 foreach(component panel demo)
     if(component STREQUAL panel)
         set(folder ${QBV_INSTALL_PANEL_DIR})
+        set(libraries ${QBV_QT_RUNTIME})
     else()
         set(folder ${QBV_INSTALL_DEMO_DIR})
+        set(libraries ${QBV_QT_RUNTIME} ${QBV_QT_BOARD_RUNTIME})
     endif()
-    foreach(library IN LISTS QBV_QT_RUNTIME)
+    foreach(library IN LISTS libraries)
         install(FILES $<TARGET_FILE:${library}> DESTINATION ${folder} COMPONENT ${component})
     endforeach()
     foreach(plugin IN LISTS QBV_QT_PLUGINS)

@@ -4,10 +4,11 @@
 # run under Wine, and into the vendor edition's program folder beside its panel; the Windows packages
 # take the same files.
 
-# The panel's and the virtual board's (whose local servers, like the panel's for scripts, are Qt Network's):
-# the windows platform on a desktop, the Vista style Qt picks there.
-set(QBV_QT_RUNTIME Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network)
+# The panel's and the virtual board's: the windows platform on a desktop, the Vista style Qt picks there.
+set(QBV_QT_RUNTIME Qt6::Core Qt6::Gui Qt6::Widgets)
 set(QBV_QT_PLUGINS Qt6::QWindowsIntegrationPlugin Qt6::QWindowsVistaStylePlugin)
+# The virtual board's alone, whose local servers are Qt Network's.
+set(QBV_QT_BOARD_RUNTIME Qt6::Network)
 # The suites' besides: QTest, and the offscreen platform they run on.
 set(qbv_qt_test_runtime Qt6::Test)
 set(qbv_qt_test_plugins Qt6::QOffscreenIntegrationPlugin)
@@ -51,7 +52,7 @@ function(qbv_runtime_copy_commands out folder)
 endfunction()
 
 qbv_runtime_copy_commands(qbv_bin_commands ${CMAKE_RUNTIME_OUTPUT_DIRECTORY} ${QBV_QT_RUNTIME} ${QBV_QT_PLUGINS}
-    ${qbv_qt_test_runtime} ${qbv_qt_test_plugins} ${QBV_MINGW_RUNTIME})
+    ${QBV_QT_BOARD_RUNTIME} ${qbv_qt_test_runtime} ${qbv_qt_test_plugins} ${QBV_MINGW_RUNTIME})
 qbv_runtime_copy_commands(qbv_vendor_commands ${QBV_VENDOR_EDITION_DIR} ${QBV_QT_RUNTIME} ${QBV_QT_PLUGINS}
     ${QBV_MINGW_RUNTIME})
 # The offscreen platform has no system font list on Windows: it reads the fonts in lib/fonts under Qt's

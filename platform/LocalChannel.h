@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace qbv::platform {
 
@@ -81,5 +83,63 @@ long long sendSome(LocalConnection connection, const void* bytes, size_t count, 
 long long receiveSome(LocalConnection connection, void* space, size_t room, uint32_t timeoutMs);
 // Sends every byte within the time; false when the time ran out first or the connection broke.
 bool sendAll(LocalConnection connection, const void* bytes, size_t count, uint32_t timeoutMs);
+
+// What a server waits on before its next step: a socket's descriptor on POSIX, readable or writable as
+// the step needs, an event handle on Windows, signalled.
+using Waitable = intptr_t;
+
+// A local server's listening end, for clients of this user's alone: on POSIX a socket that only the user
+// may connect to, removed from its address as the server closes; on Windows instances of a named pipe that
+// only the user may open, a few kept ready so that clients arriving together need not wait for each
+// other. It never waits.
+class LocalListener {
+public:
+    LocalListener();
+    ~LocalListener();
+    LocalListener(const LocalListener&) = delete;
+    LocalListener& operator=(const LocalListener&) = delete;
+
+    // False, with the system's reason as the panel's log has always worded it, when it cannot listen.
+    bool listen(const std::string& address, std::string& error);
+    bool listening() const;
+    // A client that connected, which the caller then owns, or kNoConnection when none waits. A failure of
+    // the system's ends the listening, since a listener it refused once would only be asked again and again.
+    LocalConnection accept();
+    // Each is signalled when a client may be taken; they stay the same from listen on until close.
+    std::vector<Waitable> waitables() const;
+    void close();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// A client's connection as its server holds it: read and written without waiting, in order, and ended
+// with it.
+class ServedConnection {
+public:
+    explicit ServedConnection(LocalConnection connection);
+    ~ServedConnection();
+    ServedConnection(const ServedConnection&) = delete;
+    ServedConnection& operator=(const ServedConnection&) = delete;
+
+    LocalConnection connection() const;
+    // Adds what came to the bytes: its count, 0 when nothing is there yet, -1 once the client hung up or
+    // the connection failed.
+    long long receiveNow(std::string& bytes);
+    // How many of the bytes the system took, to go out after those it took before: 0 when it takes none
+    // now, -1 when the connection failed.
+    long long sendNow(const void* bytes, size_t count);
+    // Whether all it took has gone out, so that hanging up loses none of it. Always so on POSIX, where the
+    // system delivers what it took even after a hang-up; on Windows a write ends once the client read it.
+    bool allSent();
+    // Signalled when receiveNow, and sendNow or allSent, may move on.
+    Waitable readable() const;
+    Waitable writable() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 } // namespace qbv::platform

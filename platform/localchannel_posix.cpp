@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -65,7 +66,162 @@ std::string kindOf(const struct stat& entry) {
     return "a special file";
 }
 
+// The log's words for a failure to listen, as the panel has always given them.
+std::string listenError(int error) {
+    std::string why;
+    switch (error) {
+    case EACCES:
+        why = "Permission denied";
+        break;
+    case ELOOP:
+    case ENOENT:
+    case ENAMETOOLONG:
+    case EROFS:
+    case ENOTDIR:
+        why = "Name error";
+        break;
+    case EADDRINUSE:
+        why = "Address in use";
+        break;
+    default:
+        why = "Unknown error " + std::to_string(error);
+    }
+    return "QLocalServer::listen: " + why;
+}
+
+// A listening socket at the path, with a mode for the user alone, or -1 with errno set.
+int listenAt(const std::string& path) {
+    sockaddr_un where{};
+    where.sun_family = AF_UNIX;
+    path.copy(where.sun_path, path.size());
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (listener < 0)
+        return -1;
+    // Room for every script that one panel may be asked by at once.
+    constexpr int kBacklog = 50;
+    if (::bind(listener, reinterpret_cast<const sockaddr*>(&where), sizeof where) == 0 &&
+        ::listen(listener, kBacklog) == 0 && ::chmod(path.c_str(), S_IRWXU) == 0)
+        return listener;
+    const int why = errno;
+    ::close(listener);
+    errno = why;
+    return -1;
+}
+
+// The same at the address, made in a new folder of its own, where no other user may reach it before its
+// mode is set, and then moved to the address whole.
+int listenPrivately(const std::string& address) {
+    const size_t slash = address.rfind('/');
+    std::string folder = address.substr(0, slash == std::string::npos ? 0 : slash + 1) + "XXXXXX";
+    if (std::max(address.size(), folder.size() + 2) >= sizeof sockaddr_un::sun_path) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    if (!::mkdtemp(folder.data()))
+        return -1;
+    const std::string path = folder + "/s";
+    int listener = listenAt(path);
+    int why = errno;
+    if (listener >= 0 && ::rename(path.c_str(), address.c_str()) != 0) {
+        why = errno;
+        ::close(listener);
+        listener = -1;
+    }
+    ::unlink(path.c_str()); // already gone once moved
+    ::rmdir(folder.c_str());
+    errno = why;
+    return listener;
+}
+
 } // namespace
+
+struct LocalListener::State {
+    int socket = -1;
+    std::string address;
+};
+
+LocalListener::LocalListener() = default;
+
+LocalListener::~LocalListener() {
+    close();
+}
+
+bool LocalListener::listen(const std::string& address, std::string& error) {
+    close();
+    const int listener = listenPrivately(address);
+    if (listener < 0)
+        return (error = listenError(errno)), false;
+    state_ = std::make_unique<State>(State{listener, address});
+    return true;
+}
+
+bool LocalListener::listening() const {
+    return state_ != nullptr;
+}
+
+LocalConnection LocalListener::accept() {
+    for (; state_;) {
+        const int client = ::accept4(state_->socket, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (client >= 0)
+            return client;
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            break;
+        if (errno != EINTR && errno != ECONNABORTED)
+            close();
+    }
+    return kNoConnection;
+}
+
+std::vector<Waitable> LocalListener::waitables() const {
+    return state_ ? std::vector<Waitable>{state_->socket} : std::vector<Waitable>{};
+}
+
+void LocalListener::close() {
+    if (!state_)
+        return;
+    ::close(state_->socket);
+    ::unlink(state_->address.c_str());
+    state_.reset();
+}
+
+struct ServedConnection::State {
+    LocalConnection connection;
+};
+
+ServedConnection::ServedConnection(LocalConnection connection)
+    : state_(std::make_unique<State>(State{connection})) {}
+
+ServedConnection::~ServedConnection() {
+    closeConnection(state_->connection);
+}
+
+LocalConnection ServedConnection::connection() const {
+    return state_->connection;
+}
+
+long long ServedConnection::receiveNow(std::string& bytes) {
+    char buffer[4096];
+    const long long got = receiveSome(state_->connection, buffer, sizeof buffer, 0);
+    if (got > 0)
+        bytes.append(buffer, static_cast<size_t>(got));
+    return got;
+}
+
+long long ServedConnection::sendNow(const void* bytes, size_t count) {
+    return sendSome(state_->connection, bytes, count, 0);
+}
+
+bool ServedConnection::allSent() {
+    return true;
+}
+
+Waitable ServedConnection::readable() const {
+    return state_->connection;
+}
+
+Waitable ServedConnection::writable() const {
+    return state_->connection;
+}
 
 std::string localServerAddress(const std::string& name, std::string* refusal) {
     const std::string folder = userRuntimeFolder(refusal);

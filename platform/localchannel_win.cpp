@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
+#include <optional>
 
 namespace qbv::platform {
 
@@ -36,7 +38,256 @@ HANDLE peerProcess(HANDLE pipe) {
     return known ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, peerId) : nullptr;
 }
 
+// The server's pipes have no buffer of their own: a write ends once the client has read it, and a hang-up
+// after it loses none of it.
+constexpr DWORD kPipeBuffer = 0;
+// Instances kept ready, so that clients coming together each find one while the server has yet to make
+// the taken ones anew.
+constexpr size_t kReadyInstances = 8;
+// How long a client that names no time waits for an instance.
+constexpr DWORD kDefaultWaitMs = 3000;
+
+// Only this user may open the server's instances, whatever the system's default would let others do.
+struct UserOnly {
+    std::unique_ptr<BYTE[]> user;
+    std::vector<BYTE> acl;
+    SECURITY_DESCRIPTOR descriptor{};
+    SECURITY_ATTRIBUTES attributes{sizeof(SECURITY_ATTRIBUTES), &descriptor, FALSE};
+
+    bool make() {
+        user = processUser(GetCurrentProcess());
+        if (!user)
+            return false;
+        const PSID sid = reinterpret_cast<TOKEN_USER*>(user.get())->User.Sid;
+        acl.resize(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(sid));
+        auto* list = reinterpret_cast<ACL*>(acl.data());
+        return InitializeAcl(list, static_cast<DWORD>(acl.size()), ACL_REVISION) &&
+               AddAccessAllowedAce(list, ACL_REVISION, FILE_ALL_ACCESS, sid) &&
+               InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+               SetSecurityDescriptorDacl(&descriptor, TRUE, list, FALSE);
+    }
+};
+
+// One overlapped operation on a pipe at a time, and the event the system signals as it ends.
+struct Operation {
+    OVERLAPPED overlapped{};
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    bool underWay = false;
+
+    Operation() = default;
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+    ~Operation() {
+        if (event)
+            CloseHandle(event);
+    }
+    OVERLAPPED* start() {
+        overlapped = {};
+        overlapped.hEvent = event;
+        underWay = true;
+        return &overlapped;
+    }
+    // Empty while it is under way; then whether it succeeded, and the count it moved.
+    std::optional<bool> outcome(HANDLE pipe, DWORD& moved) {
+        const BOOL succeeded = GetOverlappedResult(pipe, &overlapped, &moved, FALSE);
+        if (!succeeded && GetLastError() == ERROR_IO_INCOMPLETE)
+            return std::nullopt;
+        underWay = false;
+        return succeeded != FALSE;
+    }
+    // The system writes into the operation until it has ended: it is waited for.
+    void cancel(HANDLE pipe) {
+        DWORD ignored = 0;
+        if (underWay) {
+            CancelIoEx(pipe, &overlapped);
+            GetOverlappedResult(pipe, &overlapped, &ignored, TRUE);
+        }
+        underWay = false;
+    }
+};
+
+// An instance of the server's pipe, waiting for its client.
+struct Instance {
+    HANDLE pipe = INVALID_HANDLE_VALUE;
+    Operation connecting;
+    bool connected = false; // its client came before it was waited for
+};
+
+// Makes the instance and waits for its client; false, with the system's error, when it cannot.
+bool arm(const std::wstring& name, SECURITY_ATTRIBUTES& security, Instance& instance) {
+    ResetEvent(instance.connecting.event); // an instance that cannot be made signals nothing
+    instance.pipe =
+        CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                         PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, PIPE_UNLIMITED_INSTANCES,
+                         kPipeBuffer, kPipeBuffer, kDefaultWaitMs, &security);
+    if (instance.pipe == INVALID_HANDLE_VALUE)
+        return false;
+    instance.connected = ConnectNamedPipe(instance.pipe, instance.connecting.start());
+    const DWORD error = instance.connected ? ERROR_PIPE_CONNECTED : GetLastError();
+    if (error == ERROR_IO_PENDING)
+        return true;
+    instance.connecting.underWay = false;
+    // A client that came, or came and went, before the wait: it is taken all the same, and one that went
+    // is seen to have hung up.
+    instance.connected = error == ERROR_PIPE_CONNECTED || error == ERROR_NO_DATA;
+    if (instance.connected)
+        return SetEvent(instance.connecting.event);
+    CloseHandle(instance.pipe);
+    instance.pipe = INVALID_HANDLE_VALUE;
+    SetLastError(error);
+    return false;
+}
+
 } // namespace
+
+struct LocalListener::State {
+    std::wstring name;
+    UserOnly security;
+    std::array<Instance, kReadyInstances> instances;
+
+    ~State() {
+        for (Instance& instance : instances) {
+            if (instance.pipe == INVALID_HANDLE_VALUE)
+                continue;
+            instance.connecting.cancel(instance.pipe);
+            CloseHandle(instance.pipe);
+        }
+    }
+};
+
+LocalListener::LocalListener() = default;
+
+LocalListener::~LocalListener() = default;
+
+bool LocalListener::listen(const std::string& address, std::string& error) {
+    close();
+    auto state = std::make_unique<State>();
+    state->name = wide(address);
+    bool made = state->security.make();
+    for (Instance& instance : state->instances)
+        made = made && instance.connecting.event && arm(state->name, state->security.attributes, instance);
+    if (!made)
+        return (error = "QLocalServerPrivate::addListener: " + systemMessage(GetLastError()) + "."), false;
+    state_ = std::move(state);
+    return true;
+}
+
+bool LocalListener::listening() const {
+    return state_ != nullptr;
+}
+
+LocalConnection LocalListener::accept() {
+    if (!state_)
+        return kNoConnection;
+    for (Instance& instance : state_->instances) {
+        DWORD ignored = 0;
+        if (instance.pipe == INVALID_HANDLE_VALUE ||
+            (!instance.connected && !instance.connecting.outcome(instance.pipe, ignored)))
+            continue;
+        // Whatever ended the wait, the client is handed on: one that failed is seen to have hung up.
+        const auto client = reinterpret_cast<LocalConnection>(instance.pipe);
+        // An instance that cannot be made anew leaves the others.
+        arm(state_->name, state_->security.attributes, instance);
+        return client;
+    }
+    return kNoConnection;
+}
+
+std::vector<Waitable> LocalListener::waitables() const {
+    std::vector<Waitable> events;
+    if (!state_)
+        return events;
+    for (const Instance& instance : state_->instances)
+        events.push_back(reinterpret_cast<Waitable>(instance.connecting.event));
+    return events;
+}
+
+void LocalListener::close() {
+    state_.reset();
+}
+
+struct ServedConnection::State {
+    HANDLE pipe;
+    Operation reading;
+    Operation writing;
+    char received[4096];
+    std::string sending;
+    bool broken = false;
+
+    ~State() {
+        reading.cancel(pipe);
+        writing.cancel(pipe);
+        CloseHandle(pipe);
+    }
+    void read() {
+        if (ReadFile(pipe, received, sizeof received, nullptr, reading.start()) ||
+            GetLastError() == ERROR_IO_PENDING)
+            return;
+        reading.underWay = false;
+        broken = true;
+        SetEvent(reading.event); // for the reader to learn it
+    }
+};
+
+ServedConnection::ServedConnection(LocalConnection connection) : state_(std::make_unique<State>()) {
+    state_->pipe = reinterpret_cast<HANDLE>(connection);
+    state_->read();
+}
+
+ServedConnection::~ServedConnection() = default;
+
+LocalConnection ServedConnection::connection() const {
+    return reinterpret_cast<LocalConnection>(state_->pipe);
+}
+
+long long ServedConnection::receiveNow(std::string& bytes) {
+    if (state_->broken)
+        return -1;
+    DWORD got = 0;
+    const std::optional<bool> read = state_->reading.outcome(state_->pipe, got);
+    if (!read)
+        return 0;
+    if (!*read) {
+        state_->broken = true;
+        return -1;
+    }
+    bytes.append(state_->received, got);
+    state_->read();
+    return got;
+}
+
+long long ServedConnection::sendNow(const void* bytes, size_t count) {
+    if (!allSent())
+        return 0;
+    if (state_->broken)
+        return -1;
+    state_->sending.assign(static_cast<const char*>(bytes), count);
+    if (WriteFile(state_->pipe, state_->sending.data(), static_cast<DWORD>(count), nullptr,
+                  state_->writing.start()) ||
+        GetLastError() == ERROR_IO_PENDING)
+        return static_cast<long long>(count);
+    state_->writing.underWay = false;
+    state_->broken = true;
+    return -1;
+}
+
+bool ServedConnection::allSent() {
+    DWORD sent = 0;
+    if (!state_->writing.underWay)
+        return true;
+    const std::optional<bool> written = state_->writing.outcome(state_->pipe, sent);
+    if (written && !*written)
+        state_->broken = true;
+    return written.has_value();
+}
+
+Waitable ServedConnection::readable() const {
+    return reinterpret_cast<Waitable>(state_->reading.event);
+}
+
+Waitable ServedConnection::writable() const {
+    return reinterpret_cast<Waitable>(state_->writing.event);
+}
 
 bool peerIsOwnUser(LocalConnection connection) {
     HANDLE peer = peerProcess(reinterpret_cast<HANDLE>(connection));

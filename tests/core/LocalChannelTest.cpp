@@ -30,6 +30,7 @@ TEST(LocalChannel, APipeWhoseInstancesAreAllTakenIsBusy) {
 
 #else
 
+#include <filesystem>
 #include <future>
 #include <optional>
 #include <sys/socket.h>
@@ -40,7 +41,7 @@ TEST(LocalChannel, APipeWhoseInstancesAreAllTakenIsBusy) {
 namespace {
 
 // What a client may find at a server's address.
-enum class Server { Listening, Stale, QueueFull, Missing };
+enum class Server { Listening, Stale, QueueFull, Missing, Closed };
 
 struct LocalServer {
     explicit LocalServer(const std::string& path) {
@@ -78,7 +79,14 @@ TEST_P(LocalChannelOpen, EndsWithinItsTimeOut) {
     test::TemporaryDirectory folder;
     const std::string path = folder.file("server");
     std::optional<LocalServer> server;
-    if (kind != Server::Missing)
+    if (kind == Server::Closed) {
+        platform::LocalListener listener;
+        std::string error;
+        ASSERT_TRUE(listener.listen(path, error)) << error;
+    }
+    // Unlike a server that ended without closing, one that closed takes its socket with it.
+    ASSERT_FALSE(kind == Server::Closed && std::filesystem::exists(path));
+    if (kind != Server::Missing && kind != Server::Closed)
         server.emplace(path);
     if (kind == Server::Stale)
         server.reset(); // its file stays
@@ -101,7 +109,8 @@ INSTANTIATE_TEST_SUITE_P(Servers, LocalChannelOpen,
                          testing::Values(std::pair{Server::Listening, Opened::Yes},
                                          std::pair{Server::Stale, Opened::NoServer},
                                          std::pair{Server::QueueFull, Opened::Busy},
-                                         std::pair{Server::Missing, Opened::NoServer}));
+                                         std::pair{Server::Missing, Opened::NoServer},
+                                         std::pair{Server::Closed, Opened::NoServer}));
 
 // A server that sends no end of line fills no more than the channel's limit: the channel gives up on it.
 TEST(LocalChannel, ALineBeyondTheLimitClosesTheChannel) {

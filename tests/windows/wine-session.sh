@@ -77,7 +77,7 @@ session_end() {
 make_program_folder() {
     local folder=$1 bin=$2
     mkdir -p "$folder/platforms" "$folder/styles"
-    cp "$bin/QBV_Control_Panel.exe" "$bin"/Qt6Core.dll "$bin"/Qt6Gui.dll "$bin"/Qt6Widgets.dll "$bin"/Qt6Network.dll \
+    cp "$bin/QBV_Control_Panel.exe" "$bin"/Qt6Core.dll "$bin"/Qt6Gui.dll "$bin"/Qt6Widgets.dll \
         "$bin"/libstdc++-6.dll "$bin"/libgcc_s_seh-1.dll "$bin"/libwinpthread-1.dll "$folder/"
     cp "$bin/platforms/qwindows.dll" "$folder/platforms/"
     cp "$bin"/styles/*.dll "$folder/styles/"
