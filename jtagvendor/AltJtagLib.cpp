@@ -1,7 +1,7 @@
 // The JTAG access library, vendor edition: the ten exports the panel looks up, over the FPGA vendor's
 // JTAG-UART client library, for real boards. No Qt here.
 
-#include "board/JtagExports.h"
+#include "platform/JtagExports.h"
 #include "jtagvendor/VendorLink.h"
 
 using namespace qbv;

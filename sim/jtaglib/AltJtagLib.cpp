@@ -1,7 +1,7 @@
 // The JTAG access library, virtual board edition: the ten exports the panel looks up, each a thin shell
 // over one link to qbv-virtual-board. No Qt here, so that any process can load it.
 
-#include "board/JtagExports.h"
+#include "platform/JtagExports.h"
 #include "sim/jtaglib/VirtualLink.h"
 
 #include <algorithm>

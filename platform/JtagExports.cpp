@@ -1,4 +1,4 @@
-#include "board/JtagExports.h"
+#include "platform/JtagExports.h"
 
 #include <algorithm>
 #include <cstring>
