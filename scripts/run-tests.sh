@@ -51,12 +51,17 @@ qbv_ensure_packages "${QBV_BUILD_PACKAGES[@]}" "${QBV_TEST_PACKAGES[@]}"
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
-leg_format() {
+# Each leg builds what it checks, then checks it. The checks mostly wait (on the board's time-outs, on the
+# processes and the Wine they start), so the next leg's build runs beside them, at a lower priority.
+check_format() {
     scripts/check-format.sh
 }
 
-leg_native() {
+build_native() {
     qbv_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+}
+
+check_native() {
     ctest --test-dir build/release --output-on-failure --parallel "$jobs"
 }
 
@@ -73,8 +78,11 @@ build_sanitized() {
         -DQBV_BUILD_BENCHMARKS=OFF
 }
 
-leg_sanitizers() {
+build_sanitizers() {
     build_sanitized
+}
+
+check_sanitizers() {
     # Full stacks on every allocation, so a leak report always says where it came from.
     ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:fast_unwind_on_malloc=0 \
         UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
@@ -85,9 +93,12 @@ leg_sanitizers() {
 # One Windows tree with Qt for Windows from the cache outside the clone (unpacked or built once): the core's
 # suites, the window suites on the offscreen platform, the .exe's resources and the real window on a
 # virtual display, side by side in a throwaway Wine prefix (what needs the prefix to itself locks it).
-leg_windows() {
+build_windows() {
     source scripts/qt-mingw.sh
     qbv_build_windows_gui
+}
+
+check_windows() {
     WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/qbv-wine.XXXXXX")
     export WINEPREFIX WINEDEBUG=-all
     ctest --test-dir build/windows-gui --output-on-failure --parallel "$jobs"
@@ -101,16 +112,45 @@ end_wine() {
     unset WINEPREFIX
 }
 
-leg_packages() {
+check_packages() {
     scripts/package-windows.sh
 }
 
-leg_fuzz() {
+build_fuzz() {
     QBV_BUILD_TARGETS=qbv_fuzzers build_sanitized
+}
+
+check_fuzz() {
     ctest --test-dir build/sanitize --label-regex fuzz --output-on-failure --parallel "$jobs"
 }
 
-# How long each leg took, said at the end however the run ends.
+# A leg's build started beside the leg before it: in a process group of its own, so that a run that ends
+# early ends it too, with its output kept until its leg comes.
+ahead_leg=
+ahead_pid=
+ahead_log=$(mktemp "${TMPDIR:-/tmp}/qbv-build-ahead.XXXXXX")
+build_ahead() {
+    ahead_leg=$1
+    set -m
+    (renice -n 10 "$BASHPID" >/dev/null && "build_$1") >"$ahead_log" 2>&1 &
+    ahead_pid=$!
+    set +m
+}
+take_build_ahead() {
+    local status=0
+    wait "$ahead_pid" || status=$?
+    ahead_leg=
+    cat "$ahead_log"
+    return $status
+}
+end_build_ahead() {
+    [ -n "$ahead_leg" ] && kill -- -"$ahead_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -f "$ahead_log"
+}
+
+# How long each leg took from the end of the one before (its build may have begun beside that one's
+# checks), said at the end however the run ends.
 timings=()
 current=
 record() {
@@ -118,6 +158,7 @@ record() {
     timings+=("$(printf '%-11s %2d min %02d s' "$current" $((elapsed / 60)) $((elapsed % 60)))$1")
 }
 finish() {
+    end_build_ahead
     [ -n "$current" ] && record "  FAILED"
     end_wine
     [ ${#timings[@]} -eq 0 ] && return
@@ -126,10 +167,20 @@ finish() {
 }
 trap finish EXIT
 
-for current in "${chosen[@]}"; do
+for ((leg = 0; leg < ${#chosen[@]}; leg++)); do
+    current=${chosen[leg]}
     echo "== Leg: $current =="
     start=$SECONDS
-    "leg_$current"
+    if [ "$ahead_leg" = "$current" ]; then
+        take_build_ahead
+    elif declare -F "build_$current" >/dev/null; then
+        "build_$current"
+    fi
+    next=${chosen[leg + 1]:-}
+    if [ -n "$next" ] && declare -F "build_$next" >/dev/null; then
+        build_ahead "$next"
+    fi
+    "check_$current"
     record ""
 done
 current=
