@@ -1,8 +1,8 @@
 // The JTAG access library, vendor edition: the ten exports the panel looks up, over the FPGA vendor's
 // JTAG-UART client library, for real boards. No Qt here.
 
-#include "platform/JtagExports.h"
 #include "jtagvendor/VendorLink.h"
+#include "platform/JtagExports.h"
 
 using namespace qbv;
 
