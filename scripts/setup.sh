@@ -8,7 +8,7 @@ QBV_RUN_PACKAGES=(xvfb xauth)
 # The Windows builds: 64-bit programs, and the 32-bit helper that runs a 32-bit JTAG library for them,
 # tested under Wine with its 32-bit half (wine32 of the i386 architecture, which the setup adds).
 QBV_TEST_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine64
-    wine32:i386 xvfb xauth clang libclang-rt-14-dev xdotool icoutils nsis clang-format)
+    wine32:i386 xvfb xauth clang libclang-rt-14-dev lld xdotool icoutils nsis clang-format)
 # For scripts/package-linux.sh: dpkg-shlibdeps and dpkg-buildflags, and the checks of what it makes.
 QBV_PACKAGING_PACKAGES=(dpkg-dev lintian desktop-file-utils appstream)
 
