@@ -59,7 +59,7 @@ probe_window "$probe_exe" "$folder"
 start_panel "$folder"
 check_connected "$folder"
 # The close box, as Windows offers it from the keyboard.
-xdotool windowfocus --sync "$window" key alt+F4
+press_in "$window" alt+F4
 wait_for_panel_end 20
 echo "unpacked into $(windows_path "$unpacked"), the panel started, connected and ended by its close box"
 
@@ -80,7 +80,7 @@ wait_for_board() {
 }
 QBV_PGM_DURATION_MS=300 "$wine" "$demo/QBV_Control_Panel_Demo.exe" >"$work/demo.log" 2>&1 &
 panel_pid=$!
-window=$(timeout 60 xdotool search --sync --name "^$caption\$" | head -1) || fail "the demo showed no panel within 60 s"
+window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1) || fail "the demo showed no panel within 60 s"
 # Connected, and the panel polling the keys (a few more replies sent), so its controls are shown.
 wait_for_polling() {
     wait_for_board "$1" "$2"
@@ -99,8 +99,8 @@ echo "the demo: the launcher started the virtual board and the panel, which conn
 "$wine" "$demo/qbv-board-ctl.exe" erase >/dev/null
 wait_for_board ' link=0 ' 20
 click_at $(point connect)
-box=$(timeout 20 xdotool search --sync --name '^Error$' | head -1) || fail "Connect on the erased board asked nothing"
-xdotool windowfocus --sync "$box" key Return
+box=$(timeout 20 xdotool search --sync --onlyvisible --name '^Error$' | head -1) || fail "Connect on the erased board asked nothing"
+press_in "$box" Return
 wait_for_polling '^ok programmed=1 .* link=1 ' 60
 echo "the erased board asked to be programmed, Yes programmed it with the demo's stand-in, and the panel connected"
 click_at $(point exit)
@@ -147,7 +147,7 @@ wait_for_panel_end 20
 demo=$folder/demo
 QBV_PGM_DURATION_MS=300 "$wine" "$demo/QBV_Control_Panel_Demo.exe" >"$work/demo.log" 2>&1 &
 panel_pid=$!
-window=$(timeout 60 xdotool search --sync --name "^$caption\$" | head -1) || fail "the installed demo showed no panel"
+window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1) || fail "the installed demo showed no panel"
 wait_for_polling ' link=1 ' 30
 "$wine" "$demo/qbv-board-ctl.exe" erase >/dev/null
 wait_for_board ' link=0 ' 20

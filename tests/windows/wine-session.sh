@@ -91,7 +91,7 @@ start_panel() {
     QBV_FAKE_JTAG_RECORD=$(windows_path "$record") "$wine" "$1/QBV_Control_Panel.exe" >"$work/panel.log" 2>&1 &
     panel_pid=$!
     local started=$SECONDS
-    window=$(timeout 60 xdotool search --sync --name "^$caption\$" | head -1) ||
+    window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$caption\$" | head -1) ||
         fail "no window captioned \"$caption\" within 60 s"
     echo "window \"$caption\" shown $((SECONDS - started)) s after start"
 }
@@ -155,6 +155,19 @@ received_since() {
 # Clicks the window at a point of its client area (the X window under Wine is the client area).
 click_at() {
     xdotool mousemove --window "$window" "$1" "$2" click 1
+}
+
+# Gives WINDOW the focus and types KEYS there. A window Wine has only just mapped can refuse the focus
+# for a moment (BadMatch), so the focus is asked again before the step counts as failed.
+#   press_in WINDOW KEYS...
+press_in() {
+    local target=$1 attempt
+    shift
+    for attempt in 1 2 3 4 5; do
+        xdotool windowfocus --sync "$target" key "$@" 2>/dev/null && return
+        sleep 0.5
+    done
+    fail "window $target took no focus for $*"
 }
 
 # Waits up to SECONDS for the panel to end; its exit code must be 0.
