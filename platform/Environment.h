@@ -11,4 +11,7 @@ std::string environmentVariable(const char* name);
 // loaded later and child processes started later see it.
 void setEnvironmentVariable(const char* name, const std::string& value);
 
+// This process's identifier, as the system numbers its processes.
+unsigned long currentProcessId();
+
 } // namespace qbv::platform

@@ -13,6 +13,11 @@ bool fileExists(const std::string& path);
 // a missing file is a failure too.
 bool deleteFile(const std::string& path);
 
+// Puts the file at `from` in the place of `to` in one step, so whoever opens `to` gets the file that was
+// there or the new one whole, never a part. A link at `to` is replaced itself, never followed. False when
+// `to` cannot be replaced: a folder sits there, or (on Windows) another program has it open.
+bool replaceFile(const std::string& from, const std::string& to);
+
 // Whose a folder must be for the program to use what lies in it.
 enum class FolderOwner {
     UserOrAdministrator, // a tool chain's or client library's: the user's or root's, through links too

@@ -1,6 +1,7 @@
 #include "Environment.h"
 
 #include <cstdlib>
+#include <unistd.h>
 
 namespace qbv::platform {
 
@@ -14,6 +15,10 @@ void setEnvironmentVariable(const char* name, const std::string& value) {
         unsetenv(name);
     else
         setenv(name, value.c_str(), 1);
+}
+
+unsigned long currentProcessId() {
+    return static_cast<unsigned long>(getpid());
 }
 
 } // namespace qbv::platform

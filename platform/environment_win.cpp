@@ -25,4 +25,8 @@ void setEnvironmentVariable(const char* name, const std::string& value) {
     SetEnvironmentVariableW(key.c_str(), value.empty() ? nullptr : text.c_str());
 }
 
+unsigned long currentProcessId() {
+    return GetCurrentProcessId();
+}
+
 } // namespace qbv::platform

@@ -22,6 +22,10 @@ bool deleteFile(const std::string& path) {
     return unlink(path.c_str()) == 0;
 }
 
+bool replaceFile(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
 namespace {
 
 // Makes each missing folder of the path, for the user alone; true when it is a folder in the end.

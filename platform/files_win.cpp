@@ -17,6 +17,11 @@ bool deleteFile(const std::string& path) {
     return DeleteFileW(wide(path).c_str()) != 0;
 }
 
+bool replaceFile(const std::string& from, const std::string& to) {
+    return MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 // The folder's owner and access control list are not read: that check is not done on Windows, where a
 // folder named in full is used as before.
 std::string folderDistrust(const std::string& folder, FolderOwner) {

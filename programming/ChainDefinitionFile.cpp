@@ -1,6 +1,7 @@
 #include "ChainDefinitionFile.h"
 
 #include "common/Format.h"
+#include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/ProgramLocation.h"
 
@@ -52,13 +53,19 @@ std::string chainDefinitionText(const std::string& designFilePath) {
     return kLinesBeforeDevice + deviceLine + kLinesAfterDevice;
 }
 
+// The file is written whole under a name of this process's own and then put in place in one step: a
+// programmer that another panel started from the same folder reads the file before or after, never a part.
 bool WriteChainDefinitionFile(const std::string& chainFilePath, const std::string& designFilePath) {
-    platform::deleteFile(chainFilePath); // there may be nothing to delete; creation decides
+    const std::string draft = chainFilePath + formatText(".%lu.part", platform::currentProcessId());
+    platform::deleteFile(draft); // there may be nothing to delete; creation decides
     platform::ExclusiveFile file;
-    if (!file.create(chainFilePath))
+    if (!file.create(draft))
         return false;
     const bool written = file.write(chainDefinitionText(designFilePath));
-    return file.close() && written;
+    if (file.close() && written && platform::replaceFile(draft, chainFilePath))
+        return true;
+    platform::deleteFile(draft);
+    return false;
 }
 
 } // namespace qbv::programming

@@ -114,6 +114,8 @@ TEST(ChainDefinitionFile, FailsWhenTheFileCannotBeCreated) {
     fs::create_directory(folder.path() / "QBV_Control_Panel.cdf");
     EXPECT_FALSE(WriteChainDefinitionFile((folder.path() / "QBV_Control_Panel.cdf").string(), "C:\\x.pof"));
     EXPECT_TRUE(fs::is_directory(folder.path() / "QBV_Control_Panel.cdf"));
+    // And the file written for it does not stay behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
 }
 
 #ifdef _WIN32
