@@ -111,7 +111,7 @@ check_windows() {
     export WINEPREFIX WINEDEBUG=-all
     # The prefix is made before the suites start side by side: two first programs would both make it.
     /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-    ctest --test-dir build/windows-gui --output-on-failure --parallel "$cases"
+    ctest --test-dir build/windows-gui --output-on-failure --parallel "$jobs"
     end_wine
 }
 
