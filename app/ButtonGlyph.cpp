@@ -1,6 +1,6 @@
 // Each speed button shows the board picture under it with an aqua outline and, where it has one, its
-// caption in aqua; a latching I/O button's down frame adds the lit-LED or active-pin picture. Glyphs
-// are rendered once, when first shown, so a state change only picks another frame of a prepared strip.
+// caption in aqua; a latching I/O button's down frame adds the lit-LED or active-pin picture. A button
+// draws its strip when it paints and picks the frame of its state.
 
 #include "app/UnitMain.h"
 
@@ -84,9 +84,7 @@ QImage drawStrip(const GlyphParts& parts) {
         drawOutline(painter, frame, parts.rounded);
     }
     painter.end();
-    // An image keeps the paint engine it was drawn with, and its buffers, for as long as it lives: the
-    // button keeps a copy without one.
-    return strip.copy();
+    return strip;
 }
 
 } // namespace

@@ -16,15 +16,12 @@ void TSpeedButton::setGlyph(const QImage& strip, int frameCount) {
 
 void TSpeedButton::setGlyph(std::function<QImage()> draw, int frameCount) {
     draw_ = std::move(draw);
-    glyph_ = QImage();
     frameCount_ = qBound(1, frameCount, 4);
     update();
 }
 
-const QImage& TSpeedButton::glyph() const {
-    if (draw_)
-        glyph_ = std::exchange(draw_, nullptr)();
-    return glyph_;
+QImage TSpeedButton::glyph() const {
+    return draw_ ? draw_() : QImage();
 }
 
 void TSpeedButton::setGroupIndex(int groupIndex) {
@@ -55,7 +52,7 @@ int TSpeedButton::currentFrame() const {
 
 void TSpeedButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (const QImage& strip = glyph(); !strip.isNull()) {
+    if (const QImage strip = glyph(); !strip.isNull()) {
         const int frameWidth = strip.width() / frameCount_;
         painter.drawImage(QPoint(0, 0), strip,
                           QRect(currentFrame() * frameWidth, 0, frameWidth, strip.height()));

@@ -19,10 +19,11 @@ public:
     explicit TSpeedButton(QWidget* parent);
 
     void setGlyph(const QImage& strip, int frameCount);
-    // The strip drawn when it is first needed, to be shown or looked at: a window does not wait at its start
-    // for the glyphs of controls it does not show yet.
+    // The strip drawn each time it is needed, to be shown or looked at, and not kept: a window does not wait
+    // at its start for the glyphs of controls it does not show yet, and does not hold every button's four
+    // frames (a megabyte for the board's 96) to show one of them now and then.
     void setGlyph(std::function<QImage()> draw, int frameCount);
-    const QImage& glyph() const;
+    QImage glyph() const;
     int numGlyphs() const { return frameCount_; }
 
     // A group index other than 0 with AllowAllUp makes the button an independent latching toggle.
@@ -49,8 +50,7 @@ protected:
 private:
     void updateLatching();
 
-    mutable QImage glyph_;
-    mutable std::function<QImage()> draw_;
+    std::function<QImage()> draw_;
     int frameCount_ = 1;
     int groupIndex_ = 0;
     bool allowAllUp_ = false;
