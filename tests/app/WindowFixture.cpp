@@ -1,12 +1,26 @@
 #include "tests/app/WindowFixture.h"
 
 #include "platform/Environment.h"
+#include "tests/programming/ProgrammerTesting.h"
 #include "widgets/TTimer.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
+#include <gtest/gtest.h>
 
 namespace qbv::test {
+
+namespace {
+
+// Under Wine each shard of the suite has a registry of its own, copied from the one the other suites
+// register tool chains in as they run: it starts with none registered, as every case does.
+class NoToolChainRegistered : public ::testing::Environment {
+    void SetUp() override { forgetInstall(); }
+};
+[[maybe_unused]] const auto* const kNoToolChainRegistered =
+    ::testing::AddGlobalTestEnvironment(new NoToolChainRegistered);
+
+} // namespace
 
 WindowTest::WindowTest() {
     // No vendor tool chain unless a test installs one.
