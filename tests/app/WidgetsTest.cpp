@@ -77,9 +77,13 @@ TEST(Timer, EnablingStartsTheIntervalAnewAndTicksRepeatWhileEnabled) {
     QTest::qWait(30);
     timer.SetEnabled(false);
     timer.SetEnabled(true); // restarts: no tick 10 ms later
+    QElapsedTimer sinceRestart;
+    sinceRestart.start();
     QTest::qWait(20);
-    EXPECT_EQ(ticks, 0);
-    QTest::qWait(150);
+    if (sinceRestart.elapsed() < 40) // a loaded machine may sleep past the whole interval
+        EXPECT_EQ(ticks, 0);
+    while (ticks < 2 && sinceRestart.elapsed() < 5000)
+        QTest::qWait(10);
     EXPECT_GE(ticks, 2);
     timer.SetEnabled(false);
     const int stopped = ticks;
