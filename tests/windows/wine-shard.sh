@@ -21,6 +21,4 @@ if [ -f "$base/system.reg" ]; then
         cp --remove-destination "$registry" "$shard/"
     done
 fi
-status=0
-WINEPREFIX=$shard GTEST_TOTAL_SHARDS=$count GTEST_SHARD_INDEX=$index "$@" || status=$?
-exit $status
+WINEPREFIX=$shard GTEST_TOTAL_SHARDS=$count GTEST_SHARD_INDEX=$index "$@"
